@@ -1,0 +1,38 @@
+// A printer on a serial line: raw 8N1 with RTS/CTS flow control at 9600, 19200 or 115200 bit/s.
+#ifndef TALLYJET_COMM_UART_H
+#define TALLYJET_COMM_UART_H
+
+#include <cstdint>
+
+#include "comm_base.h"
+
+class TALLYJET_API CommUart : public CommBase {
+ public:
+  CommUart();
+  ~CommUart() override;
+
+  using CommBase::Open;
+  // 1 opened and configured raw at baudRate_; -4 the system refused.
+  int Open(const char* path) override;
+  // 1 closed; -4 nothing held; -1 close failed.
+  int Close() override;
+  // 1 when every byte was written within a time that suits the line; -1 otherwise or for a
+  // length of 0; -4 when not open.
+  int Write(const char* data, int length) override;
+  // The first piece of data that arrives within timeout_, 0 at the time-out (-16 when the last
+  // read failed); -4 when not open.
+  int Read(char* buffer, int length) override;
+  void SetTimeout(int milliseconds) override;
+  void SetFlowControl(int mode) override;
+  // 1 for 9600, 19200 or 115200 (kept for the next Open); -3 otherwise. The rest is ignored.
+  int SetPortSettings(int baudRate, char parity, int dataBits, int stopBits) override;
+
+ private:
+  int baudRate_;
+  int timeout_;
+};
+
+// A millisecond clock value that wraps every 2^32 ms.
+TALLYJET_API uint32_t GetCurrentTime();
+
+#endif  // TALLYJET_COMM_UART_H

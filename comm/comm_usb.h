@@ -1,0 +1,53 @@
+// A printer reached directly over USB bulk transfers through libusb-0.1, loaded at run time.
+#ifndef TALLYJET_COMM_USB_H
+#define TALLYJET_COMM_USB_H
+
+#include "comm_base.h"
+
+struct usb_dev_handle;
+struct usb_device;
+struct usb_bus;
+
+class TALLYJET_API CommUsb : public CommBase {
+ public:
+  CommUsb();
+  ~CommUsb() override;
+
+  using CommBase::Open;
+  // 1 open with interface 0 claimed; -17 no libusb-0.1; -14 no such device; -9 open failed;
+  // -10 configuration failed; -11 claim failed. A handle still held is closed first.
+  int Open(int productId, int vendorId) override;
+  // 1 released and closed; -4 not open; -12 release failed (still open); -13 close failed.
+  int Close() override;
+  bool IsOpen() override;
+  // One bulk transfer on endpoint 0x02: 1 when all length bytes went, -1 otherwise.
+  int Write(const char* data, int length) override;
+  // One bulk transfer on endpoint 0x82: the count, or libusb's negative error number.
+  int Read(char* buffer, int length) override;
+  int GetDeviceVid() override;
+  int GetDevicePid() override;
+
+  // Loads libusb-0.1 and its eleven functions; false (and nothing kept) when any is missing.
+  bool LoadLibUsb();
+  // Stores the product identifier looked for first and answers 1.
+  int ReadDevicePid(int* pid);
+
+ private:
+  usb_dev_handle* handle_;
+  void* library_;
+  int productId_;
+  int vendorId_;
+  usb_dev_handle* (*usb_open)(usb_device* device);
+  int (*usb_close)(usb_dev_handle* handle);
+  void (*usb_init)();
+  int (*usb_find_devices)();
+  int (*usb_find_busses)();
+  int (*usb_bulk_write)(usb_dev_handle* handle, int endpoint, char* bytes, int size, int timeout);
+  int (*usb_bulk_read)(usb_dev_handle* handle, int endpoint, char* bytes, int size, int timeout);
+  usb_bus* (*usb_get_busses)();
+  int (*usb_set_configuration)(usb_dev_handle* handle, int configuration);
+  int (*usb_claim_interface)(usb_dev_handle* handle, int interface);
+  int (*usb_release_interface)(usb_dev_handle* handle, int interface);
+};
+
+#endif  // TALLYJET_COMM_USB_H

@@ -1,0 +1,305 @@
+/*
+ * tallyjet.h - drive ESC/POS receipt printers from C or C++.
+ *
+ * Conventions
+ * - Every function returns an int result code: TALLYJET_SUCCESS (1) on success, a negative
+ *   TALLYJET_ERR_* value on failure. GetData returns a byte count (0 or more) instead.
+ * - The library holds one printer connection for the whole process. Call it from one thread at
+ *   a time; every call blocks until its bytes are written (and, for queries, answered).
+ * - Before any command: SetProtocol(TALLYJET_PROTOCOL_ESCPOS), then OpenPort. Every command
+ *   answers TALLYJET_ERR_PORT_NOT_OPEN without a port and TALLYJET_ERR_NO_PROTOCOL without a
+ *   protocol, before it looks at its arguments.
+ * - Pointers passed in must not be null unless a function says otherwise; the library keeps no
+ *   pointer after a call returns and never frees memory it did not allocate.
+ * - The library prints nothing, except DumpConsole, which exists to print.
+ */
+#ifndef TALLYJET_H
+#define TALLYJET_H
+
+#define TALLYJET_VERSION_MAJOR 1
+#define TALLYJET_VERSION_MINOR 0
+#define TALLYJET_VERSION_PATCH 0
+
+#if defined(__GNUC__)
+#define TALLYJET_API __attribute__((visibility("default")))
+#else
+#define TALLYJET_API
+#endif
+
+/* Result codes. */
+#define TALLYJET_SUCCESS 1
+#define TALLYJET_ERR_FAILED (-1)
+#define TALLYJET_ERR_NOT_SUPPORTED (-2)
+#define TALLYJET_ERR_INVALID_ARGUMENT (-3)
+#define TALLYJET_ERR_PORT_NOT_OPEN (-4)
+#define TALLYJET_ERR_NO_MEMORY (-6)
+#define TALLYJET_ERR_NO_PROTOCOL (-8)
+#define TALLYJET_ERR_USB_OPEN (-9)
+#define TALLYJET_ERR_USB_CONFIGURATION (-10)
+#define TALLYJET_ERR_USB_CLAIM (-11)
+#define TALLYJET_ERR_USB_RELEASE (-12)
+#define TALLYJET_ERR_CLOSE (-13)
+#define TALLYJET_ERR_USB_NOT_FOUND (-14)
+#define TALLYJET_ERR_SERIAL_TIMEOUT (-16)
+#define TALLYJET_ERR_USB_LIBRARY (-17)
+#define TALLYJET_ERR_READ (-30)
+/* Any other negative value from GetData or a query is libusb's own error number. */
+
+/* The only protocol: ESC/POS. */
+#define TALLYJET_PROTOCOL_ESCPOS 101
+
+/* Printer status word (GetPrinterStatus). */
+#define TALLYJET_PRINTER_OFFLINE 0x001
+#define TALLYJET_PRINTER_PAPER_END_STOP 0x002
+#define TALLYJET_PRINTER_ERROR 0x010
+#define TALLYJET_PRINTER_STATUS_BIT7 0x020
+#define TALLYJET_PRINTER_COVER_OPEN 0x100
+#define TALLYJET_PRINTER_ONLINE 0x200
+#define TALLYJET_PRINTER_NOT_OBTAINED 0x400
+#define TALLYJET_PRINTER_EXTRA_BIT6 0x800
+
+/* Media status word (GetMediaStatus). */
+#define TALLYJET_MEDIA_PAPER_PRESENT 0x001
+#define TALLYJET_MEDIA_PAPER_NEAR_END 0x004
+#define TALLYJET_MEDIA_PAPER_END 0x008
+#define TALLYJET_MEDIA_NOT_OBTAINED 0x040
+#define TALLYJET_MEDIA_EXTRA_BIT5 0x100
+
+/* Drawer status word (GetDrawerStatus). */
+#define TALLYJET_DRAWER_PIN3_LOW 0
+#define TALLYJET_DRAWER_PIN3_HIGH 1
+#define TALLYJET_DRAWER_NOT_OBTAINED 0x040
+
+/* The character code table under which SendData converts UTF-8 (SetCharCodeTable). */
+#define TALLYJET_CODEPAGE_850 2
+
+/* The name of a result code, for logs. */
+static inline const char* tallyjet_result_name(int code)
+{
+    switch (code) {
+    case TALLYJET_SUCCESS: return "success";
+    case TALLYJET_ERR_FAILED: return "failed";
+    case TALLYJET_ERR_NOT_SUPPORTED: return "not supported";
+    case TALLYJET_ERR_INVALID_ARGUMENT: return "invalid argument";
+    case TALLYJET_ERR_PORT_NOT_OPEN: return "port not open";
+    case TALLYJET_ERR_NO_MEMORY: return "out of memory";
+    case TALLYJET_ERR_NO_PROTOCOL: return "protocol not selected";
+    case TALLYJET_ERR_USB_OPEN: return "opening the USB device failed";
+    case TALLYJET_ERR_USB_CONFIGURATION: return "setting the USB configuration failed";
+    case TALLYJET_ERR_USB_CLAIM: return "claiming the USB interface failed";
+    case TALLYJET_ERR_USB_RELEASE: return "releasing the USB interface failed";
+    case TALLYJET_ERR_CLOSE: return "closing the device failed";
+    case TALLYJET_ERR_USB_NOT_FOUND: return "USB device not found";
+    case TALLYJET_ERR_SERIAL_TIMEOUT: return "serial read time-out";
+    case TALLYJET_ERR_USB_LIBRARY: return "USB library not available";
+    case TALLYJET_ERR_READ: return "device read failed";
+    default: return code >= 0 ? "byte count" : "USB error";
+    }
+}
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ---- Connection ---- */
+
+/* Selects the command language; only TALLYJET_PROTOCOL_ESCPOS is accepted (else -2). */
+TALLYJET_API int SetProtocol(int protocol);
+/* Opens "USB" (libusb-0.1), a serial device (baudRate 9600, 19200 or 115200) or a device node
+ * (baudRate 0). The other settings go to the serial line; it always runs 8N1 with RTS/CTS.
+ * -3 for a null name, -8 before SetProtocol, else the transport's code. */
+TALLYJET_API int OpenPort(const char* portName, int baudRate, char parity, int dataBits,
+                          int stopBits);
+/* Closes the port and forgets the connection, even when closing fails; -4 when none is open. */
+TALLYJET_API int ClosePort(void);
+/* Reads up to length raw bytes the printer sent; answers the count or a negative code. */
+TALLYJET_API int GetData(char* buffer, int length);
+/* Sends ESC @ (initialise the printer); the code table selection is kept. */
+TALLYJET_API int Reset(void);
+/* There is no logging: always -2 once a connection exists. */
+TALLYJET_API int EnableLog(void);
+
+/* ---- Status and information ---- */
+
+/* Fills *status with TALLYJET_PRINTER_* bits; NOT_OBTAINED alone when a query fails. */
+TALLYJET_API int GetPrinterStatus(int* status);
+/* Fills *status with TALLYJET_MEDIA_* bits; NOT_OBTAINED alone when the query fails. */
+TALLYJET_API int GetMediaStatus(int* status);
+/* The same as GetMediaStatus, under a second name. */
+TALLYJET_API int tallyjet_GetMediaStatus(int* status);
+/* drawer 1 or 2; fills *status with TALLYJET_DRAWER_PIN3_HIGH or _LOW, or NOT_OBTAINED. */
+TALLYJET_API int GetDrawerStatus(int drawer, int* status);
+/* Fills info[0..4]: model id, type id, then 12 bytes of version id (zeros where unanswered). */
+TALLYJET_API int GetPrinterInfo(int* info);
+/* Asks real-time status byte n (1, 2, 3, 4 or 6) into *status (0 to 255). */
+TALLYJET_API int GetRealTimeStatus(int n, int* status);
+
+/* ---- Text ---- */
+
+/* Selects the printer's code table: 0, 2 (code page 850, the default), 3, 19 or 27. */
+TALLYJET_API int SetCharCodeTable(int table);
+/* Sends length raw bytes in one write; under table 2 UTF-8 U+00C0..U+00FF become code page 850
+ * bytes first. Adds nothing. */
+TALLYJET_API int SendData(const char* data, int length);
+
+/* ---- Formatting, paper handling and modes ---- */
+
+/* size 0 font A, 1 font B, 2 double height and width; italic, underline and bold 0 or 1. */
+TALLYJET_API int SetTextProperties(int size, unsigned char italic, unsigned char underline,
+                                   unsigned char bold);
+/* mode 1: partial cut (GS V 1); 0 answers -2, anything else -3. */
+TALLYJET_API int MakeCut(int mode);
+/* mode 1 or 49: cut; 66: feed lines motion units, then cut. */
+TALLYJET_API int MakeCutnLines(int mode, int lines);
+/* Prints the line buffer and feeds one line (LF). */
+TALLYJET_API int MakePrint(void);
+/* align 0 left, 1 centre, 2 right. */
+TALLYJET_API int SetJustification(int align);
+/* Switches emphasis on; the argument is ignored. */
+TALLYJET_API int SetBoldEnable(int unused);
+/* Left margin 0 to 47 (GS L). */
+TALLYJET_API int SetLeftMargin(int margin);
+/* 1 prints white on black, 0 black on white (GS B). */
+TALLYJET_API int SetReverseBlackWhite(int enable);
+/* Line spacing 0 to 255 dots (ESC 3). */
+TALLYJET_API int SetLineSpacing(int dots);
+/* Back to the default line spacing (ESC 2). */
+TALLYJET_API int SetDefaultLineSpacing(void);
+/* Prints and feeds 0 to 255 motion units (ESC J). */
+TALLYJET_API int PaperFeed(int units);
+/* Prints and feeds 0 to 255 motion units (ESC J). */
+TALLYJET_API int PrintAndPaperFeed(int units);
+/* Prints the line buffer and feeds one line (LF). */
+TALLYJET_API int PrintAndLineFeed(void);
+/* Prints and feeds 0 to 255 lines (ESC d). */
+TALLYJET_API int GetPartialLineFeed(int lines);
+/* Absolute print position in motion units, any value as nL nH (ESC $). */
+TALLYJET_API int SetAbsolutePrintPosition(int position);
+/* Relative print position 0 to 65535 (ESC \). */
+TALLYJET_API int SetRelativePrintPosition(int position);
+/* Page-mode printing area, each value as nL nH (ESC W). */
+TALLYJET_API int SetPrintingArea(int x, int y, int dx, int dy);
+/* Printing-area width 24 to 65535 (GS W). */
+TALLYJET_API int SetRightMargin(int width);
+/* Leaves page mode (ESC S). */
+TALLYJET_API int SetStandardMode(void);
+/* Enters page mode (ESC L). */
+TALLYJET_API int SetPageMode(void);
+/* Prints the page-mode buffer (ESC FF). */
+TALLYJET_API int PrintInPageMode(void);
+/* 1 turns printing upside down, 0 back (ESC {). */
+TALLYJET_API int SetUpsideDownMode(int enable);
+/* Zero-terminated list of tab columns, at most 32 used (ESC D); -3 for a null list. */
+TALLYJET_API int SetHorizTabPosition(unsigned char* positions);
+/* Waits 50 ms, then prints the line buffer (LF). */
+TALLYJET_API int SetDumpEnable(void);
+/* Sets the italic bit of the current print mode (ESC !). */
+TALLYJET_API int SetItalicEnable(void);
+/* Clears the italic bit of the current print mode (ESC !). */
+TALLYJET_API int SetItalicDisable(void);
+/* Switches emphasis off (ESC E 0). */
+TALLYJET_API int SetBoldDisable(void);
+/* Double strike 0 or 1 (ESC G). */
+TALLYJET_API int SetDoubleStrike(int enable);
+/* Underline 0, 1, 2 (or 48, 49, 50) dots thick (ESC -). */
+TALLYJET_API int SetPrintModeUnderline(int mode);
+/* Character size 0, 1, 16 or 17 (GS !). */
+TALLYJET_API int SetCharSize(int size);
+/* Font 0 or 1 (or 48, 49) (ESC M). */
+TALLYJET_API int SetFontType(int font);
+/* Print mode byte, any value (ESC !); remembered for the italic functions. */
+TALLYJET_API int SetPrintMode(int mode);
+/* Operation mode for printers on USB product 0x0020 only (else -2). */
+TALLYJET_API int SetOperationMode(int mode);
+/* Drawer pulse on pin m (0, 1, 48, 49), on time t1 and off time t2 (ESC p). */
+TALLYJET_API int GeneratePulse(int m, int t1, int t2);
+
+/* Not supported: each answers -2 once a connection exists. */
+TALLYJET_API int SetCharSpacing(int n);
+TALLYJET_API int SetPrintingAreaHeight(int n);
+TALLYJET_API int SetAbsoluteVerticalPrintPosition(int n);
+TALLYJET_API int SetCharacterPerLine(int n);
+TALLYJET_API int SetKeyboard(int n);
+TALLYJET_API int SetDrawerOn(int n);
+TALLYJET_API int SetAutomaticLineFeed(int n);
+TALLYJET_API int SetPageLength(int n);
+TALLYJET_API int SetPrintDensity(int n);
+TALLYJET_API int SetCondensedDisable(void);
+TALLYJET_API int SetCondensedEnable(void);
+TALLYJET_API int SetExpandedModeDisable(void);
+TALLYJET_API int SetExpandedModeEnable(void);
+TALLYJET_API int SetMode48Columns(void);
+TALLYJET_API int CancelLastCharacterSent(void);
+TALLYJET_API int CancelLastLineSended(void);
+TALLYJET_API int RealTimeRequest(int n);
+TALLYJET_API int SetPeripheralDevice(int n);
+TALLYJET_API int SetUserChar(int n);
+TALLYJET_API int DefineUserChar(int a, int b, int c, char* data);
+TALLYJET_API int CancelUserChar(int n);
+TALLYJET_API int SetInternationalCharSet(int n);
+TALLYJET_API int ExecuteMacro(int a, int b, int c);
+TALLYJET_API int StartEndMacroDefinition(void);
+TALLYJET_API int PrintDownloadedBitImage(int n);
+TALLYJET_API int SetDownloadedBitImage(int a, int b, unsigned char* data);
+TALLYJET_API int SetRotation(int n);
+TALLYJET_API int SetMotionUnits(int x, int y);
+
+/* ---- Barcodes and QR codes ---- */
+
+/* type 65 (UPC-A) to 73 (CODE128); height 1 to 255; width 0, 1, 2 (modules 2, 3, 6 dots);
+ * leftMargin 0 to 47; hriPosition 0 none, 1 above, 2 below, 3 both; hriFont 0 A, 1 B;
+ * data zero-terminated, at most 255 bytes used. Sends the settings, then the barcode. */
+TALLYJET_API int PrintBarCode(int type, int height, int width, int leftMargin, int hriPosition,
+                              int hriFont, const char* data);
+/* Font of the human-readable text: 0, 1, 48, 49 (GS f). */
+TALLYJET_API int SetHriFont(int font);
+/* Position of the human-readable text: 0 to 3, 48 to 51 (GS H). */
+TALLYJET_API int SetHriPosition(int position);
+/* QR model 1 or 2. */
+TALLYJET_API int SetQrCodeModel(int model);
+/* QR module size in dots (low byte sent). */
+TALLYJET_API int SetQrCodeResolution(int size);
+/* QR error-correction level 0 (L) to 3 (H). */
+TALLYJET_API int SetQrCodeErrorCorretion(int level);
+/* Stores 1 to 65532 bytes of QR data in the printer. */
+TALLYJET_API int StoreQrCodeData(char* data, int length);
+/* Prints the stored QR symbol. */
+TALLYJET_API int MakeQrCode(void);
+
+/* ---- Pictures and stored graphics ---- */
+
+/* Loads a picture file, scales it, sets the left margin (0 to 47) and prints it in raster bands.
+ * rotate and halftone (0 to 2) change nothing. */
+TALLYJET_API int PrintBmpImage(const char* path, float heightScale, float widthScale, int rotate,
+                               int leftMargin, int halftone);
+/* PrintBmpImage with the two scales passed as the bit patterns of 32-bit floats. */
+TALLYJET_API int PrintBmp8(const char* path, int heightScaleBits, int widthScaleBits, int rotate,
+                           int leftMargin, int halftone);
+/* Column bit image (ESC *), mode 1 (8-dot) or 33 (24-dot, length a multiple of 3). */
+TALLYJET_API int SetBitImageMode(int mode, const unsigned char* data, int length);
+/* Raster bit image of width / 8 bytes per row, mode 0 to 3, paced by the printer's buffer. */
+TALLYJET_API int PrintRasterBitImage(int mode, int width, int height, const unsigned char* data);
+/* Stores a picture file, unscaled, as the NV graphic with key codes kc1 kc2. */
+TALLYJET_API int SaveGraphic(const char* path, int kc1, int kc2);
+/* Prints the NV graphic stored under kc1 kc2. */
+TALLYJET_API int PrintGraphic(int kc1, int kc2);
+/* Deletes the NV graphic stored under kc1 kc2. */
+TALLYJET_API int CleanGraphic(int kc1, int kc2);
+/* Deletes every NV graphic. */
+TALLYJET_API int CleanAllGraphics(void);
+/* Fills *bytes with the free NV graphics memory. */
+TALLYJET_API int GetMemoryAvailabled(int* bytes);
+
+#ifdef __cplusplus
+} /* extern "C" */
+
+/* C++ only: these two carry their parameter types in their symbols. */
+
+/* Converts UTF-8 U+00C0..U+00FF pairs to code page 850 bytes; out has room for length bytes and
+ * may be in. Answers 1, or -6 when no working memory is left (or length is negative). */
+TALLYJET_API int parse850(const char* in, int length, char* out);
+/* Prints the first length bytes as hexadecimal to standard output: "\t [ 1B 40  ]". */
+TALLYJET_API void DumpConsole(int length, unsigned char* data);
+#endif
+
+#endif /* TALLYJET_H */
