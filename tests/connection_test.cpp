@@ -1,0 +1,92 @@
+// The connection entry points over the device-node path, to the virtual printer on a pty.
+#include <dirent.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "connection.h"
+#include "recording_transport.h"
+#include "virtual_printer.h"
+
+namespace {
+
+int OpenDescriptors() {
+  int count = 0;
+  DIR* dir = opendir("/proc/self/fd");
+  while (readdir(dir) != nullptr) ++count;
+  closedir(dir);
+  return count;
+}
+
+class ConnectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
+    ASSERT_TRUE(printer.Start());
+    path = printer.SlavePath();
+  }
+  void TearDown() override {
+    ClosePort();
+    printer.Stop();
+  }
+
+  vprinter::VirtualPrinter printer;
+  std::string path;
+};
+
+TEST_F(ConnectionTest, ResetArrivesAsInitialiseAndCloseTwiceRefusesTheSecond) {
+  ASSERT_EQ(OpenPort(path.c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
+  EXPECT_EQ(Reset(), TALLYJET_SUCCESS);
+  EXPECT_EQ(EnableLog(), TALLYJET_ERR_NOT_SUPPORTED);
+  ASSERT_TRUE(printer.WaitForReceived(2, 2000));
+  EXPECT_EQ(printer.Received(), Bytes({0x1B, 0x40}));
+  EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
+  EXPECT_EQ(ClosePort(), TALLYJET_ERR_PORT_NOT_OPEN);
+}
+
+TEST_F(ConnectionTest, ThePrintersAnswerReachesGetData) {
+  vprinter::PrinterState state;
+  state.statusOverride[1] = 0x16;
+  printer.SetState(state);
+  ASSERT_EQ(OpenPort(path.c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
+  ASSERT_EQ(SendData("\x10\x04\x01", 3), TALLYJET_SUCCESS);  // DLE EOT 1
+  char answer[8] = {};
+  EXPECT_EQ(GetData(answer, sizeof answer), 1);
+  EXPECT_EQ(answer[0], 0x16);
+}
+
+TEST_F(ConnectionTest, ReopeningAKeptNodeLeaksNoDescriptor) {
+  ASSERT_EQ(OpenPort("/nonexistent/lp0", 0, 'N', 8, 1), TALLYJET_ERR_PORT_NOT_OPEN);
+  // The retry reuses the transport the failed call left.
+  ASSERT_EQ(OpenPort(path.c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
+  const int before = OpenDescriptors();
+  for (int i = 0; i < 20; ++i) ASSERT_EQ(OpenPort(path.c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
+  EXPECT_EQ(OpenDescriptors(), before);
+  EXPECT_EQ(Reset(), TALLYJET_SUCCESS);
+  EXPECT_TRUE(printer.WaitForReceived(2, 2000));
+}
+
+TEST_F(ConnectionTest, OpenAndCloseAllDayLeaksNoDescriptor) {
+  const int before = OpenDescriptors();
+  for (int i = 0; i < 200; ++i) {
+    ASSERT_EQ(OpenPort(path.c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
+    ASSERT_EQ(ClosePort(), TALLYJET_SUCCESS);
+  }
+  EXPECT_EQ(OpenDescriptors(), before);
+}
+
+TEST(ConnectionChecksTest, SetProtocolAcceptsOnlyEscPos) {
+  EXPECT_EQ(SetProtocol(100), TALLYJET_ERR_NOT_SUPPORTED);
+  EXPECT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
+}
+
+TEST(ConnectionChecksTest, UsbNameIsMatchedExactly) {
+  // Names that only resemble "USB" take the device-node path and fail to open as files.
+  ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
+  for (const char* name : {"usb", "USB0", "US", ""}) {
+    EXPECT_EQ(OpenPort(name, 0, 'N', 8, 1), TALLYJET_ERR_PORT_NOT_OPEN) << name;
+    EXPECT_EQ(ClosePort(), TALLYJET_ERR_CLOSE) << name;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,20 @@
+#!/bin/sh
+# Installs the build into a temporary prefix, then builds a C99 application against it twice:
+# with pkg-config and with CMake's find_package. Usage: check_install.sh BUILD_DIR SOURCE_DIR
+set -eu
+build=$1
+here=$2
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+cmake --install "$build" --prefix "$prefix/usr" > /dev/null
+libdir=$(dirname "$(find "$prefix" -name libtallyjet-linux.so.1 | head -n 1)")
+export PKG_CONFIG_PATH="$libdir/pkgconfig"
+export LD_LIBRARY_PATH="$libdir"
+
+cc -std=c99 -pedantic-errors -Wall -Wextra -Werror -o "$prefix/c99_client" "$here/c99_client.c" \
+  $(pkg-config --cflags --libs tallyjet-linux)
+"$prefix/c99_client"
+
+cmake -S "$here/consumer" -B "$prefix/consumer" -DCMAKE_PREFIX_PATH="$prefix/usr" > /dev/null
+cmake --build "$prefix/consumer" > /dev/null
+"$prefix/consumer/c99_client"

@@ -1,0 +1,21 @@
+/* Opens and closes a device node many times through the public interface, so that valgrind can
+ * show whether a connection leaks. */
+#include <stdio.h>
+
+#include "tallyjet.h"
+
+int main(void)
+{
+    if (SetProtocol(TALLYJET_PROTOCOL_ESCPOS) != TALLYJET_SUCCESS) return 1;
+    for (int i = 0; i < 1000; ++i) {
+        if (OpenPort("/dev/null", 0, 'N', 8, 1) != TALLYJET_SUCCESS) return 1;
+        if (i % 2 == 0 && OpenPort("/dev/null", 0, 'N', 8, 1) != TALLYJET_SUCCESS) return 1;
+        if (Reset() != TALLYJET_SUCCESS) return 1;
+        if (ClosePort() != TALLYJET_SUCCESS) return 1;
+        /* A failed open leaves a transport that ClosePort must still release. */
+        if (OpenPort("/nonexistent/lp0", 0, 'N', 8, 1) != TALLYJET_ERR_PORT_NOT_OPEN) return 1;
+        if (ClosePort() != TALLYJET_ERR_CLOSE) return 1;
+    }
+    puts("1000 cycles");
+    return 0;
+}
