@@ -92,7 +92,6 @@ static int printer_ready(void)
 
 static void header(const char* logo)
 {
-    check("CleanGraphic", CleanGraphic(LOGO_KEY1, LOGO_KEY2));
     check("SaveGraphic", SaveGraphic(logo, LOGO_KEY1, LOGO_KEY2));
     check("PrintBmpImage", PrintBmpImage(logo, 1.0f, 1.0f, 0, 0, 0));
     check("SetJustification", SetJustification(1));
