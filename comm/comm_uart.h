@@ -12,15 +12,16 @@ class TALLYJET_API CommUart : public CommBase {
   ~CommUart() override;
 
   using CommBase::Open;
-  // 1 opened and configured raw at baudRate_; -4 the system refused.
+  // 1 opened and configured raw at baudRate_; -4 the system refused. A descriptor still held is
+  // closed first.
   int Open(const char* path) override;
   // 1 closed; -4 nothing held; -1 close failed.
   int Close() override;
-  // 1 when every byte was written within a time that suits the line; -1 otherwise or for a
-  // length of 0; -4 when not open.
+  // Pauses 5 ms, then 1 when every byte was written within a time that suits the line and the
+  // length; -1 otherwise or for a length of 0; -3 for a negative length; -4 when not open.
   int Write(const char* data, int length) override;
   // The first piece of data that arrives within timeout_, 0 at the time-out (-16 when the last
-  // read failed); -4 when not open.
+  // read failed); -3 for a negative length; -4 when not open.
   int Read(char* buffer, int length) override;
   void SetTimeout(int milliseconds) override;
   void SetFlowControl(int mode) override;
@@ -28,6 +29,8 @@ class TALLYJET_API CommUart : public CommBase {
   int SetPortSettings(int baudRate, char parity, int dataBits, int stopBits) override;
 
  private:
+  bool HoldsDescriptor() const;
+
   int baudRate_;
   int timeout_;
 };

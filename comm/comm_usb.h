@@ -15,14 +15,17 @@ class TALLYJET_API CommUsb : public CommBase {
 
   using CommBase::Open;
   // 1 open with interface 0 claimed; -17 no libusb-0.1; -14 no such device; -9 open failed;
-  // -10 configuration failed; -11 claim failed. A handle still held is closed first.
+  // -10 configuration failed; -11 claim failed. A handle still held is released and closed
+  // first.
   int Open(int productId, int vendorId) override;
   // 1 released and closed; -4 not open; -12 release failed (still open); -13 close failed.
   int Close() override;
   bool IsOpen() override;
-  // One bulk transfer on endpoint 0x02: 1 when all length bytes went, -1 otherwise.
+  // One bulk transfer on endpoint 0x02: 1 when all length bytes went, -1 otherwise; -3 for a
+  // negative length; -4 when not open.
   int Write(const char* data, int length) override;
-  // One bulk transfer on endpoint 0x82: the count, or libusb's negative error number.
+  // One bulk transfer on endpoint 0x82: the count, or libusb's negative error number; -3 for a
+  // negative length; -4 when not open.
   int Read(char* buffer, int length) override;
   int GetDeviceVid() override;
   int GetDevicePid() override;
@@ -33,6 +36,13 @@ class TALLYJET_API CommUsb : public CommBase {
   int ReadDevicePid(int* pid);
 
  private:
+  // The first device on any bus with vendorId_ and productId_, or null.
+  usb_device* FindDevice();
+  // Closes handle_ without releasing, forgets it and answers code.
+  int Abandon(int code);
+  // Releases and closes a held handle, ignoring the answers.
+  void Drop();
+
   usb_dev_handle* handle_;
   void* library_;
   int productId_;

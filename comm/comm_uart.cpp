@@ -1,0 +1,161 @@
+#include "comm_uart.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <ctime>
+
+namespace {
+
+struct LineSpeed {
+  int rate;
+  speed_t constant;
+};
+
+constexpr LineSpeed kLineSpeeds[] = {{9600, B9600}, {19200, B19200}, {115200, B115200}};
+constexpr int kDefaultRate = 115200;
+
+// Every write waits this long first; the printer's receive logic needs the gap between commands.
+constexpr useconds_t kWritePauseUs = 5000;
+
+// An 8N1 character is ten bit times on the line.
+constexpr int64_t kBitsPerCharacter = 10;
+// A write may take twice its line time, since the printer holds CTS while it prints, plus this
+// allowance for a printer that is busy with a feed or a cut when the write starts.
+constexpr int64_t kWriteAllowanceMs = 1000;
+
+// 946,080,000 s after the Unix epoch (10,950 days): the origin of GetCurrentTime.
+constexpr uint32_t kClockOriginSeconds = 946080000u;
+
+const LineSpeed* FindSpeed(int rate) {
+  for (const LineSpeed& speed : kLineSpeeds) {
+    if (speed.rate == rate) return &speed;
+  }
+  return nullptr;
+}
+
+int64_t MonotonicMs() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return int64_t{now.tv_sec} * 1000 + now.tv_nsec / 1000000;
+}
+
+int64_t WriteBudgetMs(int length, int rate) {
+  const int64_t lineMs = int64_t{length} * kBitsPerCharacter * 1000 / rate;
+  return 2 * lineMs + kWriteAllowanceMs;
+}
+
+// Sleeps in poll until fd is ready for events or the deadline passes. False once the deadline
+// has passed or when the line reports an error or a hang-up, so that no caller spins on a line
+// that will never become ready. True means: try the transfer again.
+bool WaitFor(int fd, short events, int64_t deadline) {
+  const int64_t remaining = deadline - MonotonicMs();
+  if (remaining <= 0) return false;
+  pollfd entry{fd, events, 0};
+  const int ready = poll(&entry, 1, static_cast<int>(remaining < INT_MAX ? remaining : INT_MAX));
+  if (ready < 0) return errno == EINTR;
+  return (entry.revents & (POLLERR | POLLHUP | POLLNVAL)) == 0;
+}
+
+// The descriptor is non-blocking, so a full output buffer makes write short or fail with
+// EAGAIN; the rest goes out as the line drains, until the deadline.
+bool WriteAll(int fd, const char* data, int length, int64_t deadline) {
+  int done = 0;
+  while (done < length) {
+    const ssize_t written = write(fd, data + done, static_cast<size_t>(length - done));
+    if (written > 0) {
+      done += static_cast<int>(written);
+    } else if (written < 0 && errno != EAGAIN && errno != EINTR) {
+      return false;
+    } else if (!WaitFor(fd, POLLOUT, deadline)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Raw 8N1 with RTS/CTS: a zeroed record, so no echo, no canonical mode, no translation and
+// VMIN = VTIME = 0 (a read returns at once with what is there). Failures here go unreported:
+// a path that opens but is not a terminal is still usable as a byte stream.
+void ConfigureRaw(int fd, speed_t speed) {
+  termios attributes;
+  memset(&attributes, 0, sizeof attributes);
+  attributes.c_cflag = CS8 | CREAD | CLOCAL | CRTSCTS;
+  cfsetispeed(&attributes, speed);
+  cfsetospeed(&attributes, speed);
+  tcflush(fd, TCIFLUSH);
+  tcflush(fd, TCOFLUSH);
+  tcsetattr(fd, TCSANOW, &attributes);
+}
+
+}  // namespace
+
+CommUart::CommUart() : baudRate_(kDefaultRate), timeout_(0) {}
+
+CommUart::~CommUart() { Close(); }
+
+// fd_ is 0 when nothing was opened and -1 after a failed open.
+bool CommUart::HoldsDescriptor() const { return fd_ > 0; }
+
+int CommUart::Open(const char* path) {
+  if (HoldsDescriptor()) close(fd_);
+  fd_ = open(path, O_RDWR | O_NOCTTY | O_NONBLOCK);
+  if (fd_ <= 0) return TALLYJET_ERR_PORT_NOT_OPEN;
+  ConfigureRaw(fd_, FindSpeed(baudRate_)->constant);
+  return TALLYJET_SUCCESS;
+}
+
+int CommUart::Close() {
+  if (fd_ == 0) return TALLYJET_ERR_PORT_NOT_OPEN;
+  if (close(fd_) != 0) return TALLYJET_ERR_FAILED;
+  fd_ = 0;
+  return TALLYJET_SUCCESS;
+}
+
+int CommUart::Write(const char* data, int length) {
+  if (fd_ == 0) return TALLYJET_ERR_PORT_NOT_OPEN;
+  if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
+  usleep(kWritePauseUs);
+  if (length == 0) return TALLYJET_ERR_FAILED;
+  const int64_t deadline = MonotonicMs() + WriteBudgetMs(length, baudRate_);
+  return WriteAll(fd_, data, length, deadline) ? TALLYJET_SUCCESS : TALLYJET_ERR_FAILED;
+}
+
+// The time-out runs on the monotonic clock, so a step of the wall clock neither stretches a read
+// nor cuts it short. Between attempts the call sleeps in poll until data arrives.
+int CommUart::Read(char* buffer, int length) {
+  if (fd_ == 0) return TALLYJET_ERR_PORT_NOT_OPEN;
+  if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
+  const int64_t deadline = MonotonicMs() + timeout_;
+  for (;;) {
+    const ssize_t got = read(fd_, buffer, static_cast<size_t>(length));
+    if (got > 0) return static_cast<int>(got);
+    if (!WaitFor(fd_, POLLIN, deadline)) return got == 0 ? 0 : TALLYJET_ERR_SERIAL_TIMEOUT;
+  }
+}
+
+void CommUart::SetTimeout(int milliseconds) { timeout_ = milliseconds; }
+
+// Hardware flow control is always on.
+void CommUart::SetFlowControl(int) {}
+
+// Only the rate matters: the line is always 8 data bits, no parity, one stop bit.
+int CommUart::SetPortSettings(int baudRate, char, int, int) {
+  if (FindSpeed(baudRate) == nullptr) return TALLYJET_ERR_INVALID_ARGUMENT;
+  baudRate_ = baudRate;
+  return TALLYJET_SUCCESS;
+}
+
+// Wall-clock milliseconds since the origin above, in 32-bit unsigned arithmetic: the value
+// wraps every 2^32 ms (about 49.7 days).
+uint32_t GetCurrentTime() {
+  timespec now;
+  clock_gettime(CLOCK_REALTIME, &now);
+  const uint32_t seconds = static_cast<uint32_t>(now.tv_sec) - kClockOriginSeconds;
+  return seconds * 1000u + static_cast<uint32_t>(now.tv_nsec / 1000000);
+}

@@ -1,0 +1,144 @@
+#include "comm_usb.h"
+
+#include <dlfcn.h>
+// Only for the layout of the published structures usb_bus, usb_device and its descriptor;
+// libusb-0.1 itself is loaded at run time and never linked. usb.h also declares a function
+// named usb_device, which hides the structure's plain name here: write struct usb_device.
+#include <usb.h>
+
+#include "usb_ids.h"
+
+namespace {
+
+constexpr char kLibUsbName[] = "libusb-0.1.so.4";
+constexpr int kConfiguration = 1;
+constexpr int kInterface = 0;
+constexpr int kEndpointOut = 0x02;
+constexpr int kEndpointIn = 0x82;
+constexpr int kTransferTimeoutMs = 3000;
+
+// Looks name up in library and stores it in slot; false when it is missing.
+template <typename Function>
+bool Bind(void* library, const char* name, Function*& slot) {
+  void* symbol = dlsym(library, name);
+  slot = reinterpret_cast<Function*>(symbol);
+  return symbol != nullptr;
+}
+
+}  // namespace
+
+// The vendor identifier defaults to the value configured with TALLYJET_USB_VENDOR_ID (see
+// usb_ids.h); OpenPort passes the same value.
+CommUsb::CommUsb()
+    : handle_(nullptr), library_(nullptr), productId_(kUsbProductId), vendorId_(kUsbVendorId) {
+  ReadDevicePid(&productId_);
+}
+
+// A handle still held is released and closed, so the printer is free for the next user.
+CommUsb::~CommUsb() { Drop(); }
+
+// The eleven entry points, looked up in this order; a lookup stops at the first one missing.
+// After a failure nothing is kept, so the next Open tries the whole load again.
+bool CommUsb::LoadLibUsb() {
+  library_ = dlopen(kLibUsbName, RTLD_LAZY);
+  if (library_ == nullptr) return false;
+  const bool bound = Bind(library_, "usb_open", usb_open) &&
+                     Bind(library_, "usb_close", usb_close) &&
+                     Bind(library_, "usb_init", usb_init) &&
+                     Bind(library_, "usb_find_devices", usb_find_devices) &&
+                     Bind(library_, "usb_find_busses", usb_find_busses) &&
+                     Bind(library_, "usb_bulk_write", usb_bulk_write) &&
+                     Bind(library_, "usb_bulk_read", usb_bulk_read) &&
+                     Bind(library_, "usb_get_busses", usb_get_busses) &&
+                     Bind(library_, "usb_set_configuration", usb_set_configuration) &&
+                     Bind(library_, "usb_claim_interface", usb_claim_interface) &&
+                     Bind(library_, "usb_release_interface", usb_release_interface);
+  if (!bound) {
+    dlclose(library_);
+    library_ = nullptr;
+  }
+  return bound;
+}
+
+int CommUsb::ReadDevicePid(int* pid) {
+  *pid = kUsbProductId;
+  return TALLYJET_SUCCESS;
+}
+
+// The bus and device lists are refreshed on every Open, so a printer attached since the last
+// attempt is found. Only the first matching device is tried.
+int CommUsb::Open(int productId, int vendorId) {
+  if (library_ == nullptr && !LoadLibUsb()) return TALLYJET_ERR_USB_LIBRARY;
+  Drop();
+  vendorId_ = vendorId;
+  productId_ = productId;
+  usb_init();
+  usb_find_busses();
+  usb_find_devices();
+  struct usb_device* device = FindDevice();
+  if (device == nullptr) return TALLYJET_ERR_USB_NOT_FOUND;
+  handle_ = usb_open(device);
+  if (handle_ == nullptr) return TALLYJET_ERR_USB_OPEN;
+  if (usb_set_configuration(handle_, kConfiguration) < 0) {
+    return Abandon(TALLYJET_ERR_USB_CONFIGURATION);
+  }
+  if (usb_claim_interface(handle_, kInterface) < 0) return Abandon(TALLYJET_ERR_USB_CLAIM);
+  return TALLYJET_SUCCESS;
+}
+
+// Busses in list order, and on each its devices in list order. The descriptor's 16-bit fields
+// compare as unsigned values, so an identifier outside 0 to 0xFFFF matches nothing.
+struct usb_device* CommUsb::FindDevice() {
+  for (struct usb_bus* bus = usb_get_busses(); bus != nullptr; bus = bus->next) {
+    for (struct usb_device* device = bus->devices; device != nullptr; device = device->next) {
+      if (device->descriptor.idVendor == vendorId_ && device->descriptor.idProduct == productId_) {
+        return device;
+      }
+    }
+  }
+  return nullptr;
+}
+
+int CommUsb::Abandon(int code) {
+  usb_close(handle_);
+  handle_ = nullptr;
+  return code;
+}
+
+void CommUsb::Drop() {
+  if (handle_ == nullptr) return;
+  usb_release_interface(handle_, kInterface);
+  Abandon(TALLYJET_SUCCESS);
+}
+
+// A failed release keeps the device open and claimed, so Close may be called again. Once
+// usb_close has been called the handle is gone, whatever it answered.
+int CommUsb::Close() {
+  if (handle_ == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
+  if (usb_release_interface(handle_, kInterface) < 0) return TALLYJET_ERR_USB_RELEASE;
+  const int closed = usb_close(handle_);
+  handle_ = nullptr;
+  return closed < 0 ? TALLYJET_ERR_CLOSE : TALLYJET_SUCCESS;
+}
+
+bool CommUsb::IsOpen() { return handle_ != nullptr; }
+
+// One bulk transfer for the whole buffer: a command is never split here.
+int CommUsb::Write(const char* data, int length) {
+  if (handle_ == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
+  if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
+  const int sent =
+      usb_bulk_write(handle_, kEndpointOut, const_cast<char*>(data), length, kTransferTimeoutMs);
+  return sent == length ? TALLYJET_SUCCESS : TALLYJET_ERR_FAILED;
+}
+
+// libusb's negative error number (a time-out among them) goes to the caller unchanged.
+int CommUsb::Read(char* buffer, int length) {
+  if (handle_ == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
+  if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
+  return usb_bulk_read(handle_, kEndpointIn, buffer, length, kTransferTimeoutMs);
+}
+
+int CommUsb::GetDeviceVid() { return vendorId_; }
+
+int CommUsb::GetDevicePid() { return productId_; }
