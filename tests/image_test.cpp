@@ -1,0 +1,215 @@
+// Picture files to raster bit images: the layout of rows, bytes and bits, agreement with the
+// per-pixel rule on coloured, grey and transparent pictures, scaling, and refused files.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "image_manager.h"
+#include "image_per_pixel.h"
+#include "recording_transport.h"
+
+namespace {
+
+class ImageManagerTest : public ::testing::Test {
+ protected:
+  // Writes the picture as a PNG file in the test's directory and answers its path.
+  std::string Save(const QImage& picture, const QString& name) {
+    const QString path = dir_.filePath(name + ".png");
+    EXPECT_TRUE(picture.save(path)) << name.toStdString();
+    return path.toStdString();
+  }
+
+  static std::string Raster(ImageManager* manager) {
+    unsigned char* bytes = nullptr;
+    const int size = manager->GetRasterBitImage(&bytes);
+    if (size == 0) return "";
+    std::string raster(reinterpret_cast<char*>(bytes), static_cast<size_t>(size));
+    free(bytes);
+    return raster;
+  }
+
+  static QImage Filled(int width, int height, QRgb colour) {
+    QImage picture(width, height, QImage::Format_RGB32);
+    picture.fill(colour);
+    return picture;
+  }
+
+  QTemporaryDir dir_;
+};
+
+const QRgb kBlack = qRgb(0, 0, 0);
+const QRgb kWhite = qRgb(255, 255, 255);
+
+TEST_F(ImageManagerTest, RowsBytesAndBitsFollowTheRasterLayout) {
+  QImage halves = Filled(16, 1, kWhite);
+  for (int x = 0; x < 8; ++x) halves.setPixel(x, 0, kBlack);
+  QImage greys(4, 1, QImage::Format_RGB32);  // black, dark grey, light grey, white
+  greys.setPixel(0, 0, kBlack);
+  greys.setPixel(1, 0, qRgb(60, 60, 60));
+  greys.setPixel(2, 0, qRgb(200, 200, 200));
+  greys.setPixel(3, 0, kWhite);
+  QImage corners = Filled(9, 2, kWhite);  // top left and bottom right black
+  corners.setPixel(0, 0, kBlack);
+  corners.setPixel(8, 1, kBlack);
+  struct Case {
+    const char* name;
+    QImage picture;
+    std::string raster;
+    int width;
+    int height;
+  };
+  const Case cases[] = {
+      {"one_black", Filled(1, 1, kBlack), Bytes({0x80}), 8, 1},
+      {"nine_by_two", Filled(9, 2, kBlack), Bytes({0xFF, 0x80, 0xFF, 0x80}), 16, 2},
+      {"corners", corners, Bytes({0x80, 0x00, 0x00, 0x80}), 16, 2},
+      {"sixteen", halves, Bytes({0xFF, 0x00}), 16, 1},
+      {"hundred", Filled(100, 1, kBlack), std::string(12, '\xFF') + "\xF0", 104, 1},
+      {"white", Filled(20, 3, kWhite), std::string(9, '\0'), 24, 3},
+      {"greys", greys, Bytes({0xC0}), 8, 1},
+  };
+  for (const Case& c : cases) {
+    ImageManager manager;
+    ASSERT_EQ(manager.LoadImageFile(Save(c.picture, c.name).c_str()), TALLYJET_SUCCESS) << c.name;
+    EXPECT_EQ(Raster(&manager), c.raster) << c.name;
+    EXPECT_EQ(manager.width, c.width) << c.name;
+    EXPECT_EQ(manager.height, c.height) << c.name;
+  }
+}
+
+// Random colours and alpha at every pixel: what the per-pixel rule makes of the reduced
+// picture, the scan-line packing must make too, whatever the width's remainder.
+QImage Noise(int width, int height, QImage::Format format, unsigned seed) {
+  std::mt19937 random(seed);
+  QImage picture(width, height, format);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) picture.setPixel(x, y, static_cast<QRgb>(random()));
+  }
+  return picture;
+}
+
+QImage Grey(int width, int height) {
+  QImage picture(width, height, QImage::Format_Grayscale8);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) picture.setPixel(x, y, qRgb(x * 7 % 256, 0, 0));
+  }
+  return picture;
+}
+
+// A one-bit picture with its own colour table, which the file keeps: index 0 may be the black.
+QImage Palette(int width, QRgb zero, QRgb one) {
+  QImage picture = Noise(width, 3, QImage::Format_RGB32, 7)
+                       .convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+  picture.setColorTable({zero, one});
+  return picture;
+}
+
+TEST_F(ImageManagerTest, ScanLinesGiveTheBytesOfThePerPixelRule) {
+  struct Case {
+    const char* name;
+    QImage picture;
+  };
+  const Case cases[] = {
+      {"colour_1", Noise(1, 5, QImage::Format_RGB32, 1)},
+      {"colour_7", Noise(7, 5, QImage::Format_RGB32, 2)},
+      {"colour_9", Noise(9, 5, QImage::Format_RGB32, 3)},
+      {"colour_576", Noise(576, 40, QImage::Format_RGB32, 4)},
+      {"alpha_61", Noise(61, 30, QImage::Format_ARGB32, 5)},
+      {"transparent", Filled(13, 2, qRgba(0, 0, 0, 0))},
+      {"grey_100", Grey(100, 4)},
+      {"palette_black_first", Palette(19, kBlack, kWhite)},
+      {"palette_no_black", Palette(19, qRgb(255, 0, 0), qRgb(0, 0, 1))},
+      {"palette_all_black", Palette(19, qRgba(0, 0, 0, 0), kBlack)},
+  };
+  for (const Case& c : cases) {
+    ImageManager manager;
+    ASSERT_EQ(manager.LoadImageFile(Save(c.picture, c.name).c_str()), TALLYJET_SUCCESS) << c.name;
+    const std::string expected = PerPixelRaster(manager.image);
+    EXPECT_EQ(Raster(&manager), expected) << c.name;
+  }
+}
+
+TEST_F(ImageManagerTest, ScaleTruncatesEachProductAndRefusesEmptyOrHugeSizes) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  struct Case {
+    int width, height;
+    float widthFactor, heightFactor;
+    int result, newWidth, newHeight;
+  };
+  const Case cases[] = {
+      {101, 51, 0.5f, 0.5f, TALLYJET_SUCCESS, 50, 25},
+      {100, 10, 1.0f, 2.0f, TALLYJET_SUCCESS, 100, 20},
+      {100, 10, 0.5f, 1.0f, TALLYJET_SUCCESS, 50, 10},
+      {3, 1, 0.1f, 1.0f, TALLYJET_ERR_FAILED, 0, 1},
+      {3, 4, 1.0f, 0.2f, TALLYJET_ERR_FAILED, 3, 0},
+      {3, 4, -1.0f, 1.0f, TALLYJET_ERR_FAILED, -3, 4},
+      {3, 4, nan, 1.0f, TALLYJET_ERR_FAILED, 0, 4},
+      {3, 4, 1.0f, 1e10f, TALLYJET_ERR_FAILED, 3, 0},
+      // 250 million bytes per row times 10 rows does not fit a raster: refused, not allocated.
+      {1, 1, 2e9f, 10.0f, TALLYJET_ERR_FAILED, 2000000000, 10},
+  };
+  for (const Case& c : cases) {
+    const std::string label = std::to_string(c.width) + "x" + std::to_string(c.height) + " by " +
+                              std::to_string(c.widthFactor) + "," + std::to_string(c.heightFactor);
+    ImageManager manager;
+    ASSERT_EQ(manager.LoadImageFile(Save(Filled(c.width, c.height, kBlack), "scaled").c_str()),
+              TALLYJET_SUCCESS);
+    EXPECT_EQ(manager.SetScale(c.widthFactor, c.heightFactor), c.result) << label;
+    EXPECT_EQ(manager.width, c.newWidth) << label;
+    EXPECT_EQ(manager.height, c.newHeight) << label;
+    if (c.result == TALLYJET_SUCCESS) {
+      EXPECT_EQ(manager.image.size(), QSize(c.newWidth, c.newHeight)) << label;
+    }
+  }
+}
+
+TEST_F(ImageManagerTest, DoubledHeightRepeatsEachRowWithoutSmoothing) {
+  QImage stripes = Filled(8, 2, kWhite);  // a black top row over a white one
+  for (int x = 0; x < 8; ++x) stripes.setPixel(x, 0, kBlack);
+  ImageManager manager;
+  ASSERT_EQ(manager.LoadImageFile(Save(stripes, "stripes").c_str()), TALLYJET_SUCCESS);
+  ASSERT_EQ(manager.SetScale(0.5f, 2.0f), TALLYJET_SUCCESS);
+  EXPECT_EQ(Raster(&manager), Bytes({0xF0, 0xF0, 0x00, 0x00}));
+}
+
+TEST_F(ImageManagerTest, RotationAndHalfToneLeaveThePictureAlone) {
+  QImage corner = Filled(9, 2, kWhite);
+  corner.setPixel(0, 0, kBlack);
+  ImageManager manager;
+  ASSERT_EQ(manager.LoadImageFile(Save(corner, "corner").c_str()), TALLYJET_SUCCESS);
+  EXPECT_EQ(manager.SetRotation(90), TALLYJET_SUCCESS);
+  EXPECT_EQ(manager.SetRotation90(1), TALLYJET_SUCCESS);
+  EXPECT_EQ(manager.SetHalfTone(2), TALLYJET_SUCCESS);
+  EXPECT_EQ(Raster(&manager), Bytes({0x80, 0x00, 0x00, 0x00}));
+}
+
+TEST_F(ImageManagerTest, FilesThatAreNoPictureAreRefused) {
+  const QString text = dir_.filePath("notes.png");
+  QFile file(text);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("not a picture\n");
+  file.close();
+  const std::string textPath = text.toStdString();
+  const std::string missing = dir_.filePath("missing.png").toStdString();
+  for (const char* path : {static_cast<const char*>(nullptr), "", missing.c_str(),
+                           textPath.c_str()}) {
+    ImageManager manager;
+    EXPECT_EQ(manager.LoadImageFile(path), TALLYJET_ERR_FAILED) << (path ? path : "null");
+    EXPECT_EQ(manager.width, 0);
+    EXPECT_EQ(manager.height, 0);
+  }
+}
+
+TEST_F(ImageManagerTest, NoPictureGivesNoRaster) {
+  ImageManager manager;
+  unsigned char* bytes = nullptr;
+  EXPECT_EQ(manager.GetRasterBitImage(&bytes), 0);
+  EXPECT_EQ(bytes, nullptr);
+  EXPECT_EQ(manager.SetScale(2.0f, 2.0f), TALLYJET_ERR_FAILED);
+}
+
+}  // namespace
