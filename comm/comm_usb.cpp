@@ -127,8 +127,7 @@ bool CommUsb::IsOpen() { return handle_ != nullptr; }
 int CommUsb::Write(const char* data, int length) {
   if (handle_ == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
-  const int sent =
-      usb_bulk_write(handle_, kEndpointOut, const_cast<char*>(data), length, kTransferTimeoutMs);
+  const int sent = usb_bulk_write(handle_, kEndpointOut, data, length, kTransferTimeoutMs);
   return sent == length ? TALLYJET_SUCCESS : TALLYJET_ERR_FAILED;
 }
 

@@ -52,7 +52,8 @@ class TALLYJET_API CommUsb : public CommBase {
   void (*usb_init)();
   int (*usb_find_devices)();
   int (*usb_find_busses)();
-  int (*usb_bulk_write)(usb_dev_handle* handle, int endpoint, char* bytes, int size, int timeout);
+  int (*usb_bulk_write)(usb_dev_handle* handle, int endpoint, const char* bytes, int size,
+                        int timeout);
   int (*usb_bulk_read)(usb_dev_handle* handle, int endpoint, char* bytes, int size, int timeout);
   usb_bus* (*usb_get_busses)();
   int (*usb_set_configuration)(usb_dev_handle* handle, int configuration);

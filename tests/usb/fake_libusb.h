@@ -1,0 +1,57 @@
+// Control interface of the libusb-0.1 test double (libusb-0.1.so.4 in tests/usb). A test
+// describes busses and devices, then the transport finds them through the library's own eleven
+// functions and published structures. Bulk transfers go to a byte stream the test links (a
+// virtual printer's pty), so answers come from a real peer.
+#ifndef TALLYJET_TESTS_FAKE_LIBUSB_H
+#define TALLYJET_TESTS_FAKE_LIBUSB_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// What a described device does. Zeroed means: opens, configures, claims, releases and closes
+// fine, takes every bulk write whole and, unless linked, answers reads with a time-out.
+struct FakeUsbDevice {
+  int vendorId;
+  int productId;
+  int refuseOpen;          // usb_open answers null
+  int configurationError;  // usb_set_configuration answers this when not 0
+  int claimError;          // usb_claim_interface answers this when not 0
+  int releaseError;        // usb_release_interface answers this when not 0
+  int closeError;          // usb_close answers this when not 0 (the handle is gone anyway)
+  int writeShortBy;        // usb_bulk_write takes this many bytes fewer than asked
+  int readError;           // usb_bulk_read answers this when not 0
+};
+
+// What the double saw since the last reset.
+struct FakeUsbCounters {
+  int inits;
+  int opens;          // usb_open calls
+  int handlesOpen;    // handles not yet closed
+  int claimed;        // handles whose interface is claimed
+  int releases;       // usb_release_interface calls
+  int bulkWrites;     // usb_bulk_write calls
+  int lastWriteSize;  // size asked of the last usb_bulk_write
+  int lastOpened;     // index of the device last given to usb_open, -1 for none
+};
+
+// Forgets every bus, device, handle and count.
+void fake_usb_reset(void);
+// Adds a bus at the end of the list and answers its index.
+int fake_usb_add_bus(void);
+// Adds a device at the end of the bus's device list and answers its index (counted over all
+// busses). The lists appear to the library at its next usb_find_busses/usb_find_devices.
+int fake_usb_add_device(int bus, const struct FakeUsbDevice* device);
+// Changes how a described device behaves from now on.
+void fake_usb_change_device(int index, const struct FakeUsbDevice* device);
+// Bulk writes to the device go to path and bulk reads come from it; 0 on success.
+int fake_usb_link(int index, const char* path);
+// Every byte the device took in bulk writes, in order; answers the count copied into bytes.
+int fake_usb_written(int index, char* bytes, int capacity);
+struct FakeUsbCounters fake_usb_counters(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif  // TALLYJET_TESTS_FAKE_LIBUSB_H

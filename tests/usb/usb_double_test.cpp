@@ -1,0 +1,225 @@
+// The direct USB transport and the USB path of OpenPort against the libusb-0.1 test double.
+#include <memory>
+#include <string>
+
+#include "comm_usb.h"
+#include "usb_fixture.h"
+
+namespace {
+
+using UsbOpen = UsbDouble;
+
+struct OpenCase {
+  const char* name;
+  FakeUsbDevice behaviour;
+  int productId;    // of the one printer described
+  int vendorDelta;  // added to the family's vendor identifier
+  int first;        // Open(0x0010, ...)
+  int second;       // Open(0x0020, ...) on a fresh transport
+};
+
+const OpenCase kOpenCases[] = {
+    {"StandardPrinter", {}, 0x0010, 0, TALLYJET_SUCCESS, TALLYJET_ERR_USB_NOT_FOUND},
+    {"ExtendedPrinter", {}, 0x0020, 0, TALLYJET_ERR_USB_NOT_FOUND, TALLYJET_SUCCESS},
+    {"OtherVendor", {}, 0x0010, 1, TALLYJET_ERR_USB_NOT_FOUND, TALLYJET_ERR_USB_NOT_FOUND},
+    {"OpenRefused", {0, 0, 1, 0, 0, 0, 0, 0, 0}, 0x0010, 0, TALLYJET_ERR_USB_OPEN,
+     TALLYJET_ERR_USB_NOT_FOUND},
+    {"ConfigurationFails", {0, 0, 0, -16, 0, 0, 0, 0, 0}, 0x0010, 0,
+     TALLYJET_ERR_USB_CONFIGURATION, TALLYJET_ERR_USB_NOT_FOUND},
+    {"ClaimFails", {0, 0, 0, 0, -16, 0, 0, 0, 0}, 0x0020, 0, TALLYJET_ERR_USB_NOT_FOUND,
+     TALLYJET_ERR_USB_CLAIM},
+};
+
+// Each outcome of Open; a failure leaves no handle behind, so Write and Close answer -4.
+TEST_F(UsbOpen, EachOutcomeLeavesAHandleOnlyOnSuccess) {
+  for (const OpenCase& c : kOpenCases) {
+    SCOPED_TRACE(c.name);
+    fake_usb_reset();
+    FakeUsbDevice behaviour = c.behaviour;
+    behaviour.vendorId = kUsbVendorId + c.vendorDelta;
+    behaviour.productId = c.productId;
+    fake_usb_add_device(fake_usb_add_bus(), &behaviour);
+    const int products[] = {kUsbProductId, kUsbExtendedProductId};
+    const int expected[] = {c.first, c.second};
+    for (int i = 0; i < 2; ++i) {
+      CommUsb usb;
+      EXPECT_EQ(usb.Open(products[i], kUsbVendorId), expected[i]);
+      EXPECT_EQ(usb.GetDevicePid(), products[i]);
+      EXPECT_EQ(usb.IsOpen(), expected[i] == TALLYJET_SUCCESS);
+      if (expected[i] != TALLYJET_SUCCESS) {
+        EXPECT_EQ(usb.Write("x", 1), TALLYJET_ERR_PORT_NOT_OPEN);
+        EXPECT_EQ(usb.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
+        EXPECT_EQ(fake_usb_counters().handlesOpen, 0);
+      }
+    }
+  }
+}
+
+TEST_F(UsbOpen, IdentifierBeyondSixteenBitsMatchesNothing) {
+  AddPrinter(fake_usb_add_bus(), kUsbProductId);
+  CommUsb usb;
+  EXPECT_EQ(usb.Open(kUsbProductId + 0x10000, kUsbVendorId), TALLYJET_ERR_USB_NOT_FOUND);
+  EXPECT_EQ(usb.Open(kUsbProductId, kUsbVendorId + 0x10000), TALLYJET_ERR_USB_NOT_FOUND);
+}
+
+TEST_F(UsbOpen, FirstMatchOnFirstBusIsTaken) {
+  const int first = fake_usb_add_bus();
+  const int second = fake_usb_add_bus();
+  AddPrinter(first, kUsbExtendedProductId);
+  const int wanted = AddPrinter(first, kUsbProductId);
+  AddPrinter(first, kUsbProductId);
+  AddPrinter(second, kUsbProductId);
+  CommUsb usb;
+  ASSERT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
+  EXPECT_EQ(fake_usb_counters().lastOpened, wanted);
+}
+
+TEST_F(UsbOpen, RefusedOpenTriesNoOtherDevice) {
+  const int bus = fake_usb_add_bus();
+  FakeUsbDevice refusing{};
+  refusing.refuseOpen = 1;
+  AddPrinter(bus, kUsbProductId, refusing);
+  AddPrinter(bus, kUsbProductId);
+  CommUsb usb;
+  EXPECT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_ERR_USB_OPEN);
+  EXPECT_EQ(fake_usb_counters().opens, 1);
+}
+
+TEST_F(UsbOpen, PrinterAttachedAfterAFailedOpenIsFound) {
+  const int bus = fake_usb_add_bus();
+  CommUsb usb;
+  EXPECT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_ERR_USB_NOT_FOUND);
+  AddPrinter(bus, kUsbProductId);
+  EXPECT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
+}
+
+TEST_F(UsbOpen, ReopenReleasesAndClosesTheHeldHandle) {
+  const int bus = fake_usb_add_bus();
+  AddPrinter(bus, kUsbProductId);
+  AddPrinter(bus, kUsbExtendedProductId);
+  CommUsb usb;
+  ASSERT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
+  ASSERT_EQ(usb.Open(kUsbExtendedProductId, kUsbVendorId), TALLYJET_SUCCESS);
+  EXPECT_EQ(fake_usb_counters().handlesOpen, 1);
+  EXPECT_EQ(fake_usb_counters().claimed, 1);
+}
+
+TEST_F(UsbOpen, DestroyingAnOpenTransportFreesThePrinter) {
+  AddPrinter(fake_usb_add_bus(), kUsbProductId);
+  auto usb = std::make_unique<CommUsb>();
+  ASSERT_EQ(usb->Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
+  usb.reset();
+  EXPECT_EQ(fake_usb_counters().claimed, 0);
+  EXPECT_EQ(fake_usb_counters().handlesOpen, 0);
+}
+
+using UsbOpenPort = UsbDouble;
+
+TEST_F(UsbOpenPort, NoPrinterAnswersTheSecondAttempt) {
+  fake_usb_add_bus();
+  EXPECT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_ERR_USB_NOT_FOUND);
+  char none[1];
+  EXPECT_EQ(GetData(none, 1), TALLYJET_ERR_PORT_NOT_OPEN);
+}
+
+TEST_F(UsbOpenPort, ExtendedPrinterIsSetToStandardMode) {
+  const int printer = AddPrinter(fake_usb_add_bus(), kUsbExtendedProductId);
+  ASSERT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_SUCCESS);
+  EXPECT_EQ(Written(printer), std::string("\x1b\x63\x30\x01", 4));
+}
+
+TEST_F(UsbOpenPort, StandardPrinterGetsNoModeCommand) {
+  const int printer = AddPrinter(fake_usb_add_bus(), kUsbProductId);
+  ASSERT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_SUCCESS);
+  EXPECT_EQ(Written(printer), "");
+}
+
+using UsbTransfer = UsbDouble;
+
+TEST_F(UsbTransfer, CloseTwiceAnswersNotOpenTheSecondTime) {
+  AddPrinter(fake_usb_add_bus(), kUsbProductId);
+  CommUsb usb;
+  ASSERT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
+  EXPECT_EQ(usb.Close(), TALLYJET_SUCCESS);
+  EXPECT_EQ(usb.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_EQ(fake_usb_counters().handlesOpen, 0);
+}
+
+TEST_F(UsbTransfer, FailedReleaseKeepsThePrinterOpen) {
+  FakeUsbDevice stuck{};
+  stuck.releaseError = -5;
+  const int printer = AddPrinter(fake_usb_add_bus(), kUsbProductId, stuck);
+  CommUsb usb;
+  ASSERT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
+  EXPECT_EQ(usb.Close(), TALLYJET_ERR_USB_RELEASE);
+  EXPECT_TRUE(usb.IsOpen());
+  EXPECT_EQ(usb.Write("ab", 2), TALLYJET_SUCCESS);
+  FakeUsbDevice recovered{};
+  recovered.vendorId = kUsbVendorId;
+  recovered.productId = kUsbProductId;
+  fake_usb_change_device(printer, &recovered);
+  EXPECT_EQ(usb.Close(), TALLYJET_SUCCESS);
+}
+
+TEST_F(UsbTransfer, FailedCloseStillForgetsTheHandle) {
+  FakeUsbDevice failing{};
+  failing.closeError = -19;
+  AddPrinter(fake_usb_add_bus(), kUsbProductId, failing);
+  CommUsb usb;
+  ASSERT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
+  EXPECT_EQ(usb.Close(), TALLYJET_ERR_CLOSE);
+  EXPECT_FALSE(usb.IsOpen());
+  EXPECT_EQ(usb.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
+}
+
+struct WriteCase {
+  const char* name;
+  int shortBy;
+  int length;
+  int expected;
+};
+
+const WriteCase kWriteCases[] = {
+    {"Whole", 0, 6000, TALLYJET_SUCCESS},
+    {"Empty", 0, 0, TALLYJET_SUCCESS},
+    {"OneByteShort", 1, 6000, TALLYJET_ERR_FAILED},
+    {"NothingTaken", 6000, 6000, TALLYJET_ERR_FAILED},
+};
+
+// Each Write is one bulk transfer of the whole length, and only all of it is success.
+TEST_F(UsbTransfer, WriteSucceedsOnlyWhenEveryByteWent) {
+  const std::string band(6000, '\x55');
+  for (const WriteCase& c : kWriteCases) {
+    SCOPED_TRACE(c.name);
+    fake_usb_reset();
+    FakeUsbDevice behaviour{};
+    behaviour.writeShortBy = c.shortBy;
+    AddPrinter(fake_usb_add_bus(), kUsbProductId, behaviour);
+    CommUsb usb;
+    ASSERT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
+    EXPECT_EQ(usb.Write(band.data(), c.length), c.expected);
+    EXPECT_EQ(fake_usb_counters().bulkWrites, 1);
+    EXPECT_EQ(fake_usb_counters().lastWriteSize, c.length);
+  }
+}
+
+TEST_F(UsbTransfer, ReadErrorReachesTheApplication) {
+  FakeUsbDevice timingOut{};
+  timingOut.readError = -110;
+  AddPrinter(fake_usb_add_bus(), kUsbProductId, timingOut);
+  ASSERT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_SUCCESS);
+  char answer[4];
+  EXPECT_EQ(GetData(answer, sizeof answer), -110);
+}
+
+TEST_F(UsbTransfer, NegativeLengthIsRefused) {
+  AddPrinter(fake_usb_add_bus(), kUsbProductId);
+  CommUsb usb;
+  ASSERT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
+  char buffer[1];
+  EXPECT_EQ(usb.Write(buffer, -1), TALLYJET_ERR_INVALID_ARGUMENT);
+  EXPECT_EQ(usb.Read(buffer, -1), TALLYJET_ERR_INVALID_ARGUMENT);
+  EXPECT_EQ(fake_usb_counters().bulkWrites, 0);
+}
+
+}  // namespace

@@ -1,0 +1,46 @@
+// The USB transport when the libusb-0.1 on the search path lacks one of its eleven functions,
+// and again once a complete one appears there.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "comm_usb.h"
+#include "tallyjet.h"
+#include "usb_ids.h"
+
+namespace {
+
+// LATE_DIR comes first on the search path and starts empty.
+std::string LateLibrary() { return std::string(LATE_DIR) + "/libusb-0.1.so.4"; }
+
+TEST(UsbWithoutLibrary, EveryOpenPortAnswersLibraryMissing) {
+  remove(LateLibrary().c_str());
+  ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    EXPECT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_ERR_USB_LIBRARY);
+    EXPECT_EQ(GetPrinterStatus(nullptr), TALLYJET_ERR_INVALID_ARGUMENT);
+  }
+  EXPECT_EQ(ClosePort(), TALLYJET_ERR_PORT_NOT_OPEN);
+}
+
+TEST(UsbWithoutLibrary, IdentifiersStayAtTheirDefaults) {
+  remove(LateLibrary().c_str());
+  CommUsb usb;
+  EXPECT_EQ(usb.Open(kUsbExtendedProductId, kUsbVendorId + 1), TALLYJET_ERR_USB_LIBRARY);
+  EXPECT_EQ(usb.GetDevicePid(), kUsbProductId);
+  EXPECT_EQ(usb.GetDeviceVid(), kUsbVendorId);
+}
+
+// A failed load keeps nothing, so the next Open loads again and finds the complete library.
+TEST(UsbWithoutLibrary, LoadIsRetriedOnTheNextOpen) {
+  remove(LateLibrary().c_str());
+  CommUsb usb;
+  EXPECT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_ERR_USB_LIBRARY);
+  ASSERT_EQ(symlink(DOUBLE_LIBRARY, LateLibrary().c_str()), 0);
+  EXPECT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_ERR_USB_NOT_FOUND);
+  remove(LateLibrary().c_str());
+}
+
+}  // namespace
