@@ -46,9 +46,12 @@ int ParseHex(const char* text, int length, int* value) {
 
 }  // namespace
 
+// A null output pointer is refused before anything else: there is nowhere to put an answer.
+
 int ProtEscPos::GetRealTimeStatus(int n, int* status) {
+  if (status == nullptr) return TALLYJET_ERR_INVALID_ARGUMENT;
   if (transport_ == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
-  if (!OneOf(n, {1, 2, 3, 4, 6}) || status == nullptr) return TALLYJET_ERR_INVALID_ARGUMENT;
+  if (!OneOf(n, {1, 2, 3, 4, 6})) return TALLYJET_ERR_INVALID_ARGUMENT;
   char byte;
   int got;
   // DLE EOT n: transmit real-time status
@@ -62,8 +65,8 @@ int ProtEscPos::GetRealTimeStatus(int n, int* status) {
 }
 
 int ProtEscPos::GetBufferSize(int* size) {
-  if (transport_ == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (size == nullptr) return TALLYJET_ERR_INVALID_ARGUMENT;
+  if (transport_ == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
   char byte;
   int got;
   // DLE EOT 11: transmit the receive-buffer fill level
@@ -74,8 +77,9 @@ int ProtEscPos::GetBufferSize(int* size) {
 }
 
 int ProtEscPos::GetPrinterID(int n, char* id) {
+  if (id == nullptr) return TALLYJET_ERR_INVALID_ARGUMENT;
   if (transport_ == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
-  if (!InRange(n, 1, 3) || id == nullptr) return TALLYJET_ERR_INVALID_ARGUMENT;
+  if (!InRange(n, 1, 3)) return TALLYJET_ERR_INVALID_ARGUMENT;
   int got;
   // GS I n: transmit printer id
   const int rc = Ask(transport_, {GS, 'I', Low(n)}, kStatusPauseMicros, id, kIdLength, &got);
@@ -83,8 +87,8 @@ int ProtEscPos::GetPrinterID(int n, char* id) {
 }
 
 int ProtEscPos::GetMemoryAvailabled(int* bytes) {
-  if (transport_ == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (bytes == nullptr) return TALLYJET_ERR_INVALID_ARGUMENT;
+  if (transport_ == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
   char answer[kMemoryAnswerLength];
   int got;
   // GS ( L pL pH m fn, fn 51: transmit the remaining NV graphics memory

@@ -1,0 +1,179 @@
+// The status entry points: how status bytes fold into the printer, media and drawer words, the
+// sixth byte of the extended USB product, and a printer that does not answer.
+#include <gtest/gtest.h>
+
+#include "recorded_connection.h"
+
+namespace {
+
+struct PrinterCase {
+  int printer;  // status byte 1
+  int offline;  // status byte 2
+  int word;
+};
+
+const PrinterCase kPrinterCases[] = {
+    {0x16, 0x12, 0x200},                  // on-line, nothing wrong
+    {0x1E, 0x36, 0x001 | 0x002 | 0x100},  // off-line: cover open, paper end stop
+    {0x96, 0x52, 0x200 | 0x020 | 0x010},  // bit 7 of byte 1, error
+};
+
+struct MediaCase {
+  int paper;  // status byte 4
+  int word;
+};
+
+const MediaCase kMediaCases[] = {
+    {0x12, 0x01}, {0x1E, 0x05}, {0x72, 0x08}, {0x7E, 0x0C},
+    {0x32, 0x01},  // one bit of the paper-end pair is not paper end
+    {0x16, 0x01},  // nor one bit of the near-end pair
+};
+
+using StatusTest = RecordedConnection;
+
+TEST_F(StatusTest, PrinterStatusBytesFoldIntoTheWord) {
+  for (const PrinterCase& c : kPrinterCases) {
+    transport->Answer(Bytes({c.printer}));
+    transport->Answer(Bytes({c.offline}));
+    int word = 0;
+    EXPECT_EQ(GetPrinterStatus(&word), TALLYJET_SUCCESS);
+    EXPECT_EQ(word, c.word) << std::hex << c.printer << " " << c.offline;
+  }
+  // Two queries per call, and no sixth byte without the extended product.
+  EXPECT_EQ(transport->writes.size(), 2 * std::size(kPrinterCases));
+  EXPECT_EQ(transport->writes[0], Bytes({0x10, 0x04, 0x01}));
+  EXPECT_EQ(transport->writes[1], Bytes({0x10, 0x04, 0x02}));
+}
+
+TEST_F(StatusTest, MediaStatusByteFoldsIntoTheWordUnderBothNames) {
+  for (const MediaCase& c : kMediaCases) {
+    int word = 0;
+    int second = 0;
+    transport->Answer(Bytes({c.paper}));
+    EXPECT_EQ(GetMediaStatus(&word), TALLYJET_SUCCESS);
+    transport->Answer(Bytes({c.paper}));
+    EXPECT_EQ(tallyjet_GetMediaStatus(&second), TALLYJET_SUCCESS);
+    EXPECT_EQ(word, c.word) << std::hex << c.paper;
+    EXPECT_EQ(second, c.word) << std::hex << c.paper;
+  }
+  EXPECT_EQ(transport->writes[0], Bytes({0x10, 0x04, 0x04}));
+}
+
+TEST_F(StatusTest, ExtendedProductAddsTheSixthByte) {
+  transport->pid = 0x20;
+  int word = 0;
+  transport->Answer(Bytes({0x16}));
+  transport->Answer(Bytes({0x12}));
+  transport->Answer(Bytes({0x40}));
+  EXPECT_EQ(GetPrinterStatus(&word), TALLYJET_SUCCESS);
+  EXPECT_EQ(word, 0x200 | 0x800);
+  transport->Answer(Bytes({0x12}));
+  transport->Answer(Bytes({0x20}));
+  EXPECT_EQ(GetMediaStatus(&word), TALLYJET_SUCCESS);
+  EXPECT_EQ(word, 0x001 | 0x100);
+  // Each bit is the other word's only: bit 5 means nothing to the printer word.
+  transport->Answer(Bytes({0x16}));
+  transport->Answer(Bytes({0x12}));
+  transport->Answer(Bytes({0x20}));
+  EXPECT_EQ(GetPrinterStatus(&word), TALLYJET_SUCCESS);
+  EXPECT_EQ(word, 0x200);
+  EXPECT_EQ(transport->writes[2], Bytes({0x10, 0x04, 0x06}));
+  EXPECT_EQ(transport->writes[4], Bytes({0x10, 0x04, 0x06}));
+}
+
+TEST_F(StatusTest, SilentPrinterIsNotAnAnswer) {
+  // Silent at each query in turn, the extended product's sixth byte included: gathered flags
+  // are dropped, and no query is asked after the silent one.
+  transport->pid = 0x20;
+  for (int answered = 0; answered < 3; ++answered) {
+    transport->writes.clear();
+    for (int i = 0; i < answered; ++i) transport->Answer(Bytes({0x9E}));
+    transport->AnswerCode(0);
+    int word = 0;
+    EXPECT_EQ(GetPrinterStatus(&word), TALLYJET_ERR_FAILED) << answered;
+    EXPECT_EQ(word, TALLYJET_PRINTER_NOT_OBTAINED) << answered;
+    EXPECT_EQ(transport->writes.size(), static_cast<size_t>(answered + 1));
+  }
+  for (int answered = 0; answered < 2; ++answered) {
+    for (int i = 0; i < answered; ++i) transport->Answer(Bytes({0x7E}));
+    transport->AnswerCode(0);
+    int word = 0;
+    EXPECT_EQ(GetMediaStatus(&word), TALLYJET_ERR_FAILED) << answered;
+    EXPECT_EQ(word, TALLYJET_MEDIA_NOT_OBTAINED) << answered;
+  }
+  transport->AnswerCode(0);
+  int word = 0;
+  EXPECT_EQ(GetDrawerStatus(1, &word), TALLYJET_ERR_FAILED);
+  EXPECT_EQ(word, TALLYJET_DRAWER_NOT_OBTAINED);
+}
+
+TEST_F(StatusTest, FailedReadIsPassedOnWithNotObtained) {
+  transport->Answer(Bytes({0x16}));
+  transport->AnswerCode(TALLYJET_ERR_READ);
+  int word = 0;
+  EXPECT_EQ(GetPrinterStatus(&word), TALLYJET_ERR_READ);
+  EXPECT_EQ(word, TALLYJET_PRINTER_NOT_OBTAINED);
+  transport->FailWrite(2, TALLYJET_ERR_FAILED);
+  EXPECT_EQ(GetMediaStatus(&word), TALLYJET_ERR_FAILED);
+  EXPECT_EQ(word, TALLYJET_MEDIA_NOT_OBTAINED);
+  EXPECT_EQ(transport->reads, 2);
+}
+
+TEST_F(StatusTest, LateAnswerReachesTheNextQuery) {
+  transport->AnswerCode(0);
+  transport->Answer(Bytes({0x04}));  // the answer to the first query, arriving late
+  int word = 0;
+  EXPECT_EQ(GetDrawerStatus(2, &word), TALLYJET_ERR_FAILED);
+  EXPECT_EQ(GetDrawerStatus(2, &word), TALLYJET_SUCCESS);
+  EXPECT_EQ(word, TALLYJET_DRAWER_PIN3_HIGH);
+}
+
+TEST_F(StatusTest, DrawerWordFollowsPin3AndOnlyDrawersOneAndTwoAreAsked) {
+  int word = 0;
+  transport->Answer(Bytes({0x16}));
+  EXPECT_EQ(GetDrawerStatus(1, &word), TALLYJET_SUCCESS);
+  EXPECT_EQ(word, TALLYJET_DRAWER_PIN3_HIGH);
+  transport->Answer(Bytes({0x12}));
+  EXPECT_EQ(GetDrawerStatus(2, &word), TALLYJET_SUCCESS);
+  EXPECT_EQ(word, TALLYJET_DRAWER_PIN3_LOW);
+  for (int drawer : {0, 3}) {
+    EXPECT_EQ(GetDrawerStatus(drawer, &word), TALLYJET_ERR_INVALID_ARGUMENT);
+    EXPECT_EQ(word, TALLYJET_DRAWER_NOT_OBTAINED);
+  }
+  EXPECT_EQ(transport->writes.size(), 2u);
+}
+
+TEST_F(StatusTest, NullOutputIsRefusedFirstAndSendsNothing) {
+  for (bool connected : {true, false}) {
+    if (!connected) ClosePort();
+    EXPECT_EQ(GetPrinterStatus(nullptr), TALLYJET_ERR_INVALID_ARGUMENT);
+    EXPECT_EQ(GetMediaStatus(nullptr), TALLYJET_ERR_INVALID_ARGUMENT);
+    EXPECT_EQ(tallyjet_GetMediaStatus(nullptr), TALLYJET_ERR_INVALID_ARGUMENT);
+    EXPECT_EQ(GetDrawerStatus(1, nullptr), TALLYJET_ERR_INVALID_ARGUMENT);
+    EXPECT_EQ(GetPrinterInfo(nullptr), TALLYJET_ERR_INVALID_ARGUMENT);
+    EXPECT_EQ(GetRealTimeStatus(1, nullptr), TALLYJET_ERR_INVALID_ARGUMENT);
+    if (connected) {
+      EXPECT_TRUE(transport->writes.empty());
+    }
+  }
+}
+
+TEST(StatusWithoutConnectionTest, PresetsStayWhenThePortIsNotOpen) {
+  int printer = 0;
+  int media = 0;
+  int drawer = 0;
+  int info[5] = {7, 7, 7, 7, 7};
+  int raw = 99;
+  EXPECT_EQ(GetPrinterStatus(&printer), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_EQ(GetMediaStatus(&media), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_EQ(GetDrawerStatus(3, &drawer), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_EQ(GetPrinterInfo(info), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_EQ(GetRealTimeStatus(5, &raw), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_EQ(printer, TALLYJET_PRINTER_NOT_OBTAINED);
+  EXPECT_EQ(media, TALLYJET_MEDIA_NOT_OBTAINED);
+  EXPECT_EQ(drawer, TALLYJET_DRAWER_NOT_OBTAINED);
+  for (int value : info) EXPECT_EQ(value, 0);
+  EXPECT_EQ(raw, 99);
+}
+
+}  // namespace
