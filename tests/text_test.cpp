@@ -1,0 +1,159 @@
+// The text path: the code table selection, SendData's conversion and what it writes, and the
+// UTF-8 to code page 850 conversion checked against glibc's own CP850 table.
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <string>
+
+#include "recorded_connection.h"
+
+namespace {
+
+// Converts UTF-8 text with glibc's iconv; the reference the library's table must agree with.
+std::string IconvCp850(std::string utf8) {
+  iconv_t cd = iconv_open("CP850", "UTF-8");
+  EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1)) << "glibc lacks its CP850 module";
+  std::string out(utf8.size(), '\0');
+  char* in = &utf8[0];
+  char* to = &out[0];
+  size_t inLeft = utf8.size();
+  size_t outLeft = out.size();
+  EXPECT_NE(iconv(cd, &in, &inLeft, &to, &outLeft), static_cast<size_t>(-1));
+  iconv_close(cd);
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+// parse850 into a buffer that starts as all 0x55, so bytes it must not write stay visible.
+std::string Parse850(const std::string& in, int* rc) {
+  std::string out(in.size() + 1, '\x55');
+  *rc = parse850(in.data(), static_cast<int>(in.size()), &out[0]);
+  return out;
+}
+
+TEST(Parse850Test, AllSixtyFourLettersMatchGlibcsCodePage850) {
+  std::string utf8;
+  for (int x = 0x80; x <= 0xBF; ++x) utf8 += {'\xC3', static_cast<char>(x)};
+  const std::string reference = IconvCp850(utf8);
+  ASSERT_EQ(reference.size(), 64u);
+  int rc;
+  const std::string out = Parse850(utf8, &rc);
+  EXPECT_EQ(rc, TALLYJET_SUCCESS);
+  for (int i = 0; i < 64; ++i) {
+    EXPECT_EQ(static_cast<unsigned char>(out[i]), static_cast<unsigned char>(reference[i]))
+        << "U+00" << std::hex << std::uppercase << 0xC0 + i;
+  }
+  EXPECT_EQ(out[64], '\x55') << "wrote past the converted text";
+}
+
+TEST(Parse850Test, BytesOutsideTheLetterPairsPassAndBrokenLeadsAreDropped) {
+  struct Case {
+    std::string in;
+    std::string out;
+  };
+  const Case cases[] = {
+      {"", ""},
+      {Bytes({0xC3}), ""},
+      {Bytes({0xC3, 0x41}), "A"},
+      {Bytes({0x41, 0xC3}), "A"},
+      {Bytes({0xC3, 0xC3, 0xA9}), Bytes({0x82})},
+      {Bytes({0xC3, 0xC0}), Bytes({0xC0})},
+      {Bytes({0xC2, 0xA3}), Bytes({0xC2, 0xA3})},
+      {Bytes({0xE2, 0x82, 0xAC}), Bytes({0xE2, 0x82, 0xAC})},
+      {Bytes({0x00, 0xC3, 0x80, 0x00, 0x1B}), Bytes({0x00, 0xB7, 0x00, 0x1B})},
+  };
+  for (const Case& c : cases) {
+    int rc;
+    const std::string out = Parse850(c.in, &rc);
+    EXPECT_EQ(rc, TALLYJET_SUCCESS);
+    EXPECT_EQ(out.substr(0, c.out.size()), c.out) << testing::PrintToString(c.in);
+    EXPECT_EQ(out[c.out.size()], '\x55') << testing::PrintToString(c.in);
+  }
+}
+
+TEST(Parse850Test, ConvertsInPlaceAndRefusesANegativeLength) {
+  std::string text = Bytes({0xC3, 0xA9, 0xC3, 0x80, 0x41});
+  EXPECT_EQ(parse850(text.data(), 5, &text[0]), TALLYJET_SUCCESS);
+  EXPECT_EQ(text.substr(0, 3), Bytes({0x82, 0xB7, 0x41}));
+  char out = 'x';
+  EXPECT_EQ(parse850("a", -1, &out), TALLYJET_ERR_NO_MEMORY);
+  EXPECT_EQ(out, 'x');
+}
+
+const std::string kCafeLine = Bytes({0xC3, 0xA9, 0x41, 0x0A});  // é A LF
+
+class TextTest : public RecordedConnection {
+ protected:
+  void SetUp() override {
+    RecordedConnection::SetUp();
+    // The code table outlives every connection; each test starts from code page 850.
+    ASSERT_EQ(SetCharCodeTable(TALLYJET_CODEPAGE_850), TALLYJET_SUCCESS);
+    transport->writes.clear();
+  }
+  void TearDown() override {
+    SetCharCodeTable(TALLYJET_CODEPAGE_850);
+    RecordedConnection::TearDown();
+  }
+
+  std::string SentText(const std::string& text) {
+    transport->writes.clear();
+    EXPECT_EQ(SendData(text.data(), static_cast<int>(text.size())), TALLYJET_SUCCESS);
+    return transport->writes.size() == 1 ? transport->writes[0] : "<not one write>";
+  }
+};
+
+TEST_F(TextTest, CodePage850SendsOnlyTheConvertedBytes) {
+  EXPECT_EQ(SentText(kCafeLine), Bytes({0x82, 0x41, 0x0A}));
+}
+
+TEST_F(TextTest, OtherTablesSendTheBytesUnchanged) {
+  for (int table : {0, 3, 19, 27}) {
+    ASSERT_EQ(SetCharCodeTable(table), TALLYJET_SUCCESS);
+    EXPECT_EQ(transport->writes.back(), Bytes({0x1B, 0x74, table}));
+    EXPECT_EQ(SentText(kCafeLine), kCafeLine) << "table " << table;
+  }
+}
+
+TEST_F(TextTest, RefusedTableIsNotSentAndKeepsTheConversion) {
+  for (int table : {1, 4, 18, 28, -1, 258}) {
+    EXPECT_EQ(SetCharCodeTable(table), TALLYJET_ERR_INVALID_ARGUMENT) << table;
+  }
+  EXPECT_TRUE(transport->writes.empty());
+  EXPECT_EQ(SentText(kCafeLine), Bytes({0x82, 0x41, 0x0A}));
+}
+
+TEST_F(TextTest, TableIsKeptEvenWhenItsCommandFails) {
+  transport->FailWrite(0, TALLYJET_ERR_FAILED);
+  EXPECT_EQ(SetCharCodeTable(0), TALLYJET_ERR_FAILED);
+  transport->FailWrite(-1, 0);
+  EXPECT_EQ(SentText(kCafeLine), kCafeLine);
+}
+
+TEST_F(TextTest, EmptyTextIsOneEmptyWriteAndNullTextIsRefused) {
+  EXPECT_EQ(SentText(""), "");
+  ASSERT_EQ(SetCharCodeTable(0), TALLYJET_SUCCESS);
+  EXPECT_EQ(SentText(""), "");
+  transport->writes.clear();
+  EXPECT_EQ(SendData(nullptr, 3), TALLYJET_ERR_INVALID_ARGUMENT);
+  EXPECT_EQ(SendData("abc", -1), TALLYJET_ERR_NO_MEMORY);
+  EXPECT_TRUE(transport->writes.empty());
+}
+
+TEST_F(TextTest, FailedWriteIsReported) {
+  transport->FailWrite(0, TALLYJET_ERR_FAILED);
+  EXPECT_EQ(SendData("abc", 3), TALLYJET_ERR_FAILED);
+}
+
+TEST(TextChecksTest, TableNeedsAnEncoderButTextOnlyATransport) {
+  EXPECT_EQ(SetCharCodeTable(1), TALLYJET_ERR_PORT_NOT_OPEN);
+  auto* transport = new RecordingTransport;
+  transport->Open("recorder");
+  comm_ = transport;
+  EXPECT_EQ(SetCharCodeTable(1), TALLYJET_ERR_NO_PROTOCOL);
+  EXPECT_EQ(SetCharCodeTable(0), TALLYJET_ERR_NO_PROTOCOL);
+  EXPECT_EQ(SendData(kCafeLine.data(), 4), TALLYJET_SUCCESS);
+  EXPECT_EQ(transport->writes, std::vector<std::string>{Bytes({0x82, 0x41, 0x0A})});
+  ClosePort();
+}
+
+}  // namespace
