@@ -1,0 +1,288 @@
+// Raster bit images in bands paced by the printer's fill level, column bit images and the NV
+// graphics commands, as the bytes a recording printer receives.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "prot_escpos.h"
+#include "recording_transport.h"
+
+namespace {
+
+const std::string kFillQuery = Bytes({0x10, 0x04, 0x0B});  // DLE EOT 11
+
+// Raster data whose every row differs from its neighbours, so that a band cut in the wrong
+// place or taken from the wrong offset shows.
+std::string Pattern(size_t size) {
+  std::string data(size, '\0');
+  for (size_t i = 0; i < size; ++i) data[i] = static_cast<char>(i * 31 + i / 7);
+  return data;
+}
+
+const unsigned char* Raw(const std::string& data) {
+  return reinterpret_cast<const unsigned char*>(data.data());
+}
+
+class RasterTest : public ::testing::Test {
+ protected:
+  // The printer answers these fill levels to the next queries.
+  void Levels(std::initializer_list<int> levels) {
+    for (int level : levels) transport->Answer(Bytes({level}));
+  }
+
+  // The writes after the fill-level queries, which must each stand before a band.
+  std::vector<std::string> Bands() const {
+    std::vector<std::string> bands;
+    for (const std::string& write : transport->writes) {
+      if (write != kFillQuery) bands.push_back(write);
+    }
+    return bands;
+  }
+
+  RecordingTransport* transport = new RecordingTransport;
+  ProtEscPos encoder{transport};
+};
+
+TEST_F(RasterTest, NothingToPrintAsksAndSendsNothing) {
+  const std::string data = Pattern(800);
+  const int sizes[][2] = {{7, 100}, {576, 0}, {0, 5}};
+  for (const auto& size : sizes) {
+    EXPECT_EQ(encoder.PrintRasterBitImage(0, size[0], size[1], Raw(data)), 0) << size[0];
+  }
+  EXPECT_TRUE(transport->writes.empty());
+  EXPECT_EQ(transport->reads, 0);
+}
+
+TEST_F(RasterTest, RefusedArgumentsSendNothing) {
+  const std::string data = Pattern(6001 * 8);
+  struct Case {
+    int mode, width, height;
+    const unsigned char* data;
+  };
+  const Case cases[] = {
+      {4, 576, 10, Raw(data)},  {-1, 576, 10, Raw(data)}, {0, -8, 10, Raw(data)},
+      {0, 576, -1, Raw(data)},  {0, 576, 10, nullptr},
+      {0, 6001 * 8, 1, Raw(data)},  // one row longer than the printer's receive buffer
+      {0, 80000, 30000000, Raw(data)},  // 10 000 bytes per row times 3e7 rows overflows
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(encoder.PrintRasterBitImage(c.mode, c.width, c.height, c.data),
+              TALLYJET_ERR_INVALID_ARGUMENT)
+        << c.mode << " " << c.width << "x" << c.height;
+  }
+  EXPECT_TRUE(transport->writes.empty());
+  ProtEscPos unconnected(nullptr);
+  EXPECT_EQ(unconnected.PrintRasterBitImage(0, 576, 10, Raw(data)), TALLYJET_ERR_PORT_NOT_OPEN);
+}
+
+TEST_F(RasterTest, FullWidthPictureGoesAsBandsOf83RowsEachAfterAQuery) {
+  const std::string data = Pattern(72 * 200);
+  Levels({0, 0, 0});
+  EXPECT_EQ(encoder.PrintRasterBitImage(0, 576, 200, Raw(data)), TALLYJET_SUCCESS);
+  const std::vector<std::string> expected = {
+      kFillQuery, Bytes({0x1D, 0x76, 0x30, 0x00, 0x48, 0x00, 0x53, 0x00}) + data.substr(0, 5976),
+      kFillQuery, Bytes({0x1D, 0x76, 0x30, 0x00, 0x48, 0x00, 0x53, 0x00}) + data.substr(5976, 5976),
+      kFillQuery, Bytes({0x1D, 0x76, 0x30, 0x00, 0x48, 0x00, 0x22, 0x00}) + data.substr(11952),
+  };
+  EXPECT_EQ(transport->writes, expected);
+  EXPECT_EQ(transport->writes[5].size(), 2456u);
+}
+
+TEST_F(RasterTest, RowLengthCountsWholeBytesAndTravelsLowByteFirst) {
+  struct Case {
+    int mode, width, height;
+    std::string header;
+  };
+  const Case cases[] = {
+      {0, 12, 10, Bytes({0x1D, 0x76, 0x30, 0x00, 0x01, 0x00, 0x0A, 0x00})},
+      {0, 2048, 20, Bytes({0x1D, 0x76, 0x30, 0x00, 0x00, 0x01, 0x14, 0x00})},
+      {3, 16, 1, Bytes({0x1D, 0x76, 0x30, 0x03, 0x02, 0x00, 0x01, 0x00})},
+  };
+  for (const Case& c : cases) {
+    transport->writes.clear();
+    const std::string data = Pattern(static_cast<size_t>(c.width / 8 * c.height));
+    Levels({0});
+    EXPECT_EQ(encoder.PrintRasterBitImage(c.mode, c.width, c.height, Raw(data)), TALLYJET_SUCCESS);
+    EXPECT_EQ(Bands(), std::vector<std::string>{c.header + data}) << c.width;
+  }
+}
+
+TEST_F(RasterTest, BandWaitsUntilThePrinterReportsRoomForIt) {
+  struct Case {
+    int height;  // rows of 72 bytes
+    std::initializer_list<int> levels;
+    int queries;
+  };
+  const Case cases[] = {
+      {83, {50, 0}, 2},        // 3000 bytes free: 5976 do not fit
+      {34, {50}, 1},           // 2448 bytes fit in 3000
+      {83, {1, 0}, 2},         // 5940 free: 36 too few
+      {83, {101, 255, 0}, 3},  // above 100 there is no room at all
+  };
+  for (const Case& c : cases) {
+    transport->writes.clear();
+    const std::string data = Pattern(static_cast<size_t>(72 * c.height));
+    Levels(c.levels);
+    EXPECT_EQ(encoder.PrintRasterBitImage(0, 576, c.height, Raw(data)), TALLYJET_SUCCESS);
+    std::vector<std::string> expected(static_cast<size_t>(c.queries), kFillQuery);
+    expected.push_back(Bytes({0x1D, 0x76, 0x30, 0x00, 0x48, 0x00, c.height, 0x00}) + data);
+    EXPECT_EQ(transport->writes, expected) << "first level " << *c.levels.begin();
+  }
+}
+
+TEST_F(RasterTest, WideRowsGoInBandsThatFitTheReceiveBuffer) {
+  struct Case {
+    int bytesPerRow;
+    int height;
+    std::vector<int> bandRows;
+  };
+  const Case cases[] = {
+      {72, 166, {83, 83}},
+      {73, 83, {82, 1}},
+      {100, 130, {60, 60, 10}},
+      {6000, 2, {1, 1}},
+  };
+  for (const Case& c : cases) {
+    transport->writes.clear();
+    const std::string data = Pattern(static_cast<size_t>(c.bytesPerRow * c.height));
+    for (size_t i = 0; i < c.bandRows.size(); ++i) Levels({0});
+    EXPECT_EQ(encoder.PrintRasterBitImage(0, c.bytesPerRow * 8, c.height, Raw(data)),
+              TALLYJET_SUCCESS);
+    std::vector<std::string> expected;
+    size_t offset = 0;
+    for (int rows : c.bandRows) {
+      const size_t size = static_cast<size_t>(rows * c.bytesPerRow);
+      expected.push_back(Bytes({0x1D, 0x76, 0x30, 0x00, c.bytesPerRow & 0xFF, c.bytesPerRow >> 8,
+                                rows, 0x00}) +
+                         data.substr(offset, size));
+      offset += size;
+    }
+    EXPECT_EQ(Bands(), expected) << c.bytesPerRow << " bytes per row";
+  }
+}
+
+TEST_F(RasterTest, FailedBandEndsThePictureWithItsResult) {
+  const std::string data = Pattern(72 * 200);
+  Levels({0, 0, 0});
+  transport->FailWrite(3, TALLYJET_ERR_FAILED);  // query, band, query, the second band
+  EXPECT_EQ(encoder.PrintRasterBitImage(0, 576, 200, Raw(data)), TALLYJET_ERR_FAILED);
+  EXPECT_EQ(transport->writes.size(), 4u);
+}
+
+TEST_F(RasterTest, FailedQueryEndsThePictureWithItsResult) {
+  const std::string data = Pattern(72 * 200);
+  for (int code : {TALLYJET_ERR_READ, 0}) {
+    transport->writes.clear();
+    Levels({0});
+    transport->AnswerCode(code);
+    EXPECT_EQ(encoder.PrintRasterBitImage(0, 576, 200, Raw(data)), code);
+    EXPECT_EQ(transport->writes.size(), 3u) << code;  // query, band, query
+  }
+}
+
+TEST_F(RasterTest, PrinterThatNeverFreesRoomIsGivenUp) {
+  const std::string data = Pattern(72 * 10);
+  for (int i = 0; i < 200; ++i) Levels({100});  // far more answers than ten seconds of queries
+  EXPECT_EQ(encoder.PrintRasterBitImage(0, 576, 10, Raw(data)), TALLYJET_ERR_FAILED);
+  EXPECT_TRUE(Bands().empty());
+  EXPECT_GT(transport->writes.size(), 1u);
+  EXPECT_LT(transport->reads, 200);
+}
+
+TEST(BitImageModeTest, ColumnCountFollowsTheModeWithinTwoBytes) {
+  const std::string data = Pattern(3 * 65536);
+  struct Case {
+    int mode, length, result;
+    std::string header;
+  };
+  const Case cases[] = {
+      {1, 0, TALLYJET_SUCCESS, Bytes({0x1B, 0x2A, 0x01, 0x00, 0x00})},
+      {1, 256, TALLYJET_SUCCESS, Bytes({0x1B, 0x2A, 0x01, 0x00, 0x01})},
+      {1, 65535, TALLYJET_SUCCESS, Bytes({0x1B, 0x2A, 0x01, 0xFF, 0xFF})},
+      {1, 65536, TALLYJET_ERR_INVALID_ARGUMENT, ""},
+      {33, 9, TALLYJET_SUCCESS, Bytes({0x1B, 0x2A, 0x21, 0x03, 0x00})},
+      {33, 10, TALLYJET_ERR_INVALID_ARGUMENT, ""},
+      {33, 3 * 65535, TALLYJET_SUCCESS, Bytes({0x1B, 0x2A, 0x21, 0xFF, 0xFF})},
+      {33, 3 * 65536, TALLYJET_ERR_INVALID_ARGUMENT, ""},
+      {0, 3, TALLYJET_ERR_NOT_SUPPORTED, ""},
+      {32, 3, TALLYJET_ERR_NOT_SUPPORTED, ""},
+      {2, 3, TALLYJET_ERR_INVALID_ARGUMENT, ""},
+      {1, -1, TALLYJET_ERR_INVALID_ARGUMENT, ""},
+      {33, -3, TALLYJET_ERR_INVALID_ARGUMENT, ""},
+  };
+  for (const Case& c : cases) {
+    auto* transport = new RecordingTransport;
+    ProtEscPos encoder(transport);
+    EXPECT_EQ(encoder.SetBitImageMode(c.mode, Raw(data), c.length), c.result)
+        << c.mode << "/" << c.length;
+    const std::vector<std::string> expected =
+        c.header.empty() ? std::vector<std::string>{}
+                         : std::vector<std::string>{c.header + data.substr(0, c.length)};
+    EXPECT_EQ(transport->writes, expected) << c.mode << "/" << c.length;
+  }
+}
+
+TEST(StoredGraphicTest, DefineCarriesSizeKeyCodesAndA32BitLength) {
+  const std::string data = Pattern(256 * 300);
+  struct Case {
+    int width, height, kc1;
+    std::string header;
+  };
+  const Case cases[] = {
+      {9, 2, 0x41, Bytes({0x1D, 0x38, 0x4C, 0x0F, 0x00, 0x00, 0x00, 0x30, 0x43, 0x30, 0x41, 0x31,
+                          0x01, 0x09, 0x00, 0x02, 0x00, 0x31})},
+      {0, 0, 0x141, Bytes({0x1D, 0x38, 0x4C, 0x0B, 0x00, 0x00, 0x00, 0x30, 0x43, 0x30, 0x41, 0x31,
+                           0x01, 0x00, 0x00, 0x00, 0x00, 0x31})},
+      // 256 bytes per row x 300 rows + 11 = 76 811 = 0x012C0B
+      {2048, 300, 0x41, Bytes({0x1D, 0x38, 0x4C, 0x0B, 0x2C, 0x01, 0x00, 0x30, 0x43, 0x30, 0x41,
+                               0x31, 0x01, 0x00, 0x08, 0x2C, 0x01, 0x31})},
+      {65535, 1, 0x41, Bytes({0x1D, 0x38, 0x4C, 0x0B, 0x20, 0x00, 0x00, 0x30, 0x43, 0x30, 0x41,
+                              0x31, 0x01, 0xFF, 0xFF, 0x01, 0x00, 0x31})},
+  };
+  for (const Case& c : cases) {
+    auto* transport = new RecordingTransport;
+    ProtEscPos encoder(transport);
+    EXPECT_EQ(encoder.SaveGraphic(c.width, c.height, Raw(data), c.kc1, 0x31), TALLYJET_SUCCESS);
+    const size_t length = static_cast<size_t>((c.width + 7) / 8 * c.height);
+    EXPECT_EQ(transport->writes, std::vector<std::string>{c.header + data.substr(0, length)})
+        << c.width << "x" << c.height;
+  }
+}
+
+TEST(StoredGraphicTest, SizesThatCannotBeDescribedAreRefused) {
+  auto* transport = new RecordingTransport;
+  ProtEscPos encoder(transport);
+  const unsigned char data[4] = {};
+  const int sizes[][2] = {{-1, 2}, {9, -1}, {65536, 1}, {8, 65536}};
+  for (const auto& size : sizes) {
+    EXPECT_EQ(encoder.SaveGraphic(size[0], size[1], data, 0x41, 0x31),
+              TALLYJET_ERR_INVALID_ARGUMENT)
+        << size[0] << "x" << size[1];
+  }
+  EXPECT_TRUE(transport->writes.empty());
+}
+
+TEST(StoredGraphicTest, PrintAndDeleteSendTheLowByteOfEachKeyCode) {
+  auto* transport = new RecordingTransport;
+  ProtEscPos encoder(transport);
+  EXPECT_EQ(encoder.PrintGraphic(0x141, 0x31), TALLYJET_SUCCESS);
+  EXPECT_EQ(encoder.CleanGraphic(0x41, 0x231), TALLYJET_SUCCESS);
+  EXPECT_EQ(encoder.CleanAllGraphics(), TALLYJET_SUCCESS);
+  const std::vector<std::string> expected = {
+      Bytes({0x1D, 0x28, 0x4C, 0x06, 0x00, 0x30, 0x45, 0x41, 0x31, 0x01, 0x01}),
+      Bytes({0x1D, 0x28, 0x4C, 0x04, 0x00, 0x30, 0x42, 0x41, 0x31}),
+      Bytes({0x1D, 0x28, 0x4C, 0x05, 0x00, 0x30, 0x41, 0x43, 0x4C, 0x52}),
+  };
+  EXPECT_EQ(transport->writes, expected);
+
+  ProtEscPos unconnected(nullptr);
+  const unsigned char data[1] = {};
+  EXPECT_EQ(unconnected.SaveGraphic(8, 1, data, 1, 1), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_EQ(unconnected.PrintGraphic(1, 1), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_EQ(unconnected.CleanGraphic(1, 1), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_EQ(unconnected.CleanAllGraphics(), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_EQ(unconnected.SetBitImageMode(1, data, 1), TALLYJET_ERR_PORT_NOT_OPEN);
+}
+
+}  // namespace
