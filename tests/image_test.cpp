@@ -2,7 +2,7 @@
 // per-pixel rule on coloured, grey and transparent pictures, scaling, and refused files.
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
+#include <QFile>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -11,17 +11,15 @@
 
 #include "image_manager.h"
 #include "image_per_pixel.h"
+#include "picture_files.h"
 #include "recording_transport.h"
 
 namespace {
 
 class ImageManagerTest : public ::testing::Test {
  protected:
-  // Writes the picture as a PNG file in the test's directory and answers its path.
   std::string Save(const QImage& picture, const QString& name) {
-    const QString path = dir_.filePath(name + ".png");
-    EXPECT_TRUE(picture.save(path)) << name.toStdString();
-    return path.toStdString();
+    return files_.Save(picture, name);
   }
 
   static std::string Raster(ImageManager* manager) {
@@ -33,13 +31,7 @@ class ImageManagerTest : public ::testing::Test {
     return raster;
   }
 
-  static QImage Filled(int width, int height, QRgb colour) {
-    QImage picture(width, height, QImage::Format_RGB32);
-    picture.fill(colour);
-    return picture;
-  }
-
-  QTemporaryDir dir_;
+  PictureFiles files_;
 };
 
 const QRgb kBlack = qRgb(0, 0, 0);
@@ -188,13 +180,13 @@ TEST_F(ImageManagerTest, RotationAndHalfToneLeaveThePictureAlone) {
 }
 
 TEST_F(ImageManagerTest, FilesThatAreNoPictureAreRefused) {
-  const QString text = dir_.filePath("notes.png");
+  const QString text = files_.Path("notes.png");
   QFile file(text);
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write("not a picture\n");
   file.close();
   const std::string textPath = text.toStdString();
-  const std::string missing = dir_.filePath("missing.png").toStdString();
+  const std::string missing = files_.Missing();
   for (const char* path : {static_cast<const char*>(nullptr), "", missing.c_str(),
                            textPath.c_str()}) {
     ImageManager manager;

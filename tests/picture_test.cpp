@@ -1,0 +1,199 @@
+// The picture entry points on a recording printer: the order of their steps, what reaches the
+// printer for each scale, margin and half-tone value, and the stored-graphics commands.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "picture_files.h"
+#include "recorded_connection.h"
+
+namespace {
+
+const QRgb kBlack = qRgb(0, 0, 0);
+const QRgb kWhite = qRgb(255, 255, 255);
+const std::string kFillQuery = Bytes({0x10, 0x04, 0x0B});
+const std::string kMarginZero = Bytes({0x1D, 0x4C, 0x00, 0x00});
+
+int FloatBits(float value) {
+  int bits;
+  memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+// 100 x 3: the left half of the top row black, and the last dot of the bottom row.
+QImage Sample() {
+  QImage picture = Filled(100, 3, kWhite);
+  for (int x = 0; x < 50; ++x) picture.setPixel(x, 0, kBlack);
+  picture.setPixel(99, 2, kBlack);
+  return picture;
+}
+
+class PictureTest : public RecordedConnection {
+ protected:
+  void SetUp() override {
+    RecordedConnection::SetUp();
+    black_ = files_.Save(Filled(1, 1, kBlack), "black");
+    sample_ = files_.Save(Sample(), "sample");
+  }
+
+  // The GS v 0 header of the only band sent.
+  std::string BandHeader() const {
+    EXPECT_EQ(transport->writes.size(), 3u);
+    return transport->writes.size() == 3 ? transport->writes[2].substr(0, 8) : "";
+  }
+
+  PictureFiles files_;
+  std::string black_;
+  std::string sample_;
+};
+
+TEST_F(PictureTest, PictureAtItsOwnSizeSetsTheMarginThenGoesAsOneBand) {
+  transport->Answer(Bytes({0}));
+  EXPECT_EQ(PrintBmpImage(black_.c_str(), 1.0f, 1.0f, 0, 0, 0), TALLYJET_SUCCESS);
+  const std::vector<std::string> expected = {
+      kMarginZero, kFillQuery, Bytes({0x1D, 0x76, 0x30, 0x00, 0x01, 0x00, 0x01, 0x00, 0x80})};
+  EXPECT_EQ(transport->writes, expected);
+}
+
+TEST_F(PictureTest, ScalesActOnTheirOwnDimension) {
+  struct Case {
+    float heightScale, widthScale;
+    std::string header;
+  };
+  const Case cases[] = {
+      {1.0f, 1.0f, Bytes({0x1D, 0x76, 0x30, 0x00, 13, 0x00, 3, 0x00})},  // 100 dots: 13 bytes
+      {2.0f, 1.0f, Bytes({0x1D, 0x76, 0x30, 0x00, 13, 0x00, 6, 0x00})},
+      {1.0f, 0.5f, Bytes({0x1D, 0x76, 0x30, 0x00, 7, 0x00, 3, 0x00})},
+      {1.0f, 2.0f, Bytes({0x1D, 0x76, 0x30, 0x00, 25, 0x00, 3, 0x00})},
+  };
+  for (const Case& c : cases) {
+    transport->writes.clear();
+    transport->Answer(Bytes({0}));
+    EXPECT_EQ(PrintBmpImage(sample_.c_str(), c.heightScale, c.widthScale, 0, 0, 0),
+              TALLYJET_SUCCESS);
+    EXPECT_EQ(BandHeader(), c.header) << c.heightScale << " " << c.widthScale;
+  }
+}
+
+TEST_F(PictureTest, ScaleBitPatternsArriveUnchanged) {
+  transport->Answer(Bytes({0}));
+  ASSERT_EQ(PrintBmpImage(sample_.c_str(), 1.0f, 2.0f, 0, 0, 0), TALLYJET_SUCCESS);
+  const std::vector<std::string> direct = transport->writes;
+  transport->writes.clear();
+  transport->Answer(Bytes({0}));
+  EXPECT_EQ(PrintBmp8(sample_.c_str(), FloatBits(1.0f), FloatBits(2.0f), 0, 0, 0),
+            TALLYJET_SUCCESS);
+  EXPECT_EQ(transport->writes, direct);
+  transport->writes.clear();
+  EXPECT_EQ(PrintBmp8(sample_.c_str(), 0x7FC00000, FloatBits(1.0f), 0, 0, 0),  // NaN height
+            TALLYJET_ERR_FAILED);
+  EXPECT_TRUE(transport->writes.empty());
+}
+
+TEST_F(PictureTest, HalfToneAndRotationChangeNoByte) {
+  transport->Answer(Bytes({0}));
+  ASSERT_EQ(PrintBmpImage(sample_.c_str(), 1.0f, 1.0f, 0, 0, 0), TALLYJET_SUCCESS);
+  const std::vector<std::string> plain = transport->writes;
+  transport->writes.clear();
+  transport->Answer(Bytes({0}));
+  EXPECT_EQ(PrintBmpImage(sample_.c_str(), 1.0f, 1.0f, 90, 0, 2), TALLYJET_SUCCESS);
+  EXPECT_EQ(transport->writes, plain);
+}
+
+TEST_F(PictureTest, RefusalsComeBeforeAnythingIsSent) {
+  const std::string missing = files_.Missing();
+  const float nan = std::nanf("");
+  struct Case {
+    const char* what;
+    const char* path;
+    float heightScale, widthScale;
+    int leftMargin, halftone, result;
+  };
+  const Case cases[] = {
+      // A bad half-tone value is refused before the file is looked at.
+      {"halftone 3", missing.c_str(), 1.0f, 1.0f, 0, 3, TALLYJET_ERR_INVALID_ARGUMENT},
+      {"halftone -1", missing.c_str(), 1.0f, 1.0f, 0, -1, TALLYJET_ERR_INVALID_ARGUMENT},
+      {"margin 48", sample_.c_str(), 1.0f, 1.0f, 48, 0, TALLYJET_ERR_INVALID_ARGUMENT},
+      {"margin -1", sample_.c_str(), 1.0f, 1.0f, -1, 0, TALLYJET_ERR_INVALID_ARGUMENT},
+      {"missing file", missing.c_str(), 1.0f, 1.0f, 0, 0, TALLYJET_ERR_FAILED},
+      {"NaN width", sample_.c_str(), 1.0f, nan, 0, 0, TALLYJET_ERR_FAILED},
+      {"width below a dot", sample_.c_str(), 1.0f, 0.001f, 0, 0, TALLYJET_ERR_FAILED},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(PrintBmpImage(c.path, c.heightScale, c.widthScale, 0, c.leftMargin, c.halftone),
+              c.result)
+        << c.what;
+  }
+  EXPECT_TRUE(transport->writes.empty());
+}
+
+TEST_F(PictureTest, StoredGraphicReplacesTheKeyAndKeepsThePixelWidth) {
+  const std::string nine = files_.Save(Filled(9, 2, kBlack), "nine");
+  EXPECT_EQ(SaveGraphic(nine.c_str(), 0x41, 0x31), TALLYJET_SUCCESS);
+  const std::vector<std::string> expected = {
+      Bytes({0x1D, 0x28, 0x4C, 0x04, 0x00, 0x30, 0x42, 0x41, 0x31}),
+      Bytes({0x1D, 0x38, 0x4C, 0x0F, 0x00, 0x00, 0x00, 0x30, 0x43, 0x30, 0x41, 0x31, 0x01, 0x09,
+             0x00, 0x02, 0x00, 0x31, 0xFF, 0x80, 0xFF, 0x80}),
+  };
+  EXPECT_EQ(transport->writes, expected);
+  transport->writes.clear();
+  EXPECT_EQ(SaveGraphic(files_.Missing().c_str(), 0x41, 0x31), TALLYJET_ERR_FAILED);
+  EXPECT_TRUE(transport->writes.empty());
+}
+
+TEST_F(PictureTest, ForwardedOperationsReachThePrinter) {
+  const unsigned char column[3] = {0x81, 0x42, 0x24};
+  const unsigned char row[1] = {0xA5};
+  transport->Answer(Bytes({0}));
+  EXPECT_EQ(SetBitImageMode(33, column, 3), TALLYJET_SUCCESS);
+  EXPECT_EQ(PrintRasterBitImage(0, 8, 1, row), TALLYJET_SUCCESS);
+  EXPECT_EQ(PrintGraphic(0x41, 0x31), TALLYJET_SUCCESS);
+  EXPECT_EQ(CleanGraphic(0x41, 0x31), TALLYJET_SUCCESS);
+  EXPECT_EQ(CleanAllGraphics(), TALLYJET_SUCCESS);
+  const std::vector<std::string> expected = {
+      Bytes({0x1B, 0x2A, 0x21, 0x01, 0x00, 0x81, 0x42, 0x24}),
+      kFillQuery,
+      Bytes({0x1D, 0x76, 0x30, 0x00, 0x01, 0x00, 0x01, 0x00, 0xA5}),
+      Bytes({0x1D, 0x28, 0x4C, 0x06, 0x00, 0x30, 0x45, 0x41, 0x31, 0x01, 0x01}),
+      Bytes({0x1D, 0x28, 0x4C, 0x04, 0x00, 0x30, 0x42, 0x41, 0x31}),
+      Bytes({0x1D, 0x28, 0x4C, 0x05, 0x00, 0x30, 0x41, 0x43, 0x4C, 0x52}),
+  };
+  EXPECT_EQ(transport->writes, expected);
+
+  transport->Answer(std::string("711F40", 7));
+  int free = 0;
+  EXPECT_EQ(GetMemoryAvailabled(&free), TALLYJET_SUCCESS);
+  EXPECT_EQ(free, 8000);
+}
+
+// Every picture entry point, called with harmless arguments.
+std::vector<int> CallEach(const char* path) {
+  const unsigned char data[3] = {};
+  int free = 0;
+  return {PrintBmpImage(path, 1.0f, 1.0f, 0, 0, 0),
+          PrintBmp8(path, FloatBits(1.0f), FloatBits(1.0f), 0, 0, 0),
+          SaveGraphic(path, 1, 1),
+          SetBitImageMode(1, data, 3),
+          PrintRasterBitImage(0, 8, 1, data),
+          PrintGraphic(1, 1),
+          CleanGraphic(1, 1),
+          CleanAllGraphics(),
+          GetMemoryAvailabled(&free)};
+}
+
+TEST(PictureConnectionTest, NoPortThenNoProtocolComeFirst) {
+  PictureFiles files;
+  const std::string black = files.Save(Filled(1, 1, kBlack), "black");
+  for (int rc : CallEach(black.c_str())) EXPECT_EQ(rc, TALLYJET_ERR_PORT_NOT_OPEN);
+  auto* transport = new RecordingTransport;
+  transport->Open("recorder");
+  comm_ = transport;
+  for (int rc : CallEach(black.c_str())) EXPECT_EQ(rc, TALLYJET_ERR_NO_PROTOCOL);
+  EXPECT_TRUE(transport->writes.empty());
+  ClosePort();
+}
+
+}  // namespace
