@@ -9,6 +9,7 @@
 class TALLYJET_API CommUart : public CommBase {
  public:
   CommUart();
+  // Closes a descriptor still held.
   ~CommUart() override;
 
   using CommBase::Open;

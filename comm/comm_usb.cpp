@@ -27,14 +27,14 @@ bool Bind(void* library, const char* name, Function*& slot) {
 
 }  // namespace
 
-// The vendor identifier defaults to the value configured with TALLYJET_USB_VENDOR_ID (see
-// usb_ids.h); OpenPort passes the same value.
+// The vendor identifier is the value configured with TALLYJET_USB_VENDOR_ID (see usb_ids.h);
+// OpenPort passes the same value.
 CommUsb::CommUsb()
     : handle_(nullptr), library_(nullptr), productId_(kUsbProductId), vendorId_(kUsbVendorId) {
   ReadDevicePid(&productId_);
 }
 
-// A handle still held is released and closed, so the printer is free for the next user.
+// Frees the printer for the next user.
 CommUsb::~CommUsb() { Drop(); }
 
 // The eleven entry points, looked up in this order; a lookup stops at the first one missing.

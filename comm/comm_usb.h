@@ -10,7 +10,9 @@ struct usb_bus;
 
 class TALLYJET_API CommUsb : public CommBase {
  public:
+  // Looks for the vendor identifier configured with TALLYJET_USB_VENDOR_ID and product 0x0010.
   CommUsb();
+  // Releases and closes a handle still held; libusb-0.1 stays loaded.
   ~CommUsb() override;
 
   using CommBase::Open;
