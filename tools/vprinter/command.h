@@ -1,0 +1,67 @@
+// One decoded ESC/POS command: what the parser produces and what the log, the printer settings,
+// the answers and (later) a renderer consume, in the order the bytes arrived.
+#ifndef VPRINTER_COMMAND_H
+#define VPRINTER_COMMAND_H
+
+#include <string>
+#include <vector>
+
+namespace vprinter {
+
+enum class Kind {
+  Text,                // a run of printable bytes, in the selected code table
+  LineFeed,            // LF
+  Tab,                 // HT
+  Initialise,          // ESC @
+  OperationMode,       // ESC c sub n
+  PrintMode,           // ESC ! n
+  Emphasis,            // ESC E n
+  DoubleStrike,        // ESC G n
+  Underline,           // ESC - n
+  CharSize,            // GS ! n
+  Font,                // ESC M n
+  Reverse,             // GS B n
+  UpsideDown,          // ESC { n
+  CodeTable,           // ESC t n
+  Justification,       // ESC a n
+  LineSpacing,         // ESC 3 n
+  DefaultLineSpacing,  // ESC 2
+  LeftMargin,          // GS L nL nH
+  AreaWidth,           // GS W nL nH
+  AbsolutePosition,    // ESC $ nL nH
+  RelativePosition,    // ESC \ nL nH
+  TabPositions,        // ESC D n1 ... NUL
+  PageArea,            // ESC W xL xH yL yH dxL dxH dyL dyH
+  PageMode,            // ESC L
+  StandardMode,        // ESC S
+  PrintPage,           // ESC FF
+  FeedUnits,           // ESC J n
+  FeedLines,           // ESC d n
+  Cut,                 // GS V m, GS V 65/66 n
+  DrawerPulse,         // ESC p m t1 t2
+  Status,              // DLE EOT n
+  PrinterId,           // GS I n
+  NvGraphics,          // GS ( L pL pH m fn ...
+  DefineNvGraphic,     // GS 8 L p1 p2 p3 p4 m fn ...
+  RasterBand,          // GS v 0 m xL xH yL yH data
+  ColumnImage,         // ESC * m nL nH data
+  BarcodeHeight,       // GS h n
+  BarcodeWidth,        // GS w n
+  HriFont,             // GS f n
+  HriPosition,         // GS H n
+  Barcode,             // GS k m ... (both forms)
+  Symbol,              // GS ( k pL pH cn fn ...
+  Unknown,             // bytes that name no command this printer knows
+  Incomplete,          // the start of a command that never finished
+};
+
+struct Command {
+  Kind kind = Kind::Unknown;
+  std::string raw;          // every byte of the command as it arrived
+  std::vector<int> params;  // the fixed parameter bytes after the opcode, 0 to 255 each
+  std::string data;         // the variable part: text, tab list, function block, image or symbol data
+};
+
+}  // namespace vprinter
+
+#endif  // VPRINTER_COMMAND_H

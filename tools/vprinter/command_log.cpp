@@ -1,0 +1,302 @@
+#include "command_log.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "wire.h"
+
+namespace vprinter {
+namespace {
+
+std::string Line(const std::string& head, const std::string& what) { return head + "  " + what; }
+
+int P(const Command& c, size_t i) { return i < c.params.size() ? c.params[i] : 0; }
+
+int Word(const Command& c, size_t at) { return P(c, at) | P(c, at + 1) << 8; }
+
+// The mnemonic followed by the parameter bytes in decimal.
+std::string Head(const char* mnemonic, const Command& c) {
+  std::string head = mnemonic;
+  for (int param : c.params) head += " " + std::to_string(param);
+  return head;
+}
+
+std::string HexByte(int value) {
+  char text[8];
+  snprintf(text, sizeof text, "0x%02X", value);
+  return text;
+}
+
+std::string OnOff(int n) { return (n & 1) != 0 ? "on" : "off"; }
+
+int Selector(int n) { return n >= '0' ? n - '0' : n; }
+
+std::string Pick(int n, std::initializer_list<const char*> names) {
+  const int i = Selector(n);
+  if (i >= 0 && i < static_cast<int>(names.size())) return names.begin()[i];
+  return "? (" + std::to_string(n) + ")";
+}
+
+std::string Quoted(const std::string& bytes) { return "\"" + QuoteText(bytes, kNoCodeTable) + "\""; }
+
+std::string Text(const Command& c, const PrinterSettings& s) {
+  const int table = s.style.codeTable;
+  return "TEXT \"" + QuoteText(c.data, table) + "\" (" + CodeTableName(table) + ")";
+}
+
+std::string PrintMode(const Command& c) {
+  static const struct { int bit; const char* name; } kBits[] = {
+      {0x01, "font B"}, {0x02, "bit 1"},        {0x04, "bit 2"},  {0x08, "emphasis"},
+      {0x10, "double height"}, {0x20, "double width"}, {0x40, "italic"}, {0x80, "underline"}};
+  const int n = P(c, 0);
+  std::string what = "print mode:";
+  for (const auto& bit : kBits) {
+    if ((n & bit.bit) != 0) what += std::string(" ") + bit.name;
+  }
+  if (n == 0) what += " normal";
+  return Line("ESC ! " + HexByte(n), what);
+}
+
+std::string CharSize(const Command& c) {
+  const int n = P(c, 0);
+  return Line("GS ! " + HexByte(n), "character size: width " + std::to_string(((n >> 4) & 7) + 1) +
+                                        " height " + std::to_string((n & 7) + 1));
+}
+
+std::string StyleLine(const Command& c) {
+  const int n = P(c, 0);
+  switch (c.kind) {
+    case Kind::Emphasis: return Line(Head("ESC E", c), "emphasis " + OnOff(n));
+    case Kind::DoubleStrike: return Line(Head("ESC G", c), "double strike " + OnOff(n));
+    case Kind::Underline: return Line(Head("ESC -", c), "underline " + Pick(n, {"off", "1 dot", "2 dots"}));
+    case Kind::Font: return Line(Head("ESC M", c), Pick(n, {"font A", "font B", "font C"}));
+    case Kind::Reverse: return Line(Head("GS B", c), "reverse " + OnOff(n));
+    case Kind::UpsideDown: return Line(Head("ESC {", c), "upside down " + OnOff(n));
+    case Kind::CodeTable: return Line(Head("ESC t", c), "code table: " + CodeTableName(n));
+    default: return "";
+  }
+}
+
+std::string Dots(const char* what, int dots) { return std::string(what) + ": " + std::to_string(dots) + " dots"; }
+
+std::string TabStops(const Command& c) {
+  std::string head = "ESC D";
+  std::string what = "tab stops:";
+  for (char stop : c.data) {
+    head += " " + std::to_string(static_cast<unsigned char>(stop));
+    what += " " + std::to_string(static_cast<unsigned char>(stop));
+  }
+  if (c.data.empty()) what += " none";
+  return Line(head + " NUL", what);
+}
+
+std::string PageArea(const Command& c) {
+  return Line(Head("ESC W", c), "page-mode area: x " + std::to_string(Word(c, 0)) + " y " +
+                                    std::to_string(Word(c, 2)) + " width " + std::to_string(Word(c, 4)) +
+                                    " height " + std::to_string(Word(c, 6)));
+}
+
+std::string LayoutLine(const Command& c) {
+  switch (c.kind) {
+    case Kind::Justification:
+      return Line(Head("ESC a", c), "justification: " + Pick(P(c, 0), {"left", "centre", "right"}));
+    case Kind::LineSpacing: return Line(Head("ESC 3", c), Dots("line spacing", P(c, 0)));
+    case Kind::DefaultLineSpacing: return Line("ESC 2", "default line spacing");
+    case Kind::LeftMargin: return Line(Head("GS L", c), Dots("left margin", Word(c, 0)));
+    case Kind::AreaWidth: return Line(Head("GS W", c), Dots("printing area width", Word(c, 0)));
+    case Kind::AbsolutePosition:
+      return Line(Head("ESC $", c), "absolute position: " + std::to_string(Word(c, 0)));
+    case Kind::RelativePosition:
+      return Line(Head("ESC \\", c),
+                  "relative position: " + std::to_string(static_cast<int16_t>(Word(c, 0))));
+    case Kind::TabPositions: return TabStops(c);
+    case Kind::PageArea: return PageArea(c);
+    case Kind::PageMode: return Line("ESC L", "page mode");
+    case Kind::StandardMode: return Line("ESC S", "standard mode");
+    case Kind::PrintPage: return Line("ESC FF", "print page");
+    default: return "";
+  }
+}
+
+std::string Cut(const Command& c) {
+  const int m = P(c, 0);
+  if (m == 65 || m == 66) {
+    return Line(Head("GS V", c), "feed " + std::to_string(P(c, 1)) + " units and " +
+                                     (m == 65 ? "full cut" : "cut"));
+  }
+  return Line(Head("GS V", c), (m == 0 || m == 48) ? "full cut" : "cut");
+}
+
+// ESC p m t1 t2: t1 and t2 count 2 ms each.
+std::string DrawerPulse(const Command& c) {
+  const int pin = (P(c, 0) & 1) != 0 ? 5 : 2;
+  return Line(Head("ESC p", c), "drawer pulse: pin " + std::to_string(pin) + ", on " +
+                                    std::to_string(P(c, 1) * 2) + " ms, off " +
+                                    std::to_string(P(c, 2) * 2) + " ms");
+}
+
+std::string PaperLine(const Command& c) {
+  switch (c.kind) {
+    case Kind::LineFeed: return Line("LF", "line feed");
+    case Kind::Tab: return Line("HT", "tab");
+    case Kind::FeedUnits: return Line(Head("ESC J", c), "feed " + std::to_string(P(c, 0)) + " units");
+    case Kind::FeedLines: return Line(Head("ESC d", c), "feed " + std::to_string(P(c, 0)) + " lines");
+    case Kind::Cut: return Cut(c);
+    case Kind::DrawerPulse: return DrawerPulse(c);
+    default: return "";
+  }
+}
+
+std::string Status(const Command& c) {
+  const std::string what = Pick(P(c, 0), {"status 0", "printer status", "off-line cause",
+                                          "error cause", "roll paper sensor", "status 5",
+                                          "extra status"});
+  return Line(Head("DLE EOT", c), P(c, 0) == 11 ? "receive-buffer fill level" : what);
+}
+
+std::string PrinterId(const Command& c) {
+  return Line(Head("GS I", c), Pick(P(c, 0), {"id 0", "model id", "type id", "version id"}));
+}
+
+// GS ( L m fn ...: the NV graphics functions.
+std::string NvGraphics(const Command& c) {
+  const int fn = ByteAt(c.data, 1);
+  const std::string head = "GS ( L fn " + std::to_string(fn);
+  const std::string key = c.data.size() >= 4 ? c.data.substr(2, 2) : "";
+  switch (fn) {
+    case 51: return Line(head, "free NV graphics memory");
+    case 65: return Line(head + " " + Quoted(c.data.substr(2)), "delete all NV graphics");
+    case 66: return Line(head + " " + Quoted(key), "delete NV graphic");
+    case 69:
+      return Line(head + " " + Quoted(key), "print NV graphic, scale " +
+                                                std::to_string(ByteAt(c.data, 4)) + "x" +
+                                                std::to_string(ByteAt(c.data, 5)));
+    default: return Line(head, "NV graphics function, " + std::to_string(c.data.size()) + " bytes");
+  }
+}
+
+// GS 8 L m fn a kc1 kc2 b xL xH yL yH c data.
+std::string DefineNvGraphic(const Command& c) {
+  const int fn = ByteAt(c.data, 1);
+  const std::string head = "GS 8 L fn " + std::to_string(fn);
+  if (fn != 67 || c.data.size() < 11) {
+    return Line(head, "NV graphics function, " + std::to_string(c.data.size()) + " bytes");
+  }
+  return Line(head + " " + Quoted(c.data.substr(3, 2)),
+              "define NV graphic: " + std::to_string(LittleEndian(c.data, 6, 2)) + "x" +
+                  std::to_string(LittleEndian(c.data, 8, 2)) + " dots, " +
+                  std::to_string(ByteAt(c.data, 5)) + " colour, " +
+                  std::to_string(c.data.size() - 11) + " bytes");
+}
+
+std::string RasterBand(const Command& c) {
+  return Line(Head("GS v 0", c), "raster band: " + std::to_string(Word(c, 1) * 8) + "x" +
+                                     std::to_string(Word(c, 3)) + " dots, " +
+                                     Pick(P(c, 0), {"normal", "double width", "double height",
+                                                    "quadruple"}) +
+                                     ", " + std::to_string(c.data.size()) + " bytes");
+}
+
+std::string ColumnImage(const Command& c) {
+  const int m = P(c, 0);
+  const char* density = m == 0    ? "8-dot single density"
+                        : m == 1  ? "8-dot double density"
+                        : m == 32 ? "24-dot single density"
+                        : m == 33 ? "24-dot double density"
+                                  : "unknown density";
+  return Line(Head("ESC *", c), std::string("column image: ") + density + ", " +
+                                    std::to_string(Word(c, 1)) + " columns, " +
+                                    std::to_string(c.data.size()) + " bytes");
+}
+
+// The systems of GS k: 0 to 6 in the first form, 65 to 73 in the second.
+std::string BarcodeSystem(int m) {
+  static const char* const kSystems[] = {"UPC-A", "UPC-E", "JAN13 (EAN13)", "JAN8 (EAN8)",
+                                         "CODE39", "ITF", "CODABAR", "CODE93", "CODE128"};
+  const int i = m <= 6 ? m : m - 65;
+  if (i >= 0 && i < 9) return kSystems[i];
+  return "system " + std::to_string(m);
+}
+
+std::string Barcode(const Command& c) {
+  return Line(Head("GS k", c) + " " + Quoted(c.data), "barcode " + BarcodeSystem(P(c, 0)));
+}
+
+std::string BarcodeLine(const Command& c) {
+  const int n = P(c, 0);
+  switch (c.kind) {
+    case Kind::BarcodeHeight: return Line(Head("GS h", c), Dots("barcode height", n));
+    case Kind::BarcodeWidth: return Line(Head("GS w", c), Dots("barcode module width", n));
+    case Kind::HriFont: return Line(Head("GS f", c), "HRI " + Pick(n, {"font A", "font B"}));
+    case Kind::HriPosition:
+      return Line(Head("GS H", c), "HRI position: " + Pick(n, {"none", "above", "below", "both"}));
+    default: return "";
+  }
+}
+
+// GS ( k cn fn ...: cn 49 is the QR code symbol.
+std::string Symbol(const Command& c) {
+  const int cn = ByteAt(c.data, 0);
+  const int fn = ByteAt(c.data, 1);
+  const int value = ByteAt(c.data, 2);
+  const std::string head = "GS ( k fn " + std::to_string(fn);
+  if (cn != 49) return Line("GS ( k cn " + std::to_string(cn) + " fn " + std::to_string(fn), "symbol function");
+  switch (fn) {
+    case 65: return Line(head + " " + std::to_string(value), "QR model " + std::to_string(Selector(value)));
+    case 67: return Line(head + " " + std::to_string(value), Dots("QR module size", value));
+    case 69:
+      return Line(head + " " + std::to_string(value), "QR error correction: " + Pick(value, {"L", "M", "Q", "H"}));
+    case 80: {
+      const std::string data = c.data.size() > 3 ? c.data.substr(3) : "";
+      return Line(head + " " + Quoted(data), "QR store " + std::to_string(data.size()) + " bytes");
+    }
+    case 81: return Line(head, "QR print");
+    default: return Line(head, "QR function");
+  }
+}
+
+std::string Other(const Command& c) {
+  switch (c.kind) {
+    case Kind::Initialise: return Line("ESC @", "initialise");
+    case Kind::OperationMode:
+      return Line("ESC c " + std::string(1, static_cast<char>(P(c, 0))) + " " + std::to_string(P(c, 1)),
+                  "operation mode " + std::to_string(P(c, 1)));
+    case Kind::PrintMode: return PrintMode(c);
+    case Kind::CharSize: return CharSize(c);
+    case Kind::Status: return Status(c);
+    case Kind::PrinterId: return PrinterId(c);
+    case Kind::NvGraphics: return NvGraphics(c);
+    case Kind::DefineNvGraphic: return DefineNvGraphic(c);
+    case Kind::RasterBand: return RasterBand(c);
+    case Kind::ColumnImage: return ColumnImage(c);
+    case Kind::Barcode: return Barcode(c);
+    case Kind::Symbol: return Symbol(c);
+    case Kind::Incomplete:
+      return "INCOMPLETE " + HexBytes(c.raw, 16) + " (" + std::to_string(c.raw.size()) + " bytes)";
+    default: return "UNKNOWN " + HexBytes(c.raw, 16);
+  }
+}
+
+}  // namespace
+
+std::string HexBytes(const std::string& bytes, size_t limit) {
+  std::string hex;
+  for (size_t i = 0; i < bytes.size() && i < limit; ++i) {
+    char pair[4];
+    snprintf(pair, sizeof pair, "%02X", static_cast<unsigned char>(bytes[i]));
+    hex += (i == 0 ? "" : " ") + std::string(pair);
+  }
+  if (bytes.size() > limit) hex += " ...";
+  return hex;
+}
+
+std::string Describe(const Command& command, const PrinterSettings& settings) {
+  if (command.kind == Kind::Text) return Text(command, settings);
+  for (auto family : {StyleLine, LayoutLine, PaperLine, BarcodeLine}) {
+    std::string line = family(command);
+    if (!line.empty()) return line;
+  }
+  return Other(command);
+}
+
+}  // namespace vprinter

@@ -1,0 +1,33 @@
+// Splits the byte stream a printer receives into commands by ESC/POS syntax. The parser streams:
+// a command cut off at the end of one read waits for the bytes of the next.
+#ifndef VPRINTER_COMMAND_PARSER_H
+#define VPRINTER_COMMAND_PARSER_H
+
+#include <string>
+#include <vector>
+
+#include "command.h"
+
+namespace vprinter {
+
+class CommandParser {
+ public:
+  // The commands completed by these bytes. A text run at the end is held back: more of the same
+  // line may follow.
+  std::vector<Command> Feed(const std::string& bytes);
+  // Ends a held-back text run; the line has gone quiet. An unfinished command keeps waiting.
+  std::vector<Command> Flush();
+  // Ends the stream: the held-back text, and an unfinished command as Incomplete.
+  std::vector<Command> Finish();
+  // Bytes received but not yet part of a completed command.
+  size_t Pending() const { return pending_.size(); }
+  void Reset() { pending_.clear(); }
+
+ private:
+  std::vector<Command> Split(bool textMayEnd);
+  std::string pending_;
+};
+
+}  // namespace vprinter
+
+#endif  // VPRINTER_COMMAND_PARSER_H

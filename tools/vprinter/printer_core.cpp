@@ -1,0 +1,91 @@
+#include "printer_core.h"
+
+#include "answers.h"
+#include "command_log.h"
+
+namespace vprinter {
+
+PrinterCore::PrinterCore(int drainBytesPerSecond) {
+  buffer_.SetDrainRate(drainBytesPerSecond, Clock::now());
+}
+
+void PrinterCore::SetSinks(Sink raw, Sink log, bool remember) {
+  rawSink_ = std::move(raw);
+  logSink_ = std::move(log);
+  remember_ = remember;
+}
+
+void PrinterCore::SetDrainRate(int bytesPerSecond, Clock::time_point now) {
+  buffer_.SetDrainRate(bytesPerSecond, now);
+}
+
+void PrinterCore::Receive(const std::string& bytes, Clock::time_point now) {
+  receivedCount_ += bytes.size();
+  if (remember_) received_ += bytes;
+  if (rawSink_) rawSink_(bytes);
+  const size_t lost = buffer_.Accept(bytes.size(), now);
+  if (lost > 0) {
+    ++overruns_;
+    AddLine("OVERRUN " + std::to_string(lost) + " bytes lost: the receive buffer of " +
+            std::to_string(ReceiveBuffer::kCapacity) + " bytes is full");
+  }
+  Process(parser_.Feed(bytes), now);
+}
+
+void PrinterCore::Idle(Clock::time_point now) { Process(parser_.Flush(), now); }
+
+void PrinterCore::Finish(Clock::time_point now) { Process(parser_.Finish(), now); }
+
+void PrinterCore::Process(const std::vector<Command>& commands, Clock::time_point now) {
+  for (const Command& command : commands) {
+    std::string line = Describe(command, settings_);
+    const std::string note = Apply(command, state_.nvCapacity, &settings_);
+    if (!note.empty()) line += " (" + note + ")";
+    AddLine(line + Respond(command, now));
+  }
+}
+
+// Queues the answer to a query; returns how the log shows it.
+std::string PrinterCore::Respond(const Command& command, Clock::time_point now) {
+  // Real-time commands run on arrival and take no room in the receive buffer.
+  if (command.kind == Kind::Status) buffer_.Release(command.raw.size());
+  const size_t used = settings_.NvUsed();
+  const size_t capacity = state_.nvCapacity > 0 ? state_.nvCapacity : 0;
+  const Query query =
+      AnswerTo(command, state_, buffer_.FillPercent(now), capacity > used ? capacity - used : 0);
+  if (!query.asked) return "";
+  const std::string sent = Deliver(query.answer, state_.answers);
+  if (sent.empty()) return " -> nothing (silent)";
+  answers_.push_back({sent, now + std::chrono::milliseconds(state_.answerDelayMs)});
+  std::string shown = " -> " + HexBytes(sent, 32);
+  if (state_.answers == PrinterState::Answers::Garbage) shown += " (garbage)";
+  if (state_.answerDelayMs > 0) shown += " after " + std::to_string(state_.answerDelayMs) + " ms";
+  return shown;
+}
+
+std::string PrinterCore::TakeDueAnswers(Clock::time_point now) {
+  std::string due;
+  while (!answers_.empty() && answers_.front().due <= now) {
+    due += answers_.front().bytes;
+    answers_.pop_front();
+  }
+  return due;
+}
+
+PrinterCore::Clock::time_point PrinterCore::NextAnswerDue() const {
+  return answers_.empty() ? Clock::time_point::max() : answers_.front().due;
+}
+
+void PrinterCore::AddLine(const std::string& line) {
+  if (remember_) log_.push_back(line);
+  if (logSink_) logSink_(line);
+}
+
+void PrinterCore::Clear() {
+  received_.clear();
+  receivedCount_ = 0;
+  log_.clear();
+  overruns_ = 0;
+}
+
+}  // namespace vprinter

@@ -1,0 +1,81 @@
+// The printer without its line: takes the bytes read from the line, splits and decodes them,
+// keeps the settings they make, models the receive buffer and queues the answers to queries.
+// Not thread-safe; VirtualPrinter serialises access.
+#ifndef VPRINTER_PRINTER_CORE_H
+#define VPRINTER_PRINTER_CORE_H
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "command_parser.h"
+#include "printer_settings.h"
+#include "printer_state.h"
+#include "receive_buffer.h"
+
+namespace vprinter {
+
+class PrinterCore {
+ public:
+  using Clock = ReceiveBuffer::Clock;
+  using Sink = std::function<void(const std::string&)>;
+
+  explicit PrinterCore(int drainBytesPerSecond = 0);
+
+  // Streams the raw bytes and the log lines to these as they come (either may be empty); with
+  // remember false they are not kept in memory as well.
+  void SetSinks(Sink raw, Sink log, bool remember);
+
+  // Bytes read from the line at time now.
+  void Receive(const std::string& bytes, Clock::time_point now);
+  // The line has gone quiet: a held-back text run is logged.
+  void Idle(Clock::time_point now);
+  // The line is closed for good: an unfinished command is logged too.
+  void Finish(Clock::time_point now);
+
+  // The answer bytes due by now, in the order the queries came; removed from the queue.
+  std::string TakeDueAnswers(Clock::time_point now);
+  // When the next queued answer is due; Clock::time_point::max() when none is queued.
+  Clock::time_point NextAnswerDue() const;
+
+  void SetState(const PrinterState& state) { state_ = state; }
+  const PrinterState& State() const { return state_; }
+  void SetDrainRate(int bytesPerSecond, Clock::time_point now);
+
+  const std::string& Received() const { return received_; }
+  size_t ReceivedCount() const { return receivedCount_; }
+  const std::vector<std::string>& Log() const { return log_; }
+  const PrinterSettings& Settings() const { return settings_; }
+  int Overruns() const { return overruns_; }
+  // Forgets the received bytes, the log and the overrun count; settings stay.
+  void Clear();
+
+ private:
+  struct Answer {
+    std::string bytes;
+    Clock::time_point due;
+  };
+
+  void Process(const std::vector<Command>& commands, Clock::time_point now);
+  std::string Respond(const Command& command, Clock::time_point now);
+  void AddLine(const std::string& line);
+
+  PrinterState state_;
+  PrinterSettings settings_;
+  CommandParser parser_;
+  ReceiveBuffer buffer_;
+  std::deque<Answer> answers_;
+  std::string received_;
+  size_t receivedCount_ = 0;
+  std::vector<std::string> log_;
+  int overruns_ = 0;
+  Sink rawSink_;
+  Sink logSink_;
+  bool remember_ = true;
+};
+
+}  // namespace vprinter
+
+#endif  // VPRINTER_PRINTER_CORE_H

@@ -1,0 +1,96 @@
+// What the received commands have set up in the printer: character style, layout, barcode and
+// QR settings, stored NV graphics and the pictures received. A renderer draws from this.
+#ifndef VPRINTER_PRINTER_SETTINGS_H
+#define VPRINTER_PRINTER_SETTINGS_H
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "code_table.h"
+#include "command.h"
+
+namespace vprinter {
+
+struct TextStyle {
+  int printMode = 0;  // the last ESC ! byte
+  int font = 0;       // 0 font A, 1 font B, 2 font C
+  bool emphasis = false;
+  bool doubleStrike = false;
+  bool italic = false;
+  bool reverse = false;
+  bool upsideDown = false;
+  int underline = 0;  // dots: 0, 1 or 2
+  int widthScale = 1;
+  int heightScale = 1;
+  int codeTable = kDefaultCodeTable;
+};
+
+struct Layout {
+  int justification = 0;  // 0 left, 1 centre, 2 right
+  int lineSpacing = -1;   // dots; -1 the printer's default
+  int leftMargin = 0;     // dots
+  int areaWidth = 0;      // dots; 0 the whole paper width
+  std::vector<int> tabs;  // tab stops in character columns
+  bool pageMode = false;
+  int pageArea[4] = {};   // x, y, dx, dy of the page-mode area, dots
+};
+
+struct BarcodeSettings {
+  int height = 162;       // dots
+  int moduleWidth = 3;    // dots
+  int hriFont = 0;        // 0 font A, 1 font B
+  int hriPosition = 0;    // 0 none, 1 above, 2 below, 3 both
+};
+
+struct QrSettings {
+  int model = 2;
+  int moduleSize = 3;     // dots
+  int errorLevel = 0;     // 0 L, 1 M, 2 Q, 3 H
+  std::string data;       // the stored symbol data
+};
+
+struct NvGraphic {
+  int width = 0;          // dots
+  int height = 0;         // dots
+  int colours = 0;
+  std::string raster;     // rows of (width + 7) / 8 bytes per colour, bit 7 leftmost
+};
+
+struct RasterImage {      // one GS v 0 band
+  int mode = 0;           // 0 normal, 1 double width, 2 double height, 3 both
+  int bytesPerRow = 0;
+  int rows = 0;
+  std::string data;
+};
+
+struct ColumnImage {      // one ESC * image
+  int mode = 0;           // 0, 1: 8 dots a column; 32, 33: 24 dots a column
+  int columns = 0;
+  std::string data;
+};
+
+struct PrinterSettings {
+  // ESC @ returns these four to their defaults.
+  TextStyle style;
+  Layout layout;
+  BarcodeSettings barcode;
+  QrSettings qr;
+  // These outlive ESC @.
+  int operationMode = 0;
+  std::map<std::string, NvGraphic> nvGraphics;  // by key code: the bytes kc1 kc2
+  std::vector<RasterImage> rasterBands;
+  std::vector<ColumnImage> columnImages;
+
+  // Bytes of NV graphics memory the stored graphics take.
+  size_t NvUsed() const;
+};
+
+// Applies what the command sets. nvCapacity bounds what NV graphics may be stored. The result
+// is a note for the log when the command could not take effect (no room, no such graphic), else
+// empty.
+std::string Apply(const Command& command, int nvCapacity, PrinterSettings* settings);
+
+}  // namespace vprinter
+
+#endif  // VPRINTER_PRINTER_SETTINGS_H

@@ -1,0 +1,77 @@
+// An ESC/POS receipt printer on a pseudo-terminal, for tests and for trying the library without
+// paper. A serving thread reads what clients write to the slave, decodes and logs it, keeps the
+// raw bytes and answers queries from a settable printer state. Every member is safe to call
+// from any thread while the printer serves.
+#ifndef VPRINTER_VIRTUAL_PRINTER_H
+#define VPRINTER_VIRTUAL_PRINTER_H
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "printer_core.h"
+#include "printer_settings.h"
+#include "printer_state.h"
+#include "pty.h"
+
+namespace vprinter {
+
+struct Options {
+  int drainBytesPerSecond = 0;    // 0: the receive buffer empties at once
+  int readBytesPerSecond = 0;     // 0: read the pty as fast as bytes come
+  std::string linkPath;           // optional symlink to the slave
+};
+
+class VirtualPrinter {
+ public:
+  explicit VirtualPrinter(const Options& options = Options());
+  ~VirtualPrinter();                       // stops
+  VirtualPrinter(const VirtualPrinter&) = delete;
+  VirtualPrinter& operator=(const VirtualPrinter&) = delete;
+
+  bool Start();                            // pty + raw mode + serving thread
+  void Stop();
+  std::string SlavePath() const;           // e.g. /dev/pts/7 (or the link when given)
+  void SetState(const PrinterState& state);
+  PrinterState State() const;
+  // Changes the receive buffer's drain rate and the read throttle while serving.
+  void SetRates(int drainBytesPerSecond, int readBytesPerSecond);
+  std::string Received() const;            // every raw byte received so far
+  std::vector<std::string> Log() const;    // decoded log lines so far
+  PrinterSettings Settings() const;        // what the commands received so far have set up
+  bool WaitForReceived(size_t bytes, int timeoutMs) const;  // true once that many arrived
+  // True once the log holds that many lines; a text run is logged when the line goes quiet.
+  bool WaitForLog(size_t lines, int timeoutMs) const;
+  int Overruns() const;
+  void Clear();                            // forget received bytes, log and overrun count
+
+  // Streams raw bytes and log lines to these from the serving thread; with remember false they
+  // are not kept in memory as well (a long-running program). Call before Start.
+  void SetSinks(PrinterCore::Sink raw, PrinterCore::Sink log, bool remember);
+
+ private:
+  void Serve();
+  size_t ReadAllowance(PrinterCore::Clock::time_point now, int* waitMs);
+  bool ReadOnce(size_t allowance, int timeoutMs);
+  void SendDueAnswers();
+  template <typename Ready>
+  bool WaitFor(int timeoutMs, Ready ready) const;
+
+  const Options options_;
+  Pty pty_;
+  mutable std::mutex mutex_;
+  mutable std::condition_variable progress_;
+  PrinterCore core_;
+  int readBytesPerSecond_;
+  double readCredit_ = 0;
+  PrinterCore::Clock::time_point credited_;
+  std::atomic<bool> stopping_{false};
+  std::thread thread_;
+};
+
+}  // namespace vprinter
+
+#endif  // VPRINTER_VIRTUAL_PRINTER_H
