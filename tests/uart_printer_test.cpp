@@ -1,0 +1,71 @@
+// The serial path against the virtual printer on a pty: queries answered at each rate, and a
+// large write to a printer that takes its bytes slowly.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "connection.h"
+#include "tallyjet.h"
+#include "virtual_printer.h"
+
+namespace {
+
+class SerialPrinter : public ::testing::Test {
+ protected:
+  void Begin(const vprinter::Options& options) {
+    printer_ = std::make_unique<vprinter::VirtualPrinter>(options);
+    ASSERT_TRUE(printer_->Start());
+    ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
+  }
+  void TearDown() override { ClosePort(); }
+
+  std::unique_ptr<vprinter::VirtualPrinter> printer_;
+};
+
+struct StatusCase {
+  int rate;
+  bool offline;
+  bool coverOpen;
+  int expected;
+};
+
+const StatusCase kStatusCases[] = {
+    {9600, false, false, TALLYJET_PRINTER_ONLINE},
+    {19200, true, true, TALLYJET_PRINTER_OFFLINE | TALLYJET_PRINTER_COVER_OPEN},
+    {115200, true, false, TALLYJET_PRINTER_OFFLINE},
+};
+
+// A serial printer is asked no sixth status byte, so its extra bit never shows.
+TEST_F(SerialPrinter, StatusIsAnsweredAtEachRate) {
+  Begin(vprinter::Options());
+  for (const StatusCase& c : kStatusCases) {
+    SCOPED_TRACE(c.rate);
+    vprinter::PrinterState state;
+    state.offline = c.offline;
+    state.coverOpen = c.coverOpen;
+    state.extraStatus = 0x40;
+    printer_->SetState(state);
+    ASSERT_EQ(OpenPort(printer_->SlavePath().c_str(), c.rate, 'N', 8, 1), TALLYJET_SUCCESS);
+    int word = 0;
+    EXPECT_EQ(GetPrinterStatus(&word), TALLYJET_SUCCESS);
+    EXPECT_EQ(word, c.expected);
+    ASSERT_EQ(ClosePort(), TALLYJET_SUCCESS);
+  }
+}
+
+// 200 KB is far more than the pty holds, so the write has to wait for the printer, which takes
+// 64 KB a second: every byte arrives, in order.
+TEST_F(SerialPrinter, LargeWriteToASlowPrinterArrivesWholeAndInOrder) {
+  vprinter::Options options;
+  options.readBytesPerSecond = 64 * 1024;
+  Begin(options);
+  ASSERT_EQ(OpenPort(printer_->SlavePath().c_str(), 115200, 'N', 8, 1), TALLYJET_SUCCESS);
+  std::string text(200 * 1024, ' ');
+  for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>(0x20 + (i * 7 + i / 95) % 95);
+  EXPECT_EQ(comm_->Write(text.data(), static_cast<int>(text.size())), TALLYJET_SUCCESS);
+  ASSERT_TRUE(printer_->WaitForReceived(text.size(), 5000));
+  EXPECT_TRUE(printer_->Received() == text);
+}
+
+}  // namespace
