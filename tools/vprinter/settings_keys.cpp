@@ -1,0 +1,159 @@
+#include "settings_keys.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace vprinter {
+namespace {
+
+enum class Type { Flag, Number, Text };
+
+struct Setting {
+  const char* key;
+  Type type;
+  const char* help;
+};
+
+const Setting kSettings[] = {
+    {"offline", Type::Flag, "printer off-line (DLE EOT 1 bit 3)"},
+    {"paper-near-end", Type::Flag, "paper near its end (DLE EOT 4 bits 2 and 3)"},
+    {"paper-out", Type::Flag, "paper end (DLE EOT 4 bits 5 and 6, DLE EOT 2 bit 5)"},
+    {"cover-open", Type::Flag, "cover open (DLE EOT 2 bit 2)"},
+    {"error", Type::Flag, "error occurred (DLE EOT 2 bit 6)"},
+    {"drawer-high", Type::Flag, "drawer connector pin 3 high (DLE EOT 1 bit 2)"},
+    {"extra-status", Type::Number, "the byte answered to DLE EOT 6 (default 0)"},
+    {"model-id", Type::Number, "the byte answered to GS I 1 (default 0x20)"},
+    {"type-id", Type::Number, "the byte answered to GS I 2 (default 0x02)"},
+    {"version-id", Type::Text, "the text answered to GS I 3 (default 1.00)"},
+    {"nv-capacity", Type::Number, "bytes of NV graphics memory (default 262144)"},
+    {"drain-rate", Type::Number, "bytes per second the receive buffer drains, 0 at once (default)"},
+    {"read-rate", Type::Number, "bytes per second read from the line, 0 as fast as they come"},
+    {"silent", Type::Flag, "answer no query"},
+    {"late", Type::Number, "milliseconds to wait before each answer"},
+    {"garbage", Type::Flag, "answer every query with its bytes inverted"},
+};
+
+const Setting* Find(const std::string& key) {
+  for (const Setting& setting : kSettings) {
+    if (key == setting.key) return &setting;
+  }
+  return nullptr;
+}
+
+bool ParseFlag(const std::string& value, bool* flag) {
+  for (const char* yes : {"1", "true", "yes", "on"}) {
+    if (value == yes) {
+      *flag = true;
+      return true;
+    }
+  }
+  for (const char* no : {"0", "false", "no", "off"}) {
+    if (value == no) {
+      *flag = false;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool ParseNumber(const std::string& value, int* number) {
+  const bool hex = value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X');
+  const char* digits = value.c_str() + (hex ? 2 : 0);
+  char* end = nullptr;
+  errno = 0;
+  const long parsed = strtol(digits, &end, hex ? 16 : 10);
+  if (*digits == '\0' || *end != '\0' || errno != 0 || parsed < 0 || parsed > 0x7FFFFFFF) return false;
+  *number = static_cast<int>(parsed);
+  return true;
+}
+
+void SetAnswers(PrinterState::Answers mode, bool on, PrinterState* state) {
+  if (on) {
+    state->answers = mode;
+  } else if (state->answers == mode) {
+    state->answers = PrinterState::Answers::Normal;
+  }
+}
+
+bool* FlagOf(const std::string& key, PrinterState* state) {
+  if (key == "offline") return &state->offline;
+  if (key == "paper-near-end") return &state->paperNearEnd;
+  if (key == "paper-out") return &state->paperEnd;
+  if (key == "cover-open") return &state->coverOpen;
+  if (key == "error") return &state->error;
+  if (key == "drawer-high") return &state->drawerPin3High;
+  return nullptr;
+}
+
+int* NumberOf(const std::string& key, PrinterState* state, Options* options) {
+  if (key == "extra-status") return &state->extraStatus;
+  if (key == "model-id") return &state->modelId;
+  if (key == "type-id") return &state->typeId;
+  if (key == "nv-capacity") return &state->nvCapacity;
+  if (key == "drain-rate") return &options->drainBytesPerSecond;
+  if (key == "read-rate") return &options->readBytesPerSecond;
+  if (key == "late") return &state->answerDelayMs;
+  return nullptr;
+}
+
+bool ApplyFlag(const std::string& key, bool on, PrinterState* state) {
+  if (key == "silent") {
+    SetAnswers(PrinterState::Answers::Silent, on, state);
+  } else if (key == "garbage") {
+    SetAnswers(PrinterState::Answers::Garbage, on, state);
+  } else {
+    *FlagOf(key, state) = on;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsSettingKey(const std::string& key, bool* isFlag) {
+  const Setting* setting = Find(key);
+  if (setting != nullptr) *isFlag = setting->type == Type::Flag;
+  return setting != nullptr;
+}
+
+bool ApplySetting(const std::string& key, const std::string& value, PrinterState* state,
+                  Options* options, std::string* error) {
+  const Setting* setting = Find(key);
+  if (setting == nullptr) {
+    *error = "unknown setting " + key;
+    return false;
+  }
+  bool on = false;
+  int number = 0;
+  switch (setting->type) {
+    case Type::Flag:
+      if (ParseFlag(value, &on)) return ApplyFlag(key, on, state);
+      *error = key + " takes 1 or 0, not \"" + value + "\"";
+      return false;
+    case Type::Number:
+      if (ParseNumber(value, &number)) {
+        *NumberOf(key, state, options) = number;
+        return true;
+      }
+      *error = key + " takes a number of 0 or more, not \"" + value + "\"";
+      return false;
+    case Type::Text:
+      state->versionId = value;
+      return true;
+  }
+  return false;
+}
+
+std::string SettingsHelp() {
+  std::string help;
+  for (const Setting& setting : kSettings) {
+    const char* argument = setting.type == Type::Flag     ? ""
+                           : setting.type == Type::Number ? " N"
+                                                          : " TEXT";
+    std::string name = std::string("  --") + setting.key + argument;
+    name.resize(26, ' ');
+    help += name + setting.help + "\n";
+  }
+  return help;
+}
+
+}  // namespace vprinter
