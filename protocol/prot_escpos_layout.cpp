@@ -46,7 +46,7 @@ int ProtEscPos::SetRightMargin(int n) {
 int ProtEscPos::SetPrintingAreaWidth(int w) {
   if (transport_ == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (!InRange(w, 1, kMaxUint16)) return TALLYJET_ERR_INVALID_ARGUMENT;
-  // The printer measures the width from the left edge, so the margin is part of it.
+  // The remembered left margin is added to the width; the sum must lie in GS W's own range.
   return SetRightMargin(w + leftMargin_);
 }
 
