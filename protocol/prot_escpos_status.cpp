@@ -1,5 +1,6 @@
 // Queries that read an answer from the printer (real-time status, receive-buffer fill level,
 // identification, free NV graphics memory) and the drawer pulse, which is sent beside them.
+// A query given no place for its answer is refused (-3) before anything else is looked at.
 #include "comm_base.h"
 #include "escpos_command.h"
 #include "prot_escpos.h"
@@ -45,8 +46,6 @@ int ParseHex(const char* text, int length, int* value) {
 }
 
 }  // namespace
-
-// A null output pointer is refused before anything else: there is nowhere to put an answer.
 
 int ProtEscPos::GetRealTimeStatus(int n, int* status) {
   if (status == nullptr) return TALLYJET_ERR_INVALID_ARGUMENT;

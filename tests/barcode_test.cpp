@@ -2,10 +2,12 @@
 // point's argument checks and what it has sent when it stops, and the QR data count.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "recorded_connection.h"
+#include "virtual_printer.h"
 
 namespace {
 
@@ -194,6 +196,43 @@ TEST(BarCodeWithoutConnectionTest, EveryEntryPointAnswersPortNotOpen) {
                          SetHriPosition(0), SetQrCodeModel(3), SetQrCodeResolution(3),
                          SetQrCodeErrorCorretion(0), StoreQrCodeData(data, 0), MakeQrCode()};
   for (int rc : results) EXPECT_EQ(rc, TALLYJET_ERR_PORT_NOT_OPEN);
+}
+
+bool Logged(const std::vector<std::string>& log, const std::string& part) {
+  for (const std::string& line : log) {
+    if (line.find(part) != std::string::npos) return true;
+  }
+  return false;
+}
+
+TEST(BarCodePrinterTest, PrinterDecodesTheBarcodeAndTheQrCode) {
+  vprinter::VirtualPrinter printer;
+  ASSERT_TRUE(printer.Start());
+  ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
+  ASSERT_EQ(OpenPort(printer.SlavePath().c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
+  char url[] = "https://example.org/r/42";
+  EXPECT_EQ(PrintBarCode(67, 80, 2, 8, 2, 1, "4006381333931"), TALLYJET_SUCCESS);
+  EXPECT_EQ(SetQrCodeModel(2), TALLYJET_SUCCESS);
+  EXPECT_EQ(SetQrCodeResolution(6), TALLYJET_SUCCESS);
+  EXPECT_EQ(SetQrCodeErrorCorretion(1), TALLYJET_SUCCESS);
+  EXPECT_EQ(StoreQrCodeData(url, static_cast<int>(strlen(url))), TALLYJET_SUCCESS);
+  EXPECT_EQ(MakeQrCode(), TALLYJET_SUCCESS);
+  ASSERT_TRUE(printer.WaitForLog(11, 2000));
+  const vprinter::PrinterSettings settings = printer.Settings();
+  EXPECT_EQ(settings.barcode.height, 80);
+  EXPECT_EQ(settings.barcode.moduleWidth, 6);
+  EXPECT_EQ(settings.barcode.hriFont, 1);
+  EXPECT_EQ(settings.barcode.hriPosition, 2);
+  EXPECT_EQ(settings.layout.leftMargin, 8);
+  EXPECT_EQ(settings.qr.model, 2);
+  EXPECT_EQ(settings.qr.moduleSize, 6);
+  EXPECT_EQ(settings.qr.errorLevel, 1);
+  EXPECT_EQ(settings.qr.data, url);
+  const std::vector<std::string> log = printer.Log();
+  EXPECT_TRUE(Logged(log, "4006381333931")) << log.size();
+  EXPECT_TRUE(Logged(log, "QR print"));
+  ClosePort();
+  printer.Stop();
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 // The status entry points: how status bytes fold into the printer, media and drawer words, the
 // sixth byte of the extended USB product, and a printer that does not answer.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
 
 #include "recorded_connection.h"
+#include "virtual_printer.h"
 
 namespace {
 
@@ -29,35 +33,79 @@ const MediaCase kMediaCases[] = {
     {0x16, 0x01},  // nor one bit of the near-end pair
 };
 
-using StatusTest = RecordedConnection;
+// The virtual printer on a pty, reached as a device node (baud 0) or as a serial line, whose
+// read gives up after its time-out: a silent printer answers nothing over a device node at all.
+class PrinterStatusTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
+    ASSERT_TRUE(printer.Start());
+  }
+  void TearDown() override {
+    ClosePort();
+    printer.Stop();
+  }
+  void Open(int baudRate) {
+    ASSERT_EQ(OpenPort(printer.SlavePath().c_str(), baudRate, 'N', 8, 1), TALLYJET_SUCCESS);
+  }
 
-TEST_F(StatusTest, PrinterStatusBytesFoldIntoTheWord) {
+  vprinter::VirtualPrinter printer;
+  vprinter::PrinterState state;
+};
+
+TEST_F(PrinterStatusTest, StatusBytesFoldIntoTheWords) {
+  Open(0);
   for (const PrinterCase& c : kPrinterCases) {
-    transport->Answer(Bytes({c.printer}));
-    transport->Answer(Bytes({c.offline}));
+    state.statusOverride[1] = c.printer;
+    state.statusOverride[2] = c.offline;
+    printer.SetState(state);
     int word = 0;
     EXPECT_EQ(GetPrinterStatus(&word), TALLYJET_SUCCESS);
     EXPECT_EQ(word, c.word) << std::hex << c.printer << " " << c.offline;
   }
-  // Two queries per call, and no sixth byte without the extended product.
-  EXPECT_EQ(transport->writes.size(), 2 * std::size(kPrinterCases));
-  EXPECT_EQ(transport->writes[0], Bytes({0x10, 0x04, 0x01}));
-  EXPECT_EQ(transport->writes[1], Bytes({0x10, 0x04, 0x02}));
-}
-
-TEST_F(StatusTest, MediaStatusByteFoldsIntoTheWordUnderBothNames) {
   for (const MediaCase& c : kMediaCases) {
+    state.statusOverride[4] = c.paper;
+    printer.SetState(state);
     int word = 0;
     int second = 0;
-    transport->Answer(Bytes({c.paper}));
     EXPECT_EQ(GetMediaStatus(&word), TALLYJET_SUCCESS);
-    transport->Answer(Bytes({c.paper}));
     EXPECT_EQ(tallyjet_GetMediaStatus(&second), TALLYJET_SUCCESS);
     EXPECT_EQ(word, c.word) << std::hex << c.paper;
     EXPECT_EQ(second, c.word) << std::hex << c.paper;
   }
-  EXPECT_EQ(transport->writes[0], Bytes({0x10, 0x04, 0x04}));
+  // Only the extended USB product is asked the sixth byte.
+  const std::string received = printer.Received();
+  EXPECT_EQ(received.substr(0, 6), Bytes({0x10, 0x04, 0x01, 0x10, 0x04, 0x02}));
+  EXPECT_EQ(received.find(Bytes({0x10, 0x04, 0x06})), std::string::npos);
 }
+
+TEST_F(PrinterStatusTest, SilentPrinterIsNotAnAnswer) {
+  state.answers = vprinter::PrinterState::Answers::Silent;
+  printer.SetState(state);
+  Open(115200);
+  int word = 0;
+  EXPECT_EQ(GetPrinterStatus(&word), TALLYJET_ERR_FAILED);
+  EXPECT_EQ(word, TALLYJET_PRINTER_NOT_OBTAINED);
+}
+
+TEST_F(PrinterStatusTest, LateAnswerReachesTheNextQuery) {
+  state.drawerPin3High = true;
+  state.answerDelayMs = 600;  // beyond the pause and the serial read time-out
+  printer.SetState(state);
+  Open(115200);
+  int word = 0;
+  EXPECT_EQ(GetDrawerStatus(1, &word), TALLYJET_ERR_FAILED);
+  EXPECT_EQ(word, TALLYJET_DRAWER_NOT_OBTAINED);
+  usleep(400000);
+  // The first answer waits in the line and is taken for the second; the second comes later.
+  EXPECT_EQ(GetDrawerStatus(1, &word), TALLYJET_SUCCESS);
+  EXPECT_EQ(word, TALLYJET_DRAWER_PIN3_HIGH);
+  char late[4] = {};
+  usleep(700000);
+  EXPECT_EQ(GetData(late, sizeof late), 1);
+}
+
+using StatusTest = RecordedConnection;
 
 TEST_F(StatusTest, ExtendedProductAddsTheSixthByte) {
   transport->pid = 0x20;
@@ -117,15 +165,6 @@ TEST_F(StatusTest, FailedReadIsPassedOnWithNotObtained) {
   EXPECT_EQ(GetMediaStatus(&word), TALLYJET_ERR_FAILED);
   EXPECT_EQ(word, TALLYJET_MEDIA_NOT_OBTAINED);
   EXPECT_EQ(transport->reads, 2);
-}
-
-TEST_F(StatusTest, LateAnswerReachesTheNextQuery) {
-  transport->AnswerCode(0);
-  transport->Answer(Bytes({0x04}));  // the answer to the first query, arriving late
-  int word = 0;
-  EXPECT_EQ(GetDrawerStatus(2, &word), TALLYJET_ERR_FAILED);
-  EXPECT_EQ(GetDrawerStatus(2, &word), TALLYJET_SUCCESS);
-  EXPECT_EQ(word, TALLYJET_DRAWER_PIN3_HIGH);
 }
 
 TEST_F(StatusTest, DrawerWordFollowsPin3AndOnlyDrawersOneAndTwoAreAsked) {
