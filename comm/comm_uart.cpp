@@ -32,6 +32,9 @@ constexpr int64_t kWriteAllowanceMs = 1000;
 // 946,080,000 s after the Unix epoch (10,950 days): the origin of GetCurrentTime.
 constexpr uint32_t kClockOriginSeconds = 946080000u;
 
+// fd_ is 0 when nothing was opened and -1 after a failed open.
+bool HoldsDescriptor(int fd) { return fd > 0; }
+
 const LineSpeed* FindSpeed(int rate) {
   for (const LineSpeed& speed : kLineSpeeds) {
     if (speed.rate == rate) return &speed;
@@ -99,11 +102,8 @@ CommUart::CommUart() : baudRate_(kDefaultRate), timeout_(0) {}
 
 CommUart::~CommUart() { Close(); }
 
-// fd_ is 0 when nothing was opened and -1 after a failed open.
-bool CommUart::HoldsDescriptor() const { return fd_ > 0; }
-
 int CommUart::Open(const char* path) {
-  if (HoldsDescriptor()) close(fd_);
+  if (HoldsDescriptor(fd_)) close(fd_);
   fd_ = open(path, O_RDWR | O_NOCTTY | O_NONBLOCK);
   if (fd_ <= 0) return TALLYJET_ERR_PORT_NOT_OPEN;
   ConfigureRaw(fd_, FindSpeed(baudRate_)->constant);

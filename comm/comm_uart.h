@@ -30,8 +30,6 @@ class TALLYJET_API CommUart : public CommBase {
   int SetPortSettings(int baudRate, char parity, int dataBits, int stopBits) override;
 
  private:
-  bool HoldsDescriptor() const;
-
   int baudRate_;
   int timeout_;
 };

@@ -25,6 +25,20 @@ bool Bind(void* library, const char* name, Function*& slot) {
   return symbol != nullptr;
 }
 
+// The first device with these identifiers: busses in list order, and on each its devices in list
+// order. The descriptor's 16-bit fields compare as unsigned values, so an identifier outside 0 to
+// 0xFFFF matches nothing.
+struct usb_device* FindDevice(struct usb_bus* busses, int vendorId, int productId) {
+  for (struct usb_bus* bus = busses; bus != nullptr; bus = bus->next) {
+    for (struct usb_device* device = bus->devices; device != nullptr; device = device->next) {
+      if (device->descriptor.idVendor == vendorId && device->descriptor.idProduct == productId) {
+        return device;
+      }
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 // The vendor identifier is the value configured with TALLYJET_USB_VENDOR_ID (see usb_ids.h);
@@ -75,7 +89,7 @@ int CommUsb::Open(int productId, int vendorId) {
   usb_init();
   usb_find_busses();
   usb_find_devices();
-  struct usb_device* device = FindDevice();
+  struct usb_device* device = FindDevice(usb_get_busses(), vendorId_, productId_);
   if (device == nullptr) return TALLYJET_ERR_USB_NOT_FOUND;
   handle_ = usb_open(device);
   if (handle_ == nullptr) return TALLYJET_ERR_USB_OPEN;
@@ -84,19 +98,6 @@ int CommUsb::Open(int productId, int vendorId) {
   }
   if (usb_claim_interface(handle_, kInterface) < 0) return Abandon(TALLYJET_ERR_USB_CLAIM);
   return TALLYJET_SUCCESS;
-}
-
-// Busses in list order, and on each its devices in list order. The descriptor's 16-bit fields
-// compare as unsigned values, so an identifier outside 0 to 0xFFFF matches nothing.
-struct usb_device* CommUsb::FindDevice() {
-  for (struct usb_bus* bus = usb_get_busses(); bus != nullptr; bus = bus->next) {
-    for (struct usb_device* device = bus->devices; device != nullptr; device = device->next) {
-      if (device->descriptor.idVendor == vendorId_ && device->descriptor.idProduct == productId_) {
-        return device;
-      }
-    }
-  }
-  return nullptr;
 }
 
 int CommUsb::Abandon(int code) {

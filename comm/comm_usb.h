@@ -38,8 +38,6 @@ class TALLYJET_API CommUsb : public CommBase {
   int ReadDevicePid(int* pid);
 
  private:
-  // The first device on any bus with vendorId_ and productId_, or null.
-  usb_device* FindDevice();
   // Closes handle_ without releasing, forgets it and answers code.
   int Abandon(int code);
   // Releases and closes a held handle, ignoring the answers.
