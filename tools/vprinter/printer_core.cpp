@@ -1,5 +1,7 @@
 #include "printer_core.h"
 
+#include <algorithm>
+
 #include "answers.h"
 #include "command_log.h"
 
@@ -23,13 +25,19 @@ void PrinterCore::Receive(const std::string& bytes, Clock::time_point now) {
   receivedCount_ += bytes.size();
   if (remember_) received_ += bytes;
   if (rawSink_) rawSink_(bytes);
-  const size_t lost = buffer_.Accept(bytes.size(), now);
+  const std::vector<Command> commands = parser_.Feed(bytes);
+  // Real-time commands run on arrival, even into a full buffer, and take no room in it.
+  size_t realTime = 0;
+  for (const Command& command : commands) {
+    if (command.kind == Kind::Status) realTime += command.raw.size();
+  }
+  const size_t lost = buffer_.Accept(bytes.size() - std::min(realTime, bytes.size()), now);
   if (lost > 0) {
     ++overruns_;
     AddLine("OVERRUN " + std::to_string(lost) + " bytes lost: the receive buffer of " +
             std::to_string(ReceiveBuffer::kCapacity) + " bytes is full");
   }
-  Process(parser_.Feed(bytes), now);
+  Process(commands, now);
 }
 
 void PrinterCore::Idle(Clock::time_point now) { Process(parser_.Flush(), now); }
@@ -47,8 +55,6 @@ void PrinterCore::Process(const std::vector<Command>& commands, Clock::time_poin
 
 // Queues the answer to a query; returns how the log shows it.
 std::string PrinterCore::Respond(const Command& command, Clock::time_point now) {
-  // Real-time commands run on arrival and take no room in the receive buffer.
-  if (command.kind == Kind::Status) buffer_.Release(command.raw.size());
   const size_t used = settings_.NvUsed();
   const size_t capacity = state_.nvCapacity > 0 ? state_.nvCapacity : 0;
   const Query query =

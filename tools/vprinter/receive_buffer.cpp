@@ -19,8 +19,6 @@ size_t ReceiveBuffer::Accept(size_t n, Clock::time_point now) {
   return static_cast<size_t>(lost);
 }
 
-void ReceiveBuffer::Release(size_t n) { level_ = std::max(0.0, level_ - n); }
-
 int ReceiveBuffer::FillPercent(Clock::time_point now) {
   Drain(now);
   return static_cast<int>(std::ceil(level_ * 100 / kCapacity - 1e-9));

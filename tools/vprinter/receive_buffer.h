@@ -17,8 +17,6 @@ class ReceiveBuffer {
   void SetDrainRate(int bytesPerSecond, Clock::time_point now);
   // Takes n bytes; returns how many did not fit, which a real printer would have lost.
   size_t Accept(size_t n, Clock::time_point now);
-  // Takes n bytes out again: real-time commands are executed on arrival and never wait.
-  void Release(size_t n);
   // The fill level as a percentage, rounded up, so that a writer never sees more room than
   // there is.
   int FillPercent(Clock::time_point now);

@@ -1,0 +1,147 @@
+// The program's command line and state file, and one short run of the program itself.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "program_options.h"
+#include "state_file.h"
+
+namespace vprinter {
+namespace {
+
+bool Parse(const std::vector<std::string>& args, ProgramOptions* options) {
+  std::string error;
+  return ParseArguments(args, options, &error);
+}
+
+TEST(ProgramOptionsTest, OptionsSetTheStateAndTheFiles) {
+  ProgramOptions o;
+  ASSERT_TRUE(Parse({"--offline", "--paper-near-end", "--paper-out", "--cover-open", "--error",
+                     "--drawer-high", "--extra-status", "0x60", "--model-id", "32", "--type-id",
+                     "7", "--version-id", "2.01", "--nv-capacity", "8000", "--drain-rate", "500",
+                     "--read-rate", "900", "--late", "250", "--garbage", "--link", "/tmp/p",
+                     "--log", "l.txt", "--raw", "r.bin", "--state-file", "s.txt", "--quiet"},
+                    &o));
+  EXPECT_TRUE(o.state.offline && o.state.paperNearEnd && o.state.paperEnd && o.state.coverOpen &&
+              o.state.error && o.state.drawerPin3High);
+  EXPECT_EQ(o.state.extraStatus, 0x60);
+  EXPECT_EQ(o.state.modelId, 32);
+  EXPECT_EQ(o.state.typeId, 7);
+  EXPECT_EQ(o.state.versionId, "2.01");
+  EXPECT_EQ(o.state.nvCapacity, 8000);
+  EXPECT_EQ(o.printer.drainBytesPerSecond, 500);
+  EXPECT_EQ(o.printer.readBytesPerSecond, 900);
+  EXPECT_EQ(o.state.answerDelayMs, 250);
+  EXPECT_EQ(o.state.answers, PrinterState::Answers::Garbage);
+  EXPECT_EQ(o.printer.linkPath, "/tmp/p");
+  EXPECT_EQ(o.logFile, "l.txt");
+  EXPECT_EQ(o.rawFile, "r.bin");
+  EXPECT_EQ(o.stateFile, "s.txt");
+  EXPECT_TRUE(o.quiet);
+}
+
+TEST(ProgramOptionsTest, BadArgumentsAreRefused) {
+  const std::vector<std::vector<std::string>> refused = {
+      {"--bogus"}, {"--late"}, {"--late", "-1"}, {"--late", "12ms"}, {"--model-id", ""},
+      {"--link"},  {"stray"},  {"--extra-status", "0x"},
+  };
+  for (const auto& args : refused) {
+    ProgramOptions o;
+    EXPECT_FALSE(Parse(args, &o)) << args[0];
+  }
+}
+
+TEST(StateFileTest, LinesApplyOverTheBase) {
+  PrinterState state;
+  state.offline = true;
+  state.answers = PrinterState::Answers::Silent;
+  Options options;
+  const std::vector<std::string> errors = ApplyStateText(
+      "# a comment\n\n offline = 0\npaper-out=yes\nsilent=0\nlate=40 # ms\nversion-id=9.9\n"
+      "read-rate=300\nnonsense\ncolour=1\nerror=maybe\n",
+      &state, &options);
+  EXPECT_FALSE(state.offline);
+  EXPECT_TRUE(state.paperEnd);
+  EXPECT_EQ(state.answers, PrinterState::Answers::Normal);
+  EXPECT_EQ(state.answerDelayMs, 40);
+  EXPECT_EQ(state.versionId, "9.9");
+  EXPECT_EQ(options.readBytesPerSecond, 300);
+  ASSERT_EQ(errors.size(), 3u);
+  EXPECT_EQ(errors[0].rfind("line 9:", 0), 0u);
+  EXPECT_FALSE(state.error);
+}
+
+TEST(StateFileTest, ChangesAreSeenAndARemovedLineReverts) {
+  const std::string path = ::testing::TempDir() + "vprinter-state-test";
+  unlink(path.c_str());
+  PrinterState base;
+  base.coverOpen = true;
+  StateFile file(path, base, Options());
+  PrinterState state;
+  Options options;
+  std::vector<std::string> errors;
+  EXPECT_TRUE(file.Changed(&state, &options, &errors));  // first look: the base alone
+  EXPECT_TRUE(state.coverOpen);
+  EXPECT_FALSE(file.Changed(&state, &options, &errors));
+  std::ofstream(path) << "cover-open=0\nmodel-id=5\n";
+  EXPECT_TRUE(file.Changed(&state, &options, &errors));
+  EXPECT_FALSE(state.coverOpen);
+  EXPECT_EQ(state.modelId, 5);
+  std::ofstream(path) << "model-id=6\n";
+  EXPECT_TRUE(file.Changed(&state, &options, &errors));
+  EXPECT_TRUE(state.coverOpen);
+  unlink(path.c_str());
+}
+
+// The program started with a link, a log, a raw capture and a state file.
+TEST(ProgramTest, ServesOnItsLinkAndStopsCleanlyOnSigterm) {
+  const std::string dir = ::testing::TempDir();
+  const std::string link = dir + "vprinter-program-link", log = dir + "vprinter-program.log",
+                    raw = dir + "vprinter-program.bin", state = dir + "vprinter-program.state";
+  std::ofstream(state) << "drawer-high=1\n";
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    dup2(open("/dev/null", O_WRONLY), STDOUT_FILENO);  // the path it prints
+    execl(VPRINTER_PROGRAM, VPRINTER_PROGRAM, "--link", link.c_str(), "--log", log.c_str(),
+          "--raw", raw.c_str(), "--state-file", state.c_str(), "--offline", "--quiet",
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int fd = -1;
+  for (int i = 0; i < 200 && fd < 0; ++i) {
+    fd = open(link.c_str(), O_RDWR | O_NOCTTY);
+    if (fd < 0) usleep(10 * 1000);
+  }
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(write(fd, "\x1B@\x10\x04\x01", 5), 5);
+  pollfd ready = {fd, POLLIN, 0};
+  char answer = 0;
+  ASSERT_EQ(poll(&ready, 1, 2000), 1);
+  ASSERT_EQ(read(fd, &answer, 1), 1);
+  EXPECT_EQ(answer, 0x1E);  // off-line from the command line, drawer pin from the state file
+  close(fd);
+  kill(child, SIGTERM);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_NE(access(link.c_str(), F_OK), 0);
+  std::stringstream logged, captured;
+  logged << std::ifstream(log).rdbuf();
+  captured << std::ifstream(raw).rdbuf();
+  EXPECT_EQ(logged.str(), "ESC @  initialise\nDLE EOT 1  printer status -> 1E\n");
+  EXPECT_EQ(captured.str(), "\x1B@\x10\x04\x01");
+  for (const std::string& path : {log, raw, state}) unlink(path.c_str());
+}
+
+}  // namespace
+}  // namespace vprinter
