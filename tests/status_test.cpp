@@ -155,18 +155,6 @@ TEST_F(StatusTest, SilentPrinterIsNotAnAnswer) {
   EXPECT_EQ(word, TALLYJET_DRAWER_NOT_OBTAINED);
 }
 
-TEST_F(StatusTest, FailedReadIsPassedOnWithNotObtained) {
-  transport->Answer(Bytes({0x16}));
-  transport->AnswerCode(TALLYJET_ERR_READ);
-  int word = 0;
-  EXPECT_EQ(GetPrinterStatus(&word), TALLYJET_ERR_READ);
-  EXPECT_EQ(word, TALLYJET_PRINTER_NOT_OBTAINED);
-  transport->FailWrite(2, TALLYJET_ERR_FAILED);
-  EXPECT_EQ(GetMediaStatus(&word), TALLYJET_ERR_FAILED);
-  EXPECT_EQ(word, TALLYJET_MEDIA_NOT_OBTAINED);
-  EXPECT_EQ(transport->reads, 2);
-}
-
 TEST_F(StatusTest, DrawerWordFollowsPin3AndOnlyDrawersOneAndTwoAreAsked) {
   int word = 0;
   transport->Answer(Bytes({0x16}));
