@@ -25,7 +25,8 @@ TEST_F(QueryTest, RealTimeStatusWithoutAnAnswerLeavesTheIntAlone) {
   const struct {
     int code;
     int result;
-  } cases[] = {{0, TALLYJET_ERR_FAILED}, {TALLYJET_ERR_SERIAL_TIMEOUT, TALLYJET_ERR_SERIAL_TIMEOUT}};
+  } cases[] = {{0, TALLYJET_ERR_FAILED},
+               {TALLYJET_ERR_SERIAL_TIMEOUT, TALLYJET_ERR_SERIAL_TIMEOUT}};
   for (const auto& c : cases) {
     int status = -7;
     transport->AnswerCode(c.code);
