@@ -20,7 +20,7 @@ struct LineSpeed {
 constexpr LineSpeed kLineSpeeds[] = {{9600, B9600}, {19200, B19200}, {115200, B115200}};
 constexpr int kDefaultRate = 115200;
 
-// Every write waits this long first; the printer's receive logic needs the gap between commands.
+// Every write waits this long first: with RTS/CTS it is the only pacing between commands.
 constexpr useconds_t kWritePauseUs = 5000;
 
 // An 8N1 character is ten bit times on the line.
