@@ -81,7 +81,7 @@ TEST(StateFileTest, LinesApplyOverTheBase) {
 }
 
 TEST(StateFileTest, ChangesAreSeenAndARemovedLineReverts) {
-  const std::string path = ::testing::TempDir() + "vprinter-state-test";
+  const std::string path = ::testing::TempDir() + "vprinter-state-" + std::to_string(getpid());
   unlink(path.c_str());
   PrinterState base;
   base.coverOpen = true;
@@ -104,7 +104,8 @@ TEST(StateFileTest, ChangesAreSeenAndARemovedLineReverts) {
 
 // The program started with a link, a log, a raw capture and a state file.
 TEST(ProgramTest, ServesOnItsLinkAndStopsCleanlyOnSigterm) {
-  const std::string dir = ::testing::TempDir();
+  // Named by process, as other build trees may run this test at the same time.
+  const std::string dir = ::testing::TempDir() + std::to_string(getpid()) + "-";
   const std::string link = dir + "vprinter-program-link", log = dir + "vprinter-program.log",
                     raw = dir + "vprinter-program.bin", state = dir + "vprinter-program.state";
   std::ofstream(state) << "drawer-high=1\n";

@@ -68,7 +68,7 @@ TEST(VirtualPrinterTest, SurvivesClientsThatCloseAndReopen) {
 
 TEST(VirtualPrinterTest, LinkPointsAtTheSlaveAndGoesWithStop) {
   Options options;
-  options.linkPath = ::testing::TempDir() + "vprinter-link-test";
+  options.linkPath = ::testing::TempDir() + "vprinter-link-" + std::to_string(getpid());
   VirtualPrinter printer(options);
   ASSERT_TRUE(printer.Start());
   EXPECT_EQ(printer.SlavePath(), options.linkPath);

@@ -1,6 +1,6 @@
 // tallyjet-vprinter: the virtual printer as a program, serving until SIGINT or SIGTERM.
+#include <pthread.h>
 #include <signal.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -13,16 +13,20 @@
 
 namespace {
 
-volatile sig_atomic_t stopRequested = 0;
+// SIGINT and SIGTERM are blocked in every thread and taken synchronously by the main loop, so
+// no handler runs in the middle of the serving thread's work.
+sigset_t StopSignals() {
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  return signals;
+}
 
-void OnStopSignal(int) { stopRequested = 1; }
-
-void CatchStopSignals() {
-  struct sigaction action = {};
-  action.sa_handler = OnStopSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+// Waits up to 100 ms for a stop signal; true when one came.
+bool StopSignalled(const sigset_t& signals) {
+  const timespec wait = {0, 100 * 1000 * 1000};
+  return sigtimedwait(&signals, nullptr, &wait) > 0;
 }
 
 struct FileCloser {
@@ -62,19 +66,16 @@ void Connect(vprinter::VirtualPrinter* printer, FILE* raw, FILE* log) {
   printer->SetSinks(rawSink, logSink, false);
 }
 
-void ServeUntilStopped(vprinter::VirtualPrinter* printer, const vprinter::ProgramOptions& options) {
-  vprinter::StateFile stateFile(options.stateFile, options.state, options.printer);
-  while (!stopRequested) {
-    vprinter::PrinterState state;
-    vprinter::Options rates;
-    std::vector<std::string> errors;
-    if (!options.stateFile.empty() && stateFile.Changed(&state, &rates, &errors)) {
-      for (const std::string& error : errors) Warn(options.stateFile + ": " + error);
-      printer->SetState(state);
-      printer->SetRates(rates.drainBytesPerSecond, rates.readBytesPerSecond);
-    }
-    usleep(100 * 1000);
-  }
+// Takes the state file's settings when it changed since the last look.
+void FollowStateFile(const std::string& path, vprinter::StateFile* stateFile,
+                     vprinter::VirtualPrinter* printer) {
+  vprinter::PrinterState state;
+  vprinter::Options rates;
+  std::vector<std::string> errors;
+  if (path.empty() || !stateFile->Changed(&state, &rates, &errors)) return;
+  for (const std::string& error : errors) Warn(path + ": " + error);
+  printer->SetState(state);
+  printer->SetRates(rates.drainBytesPerSecond, rates.readBytesPerSecond);
 }
 
 }  // namespace
@@ -96,12 +97,18 @@ int main(int argc, char** argv) {
 
   vprinter::VirtualPrinter printer(options.printer);
   printer.SetState(options.state);
+  // The state file counts from the first byte: a client may open the line as soon as it exists.
+  vprinter::StateFile stateFile(options.stateFile, options.state, options.printer);
+  FollowStateFile(options.stateFile, &stateFile, &printer);
   Connect(&printer, raw.get(), log != nullptr ? log.get() : options.quiet ? nullptr : stdout);
-  CatchStopSignals();
-  if (!printer.Start()) return Fail(std::string("cannot open the pseudo-terminal: ") + strerror(errno), 1);
+  const sigset_t signals = StopSignals();
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);  // before Start: the serving thread inherits it
+  if (!printer.Start()) {
+    return Fail(std::string("cannot open the pseudo-terminal: ") + strerror(errno), 1);
+  }
   printf("%s\n", printer.SlavePath().c_str());
   fflush(stdout);
-  ServeUntilStopped(&printer, options);
+  while (!StopSignalled(signals)) FollowStateFile(options.stateFile, &stateFile, &printer);
   printer.Stop();
   return 0;
 }
