@@ -51,7 +51,8 @@ TEST(AnswersTest, StatusBitsFollowTheState) {
       {"version id", [](PrinterState* s) { s->versionId = "2.01.7"; }, "\x1DI\x03", "2.01.7"},
       {"free NV memory", [](PrinterState* s) { s->nvCapacity = 8000; }, kNvFree,
        std::string("711F40\0", 7)},
-      {"no NV memory", [](PrinterState* s) { s->nvCapacity = 0; }, kNvFree, std::string("710\0", 4)},
+      {"no NV memory", [](PrinterState* s) { s->nvCapacity = 0; }, kNvFree,
+       std::string("710\0", 4)},
       {"unknown status", [](PrinterState*) {}, "\x10\x04\x05", ""},
       {"silent", [](PrinterState* s) { s->answers = PrinterState::Answers::Silent; }, kStatus1, ""},
       {"garbage", [](PrinterState* s) { s->answers = PrinterState::Answers::Garbage; }, kStatus1,
@@ -71,12 +72,26 @@ TEST(AnswersTest, FreeNvMemoryCountsStoredGraphics) {
   core.SetState(state);
   const auto now = Clock::now();
   // 9 x 2 dots: 4 bytes, under key "A1", defined twice (the second replaces the first).
-  const std::string define("\x1D" "8L\x0F\0\0\0" "0C0A1\x01\x09\0\x02\0" "1abcd", 22);
+  const std::string define(
+      "\x1D"
+      "8L\x0F\0\0\0"
+      "0C0A1\x01\x09\0\x02\0"
+      "1abcd",
+      22);
   core.Receive(define + define + kNvFree, now);
   EXPECT_EQ(core.TakeDueAnswers(now), std::string("7160\0", 5));  // 96
-  core.Receive(std::string("\x1D(L\x04\0" "0BA1", 9) + kNvFree, now);
+  core.Receive(std::string("\x1D(L\x04\0"
+                           "0BA1",
+                           9) +
+                   kNvFree,
+               now);
   EXPECT_EQ(core.TakeDueAnswers(now), std::string("7164\0", 5));
-  core.Receive(define + std::string("\x1D(L\x05\0" "0ACLR", 10) + kNvFree, now);
+  core.Receive(define +
+                   std::string("\x1D(L\x05\0"
+                               "0ACLR",
+                               10) +
+                   kNvFree,
+               now);
   EXPECT_EQ(core.TakeDueAnswers(now), std::string("7164\0", 5));
 }
 
@@ -85,7 +100,11 @@ TEST(AnswersTest, GraphicThatDoesNotFitIsNotStored) {
   PrinterState state;
   state.nvCapacity = 3;
   core.SetState(state);
-  core.Receive(std::string("\x1D" "8L\x0F\0\0\0" "0C0A1\x01\x09\0\x02\0" "1abcd", 22),
+  core.Receive(std::string("\x1D"
+                           "8L\x0F\0\0\0"
+                           "0C0A1\x01\x09\0\x02\0"
+                           "1abcd",
+                           22),
                Clock::now());
   EXPECT_TRUE(core.Settings().nvGraphics.empty());
   EXPECT_NE(core.Log().back().find("not stored"), std::string::npos);

@@ -1,11 +1,10 @@
 // The program's command line and state file, and one short run of the program itself.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
@@ -25,11 +24,22 @@ bool Parse(const std::vector<std::string>& args, ProgramOptions* options) {
 
 TEST(ProgramOptionsTest, OptionsSetTheStateAndTheFiles) {
   ProgramOptions o;
-  ASSERT_TRUE(Parse({"--offline", "--paper-near-end", "--paper-out", "--cover-open", "--error",
-                     "--drawer-high", "--extra-status", "0x60", "--model-id", "32", "--type-id",
-                     "7", "--version-id", "2.01", "--nv-capacity", "8000", "--drain-rate", "500",
-                     "--read-rate", "900", "--late", "250", "--garbage", "--link", "/tmp/p",
-                     "--log", "l.txt", "--raw", "r.bin", "--state-file", "s.txt", "--quiet"},
+  ASSERT_TRUE(Parse({"--offline",      "--paper-near-end",
+                     "--paper-out",    "--cover-open",
+                     "--error",        "--drawer-high",
+                     "--extra-status", "0x60",
+                     "--model-id",     "32",
+                     "--type-id",      "7",
+                     "--version-id",   "2.01",
+                     "--nv-capacity",  "8000",
+                     "--drain-rate",   "500",
+                     "--read-rate",    "900",
+                     "--late",         "250",
+                     "--garbage",      "--link",
+                     "/tmp/p",         "--log",
+                     "l.txt",          "--raw",
+                     "r.bin",          "--state-file",
+                     "s.txt",          "--quiet"},
                     &o));
   EXPECT_TRUE(o.state.offline && o.state.paperNearEnd && o.state.paperEnd && o.state.coverOpen &&
               o.state.error && o.state.drawerPin3High);
@@ -51,8 +61,8 @@ TEST(ProgramOptionsTest, OptionsSetTheStateAndTheFiles) {
 
 TEST(ProgramOptionsTest, BadArgumentsAreRefused) {
   const std::vector<std::vector<std::string>> refused = {
-      {"--bogus"}, {"--late"}, {"--late", "-1"}, {"--late", "12ms"}, {"--model-id", ""},
-      {"--link"},  {"stray"},  {"--extra-status", "0x"},
+      {"--bogus"},        {"--late"}, {"--late", "-1"}, {"--late", "12ms"},
+      {"--model-id", ""}, {"--link"}, {"stray"},        {"--extra-status", "0x"},
   };
   for (const auto& args : refused) {
     ProgramOptions o;
@@ -113,8 +123,8 @@ TEST(ProgramTest, ServesOnItsLinkAndStopsCleanlyOnSigterm) {
   ASSERT_GE(child, 0);
   if (child == 0) {
     dup2(open("/dev/null", O_WRONLY), STDOUT_FILENO);  // the path it prints
-    execl(VPRINTER_PROGRAM, VPRINTER_PROGRAM, "--link", link.c_str(), "--log", log.c_str(),
-          "--raw", raw.c_str(), "--state-file", state.c_str(), "--offline", "--quiet",
+    execl(VPRINTER_PROGRAM, VPRINTER_PROGRAM, "--link", link.c_str(), "--log", log.c_str(), "--raw",
+          raw.c_str(), "--state-file", state.c_str(), "--offline", "--quiet",
           static_cast<char*>(nullptr));
     _exit(127);
   }

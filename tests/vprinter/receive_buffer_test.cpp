@@ -1,11 +1,12 @@
 // The receive-buffer model: fill level, drain, overruns.
+#include "receive_buffer.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <string>
 
 #include "printer_core.h"
-#include "receive_buffer.h"
 
 namespace vprinter {
 namespace {

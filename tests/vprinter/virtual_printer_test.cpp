@@ -1,13 +1,12 @@
 // The printer on a real pty, as the library's device-node transport sees it.
+#include "virtual_printer.h"
+
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
 #include <string>
-
-#include "virtual_printer.h"
 
 namespace vprinter {
 namespace {

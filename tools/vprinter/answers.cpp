@@ -22,17 +22,16 @@ int ComputedStatus(int n, const PrinterState& state) {
       return kStatusBase;
     case 4:  // roll paper sensor
       return kStatusBase | (state.paperNearEnd ? 0x0C : 0) | (state.paperEnd ? 0x60 : 0);
-    case 6:
-      return state.extraStatus;
-    default:
-      return -1;
+    case 6: return state.extraStatus;
+    default: return -1;
   }
 }
 
 Query Byte(int value) { return {true, std::string(1, static_cast<char>(value & 0xFF))}; }
 
 Query Status(int n, const PrinterState& state, int fillPercent) {
-  if (n == kFillLevel) return Byte(state.fillLevelOverride >= 0 ? state.fillLevelOverride : fillPercent);
+  if (n == kFillLevel)
+    return Byte(state.fillLevelOverride >= 0 ? state.fillLevelOverride : fillPercent);
   const int computed = ComputedStatus(n, state);
   if (computed < 0) return {};
   return Byte(state.statusOverride[n] >= 0 ? state.statusOverride[n] : computed);

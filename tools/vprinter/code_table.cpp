@@ -16,7 +16,7 @@ struct Table {
 // Table 27 differs between printer makers; it is read here as Windows-1252, the Western
 // single-byte table that receipt printers most often place there.
 const Table kTables[] = {
-    {0, "cp437", "CP437"}, {2, "cp850", "CP850"},   {3, "cp860", "CP860"},
+    {0, "cp437", "CP437"},  {2, "cp850", "CP850"},    {3, "cp860", "CP860"},
     {19, "cp858", "CP858"}, {27, "cp1252", "CP1252"},
 };
 

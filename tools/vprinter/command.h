@@ -59,7 +59,7 @@ struct Command {
   Kind kind = Kind::Unknown;
   std::string raw;          // every byte of the command as it arrived
   std::vector<int> params;  // the fixed parameter bytes after the opcode, 0 to 255 each
-  std::string data;         // the variable part: text, tab list, function block, image or symbol data
+  std::string data;  // the variable part: text, tab list, function block, image or symbol data
 };
 
 }  // namespace vprinter

@@ -37,7 +37,9 @@ std::string Pick(int n, std::initializer_list<const char*> names) {
   return "? (" + std::to_string(n) + ")";
 }
 
-std::string Quoted(const std::string& bytes) { return "\"" + QuoteText(bytes, kNoCodeTable) + "\""; }
+std::string Quoted(const std::string& bytes) {
+  return "\"" + QuoteText(bytes, kNoCodeTable) + "\"";
+}
 
 std::string Text(const Command& c, const PrinterSettings& s) {
   const int table = s.style.codeTable;
@@ -45,9 +47,12 @@ std::string Text(const Command& c, const PrinterSettings& s) {
 }
 
 std::string PrintMode(const Command& c) {
-  static const struct { int bit; const char* name; } kBits[] = {
-      {0x01, "font B"}, {0x02, "bit 1"},        {0x04, "bit 2"},  {0x08, "emphasis"},
-      {0x10, "double height"}, {0x20, "double width"}, {0x40, "italic"}, {0x80, "underline"}};
+  static const struct {
+    int bit;
+    const char* name;
+  } kBits[] = {{0x01, "font B"},   {0x02, "bit 1"},         {0x04, "bit 2"},
+               {0x08, "emphasis"}, {0x10, "double height"}, {0x20, "double width"},
+               {0x40, "italic"},   {0x80, "underline"}};
   const int n = P(c, 0);
   std::string what = "print mode:";
   for (const auto& bit : kBits) {
@@ -68,7 +73,8 @@ std::string StyleLine(const Command& c) {
   switch (c.kind) {
     case Kind::Emphasis: return Line(Head("ESC E", c), "emphasis " + OnOff(n));
     case Kind::DoubleStrike: return Line(Head("ESC G", c), "double strike " + OnOff(n));
-    case Kind::Underline: return Line(Head("ESC -", c), "underline " + Pick(n, {"off", "1 dot", "2 dots"}));
+    case Kind::Underline:
+      return Line(Head("ESC -", c), "underline " + Pick(n, {"off", "1 dot", "2 dots"}));
     case Kind::Font: return Line(Head("ESC M", c), Pick(n, {"font A", "font B", "font C"}));
     case Kind::Reverse: return Line(Head("GS B", c), "reverse " + OnOff(n));
     case Kind::UpsideDown: return Line(Head("ESC {", c), "upside down " + OnOff(n));
@@ -77,7 +83,9 @@ std::string StyleLine(const Command& c) {
   }
 }
 
-std::string Dots(const char* what, int dots) { return std::string(what) + ": " + std::to_string(dots) + " dots"; }
+std::string Dots(const char* what, int dots) {
+  return std::string(what) + ": " + std::to_string(dots) + " dots";
+}
 
 std::string TabStops(const Command& c) {
   std::string head = "ESC D";
@@ -92,8 +100,9 @@ std::string TabStops(const Command& c) {
 
 std::string PageArea(const Command& c) {
   return Line(Head("ESC W", c), "page-mode area: x " + std::to_string(Word(c, 0)) + " y " +
-                                    std::to_string(Word(c, 2)) + " width " + std::to_string(Word(c, 4)) +
-                                    " height " + std::to_string(Word(c, 6)));
+                                    std::to_string(Word(c, 2)) + " width " +
+                                    std::to_string(Word(c, 4)) + " height " +
+                                    std::to_string(Word(c, 6)));
 }
 
 std::string LayoutLine(const Command& c) {
@@ -121,8 +130,8 @@ std::string LayoutLine(const Command& c) {
 std::string Cut(const Command& c) {
   const int m = P(c, 0);
   if (m == 65 || m == 66) {
-    return Line(Head("GS V", c), "feed " + std::to_string(P(c, 1)) + " units and " +
-                                     (m == 65 ? "full cut" : "cut"));
+    return Line(Head("GS V", c),
+                "feed " + std::to_string(P(c, 1)) + " units and " + (m == 65 ? "full cut" : "cut"));
   }
   return Line(Head("GS V", c), (m == 0 || m == 48) ? "full cut" : "cut");
 }
@@ -139,8 +148,10 @@ std::string PaperLine(const Command& c) {
   switch (c.kind) {
     case Kind::LineFeed: return Line("LF", "line feed");
     case Kind::Tab: return Line("HT", "tab");
-    case Kind::FeedUnits: return Line(Head("ESC J", c), "feed " + std::to_string(P(c, 0)) + " units");
-    case Kind::FeedLines: return Line(Head("ESC d", c), "feed " + std::to_string(P(c, 0)) + " lines");
+    case Kind::FeedUnits:
+      return Line(Head("ESC J", c), "feed " + std::to_string(P(c, 0)) + " units");
+    case Kind::FeedLines:
+      return Line(Head("ESC d", c), "feed " + std::to_string(P(c, 0)) + " lines");
     case Kind::Cut: return Cut(c);
     case Kind::DrawerPulse: return DrawerPulse(c);
     default: return "";
@@ -148,9 +159,9 @@ std::string PaperLine(const Command& c) {
 }
 
 std::string Status(const Command& c) {
-  const std::string what = Pick(P(c, 0), {"status 0", "printer status", "off-line cause",
-                                          "error cause", "roll paper sensor", "status 5",
-                                          "extra status"});
+  const std::string what =
+      Pick(P(c, 0), {"status 0", "printer status", "off-line cause", "error cause",
+                     "roll paper sensor", "status 5", "extra status"});
   return Line(Head("DLE EOT", c), P(c, 0) == 11 ? "receive-buffer fill level" : what);
 }
 
@@ -190,11 +201,11 @@ std::string DefineNvGraphic(const Command& c) {
 }
 
 std::string RasterBand(const Command& c) {
-  return Line(Head("GS v 0", c), "raster band: " + std::to_string(Word(c, 1) * 8) + "x" +
-                                     std::to_string(Word(c, 3)) + " dots, " +
-                                     Pick(P(c, 0), {"normal", "double width", "double height",
-                                                    "quadruple"}) +
-                                     ", " + std::to_string(c.data.size()) + " bytes");
+  return Line(Head("GS v 0", c),
+              "raster band: " + std::to_string(Word(c, 1) * 8) + "x" + std::to_string(Word(c, 3)) +
+                  " dots, " +
+                  Pick(P(c, 0), {"normal", "double width", "double height", "quadruple"}) + ", " +
+                  std::to_string(c.data.size()) + " bytes");
 }
 
 std::string ColumnImage(const Command& c) {
@@ -211,8 +222,9 @@ std::string ColumnImage(const Command& c) {
 
 // The systems of GS k: 0 to 6 in the first form, 65 to 73 in the second.
 std::string BarcodeSystem(int m) {
-  static const char* const kSystems[] = {"UPC-A", "UPC-E", "JAN13 (EAN13)", "JAN8 (EAN8)",
-                                         "CODE39", "ITF", "CODABAR", "CODE93", "CODE128"};
+  static const char* const kSystems[] = {"UPC-A",       "UPC-E",  "JAN13 (EAN13)",
+                                         "JAN8 (EAN8)", "CODE39", "ITF",
+                                         "CODABAR",     "CODE93", "CODE128"};
   const int i = m <= 6 ? m : m - 65;
   if (i >= 0 && i < 9) return kSystems[i];
   return "system " + std::to_string(m);
@@ -240,12 +252,16 @@ std::string Symbol(const Command& c) {
   const int fn = ByteAt(c.data, 1);
   const int value = ByteAt(c.data, 2);
   const std::string head = "GS ( k fn " + std::to_string(fn);
-  if (cn != 49) return Line("GS ( k cn " + std::to_string(cn) + " fn " + std::to_string(fn), "symbol function");
+  if (cn != 49)
+    return Line("GS ( k cn " + std::to_string(cn) + " fn " + std::to_string(fn), "symbol function");
   switch (fn) {
-    case 65: return Line(head + " " + std::to_string(value), "QR model " + std::to_string(Selector(value)));
+    case 65:
+      return Line(head + " " + std::to_string(value),
+                  "QR model " + std::to_string(Selector(value)));
     case 67: return Line(head + " " + std::to_string(value), Dots("QR module size", value));
     case 69:
-      return Line(head + " " + std::to_string(value), "QR error correction: " + Pick(value, {"L", "M", "Q", "H"}));
+      return Line(head + " " + std::to_string(value),
+                  "QR error correction: " + Pick(value, {"L", "M", "Q", "H"}));
     case 80: {
       const std::string data = c.data.size() > 3 ? c.data.substr(3) : "";
       return Line(head + " " + Quoted(data), "QR store " + std::to_string(data.size()) + " bytes");
@@ -259,8 +275,9 @@ std::string Other(const Command& c) {
   switch (c.kind) {
     case Kind::Initialise: return Line("ESC @", "initialise");
     case Kind::OperationMode:
-      return Line("ESC c " + std::string(1, static_cast<char>(P(c, 0))) + " " + std::to_string(P(c, 1)),
-                  "operation mode " + std::to_string(P(c, 1)));
+      return Line(
+          "ESC c " + std::string(1, static_cast<char>(P(c, 0))) + " " + std::to_string(P(c, 1)),
+          "operation mode " + std::to_string(P(c, 1)));
     case Kind::PrintMode: return PrintMode(c);
     case Kind::CharSize: return CharSize(c);
     case Kind::Status: return Status(c);

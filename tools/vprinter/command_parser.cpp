@@ -146,7 +146,9 @@ const Syntax kSyntax[] = {
     {{DLE, EOT}, 2, Kind::Status, Params<1>},
 };
 
-bool IsIntroducer(unsigned char byte) { return byte == ESC || byte == GS || byte == DLE || byte == FS; }
+bool IsIntroducer(unsigned char byte) {
+  return byte == ESC || byte == GS || byte == DLE || byte == FS;
+}
 
 bool IsText(unsigned char byte) { return byte >= 0x20; }
 

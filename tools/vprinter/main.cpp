@@ -34,7 +34,9 @@ struct FileCloser {
 };
 using File = std::unique_ptr<FILE, FileCloser>;
 
-void Warn(const std::string& message) { fprintf(stderr, "tallyjet-vprinter: %s\n", message.c_str()); }
+void Warn(const std::string& message) {
+  fprintf(stderr, "tallyjet-vprinter: %s\n", message.c_str());
+}
 
 int Fail(const std::string& message, int status) {
   Warn(message);
@@ -83,7 +85,8 @@ void FollowStateFile(const std::string& path, vprinter::StateFile* stateFile,
 int main(int argc, char** argv) {
   vprinter::ProgramOptions options;
   std::string error;
-  if (!vprinter::ParseArguments(std::vector<std::string>(argv + 1, argv + argc), &options, &error)) {
+  if (!vprinter::ParseArguments(std::vector<std::string>(argv + 1, argv + argc), &options,
+                                &error)) {
     return Fail(error + " (see --help)", 2);
   }
   if (options.help) {

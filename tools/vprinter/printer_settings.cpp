@@ -41,7 +41,9 @@ void ApplyStyle(const Command& command, TextStyle* style) {
   }
 }
 
-int Word(const Command& command, size_t at) { return Param(command, at) | Param(command, at + 1) << 8; }
+int Word(const Command& command, size_t at) {
+  return Param(command, at) | Param(command, at + 1) << 8;
+}
 
 void ApplyLayout(const Command& command, Layout* layout) {
   switch (command.kind) {
@@ -116,12 +118,9 @@ std::string NvFunction(const std::string& block, PrinterSettings* settings) {
       if (block.substr(2) != "CLR") return "ignored: CLR expected";
       settings->nvGraphics.clear();
       return "";
-    case 66:
-      return settings->nvGraphics.erase(key) != 0 ? "" : "no such graphic";
-    case 69:
-      return settings->nvGraphics.count(key) != 0 ? "" : "no such graphic";
-    default:
-      return "";
+    case 66: return settings->nvGraphics.erase(key) != 0 ? "" : "no such graphic";
+    case 69: return settings->nvGraphics.count(key) != 0 ? "" : "no such graphic";
+    default: return "";
   }
 }
 

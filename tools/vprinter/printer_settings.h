@@ -33,39 +33,39 @@ struct Layout {
   int areaWidth = 0;      // dots; 0 the whole paper width
   std::vector<int> tabs;  // tab stops in character columns
   bool pageMode = false;
-  int pageArea[4] = {};   // x, y, dx, dy of the page-mode area, dots
+  int pageArea[4] = {};  // x, y, dx, dy of the page-mode area, dots
 };
 
 struct BarcodeSettings {
-  int height = 162;       // dots
-  int moduleWidth = 3;    // dots
-  int hriFont = 0;        // 0 font A, 1 font B
-  int hriPosition = 0;    // 0 none, 1 above, 2 below, 3 both
+  int height = 162;     // dots
+  int moduleWidth = 3;  // dots
+  int hriFont = 0;      // 0 font A, 1 font B
+  int hriPosition = 0;  // 0 none, 1 above, 2 below, 3 both
 };
 
 struct QrSettings {
   int model = 2;
-  int moduleSize = 3;     // dots
-  int errorLevel = 0;     // 0 L, 1 M, 2 Q, 3 H
-  std::string data;       // the stored symbol data
+  int moduleSize = 3;  // dots
+  int errorLevel = 0;  // 0 L, 1 M, 2 Q, 3 H
+  std::string data;    // the stored symbol data
 };
 
 struct NvGraphic {
-  int width = 0;          // dots
-  int height = 0;         // dots
+  int width = 0;   // dots
+  int height = 0;  // dots
   int colours = 0;
-  std::string raster;     // rows of (width + 7) / 8 bytes per colour, bit 7 leftmost
+  std::string raster;  // rows of (width + 7) / 8 bytes per colour, bit 7 leftmost
 };
 
-struct RasterImage {      // one GS v 0 band
-  int mode = 0;           // 0 normal, 1 double width, 2 double height, 3 both
+struct RasterImage {  // one GS v 0 band
+  int mode = 0;       // 0 normal, 1 double width, 2 double height, 3 both
   int bytesPerRow = 0;
   int rows = 0;
   std::string data;
 };
 
-struct ColumnImage {      // one ESC * image
-  int mode = 0;           // 0, 1: 8 dots a column; 32, 33: 24 dots a column
+struct ColumnImage {  // one ESC * image
+  int mode = 0;       // 0, 1: 8 dots a column; 32, 33: 24 dots a column
   int columns = 0;
   std::string data;
 };

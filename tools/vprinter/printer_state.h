@@ -7,14 +7,14 @@
 namespace vprinter {
 
 struct PrinterState {
-  bool offline = false, paperNearEnd = false, paperEnd = false, coverOpen = false,
-       error = false, drawerPin3High = false;
-  int extraStatus = 0;            // answer of DLE EOT 6
+  bool offline = false, paperNearEnd = false, paperEnd = false, coverOpen = false, error = false,
+       drawerPin3High = false;
+  int extraStatus = 0;                                   // answer of DLE EOT 6
   int statusOverride[7] = {-1, -1, -1, -1, -1, -1, -1};  // raw answer for DLE EOT n, -1: computed
-  int fillLevelOverride = -1;     // answer of DLE EOT 11, -1: from the drain model
+  int fillLevelOverride = -1;  // answer of DLE EOT 11, -1: from the drain model
   int modelId = 0x20, typeId = 0x02;
   std::string versionId = "1.00";
-  int nvCapacity = 262144;        // bytes of NV graphics memory
+  int nvCapacity = 262144;  // bytes of NV graphics memory
   enum class Answers { Normal, Silent, Garbage } answers = Answers::Normal;
   int answerDelayMs = 0;
 };

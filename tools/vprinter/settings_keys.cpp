@@ -62,7 +62,8 @@ bool ParseNumber(const std::string& value, int* number) {
   char* end = nullptr;
   errno = 0;
   const long parsed = strtol(digits, &end, hex ? 16 : 10);
-  if (*digits == '\0' || *end != '\0' || errno != 0 || parsed < 0 || parsed > 0x7FFFFFFF) return false;
+  if (*digits == '\0' || *end != '\0' || errno != 0 || parsed < 0 || parsed > 0x7FFFFFFF)
+    return false;
   *number = static_cast<int>(parsed);
   return true;
 }
@@ -136,9 +137,7 @@ bool ApplySetting(const std::string& key, const std::string& value, PrinterState
       }
       *error = key + " takes a number of 0 or more, not \"" + value + "\"";
       return false;
-    case Type::Text:
-      state->versionId = value;
-      return true;
+    case Type::Text: state->versionId = value; return true;
   }
   return false;
 }

@@ -147,7 +147,8 @@ size_t VirtualPrinter::ReadAllowance(Clock::time_point now, int* waitMs) {
   const double burst = std::max(1.0, readBytesPerSecond_ / 50.0);
   readCredit_ = std::min(burst, readCredit_ + seconds * readBytesPerSecond_);
   if (readCredit_ >= 1) return std::min(kReadChunk, static_cast<size_t>(readCredit_));
-  *waitMs = std::clamp(static_cast<int>((1 - readCredit_) * 1000 / readBytesPerSecond_), 1, *waitMs);
+  *waitMs =
+      std::clamp(static_cast<int>((1 - readCredit_) * 1000 / readBytesPerSecond_), 1, *waitMs);
   return 0;
 }
 

@@ -20,33 +20,33 @@
 namespace vprinter {
 
 struct Options {
-  int drainBytesPerSecond = 0;    // 0: the receive buffer empties at once
-  int readBytesPerSecond = 0;     // 0: read the pty as fast as bytes come
-  std::string linkPath;           // optional symlink to the slave
+  int drainBytesPerSecond = 0;  // 0: the receive buffer empties at once
+  int readBytesPerSecond = 0;   // 0: read the pty as fast as bytes come
+  std::string linkPath;         // optional symlink to the slave
 };
 
 class VirtualPrinter {
  public:
   explicit VirtualPrinter(const Options& options = Options());
-  ~VirtualPrinter();                       // stops
+  ~VirtualPrinter();  // stops
   VirtualPrinter(const VirtualPrinter&) = delete;
   VirtualPrinter& operator=(const VirtualPrinter&) = delete;
 
-  bool Start();                            // pty + raw mode + serving thread
+  bool Start();  // pty + raw mode + serving thread
   void Stop();
-  std::string SlavePath() const;           // e.g. /dev/pts/7 (or the link when given)
+  std::string SlavePath() const;  // e.g. /dev/pts/7 (or the link when given)
   void SetState(const PrinterState& state);
   PrinterState State() const;
   // Changes the receive buffer's drain rate and the read throttle while serving.
   void SetRates(int drainBytesPerSecond, int readBytesPerSecond);
-  std::string Received() const;            // every raw byte received so far
-  std::vector<std::string> Log() const;    // decoded log lines so far
-  PrinterSettings Settings() const;        // what the commands received so far have set up
+  std::string Received() const;          // every raw byte received so far
+  std::vector<std::string> Log() const;  // decoded log lines so far
+  PrinterSettings Settings() const;      // what the commands received so far have set up
   bool WaitForReceived(size_t bytes, int timeoutMs) const;  // true once that many arrived
   // True once the log holds that many lines; a text run is logged when the line goes quiet.
   bool WaitForLog(size_t lines, int timeoutMs) const;
   int Overruns() const;
-  void Clear();                            // forget received bytes, log and overrun count
+  void Clear();  // forget received bytes, log and overrun count
 
   // Streams raw bytes and log lines to these from the serving thread; with remember false they
   // are not kept in memory as well (a long-running program). Call before Start.
