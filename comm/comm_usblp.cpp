@@ -3,16 +3,20 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace {
+
+// A descriptor is 0 when nothing was opened and -1 after a failed open.
+bool HoldsDescriptor(int fd) { return fd != 0 && fd != -1; }
+
+}  // namespace
+
 CommUsbLP::CommUsbLP() = default;
 
 CommUsbLP::~CommUsbLP() { Close(); }
 
-// fd_ is 0 when nothing was opened and -1 after a failed open.
-bool CommUsbLP::HoldsDescriptor() const { return fd_ != 0 && fd_ != -1; }
-
 int CommUsbLP::Open(const char* path) {
   if (path == nullptr) return TALLYJET_ERR_INVALID_ARGUMENT;
-  if (HoldsDescriptor()) close(fd_);
+  if (HoldsDescriptor(fd_)) close(fd_);
   fd_ = open(path, O_RDWR);
   return fd_ == -1 ? TALLYJET_ERR_PORT_NOT_OPEN : TALLYJET_SUCCESS;
 }
@@ -27,14 +31,14 @@ int CommUsbLP::Close() {
 bool CommUsbLP::IsOpen() { return fd_ != 0; }
 
 int CommUsbLP::Write(const char* data, int length) {
-  if (!HoldsDescriptor()) return TALLYJET_ERR_PORT_NOT_OPEN;
+  if (!HoldsDescriptor(fd_)) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
   const ssize_t written = write(fd_, data, static_cast<size_t>(length));
   return written == length ? TALLYJET_SUCCESS : TALLYJET_ERR_FAILED;
 }
 
 int CommUsbLP::Read(char* buffer, int length) {
-  if (!HoldsDescriptor()) return TALLYJET_ERR_PORT_NOT_OPEN;
+  if (!HoldsDescriptor(fd_)) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
   const ssize_t got = read(fd_, buffer, static_cast<size_t>(length));
   return got < 0 ? TALLYJET_ERR_READ : static_cast<int>(got);

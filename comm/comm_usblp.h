@@ -19,9 +19,6 @@ class TALLYJET_API CommUsbLP : public CommBase {
   int Write(const char* data, int length) override;
   // One blocking read call: the count (0 at end of file), -30 when it failed, -4 when not open.
   int Read(char* buffer, int length) override;
-
- private:
-  bool HoldsDescriptor() const;
 };
 
 #endif  // TALLYJET_COMM_USBLP_H

@@ -9,8 +9,10 @@
  * - Before any command: SetProtocol(TALLYJET_PROTOCOL_ESCPOS), then OpenPort. Every command
  *   answers TALLYJET_ERR_PORT_NOT_OPEN without a port and TALLYJET_ERR_NO_PROTOCOL without a
  *   protocol, before it looks at its arguments.
- * - Pointers passed in must not be null unless a function says otherwise; the library keeps no
- *   pointer after a call returns and never frees memory it did not allocate.
+ * - Pointers passed in must not be null; a null buffer or output pointer answers
+ *   TALLYJET_ERR_INVALID_ARGUMENT and sends nothing (the status functions say so even before
+ *   they check the connection). The library keeps no pointer after a call returns and never
+ *   frees memory it did not allocate.
  * - The library prints nothing, except DumpConsole, which exists to print.
  */
 #ifndef TALLYJET_H
