@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "printer_on_pty.h"
 #include "recorded_connection.h"
-#include "virtual_printer.h"
 
 namespace {
 
@@ -198,18 +198,10 @@ TEST(BarCodeWithoutConnectionTest, EveryEntryPointAnswersPortNotOpen) {
   for (int rc : results) EXPECT_EQ(rc, TALLYJET_ERR_PORT_NOT_OPEN);
 }
 
-bool Logged(const std::vector<std::string>& log, const std::string& part) {
-  for (const std::string& line : log) {
-    if (line.find(part) != std::string::npos) return true;
-  }
-  return false;
-}
+using BarCodePrinterTest = PrinterOnPty;
 
-TEST(BarCodePrinterTest, PrinterDecodesTheBarcodeAndTheQrCode) {
-  vprinter::VirtualPrinter printer;
-  ASSERT_TRUE(printer.Start());
-  ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
-  ASSERT_EQ(OpenPort(printer.SlavePath().c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
+TEST_F(BarCodePrinterTest, PrinterDecodesTheBarcodeAndTheQrCode) {
+  Open();
   char url[] = "https://example.org/r/42";
   EXPECT_EQ(PrintBarCode(67, 80, 2, 8, 2, 1, "4006381333931"), TALLYJET_SUCCESS);
   EXPECT_EQ(SetQrCodeModel(2), TALLYJET_SUCCESS);
@@ -228,11 +220,8 @@ TEST(BarCodePrinterTest, PrinterDecodesTheBarcodeAndTheQrCode) {
   EXPECT_EQ(settings.qr.moduleSize, 6);
   EXPECT_EQ(settings.qr.errorLevel, 1);
   EXPECT_EQ(settings.qr.data, url);
-  const std::vector<std::string> log = printer.Log();
-  EXPECT_TRUE(Logged(log, "4006381333931")) << log.size();
-  EXPECT_TRUE(Logged(log, "QR print"));
-  ClosePort();
-  printer.Stop();
+  EXPECT_TRUE(Logged("4006381333931")) << printer.Log().size();
+  EXPECT_TRUE(Logged("QR print"));
 }
 
 }  // namespace

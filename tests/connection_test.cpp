@@ -5,8 +5,8 @@
 #include <string>
 
 #include "connection.h"
+#include "printer_on_pty.h"
 #include "recording_transport.h"
-#include "virtual_printer.h"
 
 namespace {
 
@@ -18,24 +18,10 @@ int OpenDescriptors() {
   return count;
 }
 
-class ConnectionTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
-    ASSERT_TRUE(printer.Start());
-    path = printer.SlavePath();
-  }
-  void TearDown() override {
-    ClosePort();
-    printer.Stop();
-  }
-
-  vprinter::VirtualPrinter printer;
-  std::string path;
-};
+using ConnectionTest = PrinterOnPty;
 
 TEST_F(ConnectionTest, ResetArrivesAsInitialiseAndCloseTwiceRefusesTheSecond) {
-  ASSERT_EQ(OpenPort(path.c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
+  Open();
   EXPECT_EQ(Reset(), TALLYJET_SUCCESS);
   EXPECT_EQ(EnableLog(), TALLYJET_ERR_NOT_SUPPORTED);
   ASSERT_TRUE(printer.WaitForReceived(2, 2000));
@@ -48,7 +34,7 @@ TEST_F(ConnectionTest, ThePrintersAnswerReachesGetData) {
   vprinter::PrinterState state;
   state.statusOverride[1] = 0x16;
   printer.SetState(state);
-  ASSERT_EQ(OpenPort(path.c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
+  Open();
   ASSERT_EQ(SendData("\x10\x04\x01", 3), TALLYJET_SUCCESS);  // DLE EOT 1
   char answer[8] = {};
   EXPECT_EQ(GetData(answer, sizeof answer), 1);
@@ -56,9 +42,10 @@ TEST_F(ConnectionTest, ThePrintersAnswerReachesGetData) {
 }
 
 TEST_F(ConnectionTest, ReopeningAKeptNodeLeaksNoDescriptor) {
+  const std::string path = printer.SlavePath();
   ASSERT_EQ(OpenPort("/nonexistent/lp0", 0, 'N', 8, 1), TALLYJET_ERR_PORT_NOT_OPEN);
   // The retry reuses the transport the failed call left.
-  ASSERT_EQ(OpenPort(path.c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
+  Open();
   const int before = OpenDescriptors();
   for (int i = 0; i < 20; ++i) ASSERT_EQ(OpenPort(path.c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
   EXPECT_EQ(OpenDescriptors(), before);
@@ -69,15 +56,10 @@ TEST_F(ConnectionTest, ReopeningAKeptNodeLeaksNoDescriptor) {
 TEST_F(ConnectionTest, OpenAndCloseAllDayLeaksNoDescriptor) {
   const int before = OpenDescriptors();
   for (int i = 0; i < 200; ++i) {
-    ASSERT_EQ(OpenPort(path.c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
+    ASSERT_EQ(OpenPort(printer.SlavePath().c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
     ASSERT_EQ(ClosePort(), TALLYJET_SUCCESS);
   }
   EXPECT_EQ(OpenDescriptors(), before);
-}
-
-TEST(ConnectionChecksTest, SetProtocolAcceptsOnlyEscPos) {
-  EXPECT_EQ(SetProtocol(100), TALLYJET_ERR_NOT_SUPPORTED);
-  EXPECT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
 }
 
 TEST(ConnectionChecksTest, UsbNameIsMatchedExactly) {

@@ -7,8 +7,7 @@
 
 #include "image_per_pixel.h"
 #include "picture_files.h"
-#include "tallyjet.h"
-#include "virtual_printer.h"
+#include "printer_on_pty.h"
 
 namespace {
 
@@ -46,18 +45,15 @@ std::string BandData(const std::string& received) {
   return data;
 }
 
-TEST(PictureThroughVirtualPrinterTest, TallPictureArrivesIntactWithoutOverrun) {
-  vprinter::Options options;
-  options.drainBytesPerSecond = 30000;  // slower than bands arrive: the library must wait
-  vprinter::VirtualPrinter printer(options);
-  ASSERT_TRUE(printer.Start());
+using PictureThroughVirtualPrinterTest = PrinterOnPty;
+
+TEST_F(PictureThroughVirtualPrinterTest, TallPictureArrivesIntactWithoutOverrun) {
+  printer.SetRates(30000, 0);  // drains slower than bands arrive: the library must wait
   PictureFiles files;
   const QImage picture = TallPicture();
   const std::string path = files.Save(picture, "tall");
   const std::string expected = PerPixelRaster(picture);
-
-  ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
-  ASSERT_EQ(OpenPort(printer.SlavePath().c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
+  Open();
   EXPECT_EQ(PrintBmpImage(path.c_str(), 1.0f, 1.0f, 0, 0, 0), TALLYJET_SUCCESS);
   EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
+#include "printer_on_pty.h"
 #include "recorded_connection.h"
-#include "virtual_printer.h"
 
 namespace {
 
@@ -33,23 +33,10 @@ const MediaCase kMediaCases[] = {
     {0x16, 0x01},  // nor one bit of the near-end pair
 };
 
-// The virtual printer on a pty, reached as a device node (baud 0) or as a serial line, whose
-// read gives up after its time-out: a silent printer answers nothing over a device node at all.
-class PrinterStatusTest : public ::testing::Test {
+// The silent-printer cases go over the serial line, whose read gives up after its time-out; a
+// silent printer answers nothing over a device node at all.
+class PrinterStatusTest : public PrinterOnPty {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
-    ASSERT_TRUE(printer.Start());
-  }
-  void TearDown() override {
-    ClosePort();
-    printer.Stop();
-  }
-  void Open(int baudRate) {
-    ASSERT_EQ(OpenPort(printer.SlavePath().c_str(), baudRate, 'N', 8, 1), TALLYJET_SUCCESS);
-  }
-
-  vprinter::VirtualPrinter printer;
   vprinter::PrinterState state;
 };
 

@@ -2,26 +2,14 @@
 // large write to a printer that takes its bytes slowly.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 #include "connection.h"
-#include "tallyjet.h"
-#include "virtual_printer.h"
+#include "printer_on_pty.h"
 
 namespace {
 
-class SerialPrinter : public ::testing::Test {
- protected:
-  void Begin(const vprinter::Options& options) {
-    printer_ = std::make_unique<vprinter::VirtualPrinter>(options);
-    ASSERT_TRUE(printer_->Start());
-    ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
-  }
-  void TearDown() override { ClosePort(); }
-
-  std::unique_ptr<vprinter::VirtualPrinter> printer_;
-};
+using SerialPrinter = PrinterOnPty;
 
 struct StatusCase {
   int rate;
@@ -38,15 +26,14 @@ const StatusCase kStatusCases[] = {
 
 // A serial printer is asked no sixth status byte, so its extra bit never shows.
 TEST_F(SerialPrinter, StatusIsAnsweredAtEachRate) {
-  Begin(vprinter::Options());
   for (const StatusCase& c : kStatusCases) {
     SCOPED_TRACE(c.rate);
     vprinter::PrinterState state;
     state.offline = c.offline;
     state.coverOpen = c.coverOpen;
     state.extraStatus = 0x40;
-    printer_->SetState(state);
-    ASSERT_EQ(OpenPort(printer_->SlavePath().c_str(), c.rate, 'N', 8, 1), TALLYJET_SUCCESS);
+    printer.SetState(state);
+    Open(c.rate);
     int word = 0;
     EXPECT_EQ(GetPrinterStatus(&word), TALLYJET_SUCCESS);
     EXPECT_EQ(word, c.expected);
@@ -57,15 +44,13 @@ TEST_F(SerialPrinter, StatusIsAnsweredAtEachRate) {
 // 200 KB is far more than the pty holds, so the write has to wait for the printer, which takes
 // 64 KB a second: every byte arrives, in order.
 TEST_F(SerialPrinter, LargeWriteToASlowPrinterArrivesWholeAndInOrder) {
-  vprinter::Options options;
-  options.readBytesPerSecond = 64 * 1024;
-  Begin(options);
-  ASSERT_EQ(OpenPort(printer_->SlavePath().c_str(), 115200, 'N', 8, 1), TALLYJET_SUCCESS);
+  printer.SetRates(0, 64 * 1024);
+  Open(115200);
   std::string text(200 * 1024, ' ');
   for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>(0x20 + (i * 7 + i / 95) % 95);
   EXPECT_EQ(comm_->Write(text.data(), static_cast<int>(text.size())), TALLYJET_SUCCESS);
-  ASSERT_TRUE(printer_->WaitForReceived(text.size(), 5000));
-  EXPECT_TRUE(printer_->Received() == text);
+  ASSERT_TRUE(printer.WaitForReceived(text.size(), 5000));
+  EXPECT_TRUE(printer.Received() == text);
 }
 
 }  // namespace

@@ -1,0 +1,40 @@
+// A test whose process-wide connection reaches the virtual printer on a pty. SetUp selects the
+// protocol and starts the printer; TearDown closes the port and stops it.
+#ifndef TALLYJET_TESTS_PRINTER_ON_PTY_H
+#define TALLYJET_TESTS_PRINTER_ON_PTY_H
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tallyjet.h"
+#include "virtual_printer.h"
+
+class PrinterOnPty : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
+    ASSERT_TRUE(printer.Start());
+  }
+  void TearDown() override {
+    ClosePort();
+    printer.Stop();
+  }
+
+  // Opens the printer as a device node (baud 0) or as a serial line at baudRate.
+  void Open(int baudRate = 0) {
+    ASSERT_EQ(OpenPort(printer.SlavePath().c_str(), baudRate, 'N', 8, 1), TALLYJET_SUCCESS);
+  }
+
+  // Whether a line the printer decoded holds part.
+  bool Logged(const std::string& part) const {
+    for (const std::string& line : printer.Log()) {
+      if (line.find(part) != std::string::npos) return true;
+    }
+    return false;
+  }
+
+  vprinter::VirtualPrinter printer;
+};
+
+#endif  // TALLYJET_TESTS_PRINTER_ON_PTY_H
