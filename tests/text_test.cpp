@@ -102,10 +102,6 @@ class TextTest : public RecordedConnection {
   }
 };
 
-TEST_F(TextTest, CodePage850SendsOnlyTheConvertedBytes) {
-  EXPECT_EQ(SentText(kCafeLine), Bytes({0x82, 0x41, 0x0A}));
-}
-
 TEST_F(TextTest, OtherTablesSendTheBytesUnchanged) {
   for (int table : {0, 3, 19, 27}) {
     ASSERT_EQ(SetCharCodeTable(table), TALLYJET_SUCCESS);
@@ -114,6 +110,7 @@ TEST_F(TextTest, OtherTablesSendTheBytesUnchanged) {
   }
 }
 
+// Code page 850 sends only the converted bytes, without padding to the length asked.
 TEST_F(TextTest, RefusedTableIsNotSentAndKeepsTheConversion) {
   for (int table : {1, 4, 18, 28, -1, 258}) {
     EXPECT_EQ(SetCharCodeTable(table), TALLYJET_ERR_INVALID_ARGUMENT) << table;
@@ -122,11 +119,13 @@ TEST_F(TextTest, RefusedTableIsNotSentAndKeepsTheConversion) {
   EXPECT_EQ(SentText(kCafeLine), Bytes({0x82, 0x41, 0x0A}));
 }
 
-TEST_F(TextTest, TableIsKeptEvenWhenItsCommandFails) {
+TEST_F(TextTest, TableIsKeptEvenWhenItsCommandFailsAndFailedTextIsReported) {
   transport->FailWrite(0, TALLYJET_ERR_FAILED);
   EXPECT_EQ(SetCharCodeTable(0), TALLYJET_ERR_FAILED);
   transport->FailWrite(-1, 0);
   EXPECT_EQ(SentText(kCafeLine), kCafeLine);
+  transport->FailWrite(1, TALLYJET_ERR_FAILED);  // the write after that text
+  EXPECT_EQ(SendData("abc", 3), TALLYJET_ERR_FAILED);
 }
 
 TEST_F(TextTest, EmptyTextIsOneEmptyWriteAndNullTextIsRefused) {
@@ -137,11 +136,6 @@ TEST_F(TextTest, EmptyTextIsOneEmptyWriteAndNullTextIsRefused) {
   EXPECT_EQ(SendData(nullptr, 3), TALLYJET_ERR_INVALID_ARGUMENT);
   EXPECT_EQ(SendData("abc", -1), TALLYJET_ERR_NO_MEMORY);
   EXPECT_TRUE(transport->writes.empty());
-}
-
-TEST_F(TextTest, FailedWriteIsReported) {
-  transport->FailWrite(0, TALLYJET_ERR_FAILED);
-  EXPECT_EQ(SendData("abc", 3), TALLYJET_ERR_FAILED);
 }
 
 TEST(TextChecksTest, TableNeedsAnEncoderButTextOnlyATransport) {
