@@ -18,10 +18,6 @@ namespace {
 
 class ImageManagerTest : public ::testing::Test {
  protected:
-  std::string Save(const QImage& picture, const QString& name) {
-    return files_.Save(picture, name);
-  }
-
   static std::string Raster(ImageManager* manager) {
     unsigned char* bytes = nullptr;
     const int size = manager->GetRasterBitImage(&bytes);
@@ -62,7 +58,7 @@ TEST_F(ImageManagerTest, RowsBytesAndBitsFollowTheRasterLayout) {
   };
   for (const Case& c : cases) {
     ImageManager manager;
-    ASSERT_EQ(manager.LoadImageFile(Save(c.picture, c.name).c_str()), TALLYJET_SUCCESS) << c.name;
+    ASSERT_EQ(manager.LoadImageFile(files_.Save(c.picture, c.name).c_str()), TALLYJET_SUCCESS) << c.name;
     EXPECT_EQ(Raster(&manager), c.raster) << c.name;
     EXPECT_EQ(manager.width, c.width) << c.name;
     EXPECT_EQ(manager.height, c.height) << c.name;
@@ -113,7 +109,7 @@ TEST_F(ImageManagerTest, ScanLinesGiveTheBytesOfThePerPixelRule) {
   };
   for (const Case& c : cases) {
     ImageManager manager;
-    ASSERT_EQ(manager.LoadImageFile(Save(c.picture, c.name).c_str()), TALLYJET_SUCCESS) << c.name;
+    ASSERT_EQ(manager.LoadImageFile(files_.Save(c.picture, c.name).c_str()), TALLYJET_SUCCESS) << c.name;
     const std::string expected = PerPixelRaster(manager.image);
     EXPECT_EQ(Raster(&manager), expected) << c.name;
   }
@@ -139,7 +135,7 @@ TEST_F(ImageManagerTest, ScaleTruncatesEachProductAndRefusesEmptyOrHugeSizes) {
     const std::string label = std::to_string(c.width) + "x" + std::to_string(c.height) + " by " +
                               std::to_string(c.widthFactor) + "," + std::to_string(c.heightFactor);
     ImageManager manager;
-    ASSERT_EQ(manager.LoadImageFile(Save(Filled(c.width, c.height, kBlack), "scaled").c_str()),
+    ASSERT_EQ(manager.LoadImageFile(files_.Save(Filled(c.width, c.height, kBlack), "scaled").c_str()),
               TALLYJET_SUCCESS);
     EXPECT_EQ(manager.SetScale(c.widthFactor, c.heightFactor), c.result) << label;
     EXPECT_EQ(manager.width, c.newWidth) << label;
@@ -154,7 +150,7 @@ TEST_F(ImageManagerTest, DoubledHeightRepeatsEachRowWithoutSmoothing) {
   QImage stripes = Filled(8, 2, kWhite);  // a black top row over a white one
   for (int x = 0; x < 8; ++x) stripes.setPixel(x, 0, kBlack);
   ImageManager manager;
-  ASSERT_EQ(manager.LoadImageFile(Save(stripes, "stripes").c_str()), TALLYJET_SUCCESS);
+  ASSERT_EQ(manager.LoadImageFile(files_.Save(stripes, "stripes").c_str()), TALLYJET_SUCCESS);
   ASSERT_EQ(manager.SetScale(0.5f, 2.0f), TALLYJET_SUCCESS);
   EXPECT_EQ(Raster(&manager), Bytes({0xF0, 0xF0, 0x00, 0x00}));
 }
@@ -175,6 +171,5 @@ TEST_F(ImageManagerTest, FilesThatAreNoPictureAreRefused) {
     EXPECT_EQ(manager.height, 0);
   }
 }
-
 
 }  // namespace

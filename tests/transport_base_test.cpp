@@ -20,23 +20,20 @@ TEST(CommBaseTest, OperationsATransportLacksAreNotSupported) {
   EXPECT_FALSE(base.IsOpen());
 }
 
-TEST(CommUsbLPTest, NullPathIsRefusedBeforeAnySystemCall) {
-  CommUsbLP node;
-  EXPECT_EQ(node.Open(nullptr), TALLYJET_ERR_INVALID_ARGUMENT);
-  EXPECT_FALSE(node.IsOpen());
-  EXPECT_EQ(node.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
-}
-
+// A null path is refused before any system call; a path that does not open leaves nothing usable.
 TEST(CommUsbLPTest, FailedOpenLeavesNothingUsable) {
   CommUsbLP node;
   char byte = 0;
+  EXPECT_EQ(node.Open(nullptr), TALLYJET_ERR_INVALID_ARGUMENT);
+  EXPECT_FALSE(node.IsOpen());
+  EXPECT_EQ(node.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
   EXPECT_EQ(node.Open("/nonexistent/lp0"), TALLYJET_ERR_PORT_NOT_OPEN);
   EXPECT_EQ(node.Write("x", 1), TALLYJET_ERR_PORT_NOT_OPEN);
   EXPECT_EQ(node.Read(&byte, 1), TALLYJET_ERR_PORT_NOT_OPEN);
   EXPECT_EQ(node.Close(), TALLYJET_ERR_CLOSE);
 }
 
-TEST(CommUsbLPTest, OpenWriteReadCloseOnANode) {
+TEST(CommUsbLPTest, OpenWriteReadCloseOnANodeAndAFailedWrite) {
   CommUsbLP node;
   char buffer[4];
   ASSERT_EQ(node.Open("/dev/null"), TALLYJET_SUCCESS);
@@ -46,11 +43,6 @@ TEST(CommUsbLPTest, OpenWriteReadCloseOnANode) {
   EXPECT_EQ(node.Read(buffer, sizeof buffer), 0);  // end of file
   EXPECT_EQ(node.Close(), TALLYJET_SUCCESS);
   EXPECT_EQ(node.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
-}
-
-TEST(CommUsbLPTest, FailedReadIsReported) {
-  CommUsbLP node;
-  char buffer[4];
   ASSERT_EQ(node.Open("/dev/full"), TALLYJET_SUCCESS);
   EXPECT_EQ(node.Write("x", 1), TALLYJET_ERR_FAILED);  // /dev/full refuses every write
   EXPECT_EQ(node.Read(buffer, -1), TALLYJET_ERR_INVALID_ARGUMENT);

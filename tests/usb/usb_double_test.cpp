@@ -7,7 +7,16 @@
 
 namespace {
 
-using UsbOpen = UsbDouble;
+class UsbOpen : public UsbDouble {
+ protected:
+  // Describes one printer of the standard product with this behaviour on a new bus and opens
+  // it with usb; answers the printer's index.
+  static int OpenPrinter(CommUsb* usb, const FakeUsbDevice& behaviour = {}) {
+    const int printer = AddPrinter(fake_usb_add_bus(), kUsbProductId, behaviour);
+    EXPECT_EQ(usb->Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
+    return printer;
+  }
+};
 
 struct OpenCase {
   const char* name;
@@ -105,9 +114,8 @@ TEST_F(UsbOpen, ReopenReleasesAndClosesTheHeldHandle) {
 }
 
 TEST_F(UsbOpen, DestroyingAnOpenTransportFreesThePrinter) {
-  AddPrinter(fake_usb_add_bus(), kUsbProductId);
   auto usb = std::make_unique<CommUsb>();
-  ASSERT_EQ(usb->Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
+  OpenPrinter(usb.get());
   usb.reset();
   EXPECT_EQ(fake_usb_counters().claimed, 0);
   EXPECT_EQ(fake_usb_counters().handlesOpen, 0);
@@ -134,23 +142,13 @@ TEST_F(UsbOpenPort, StandardPrinterGetsNoModeCommand) {
   EXPECT_EQ(Written(printer), "");
 }
 
-using UsbTransfer = UsbDouble;
-
-TEST_F(UsbTransfer, CloseTwiceAnswersNotOpenTheSecondTime) {
-  AddPrinter(fake_usb_add_bus(), kUsbProductId);
-  CommUsb usb;
-  ASSERT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
-  EXPECT_EQ(usb.Close(), TALLYJET_SUCCESS);
-  EXPECT_EQ(usb.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
-  EXPECT_EQ(fake_usb_counters().handlesOpen, 0);
-}
+using UsbTransfer = UsbOpen;
 
 TEST_F(UsbTransfer, FailedReleaseKeepsThePrinterOpen) {
   FakeUsbDevice stuck{};
   stuck.releaseError = -5;
-  const int printer = AddPrinter(fake_usb_add_bus(), kUsbProductId, stuck);
   CommUsb usb;
-  ASSERT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
+  const int printer = OpenPrinter(&usb, stuck);
   EXPECT_EQ(usb.Close(), TALLYJET_ERR_USB_RELEASE);
   EXPECT_TRUE(usb.IsOpen());
   EXPECT_EQ(usb.Write("ab", 2), TALLYJET_SUCCESS);
@@ -164,9 +162,8 @@ TEST_F(UsbTransfer, FailedReleaseKeepsThePrinterOpen) {
 TEST_F(UsbTransfer, FailedCloseStillForgetsTheHandle) {
   FakeUsbDevice failing{};
   failing.closeError = -19;
-  AddPrinter(fake_usb_add_bus(), kUsbProductId, failing);
   CommUsb usb;
-  ASSERT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
+  OpenPrinter(&usb, failing);
   EXPECT_EQ(usb.Close(), TALLYJET_ERR_CLOSE);
   EXPECT_FALSE(usb.IsOpen());
   EXPECT_EQ(usb.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
@@ -194,9 +191,8 @@ TEST_F(UsbTransfer, WriteSucceedsOnlyWhenEveryByteWent) {
     fake_usb_reset();
     FakeUsbDevice behaviour{};
     behaviour.writeShortBy = c.shortBy;
-    AddPrinter(fake_usb_add_bus(), kUsbProductId, behaviour);
     CommUsb usb;
-    ASSERT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
+    OpenPrinter(&usb, behaviour);
     EXPECT_EQ(usb.Write(band.data(), c.length), c.expected);
     EXPECT_EQ(fake_usb_counters().bulkWrites, 1);
     EXPECT_EQ(fake_usb_counters().lastWriteSize, c.length);
@@ -212,14 +208,16 @@ TEST_F(UsbTransfer, ReadErrorReachesTheApplication) {
   EXPECT_EQ(GetData(answer, sizeof answer), -110);
 }
 
-TEST_F(UsbTransfer, NegativeLengthIsRefused) {
-  AddPrinter(fake_usb_add_bus(), kUsbProductId);
+TEST_F(UsbTransfer, NegativeLengthIsRefusedAndCloseTwiceAnswersNotOpenTheSecondTime) {
   CommUsb usb;
-  ASSERT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
+  OpenPrinter(&usb);
   char buffer[1];
   EXPECT_EQ(usb.Write(buffer, -1), TALLYJET_ERR_INVALID_ARGUMENT);
   EXPECT_EQ(usb.Read(buffer, -1), TALLYJET_ERR_INVALID_ARGUMENT);
   EXPECT_EQ(fake_usb_counters().bulkWrites, 0);
+  EXPECT_EQ(usb.Close(), TALLYJET_SUCCESS);
+  EXPECT_EQ(usb.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_EQ(fake_usb_counters().handlesOpen, 0);
 }
 
 }  // namespace
