@@ -59,21 +59,28 @@ std::string CodeTableName(int table) {
   return known != nullptr ? known->name : "table " + std::to_string(table);
 }
 
-std::string QuoteText(const std::string& bytes, int table) {
+std::vector<std::string> DecodeText(const std::string& bytes, int table) {
   const Table* known = Find(table);
   iconv_t converter = known != nullptr ? iconv_open("UTF-8", known->iconv) : iconv_t(-1);
-  std::string quoted;
+  std::vector<std::string> characters;
+  characters.reserve(bytes.size());
   for (char byte : bytes) {
-    const auto value = static_cast<unsigned char>(byte);
-    std::string utf8;
     if (converter != iconv_t(-1)) {
-      utf8 = Convert(converter, byte);
-    } else if (value < 0x80) {
-      utf8.assign(1, byte);
+      characters.push_back(Convert(converter, byte));
+    } else {
+      characters.push_back(static_cast<unsigned char>(byte) < 0x80 ? std::string(1, byte) : "");
     }
-    quoted += Escaped(utf8, value);
   }
   if (converter != iconv_t(-1)) iconv_close(converter);
+  return characters;
+}
+
+std::string QuoteText(const std::string& bytes, int table) {
+  const std::vector<std::string> characters = DecodeText(bytes, table);
+  std::string quoted;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    quoted += Escaped(characters[i], static_cast<unsigned char>(bytes[i]));
+  }
   return quoted;
 }
 

@@ -3,6 +3,7 @@
 #define VPRINTER_CODE_TABLE_H
 
 #include <string>
+#include <vector>
 
 namespace vprinter {
 
@@ -13,6 +14,10 @@ constexpr int kNoCodeTable = -1;
 
 // The short name of table n, e.g. "cp850"; "table n" for a table this printer does not know.
 std::string CodeTableName(int table);
+
+// Each text byte as its UTF-8 character through table n; empty for a byte the table cannot show,
+// and for every byte above 7F of an unknown table.
+std::vector<std::string> DecodeText(const std::string& bytes, int table);
 
 // The text bytes as UTF-8 through table n, escaped for a quoted log field: quote, backslash and
 // control characters as \", \\ and \xNN; bytes the table cannot show, or all bytes above 7F of an

@@ -47,8 +47,10 @@ void PrinterCore::Finish(Clock::time_point now) { Process(parser_.Finish(), now)
 void PrinterCore::Process(const std::vector<Command>& commands, Clock::time_point now) {
   for (const Command& command : commands) {
     std::string line = Describe(command, settings_);
-    const std::string note = Apply(command, state_.nvCapacity, &settings_);
-    if (!note.empty()) line += " (" + note + ")";
+    for (const std::string& note : {Apply(command, state_.nvCapacity, &settings_),
+                                    hook_ ? hook_(command, settings_) : std::string()}) {
+      if (!note.empty()) line += " (" + note + ")";
+    }
     AddLine(line + Respond(command, now));
   }
 }

@@ -21,12 +21,17 @@ class PrinterCore {
  public:
   using Clock = ReceiveBuffer::Clock;
   using Sink = std::function<void(const std::string&)>;
+  // Sees each command in order, with the settings as the command has left them (a renderer);
+  // what it returns, when not empty, is noted on the command's log line.
+  using Hook = std::function<std::string(const Command&, const PrinterSettings&)>;
 
   explicit PrinterCore(int drainBytesPerSecond = 0);
 
   // Streams the raw bytes and the log lines to these as they come (either may be empty); with
   // remember false they are not kept in memory as well.
   void SetSinks(Sink raw, Sink log, bool remember);
+
+  void SetHook(Hook hook) { hook_ = std::move(hook); }
 
   // Bytes read from the line at time now.
   void Receive(const std::string& bytes, Clock::time_point now);
@@ -73,6 +78,7 @@ class PrinterCore {
   int overruns_ = 0;
   Sink rawSink_;
   Sink logSink_;
+  Hook hook_;
   bool remember_ = true;
 };
 

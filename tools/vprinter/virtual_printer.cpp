@@ -115,6 +115,11 @@ void VirtualPrinter::SetSinks(PrinterCore::Sink raw, PrinterCore::Sink log, bool
   core_.SetSinks(std::move(raw), std::move(log), remember);
 }
 
+void VirtualPrinter::SetHook(PrinterCore::Hook hook) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  core_.SetHook(std::move(hook));
+}
+
 void VirtualPrinter::Serve() {
   while (!stopping_) {
     int waitMs = kPollMs;

@@ -51,6 +51,8 @@ class VirtualPrinter {
   // Streams raw bytes and log lines to these from the serving thread; with remember false they
   // are not kept in memory as well (a long-running program). Call before Start.
   void SetSinks(PrinterCore::Sink raw, PrinterCore::Sink log, bool remember);
+  // Shows every command to hook on the serving thread (see PrinterCore::Hook). Call before Start.
+  void SetHook(PrinterCore::Hook hook);
 
  private:
   void Serve();
