@@ -7,7 +7,10 @@
 #include <cstring>
 #include <memory>
 
+#include "offscreen_gui.h"
+#include "png_output.h"
 #include "program_options.h"
+#include "receipt_renderer.h"
 #include "state_file.h"
 #include "virtual_printer.h"
 
@@ -80,6 +83,28 @@ void FollowStateFile(const std::string& path, vprinter::StateFile* stateFile,
   printer->SetRates(rates.drainBytesPerSecond, rates.readBytesPerSecond);
 }
 
+// What --png asks for: Qt for the text, and a renderer that the serving thread feeds.
+struct Rendering {
+  explicit Rendering(const vprinter::Paper& paper) : renderer(paper) {}
+  vprinter::OffscreenGui gui;
+  vprinter::ReceiptRenderer renderer;
+};
+
+std::unique_ptr<Rendering> StartRendering(const vprinter::ProgramOptions& options,
+                                          vprinter::VirtualPrinter* printer) {
+  vprinter::Paper paper{};
+  if (options.pngFile.empty() || !vprinter::PaperOfWidth(options.paperMillimetres, &paper)) {
+    return nullptr;
+  }
+  auto rendering = std::make_unique<Rendering>(paper);
+  vprinter::ReceiptRenderer* renderer = &rendering->renderer;
+  printer->SetHook(
+      [renderer](const vprinter::Command& command, const vprinter::PrinterSettings& settings) {
+        return renderer->Render(command, settings);
+      });
+  return rendering;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,12 +118,12 @@ int main(int argc, char** argv) {
     fputs(vprinter::Usage().c_str(), stdout);
     return 0;
   }
-  if (!options.pngFile.empty()) Warn("no receipt rendering in this build; --png ignored");
   File raw, log;
   if (!OpenOutput(options.rawFile, &raw)) return Fail(options.rawFile + ": " + strerror(errno), 1);
   if (!OpenOutput(options.logFile, &log)) return Fail(options.logFile + ": " + strerror(errno), 1);
 
   vprinter::VirtualPrinter printer(options.printer);
+  const std::unique_ptr<Rendering> rendering = StartRendering(options, &printer);
   printer.SetState(options.state);
   // The state file counts from the first byte: a client may open the line as soon as it exists.
   vprinter::StateFile stateFile(options.stateFile, options.state, options.printer);
@@ -113,5 +138,9 @@ int main(int argc, char** argv) {
   fflush(stdout);
   while (!StopSignalled(signals)) FollowStateFile(options.stateFile, &stateFile, &printer);
   printer.Stop();
+  if (rendering != nullptr &&
+      !vprinter::WritePng(rendering->renderer.Roll(), options.pngFile, options.pngPerCut, &error)) {
+    return Fail(error, 1);
+  }
   return 0;
 }

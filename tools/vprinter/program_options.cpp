@@ -16,8 +16,18 @@ std::string* FileOption(const std::string& name, ProgramOptions* options) {
 
 bool* SwitchOption(const std::string& name, ProgramOptions* options) {
   if (name == "quiet") return &options->quiet;
+  if (name == "png-per-cut") return &options->pngPerCut;
   if (name == "help") return &options->help;
   return nullptr;
+}
+
+bool ParsePaper(const std::string& value, ProgramOptions* options, std::string* error) {
+  if (value != "80" && value != "58") {
+    *error = "--paper takes 80 or 58, not " + value;
+    return false;
+  }
+  options->paperMillimetres = std::stoi(value);
+  return true;
 }
 
 }  // namespace
@@ -41,7 +51,8 @@ bool ParseArguments(const std::vector<std::string>& args, ProgramOptions* option
       continue;
     }
     std::string* file = FileOption(name, options);
-    if (!setting && file == nullptr) {
+    const bool paper = name == "paper";
+    if (!setting && file == nullptr && !paper) {
       *error = "unknown option " + args[i];
       return false;
     }
@@ -50,7 +61,9 @@ bool ParseArguments(const std::vector<std::string>& args, ProgramOptions* option
       return false;
     }
     const std::string& value = args[++i];
-    if (file != nullptr) {
+    if (paper) {
+      if (!ParsePaper(value, options, error)) return false;
+    } else if (file != nullptr) {
       *file = value;
     } else if (!ApplySetting(name, value, &options->state, &options->printer, error)) {
       return false;
@@ -63,14 +76,17 @@ std::string Usage() {
   return "Usage: tallyjet-vprinter [OPTION]...\n"
          "An ESC/POS receipt printer on a pseudo-terminal. Prints the path of the printer's\n"
          "line, then logs every command it receives, decoded, one a line, and answers status\n"
-         "queries from the state below. Runs until SIGINT or SIGTERM.\n"
+         "queries from the state below. Runs until SIGINT or SIGTERM; then writes the\n"
+         "rendered receipt when --png asks for it.\n"
          "\n"
          "  --link PATH             make the line reachable at PATH (a symbolic link)\n"
          "  --log FILE              write the decoded log to FILE (default: standard output)\n"
          "  --raw FILE              write every byte received to FILE\n"
          "  --quiet                 no decoded log on standard output\n"
          "  --state-file FILE       watch FILE for settings while running; see below\n"
-         "  --png FILE              accepted, but this build renders no receipts\n"
+         "  --png FILE              draw what is printed and write it to FILE as PNG\n"
+         "  --png-per-cut           one PNG per cut piece: FILE-1.png, FILE-2.png, ...\n"
+         "  --paper MM              paper width: 80 (576 dots, the default) or 58 (384 dots)\n"
          "  --help                  show this help\n"
          "\n"
          "Printer state:\n" +

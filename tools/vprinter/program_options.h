@@ -13,11 +13,13 @@ namespace vprinter {
 struct ProgramOptions {
   Options printer;
   PrinterState state;
-  std::string stateFile;  // watched while running; empty for none
-  std::string logFile;    // decoded log; empty for standard output
-  std::string rawFile;    // raw capture; empty for none
-  std::string pngFile;    // asked-for rendering, which this build does not do
-  bool quiet = false;     // no decoded log on standard output
+  std::string stateFile;   // watched while running; empty for none
+  std::string logFile;     // decoded log; empty for standard output
+  std::string rawFile;     // raw capture; empty for none
+  std::string pngFile;     // rendered roll; empty for no rendering
+  bool pngPerCut = false;  // one PNG file per cut piece instead of one for the roll
+  int paperMillimetres = 80;
+  bool quiet = false;  // no decoded log on standard output
   bool help = false;
 };
 

@@ -1,0 +1,53 @@
+// The paper roll the virtual printer prints on: an image as wide as the paper that grows as the
+// paper feeds, with the positions of the cuts.
+#ifndef VPRINTER_PAPER_ROLL_H
+#define VPRINTER_PAPER_ROLL_H
+
+#include <QImage>
+#include <vector>
+
+namespace vprinter {
+
+struct Paper {
+  int widthDots;      // the whole paper, edge to edge
+  int printableDots;  // the print head's width, centred on the paper
+
+  int LeftEdge() const { return (widthDots - printableDots) / 2; }
+};
+
+// 80 mm or 58 mm paper at 203 dots per inch; false for another width.
+bool PaperOfWidth(int millimetres, Paper* paper);
+
+class PaperRoll {
+ public:
+  // Blank paper above the first printed dot and below the last.
+  static constexpr int kMargin = 16;
+
+  explicit PaperRoll(const Paper& paper);
+
+  const Paper& PaperSize() const { return paper_; }
+  // The print position's distance from the top of the roll, in dots.
+  int Position() const { return position_; }
+  // Puts image on the paper with its top left corner x dots from the print head's left end at
+  // the print position. Black stays black; white leaves the paper as it is.
+  void Print(int x, const QImage& image);
+  void Feed(int dots);
+  // A dashed line across the paper at the print position, where the roll is cut.
+  void Cut();
+  // The printed roll, whole or in the pieces the cuts made (empty pieces left out).
+  std::vector<QImage> Pieces(bool perCut) const;
+
+ private:
+  void Reserve(int height);
+  QImage Slice(int top, int bottom) const;
+
+  Paper paper_;
+  QImage image_;
+  int position_ = kMargin;
+  int inked_ = 0;  // one past the lowest row drawn on
+  std::vector<int> cuts_;
+};
+
+}  // namespace vprinter
+
+#endif  // VPRINTER_PAPER_ROLL_H

@@ -1,0 +1,217 @@
+#include "receipt_renderer.h"
+
+#include <QPainter>
+#include <QString>
+#include <algorithm>
+
+#include "barcode_drawer.h"
+#include "bit_images.h"
+#include "glyphs.h"
+#include "wire.h"
+
+namespace vprinter {
+namespace {
+
+constexpr int kTabColumns = 8;  // tab stops every 8 characters until ESC D sets them
+
+int Param(const Command& command, size_t i) {
+  return i < command.params.size() ? command.params[i] : 0;
+}
+
+// Images one above the other, centred on the widest.
+QImage Stack(const std::vector<QImage>& images) {
+  int width = 0, height = 0;
+  for (const QImage& image : images) {
+    width = std::max(width, image.width());
+    height += image.height();
+  }
+  QImage stack(width, height, QImage::Format_RGB32);
+  stack.fill(Qt::white);
+  QPainter painter(&stack);
+  int y = 0;
+  for (const QImage& image : images) {
+    painter.drawImage((width - image.width()) / 2, y, image);
+    y += image.height();
+  }
+  return stack;
+}
+
+// A barcode's human-readable characters in the HRI font.
+QImage HriLine(const std::string& text, int font) {
+  TextStyle style;
+  style.font = font;
+  LineBuffer line;
+  for (char c : text) line.Add(DrawCharacter(QString(QLatin1Char(c)), style));
+  return line.Compose();
+}
+
+}  // namespace
+
+int ReceiptRenderer::LineSpacing(const Layout& layout) {
+  return layout.lineSpacing >= 0 ? layout.lineSpacing : kDefaultLineSpacing;
+}
+
+// The left margin and the printing-area width, kept on the print head.
+ReceiptRenderer::Area ReceiptRenderer::AreaOf(const Layout& layout) const {
+  const int printable = roll_.PaperSize().printableDots;
+  const int left = std::clamp(layout.leftMargin, 0, printable - 1);
+  const int width = layout.areaWidth > 0 ? layout.areaWidth : printable;
+  return {left, std::min(width, printable - left)};
+}
+
+std::string ReceiptRenderer::Render(const Command& command, const PrinterSettings& settings) {
+  switch (command.kind) {
+    case Kind::Text: AddText(command.data, settings); return "";
+    case Kind::Tab: Tab(settings); return "";
+    case Kind::LineFeed: PrintLine(LineSpacing(settings.layout)); return "";
+    case Kind::FeedUnits:
+      PrintLine(0);
+      roll_.Feed(Param(command, 0));
+      return "";
+    case Kind::FeedLines:
+      PrintLine(0);
+      roll_.Feed(Param(command, 0) * LineSpacing(settings.layout));
+      return "";
+    case Kind::Initialise: line_.Clear(); return "";
+    case Kind::Cut: Cut(command); return "";
+    case Kind::ColumnImage:
+      AddPiece(ColumnPicture(settings.columnImages.back()), settings);
+      return "";
+    case Kind::RasterBand:
+      PrintLine(0);
+      PrintBlock(RasterPicture(settings.rasterBands.back()), settings.layout);
+      return "";
+    default: return RenderMark(command, settings);
+  }
+}
+
+// The commands that print a symbol or a stored graphic.
+std::string ReceiptRenderer::RenderMark(const Command& command, const PrinterSettings& settings) {
+  switch (command.kind) {
+    case Kind::Barcode: return PrintBarcode(command, settings);
+    case Kind::Symbol: return PrintQrCode(command, settings);
+    case Kind::NvGraphics: return PrintNvGraphic(command, settings);
+    default: return "";
+  }
+}
+
+// Each byte is one character of the selected code table; a line that is full is printed and
+// the text goes on in the next.
+void ReceiptRenderer::AddText(const std::string& bytes, const PrinterSettings& settings) {
+  const std::vector<std::string> characters = DecodeText(bytes, settings.style.codeTable);
+  for (const std::string& character : characters) {
+    const QString shown =
+        character.empty() ? QStringLiteral("?") : QString::fromStdString(character);
+    AddPiece(DrawCharacter(shown, settings.style), settings);
+  }
+}
+
+void ReceiptRenderer::AddPiece(const QImage& piece, const PrinterSettings& settings) {
+  if (!line_.Empty() && line_.Cursor() + piece.width() > AreaOf(lineLayout_).width) {
+    PrintLine(LineSpacing(settings.layout));
+  }
+  StartLine(settings);
+  line_.Add(piece);
+}
+
+// A line takes its place and orientation from the settings at its first piece.
+void ReceiptRenderer::StartLine(const PrinterSettings& settings) {
+  if (!line_.Empty()) return;
+  lineLayout_ = settings.layout;
+  lineUpsideDown_ = settings.style.upsideDown;
+}
+
+// To the next tab stop in the line, counted in characters of the current font and width.
+void ReceiptRenderer::Tab(const PrinterSettings& settings) {
+  const int column = CellOf(settings.style.font).width * settings.style.widthScale;
+  StartLine(settings);
+  std::vector<int> stops = settings.layout.tabs;
+  for (int stop = kTabColumns; stops.empty() && stop * column < AreaOf(lineLayout_).width;
+       stop += kTabColumns) {
+    stops.push_back(stop);
+  }
+  for (int stop : stops) {
+    const int x = stop * column;
+    if (x > line_.Cursor() && x <= AreaOf(lineLayout_).width) {
+      line_.Skip(x - line_.Cursor());
+      return;
+    }
+  }
+}
+
+// Prints the buffered line, placed by the layout of its start, and feeds the paper past it,
+// at least minimumFeed dots. An upside-down line is turned round within the print head.
+void ReceiptRenderer::PrintLine(int minimumFeed) {
+  QImage image = line_.Compose();
+  const bool upsideDown = lineUpsideDown_;
+  const Layout layout = lineLayout_;
+  line_.Clear();
+  if (image.isNull()) {
+    roll_.Feed(minimumFeed);
+    return;
+  }
+  const Area area = AreaOf(layout);
+  int x = area.left +
+          std::max(0, area.width - image.width()) * std::clamp(layout.justification, 0, 2) / 2;
+  if (upsideDown) {
+    image = image.mirrored(true, true);
+    x = roll_.PaperSize().printableDots - x - image.width();
+  }
+  roll_.Print(x, image);
+  roll_.Feed(std::max(minimumFeed, image.height()));
+}
+
+// A picture or symbol printed on its own, justified in the printing area.
+void ReceiptRenderer::PrintBlock(const QImage& image, const Layout& layout) {
+  if (image.isNull()) return;
+  const Area area = AreaOf(layout);
+  const int free = std::max(0, area.width - image.width());
+  roll_.Print(area.left + free * std::clamp(layout.justification, 0, 2) / 2, image);
+  roll_.Feed(image.height());
+}
+
+std::string ReceiptRenderer::PrintBarcode(const Command& command, const PrinterSettings& settings) {
+  PrintLine(0);
+  const DrawnSymbol drawn = DrawBarcode(Param(command, 0), command.data, settings.barcode);
+  if (drawn.image.isNull()) return "not drawn: " + drawn.error;
+  const int position = settings.barcode.hriPosition;
+  const QImage hri = HriLine(drawn.text, settings.barcode.hriFont);
+  std::vector<QImage> parts;
+  if ((position & 1) != 0) parts.push_back(hri);
+  parts.push_back(drawn.image);
+  if ((position & 2) != 0) parts.push_back(hri);
+  PrintBlock(Stack(parts), settings.layout);
+  return "";
+}
+
+// GS ( k fn 81 prints the stored QR code; the other functions only set it up.
+std::string ReceiptRenderer::PrintQrCode(const Command& command, const PrinterSettings& settings) {
+  if (ByteAt(command.data, 0) != 49 || ByteAt(command.data, 1) != 81) return "";
+  PrintLine(0);
+  const DrawnSymbol drawn = DrawQrCode(settings.qr);
+  if (drawn.image.isNull()) return "not drawn: " + drawn.error;
+  PrintBlock(drawn.image, settings.layout);
+  return settings.qr.model == 1 ? "drawn as model 2" : "";
+}
+
+// GS ( L fn 69 kc1 kc2 x y prints a stored graphic.
+std::string ReceiptRenderer::PrintNvGraphic(const Command& command,
+                                            const PrinterSettings& settings) {
+  if (ByteAt(command.data, 1) != 69 || command.data.size() < 6) return "";
+  const auto graphic = settings.nvGraphics.find(command.data.substr(2, 2));
+  if (graphic == settings.nvGraphics.end()) return "";
+  PrintLine(0);
+  PrintBlock(NvPicture(graphic->second, ByteAt(command.data, 4), ByteAt(command.data, 5)),
+             settings.layout);
+  return "";
+}
+
+// GS V m cuts at once; GS V 65/66 n feeds n dots first.
+void ReceiptRenderer::Cut(const Command& command) {
+  PrintLine(0);
+  const int m = Param(command, 0);
+  if (m == 65 || m == 66) roll_.Feed(Param(command, 1));
+  roll_.Cut();
+}
+
+}  // namespace vprinter
