@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include "offscreen_gui.h"
+#include "headless_gui.h"
 #include "png_output.h"
 #include "program_options.h"
 #include "receipt_renderer.h"
@@ -86,7 +86,7 @@ void FollowStateFile(const std::string& path, vprinter::StateFile* stateFile,
 // What --png asks for: Qt for the text, and a renderer that the serving thread feeds.
 struct Rendering {
   explicit Rendering(const vprinter::Paper& paper) : renderer(paper) {}
-  vprinter::OffscreenGui gui;
+  vprinter::HeadlessGui gui;
   vprinter::ReceiptRenderer renderer;
 };
 

@@ -1,7 +1,6 @@
-// Qt's GUI application on the offscreen platform: what Qt needs to find fonts and draw text,
-// without a display.
-#ifndef VPRINTER_OFFSCREEN_GUI_H
-#define VPRINTER_OFFSCREEN_GUI_H
+// Qt's GUI application without a display: what Qt needs to find fonts and draw text on images.
+#ifndef VPRINTER_HEADLESS_GUI_H
+#define VPRINTER_HEADLESS_GUI_H
 
 #include <memory>
 
@@ -9,13 +8,13 @@ class QGuiApplication;
 
 namespace vprinter {
 
-class OffscreenGui {
+class HeadlessGui {
  public:
   // Creates the application unless the process already has one.
-  OffscreenGui();
-  ~OffscreenGui();
-  OffscreenGui(const OffscreenGui&) = delete;
-  OffscreenGui& operator=(const OffscreenGui&) = delete;
+  HeadlessGui();
+  ~HeadlessGui();
+  HeadlessGui(const HeadlessGui&) = delete;
+  HeadlessGui& operator=(const HeadlessGui&) = delete;
 
  private:
   // QGuiApplication keeps references to these for its lifetime.
@@ -27,4 +26,4 @@ class OffscreenGui {
 
 }  // namespace vprinter
 
-#endif  // VPRINTER_OFFSCREEN_GUI_H
+#endif  // VPRINTER_HEADLESS_GUI_H
