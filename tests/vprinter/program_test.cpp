@@ -39,7 +39,9 @@ TEST(ProgramOptionsTest, OptionsSetTheStateAndTheFiles) {
                      "/tmp/p",         "--log",
                      "l.txt",          "--raw",
                      "r.bin",          "--state-file",
-                     "s.txt",          "--quiet"},
+                     "s.txt",          "--quiet",
+                     "--png",          "p.png",
+                     "--paper",        "58"},
                     &o));
   EXPECT_TRUE(o.state.offline && o.state.paperNearEnd && o.state.paperEnd && o.state.coverOpen &&
               o.state.error && o.state.drawerPin3High);
@@ -57,12 +59,14 @@ TEST(ProgramOptionsTest, OptionsSetTheStateAndTheFiles) {
   EXPECT_EQ(o.rawFile, "r.bin");
   EXPECT_EQ(o.stateFile, "s.txt");
   EXPECT_TRUE(o.quiet);
+  EXPECT_EQ(o.pngFile, "p.png");
+  EXPECT_EQ(o.paperMillimetres, 58);
 }
 
 TEST(ProgramOptionsTest, BadArgumentsAreRefused) {
   const std::vector<std::vector<std::string>> refused = {
-      {"--bogus"},        {"--late"}, {"--late", "-1"}, {"--late", "12ms"},
-      {"--model-id", ""}, {"--link"}, {"stray"},        {"--extra-status", "0x"},
+      {"--bogus"}, {"--late"}, {"--late", "-1"},         {"--late", "12ms"}, {"--model-id", ""},
+      {"--link"},  {"stray"},  {"--extra-status", "0x"}, {"--paper", "57"},  {"--paper"},
   };
   for (const auto& args : refused) {
     ProgramOptions o;
@@ -112,20 +116,33 @@ TEST(StateFileTest, ChangesAreSeenAndARemovedLineReverts) {
   unlink(path.c_str());
 }
 
-// The program started with a link, a log, a raw capture and a state file.
+// The width in an image file's PNG header, 0 when the file is not a PNG.
+int PngWidth(const std::string& path) {
+  std::stringstream bytes;
+  bytes << std::ifstream(path).rdbuf();
+  const std::string png = bytes.str();
+  if (png.size() < 24 || png.compare(1, 3, "PNG") != 0) return 0;
+  int width = 0;
+  for (int i = 16; i < 20; ++i) width = width << 8 | static_cast<unsigned char>(png[i]);
+  return width;
+}
+
+// The program started with a link, a log, a raw capture, a state file and a rendering of each
+// cut piece on 58 mm paper.
 TEST(ProgramTest, ServesOnItsLinkAndStopsCleanlyOnSigterm) {
   // Named by process, as other build trees may run this test at the same time.
   const std::string dir = ::testing::TempDir() + std::to_string(getpid()) + "-";
   const std::string link = dir + "vprinter-program-link", log = dir + "vprinter-program.log",
-                    raw = dir + "vprinter-program.bin", state = dir + "vprinter-program.state";
+                    raw = dir + "vprinter-program.bin", state = dir + "vprinter-program.state",
+                    png = dir + "vprinter-program.png";
   std::ofstream(state) << "drawer-high=1\n";
   const pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
     dup2(open("/dev/null", O_WRONLY), STDOUT_FILENO);  // the path it prints
     execl(VPRINTER_PROGRAM, VPRINTER_PROGRAM, "--link", link.c_str(), "--log", log.c_str(), "--raw",
-          raw.c_str(), "--state-file", state.c_str(), "--offline", "--quiet",
-          static_cast<char*>(nullptr));
+          raw.c_str(), "--state-file", state.c_str(), "--offline", "--quiet", "--png", png.c_str(),
+          "--png-per-cut", "--paper", "58", static_cast<char*>(nullptr));
     _exit(127);
   }
   int fd = -1;
@@ -134,7 +151,8 @@ TEST(ProgramTest, ServesOnItsLinkAndStopsCleanlyOnSigterm) {
     if (fd < 0) usleep(10 * 1000);
   }
   ASSERT_GE(fd, 0);
-  ASSERT_EQ(write(fd, "\x1B@\x10\x04\x01", 5), 5);
+  const std::string sent("\x1B@A\n\x1DV\x00\x10\x04\x01", 10);
+  ASSERT_EQ(write(fd, sent.data(), sent.size()), 10);
   pollfd ready = {fd, POLLIN, 0};
   char answer = 0;
   ASSERT_EQ(poll(&ready, 1, 2000), 1);
@@ -149,9 +167,15 @@ TEST(ProgramTest, ServesOnItsLinkAndStopsCleanlyOnSigterm) {
   std::stringstream logged, captured;
   logged << std::ifstream(log).rdbuf();
   captured << std::ifstream(raw).rdbuf();
-  EXPECT_EQ(logged.str(), "ESC @  initialise\nDLE EOT 1  printer status -> 1E\n");
-  EXPECT_EQ(captured.str(), "\x1B@\x10\x04\x01");
-  for (const std::string& path : {log, raw, state}) unlink(path.c_str());
+  EXPECT_EQ(logged.str(),
+            "ESC @  initialise\nTEXT \"A\" (cp850)\nLF  line feed\nGS V 0  full cut\n"
+            "DLE EOT 1  printer status -> 1E\n");
+  EXPECT_EQ(captured.str(), sent);
+  // One piece up to the cut; the blank paper after it makes no file.
+  const std::string piece = dir + "vprinter-program-1.png", after = dir + "vprinter-program-2.png";
+  EXPECT_EQ(PngWidth(piece), 464);
+  EXPECT_NE(access(after.c_str(), F_OK), 0);
+  for (const std::string& path : {log, raw, state, piece}) unlink(path.c_str());
 }
 
 }  // namespace

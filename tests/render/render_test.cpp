@@ -1,0 +1,205 @@
+// What the library prints, as the virtual printer draws it: every barcode system and a QR code
+// read back by an independent decoder, a picture dot for dot where it belongs, and emphasised
+// and double-size text that takes more paper than plain text.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "headless_gui.h"
+#include "receipt_renderer.h"
+#include "tallyjet.h"
+#include "virtual_printer.h"
+
+namespace vprinter {
+namespace {
+
+struct BarcodeCase {
+  int type;
+  const char* data;     // as the application sends it
+  const char* decoded;  // as zbarimg reports it: symbology, then the data with any check digit
+};
+
+const BarcodeCase kBarcodes[] = {
+    {65, "01234567890", "UPC-A:012345678905"},
+    {66, "123456", "UPC-E:01234565"},
+    {67, "401234567890", "EAN-13:4012345678901"},
+    {68, "1234567", "EAN-8:12345670"},
+    {69, "TJ-42", "CODE-39:TJ-42"},
+    {70, "12345678", "I2/5:12345678"},
+    {71, "A40156B", "Codabar:A40156B"},
+    {72, "TJ93", "CODE-93:TJ93"},
+    {73, "{BTJ-128", "CODE-128:TJ-128"},
+    {73, "{C\x0C\x22\x38", "CODE-128:123456"},  // code set C: a byte is two digits
+};
+
+// Dark enough to be a printed dot.
+bool Black(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 128; }
+
+// A run of rows with ink on them.
+struct InkBand {
+  int top = 0;
+  int dots = 0;  // black dots in the band
+  int left = 1 << 30;
+  int right = -1;
+};
+
+std::vector<InkBand> InkBands(const QImage& image) {
+  std::vector<InkBand> bands;
+  bool inBand = false;
+  for (int y = 0; y < image.height(); ++y) {
+    InkBand row;
+    for (int x = 0; x < image.width(); ++x) {
+      if (!Black(image, x, y)) continue;
+      ++row.dots;
+      row.left = std::min(row.left, x);
+      row.right = std::max(row.right, x);
+    }
+    if (row.dots == 0) {
+      inBand = false;
+      continue;
+    }
+    if (!inBand) bands.push_back({y, 0, row.left, row.right});
+    inBand = true;
+    InkBand& band = bands.back();
+    band.dots += row.dots;
+    band.left = std::min(band.left, row.left);
+    band.right = std::max(band.right, row.right);
+  }
+  return bands;
+}
+
+// The virtual printer on a pty with a renderer on 80 mm paper, opened by the library as a
+// device node.
+class RenderTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { gui_ = std::make_unique<HeadlessGui>(); }
+  static void TearDownTestSuite() { gui_.reset(); }
+
+  void SetUp() override {
+    ASSERT_TRUE(PaperOfWidth(80, &paper_));
+    renderer_ = std::make_unique<ReceiptRenderer>(paper_);
+    printer_.SetHook([this](const Command& command, const PrinterSettings& settings) {
+      return renderer_->Render(command, settings);
+    });
+    ASSERT_TRUE(printer_.Start());
+    ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
+    ASSERT_EQ(OpenPort(printer_.SlavePath().c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
+    ASSERT_EQ(Reset(), TALLYJET_SUCCESS);
+  }
+  void TearDown() override {
+    ClosePort();
+    printer_.Stop();
+  }
+
+  // The roll once the printer has drawn everything sent: a status answer comes after it.
+  QImage Printed() {
+    int status = 0;
+    EXPECT_EQ(GetPrinterStatus(&status), TALLYJET_SUCCESS);
+    ClosePort();
+    printer_.Stop();
+    return renderer_->Roll().Pieces(false).front();
+  }
+
+  void Text(const std::string& text) {
+    ASSERT_EQ(SendData(text.data(), static_cast<int>(text.size())), TALLYJET_SUCCESS);
+  }
+
+  static std::unique_ptr<HeadlessGui> gui_;
+  Paper paper_{};
+  VirtualPrinter printer_;
+  std::unique_ptr<ReceiptRenderer> renderer_;
+};
+
+std::unique_ptr<HeadlessGui> RenderTest::gui_;
+
+// The symbols zbarimg finds in a PNG file, one "SYMBOLOGY:data" each; UPC-A and UPC-E are
+// reported as themselves, not widened to EAN-13.
+std::set<std::string> Decode(const std::string& png) {
+  std::set<std::string> symbols;
+  FILE* pipe = popen(
+      (std::string(ZBARIMG) + " -q -Supca.enable -Supce.enable " + png + " 2>/dev/null").c_str(),
+      "r");
+  if (pipe == nullptr) return symbols;
+  char line[512];
+  while (fgets(line, sizeof line, pipe) != nullptr) {
+    std::string symbol(line);
+    while (!symbol.empty() && symbol.back() == '\n') symbol.pop_back();
+    symbols.insert(symbol);
+  }
+  pclose(pipe);
+  return symbols;
+}
+
+TEST_F(RenderTest, EveryBarcodeSystemAndTheQrCodeDecodeToTheDataSent) {
+  for (const BarcodeCase& c : kBarcodes) {
+    ASSERT_EQ(PrintBarCode(c.type, 60, 1, 0, 2, 0, c.data), TALLYJET_SUCCESS) << c.decoded;
+    ASSERT_EQ(PaperFeed(30), TALLYJET_SUCCESS);
+  }
+  char url[] = "https://tallyjet.example/r/0042";
+  ASSERT_EQ(SetQrCodeModel(2), TALLYJET_SUCCESS);
+  ASSERT_EQ(SetQrCodeResolution(4), TALLYJET_SUCCESS);
+  ASSERT_EQ(SetQrCodeErrorCorretion(1), TALLYJET_SUCCESS);
+  ASSERT_EQ(StoreQrCodeData(url, sizeof url - 1), TALLYJET_SUCCESS);
+  ASSERT_EQ(MakeQrCode(), TALLYJET_SUCCESS);
+  const QImage roll = Printed();
+
+  const std::string png = "/tmp/render_test_" + std::to_string(getpid()) + ".png";
+  ASSERT_TRUE(roll.save(QString::fromStdString(png), "PNG"));
+  const std::set<std::string> symbols = Decode(png);
+  unlink(png.c_str());
+  for (const BarcodeCase& c : kBarcodes) EXPECT_EQ(symbols.count(c.decoded), 1u) << c.decoded;
+  EXPECT_EQ(symbols.count(std::string("QR-Code:") + url), 1u);
+}
+
+TEST_F(RenderTest, RasterPictureLandsDotForDotWhereTheLayoutPutsIt) {
+  constexpr int kWidth = 24, kHeight = 10;
+  unsigned char picture[kWidth / 8 * kHeight];
+  for (size_t i = 0; i < sizeof picture; ++i) picture[i] = static_cast<unsigned char>(i * 37 + 11);
+  struct Placement {
+    int leftMargin;
+    int justification;
+    int x;  // from the print head's left end
+  };
+  const Placement placements[] = {{40, 0, 40}, {0, 1, (576 - kWidth) / 2}, {0, 2, 576 - kWidth}};
+  for (const Placement& p : placements) {
+    ASSERT_EQ(SetLeftMargin(p.leftMargin), TALLYJET_SUCCESS);
+    ASSERT_EQ(SetJustification(p.justification), TALLYJET_SUCCESS);
+    ASSERT_EQ(PrintRasterBitImage(0, kWidth, kHeight, picture), 1);
+  }
+  const QImage roll = Printed();
+  for (size_t i = 0; i < 3; ++i) {
+    const int left = paper_.LeftEdge() + placements[i].x;
+    const int top = PaperRoll::kMargin + static_cast<int>(i) * kHeight;
+    for (int y = 0; y < kHeight; ++y) {
+      for (int x = -1; x <= kWidth; ++x) {
+        const bool inside = x >= 0 && x < kWidth;
+        const bool dot = inside && (picture[y * kWidth / 8 + x / 8] & (0x80 >> (x % 8))) != 0;
+        ASSERT_EQ(Black(roll, left + x, top + y), dot)
+            << "picture " << i << " x " << x << " y " << y;
+      }
+    }
+  }
+}
+
+TEST_F(RenderTest, EmphasisedAndDoubleSizeLinesTakeMoreDots) {
+  Text("Total 12.50\n");
+  ASSERT_EQ(SetBoldEnable(1), TALLYJET_SUCCESS);
+  Text("Total 12.50\n");
+  ASSERT_EQ(SetBoldDisable(), TALLYJET_SUCCESS);
+  ASSERT_EQ(SetCharSize(17), TALLYJET_SUCCESS);
+  Text("Total 12.50\n");
+  const std::vector<InkBand> bands = InkBands(Printed());
+  ASSERT_EQ(bands.size(), 3u);
+  const InkBand &plain = bands[0], &bold = bands[1], &large = bands[2];
+  EXPECT_GT(bold.dots, plain.dots * 5 / 4);
+  EXPECT_GT(large.right - large.left, (plain.right - plain.left) * 9 / 5);
+  EXPECT_GE(large.dots, 3 * plain.dots);
+}
+
+}  // namespace
+}  // namespace vprinter
