@@ -126,9 +126,10 @@ void ReceiptRenderer::Tab(const PrinterSettings& settings) {
   const int column = CellOf(settings.style.font).width * settings.style.widthScale;
   StartLine(settings);
   std::vector<int> stops = settings.layout.tabs;
-  for (int stop = kTabColumns; stops.empty() && stop * column < AreaOf(lineLayout_).width;
-       stop += kTabColumns) {
-    stops.push_back(stop);
+  if (stops.empty()) {
+    for (int stop = kTabColumns; stop * column <= AreaOf(lineLayout_).width; stop += kTabColumns) {
+      stops.push_back(stop);
+    }
   }
   for (int stop : stops) {
     const int x = stop * column;
