@@ -23,6 +23,13 @@ for _ in $(seq 100); do
 done
 
 "$build/examples/receipt" "$link"
+# The receipt's last bytes may still wait in the line: stop the printer once it has read them
+# all, that is once its raw capture has stopped growing.
+size=-1
+while [ "$size" != "$(stat -c %s "$out/receipt.bin")" ]; do
+  size=$(stat -c %s "$out/receipt.bin")
+  sleep 0.3
+done
 kill -TERM "$printer"
 wait "$printer" || true
 trap - EXIT

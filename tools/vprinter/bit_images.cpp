@@ -18,8 +18,7 @@ QImage FromRows(const std::string& data, int bytesPerRow, int widthDots, int row
     if (at >= data.size()) break;
     memcpy(image.scanLine(row), data.data() + at, std::min<size_t>(usable, data.size() - at));
   }
-  // Bits past the width in the last byte are not dots.
-  return image.copy(0, 0, widthDots, rows).convertToFormat(QImage::Format_RGB32);
+  return image.convertToFormat(QImage::Format_RGB32);
 }
 
 QImage Scaled(const QImage& image, int xScale, int yScale) {

@@ -26,8 +26,6 @@ class PaperRoll {
   explicit PaperRoll(const Paper& paper);
 
   const Paper& PaperSize() const { return paper_; }
-  // The print position's distance from the top of the roll, in dots.
-  int Position() const { return position_; }
   // Puts image on the paper with its top left corner x dots from the print head's left end at
   // the print position. Black stays black; white leaves the paper as it is.
   void Print(int x, const QImage& image);
