@@ -41,7 +41,7 @@ test-sanitize: deps
 		-LE unsanitized
 
 demo: build
-	tools/demo.sh $(BUILD) $(PORT)
+	tools/demo.sh $(BUILD) "$(PORT)" "$(BAUD)"
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)

@@ -93,8 +93,8 @@ static int printer_ready(void)
 static void header(const char* logo)
 {
     check("SaveGraphic", SaveGraphic(logo, LOGO_KEY1, LOGO_KEY2));
-    check("PrintBmpImage", PrintBmpImage(logo, 1.0f, 1.0f, 0, 0, 0));
     check("SetJustification", SetJustification(1));
+    check("PrintBmpImage", PrintBmpImage(logo, 1.0f, 1.0f, 0, 0, 0));
     check("SetTextProperties", SetTextProperties(2, 0, 0, 1));
     text("CAF\xc3\x89 DU MARCH\xc3\x89\n");
     check("SetTextProperties", SetTextProperties(0, 0, 0, 0));

@@ -1,42 +1,60 @@
 #!/usr/bin/env bash
-# Prints the sample receipt through the library to the virtual printer, or to PORT when given.
-# Usage: tools/demo.sh BUILD_DIR [PORT [BAUD]]
+# Prints the sample receipt through the library to the virtual printer, then shows the sample
+# refusing to print on a printer that is out of paper. With a PORT, prints to that printer.
+# Usage: tools/demo.sh BUILD_DIR [PORT] [BAUD]
+#   no PORT: the virtual printer, over its device-node path, or over the serial path at BAUD.
 set -euo pipefail
 build=${1:-build}
-shift || true
+port=${2:-}
+baud=${3:-}
 out=out/demo
 mkdir -p "$out"
 
-if [ $# -gt 0 ]; then
-  exec "$build/examples/receipt" "$@"
+if [ -n "$port" ]; then
+  exec "$build/examples/receipt" "$port" $baud
 fi
 
-link="$PWD/$out/printer"
-rm -f "$link" "$out/receipt.log" "$out/receipt.bin" "$out/receipt.png"
-"$build/tools/vprinter/tallyjet-vprinter" --link "$link" --log "$out/receipt.log" \
-  --raw "$out/receipt.bin" --png "$out/receipt.png" &
-printer=$!
-trap 'kill "$printer" 2>/dev/null || true' EXIT
-for _ in $(seq 100); do
-  [ -e "$link" ] && break
-  sleep 0.05
-done
+# run_receipt NAME [PRINTER OPTIONS...]: prints the receipt to a fresh virtual printer whose
+# log, raw capture and picture are out/demo/NAME.*; answers the receipt's exit status.
+run_receipt() {
+  local name=$1
+  shift
+  local link="$PWD/$out/$name-printer"
+  rm -f "$link" "$out/$name.log" "$out/$name.bin" "$out/$name.png"
+  "$build/tools/vprinter/tallyjet-vprinter" --link "$link" --log "$out/$name.log" \
+    --raw "$out/$name.bin" --png "$out/$name.png" "$@" 2> "$out/$name.stderr" &
+  local printer=$!
+  for _ in $(seq 100); do
+    [ -e "$link" ] && break
+    sleep 0.05
+  done
+  local status=0
+  "$build/examples/receipt" "$link" $baud || status=$?
+  # The receipt's last bytes may still wait in the line: stop the printer once it has read
+  # them all, that is once its raw capture has stopped growing.
+  local size=-1
+  while [ "$size" != "$(stat -c %s "$out/$name.bin")" ]; do
+    size=$(stat -c %s "$out/$name.bin")
+    sleep 0.3
+  done
+  kill -TERM "$printer"
+  wait "$printer" || true
+  return "$status"
+}
 
-"$build/examples/receipt" "$link"
-# The receipt's last bytes may still wait in the line: stop the printer once it has read them
-# all, that is once its raw capture has stopped growing.
-size=-1
-while [ "$size" != "$(stat -c %s "$out/receipt.bin")" ]; do
-  size=$(stat -c %s "$out/receipt.bin")
-  sleep 0.3
-done
-kill -TERM "$printer"
-wait "$printer" || true
-trap - EXIT
-
+echo "== The sample receipt${baud:+ over the serial path at $baud bit/s}"
+run_receipt receipt
 cat "$out/receipt.log"
+
+echo
+echo "== The same sample on a printer that is out of paper"
+if run_receipt paper-out --paper-out; then
+  echo "demo: the sample printed although the printer had no paper" >&2
+  exit 1
+fi
+cat "$out/paper-out.log"
+
 echo
 echo "Decoded log:      $out/receipt.log"
 echo "Raw bytes:        $out/receipt.bin"
-[ -f "$out/receipt.png" ] && echo "Rendered receipt: $out/receipt.png"
-exit 0
+echo "Rendered receipt: $out/receipt.png"
