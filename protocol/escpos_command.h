@@ -22,6 +22,8 @@ constexpr char GS = 0x1D;
 constexpr char Low(int n) { return static_cast<char>(n & 0xFF); }
 // Bits 8 to 15 of a parameter: nH of nL nH.
 constexpr char High(int n) { return static_cast<char>((n >> 8) & 0xFF); }
+// The largest value an nL nH pair carries.
+constexpr int kMaxLowHigh = 0xFFFF;
 // Whether n is one of the accepted values.
 bool OneOf(int n, std::initializer_list<int> accepted);
 // Whether n lies in [low, high].

@@ -14,7 +14,6 @@ namespace {
 constexpr int kBarCodeHeader = 4;  // GS k m n
 constexpr int kMaxBarCodeData = 255;
 constexpr int kQrCountBase = 3;  // the count of GS ( k also covers cn fn m
-constexpr int kQrCountMax = 0xFFFF;
 constexpr int kQrBeforeData = 5;  // GS ( k pL pH, the bytes the count does not cover
 
 // The data lengths each system of GS k (second form) accepts.
@@ -79,7 +78,7 @@ int ProtEscPos::StoreQrCodeData(char* data, int len) {
   if (transport_ == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
   // The two-byte count holds len + 3; a longer text would go out with a wrapped count.
   int count;
-  if (data == nullptr || len < 1 || !AddSize(len, kQrCountBase, &count) || count > kQrCountMax) {
+  if (data == nullptr || len < 1 || !AddSize(len, kQrCountBase, &count) || count > kMaxLowHigh) {
     return TALLYJET_ERR_INVALID_ARGUMENT;
   }
   const int length = kQrBeforeData + count;

@@ -14,7 +14,6 @@ namespace {
 constexpr int kMaxTabPositions = 32;
 constexpr int kMaxLeftMargin = 47;
 constexpr int kMinAreaWidth = 24;
-constexpr int kMaxUint16 = 0xFFFF;
 
 }  // namespace
 
@@ -40,12 +39,12 @@ int ProtEscPos::SetLeftMargin(int n) {
 
 int ProtEscPos::SetRightMargin(int n) {
   // GS W nL nH: printing-area width
-  return Send(transport_, InRange(n, kMinAreaWidth, kMaxUint16), {GS, 'W', Low(n), High(n)});
+  return Send(transport_, InRange(n, kMinAreaWidth, kMaxLowHigh), {GS, 'W', Low(n), High(n)});
 }
 
 int ProtEscPos::SetPrintingAreaWidth(int w) {
   if (transport_ == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
-  if (!InRange(w, 1, kMaxUint16)) return TALLYJET_ERR_INVALID_ARGUMENT;
+  if (!InRange(w, 1, kMaxLowHigh)) return TALLYJET_ERR_INVALID_ARGUMENT;
   // The remembered left margin is added to the width; the sum must lie in GS W's own range.
   return SetRightMargin(w + leftMargin_);
 }
@@ -56,7 +55,7 @@ int ProtEscPos::SetAbsolutePrintPosition(int n) {
 
 int ProtEscPos::SetRelativePrintPosition(int n) {
   // ESC \ nL nH: relative position
-  return Send(transport_, InRange(n, 0, kMaxUint16), {ESC, '\\', Low(n), High(n)});
+  return Send(transport_, InRange(n, 0, kMaxLowHigh), {ESC, '\\', Low(n), High(n)});
 }
 
 int ProtEscPos::SetHorizTabPosition(unsigned char* list) {

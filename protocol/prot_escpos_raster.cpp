@@ -18,8 +18,6 @@ constexpr int kMaxBandRows = 83;
 // The printer's receive buffer in bytes: no band is larger, and the fill level the printer
 // reports is a percentage of it.
 constexpr int kReceiveBuffer = 6000;
-// The largest value of an nL nH parameter pair.
-constexpr int kMaxTwoBytes = 0xFFFF;
 // How long a printer may report too little room for a band before the picture is given up: a
 // printer out of paper would otherwise hold the caller forever.
 constexpr std::chrono::seconds kRoomWait(10);
@@ -91,7 +89,7 @@ int ProtEscPos::SetBitImageMode(int mode, const unsigned char* data, int length)
   if (mode == 0 || mode == 32) return TALLYJET_ERR_NOT_SUPPORTED;  // single density
   const int columns = mode == 33 ? length / 3 : length;  // 33: three bytes per 24-dot column
   const bool accepted = OneOf(mode, {1, 33}) && length >= 0 && (mode == 1 || length % 3 == 0) &&
-                        columns <= kMaxTwoBytes && (data != nullptr || length == 0);
+                        columns <= kMaxLowHigh && (data != nullptr || length == 0);
   if (!accepted) return TALLYJET_ERR_INVALID_ARGUMENT;
   // ESC * m nL nH d1...dk: select bit-image mode
   return SendWithData(transport_, {ESC, '*', Low(mode), Low(columns), High(columns)}, data,
@@ -102,7 +100,7 @@ int ProtEscPos::SaveGraphic(int width, int height, const unsigned char* data, in
   if (transport_ == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
   const int bytesPerRow = width / 8 + (width % 8 != 0);
   int dataLength = 0;
-  const bool accepted = InRange(width, 0, kMaxTwoBytes) && InRange(height, 0, kMaxTwoBytes) &&
+  const bool accepted = InRange(width, 0, kMaxLowHigh) && InRange(height, 0, kMaxLowHigh) &&
                         MultiplySize(bytesPerRow, height, &dataLength) &&
                         (data != nullptr || dataLength == 0);
   if (!accepted) return TALLYJET_ERR_INVALID_ARGUMENT;
