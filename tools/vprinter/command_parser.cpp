@@ -58,27 +58,14 @@ bool RasterShape(const unsigned char* p, size_t avail, Extent* extent) {
   return true;
 }
 
-// GS ( x pL pH: a function block of p bytes (m, fn and the function's own bytes).
-bool Block16(const unsigned char* p, size_t avail, Extent* extent) {
-  if (avail < 2) return false;
-  extent->params = 2;
-  extent->data = LittleEndian(p, 2);
-  return true;
-}
-
-// GS ( followed by a function letter this printer does not know: skipped whole, by its count.
-bool LetteredBlock16(const unsigned char* p, size_t avail, Extent* extent) {
-  if (avail < 3) return false;
-  extent->params = 3;
-  extent->data = LittleEndian(p + 1, 2);
-  return true;
-}
-
-// GS 8 L p1 p2 p3 p4: a function block with a 32-bit count.
-bool Block32(const unsigned char* p, size_t avail, Extent* extent) {
-  if (avail < 4) return false;
-  extent->params = 4;
-  extent->data = LittleEndian(p, 4);
+// A block counted by a little-endian number of Width bytes that follows Skip bytes after the
+// opcode: GS ( x pL pH (Skip 0, Width 2), GS ( with a function letter this printer does not
+// know (Skip 1, Width 2, skipped whole by its count), GS 8 L p1 p2 p3 p4 (Skip 0, Width 4).
+template <size_t Skip, size_t Width>
+bool CountedBlock(const unsigned char* p, size_t avail, Extent* extent) {
+  if (avail < Skip + Width) return false;
+  extent->params = Skip + Width;
+  extent->data = LittleEndian(p + Skip, Width);
   return true;
 }
 
@@ -133,10 +120,10 @@ const Syntax kSyntax[] = {
     {{GS, 'L'}, 2, Kind::LeftMargin, Params<2>},
     {{GS, 'W'}, 2, Kind::AreaWidth, Params<2>},
     {{GS, 'I'}, 2, Kind::PrinterId, Params<1>},
-    {{GS, '(', 'L'}, 3, Kind::NvGraphics, Block16},
-    {{GS, '(', 'k'}, 3, Kind::Symbol, Block16},
-    {{GS, '('}, 2, Kind::Unknown, LetteredBlock16},
-    {{GS, '8', 'L'}, 3, Kind::DefineNvGraphic, Block32},
+    {{GS, '(', 'L'}, 3, Kind::NvGraphics, CountedBlock<0, 2>},
+    {{GS, '(', 'k'}, 3, Kind::Symbol, CountedBlock<0, 2>},
+    {{GS, '('}, 2, Kind::Unknown, CountedBlock<1, 2>},
+    {{GS, '8', 'L'}, 3, Kind::DefineNvGraphic, CountedBlock<0, 4>},
     {{GS, 'v', '0'}, 3, Kind::RasterBand, RasterShape},
     {{GS, 'h'}, 2, Kind::BarcodeHeight, Params<1>},
     {{GS, 'w'}, 2, Kind::BarcodeWidth, Params<1>},
