@@ -31,6 +31,16 @@ int Publish(int rc, int word, int notObtained, int* status) {
   return rc;
 }
 
+// Adds flag to the word when bit of status byte 6 is set; only a USB printer opened on the
+// extended product is asked that byte, so for every other printer there is nothing to add.
+int AddExtraFlag(int bit, int flag, int* word) {
+  if (!HasExtraStatus()) return TALLYJET_SUCCESS;
+  int extra = 0;
+  const int rc = prot_->GetRealTimeStatus(6, &extra);
+  if (rc == TALLYJET_SUCCESS && Bit(extra, bit)) *word |= flag;
+  return rc;
+}
+
 int ReadPrinterWord(int* word) {
   int printer;
   int rc = prot_->GetRealTimeStatus(1, &printer);
@@ -45,26 +55,18 @@ int ReadPrinterWord(int* word) {
   if (Bit(offlineCause, 5)) *word |= TALLYJET_PRINTER_PAPER_END_STOP;
   if (Bit(offlineCause, 6)) *word |= TALLYJET_PRINTER_ERROR;
 
-  if (!HasExtraStatus()) return TALLYJET_SUCCESS;
-  int extra;
-  rc = prot_->GetRealTimeStatus(6, &extra);
-  if (rc == TALLYJET_SUCCESS && Bit(extra, 6)) *word |= TALLYJET_PRINTER_EXTRA_BIT6;
-  return rc;
+  return AddExtraFlag(6, TALLYJET_PRINTER_EXTRA_BIT6, word);
 }
 
 int ReadMediaWord(int* word) {
   int paper;
-  int rc = prot_->GetRealTimeStatus(4, &paper);
+  const int rc = prot_->GetRealTimeStatus(4, &paper);
   if (rc != TALLYJET_SUCCESS) return rc;
   // A pair of sensor bits counts only when both are set.
   *word = AllSet(paper, 0x60) ? TALLYJET_MEDIA_PAPER_END : TALLYJET_MEDIA_PAPER_PRESENT;
   if (AllSet(paper, 0x0C)) *word |= TALLYJET_MEDIA_PAPER_NEAR_END;
 
-  if (!HasExtraStatus()) return TALLYJET_SUCCESS;
-  int extra = 0;
-  rc = prot_->GetRealTimeStatus(6, &extra);
-  if (rc == TALLYJET_SUCCESS && Bit(extra, 5)) *word |= TALLYJET_MEDIA_EXTRA_BIT5;
-  return rc;
+  return AddExtraFlag(5, TALLYJET_MEDIA_EXTRA_BIT5, word);
 }
 
 // Identification query n into id; a count of 0 or more is an answer (missing bytes stay 0).
