@@ -25,6 +25,20 @@ bool Bind(void* library, const char* name, Function*& slot) {
   return symbol != nullptr;
 }
 
+using GetDriverFunction = decltype(::usb_get_driver_np);
+using DetachFunction = decltype(::usb_detach_kernel_driver_np);
+
+// A kernel driver bound to the interface (usblp on most systems) makes usb_set_configuration
+// and usb_claim_interface fail with EBUSY, so it is detached when usb_get_driver_np names one.
+// Without either function nothing is tried. A failed detach goes unreported: the configuration
+// step fails next and answers for it.
+void DetachKernelDriver(usb_dev_handle* handle, GetDriverFunction* getDriver,
+                        DetachFunction* detach) {
+  if (getDriver == nullptr || detach == nullptr) return;
+  char name[32];
+  if (getDriver(handle, kInterface, name, sizeof name) == 0) detach(handle, kInterface);
+}
+
 // The first device with these identifiers: busses in list order, and on each its devices in list
 // order. The descriptor's 16-bit fields compare as unsigned values, so an identifier outside 0 to
 // 0xFFFF matches nothing.
@@ -52,7 +66,8 @@ CommUsb::CommUsb()
 CommUsb::~CommUsb() { Drop(); }
 
 // The eleven entry points, looked up in this order; a lookup stops at the first one missing.
-// After a failure nothing is kept, so the next Open tries the whole load again.
+// After a failure nothing is kept, so the next Open tries the whole load again. The two
+// kernel-driver functions are optional: a slot stays null when its function is missing.
 bool CommUsb::LoadLibUsb() {
   library_ = dlopen(kLibUsbName, RTLD_LAZY);
   if (library_ == nullptr) return false;
@@ -67,9 +82,14 @@ bool CommUsb::LoadLibUsb() {
                      Bind(library_, "usb_set_configuration", usb_set_configuration) &&
                      Bind(library_, "usb_claim_interface", usb_claim_interface) &&
                      Bind(library_, "usb_release_interface", usb_release_interface);
-  if (!bound) {
+  if (bound) {
+    Bind(library_, "usb_get_driver_np", usb_get_driver_np);
+    Bind(library_, "usb_detach_kernel_driver_np", usb_detach_kernel_driver_np);
+  } else {
     dlclose(library_);
     library_ = nullptr;
+    usb_get_driver_np = nullptr;
+    usb_detach_kernel_driver_np = nullptr;
   }
   return bound;
 }
@@ -93,6 +113,7 @@ int CommUsb::Open(int productId, int vendorId) {
   if (device == nullptr) return TALLYJET_ERR_USB_NOT_FOUND;
   handle_ = usb_open(device);
   if (handle_ == nullptr) return TALLYJET_ERR_USB_OPEN;
+  DetachKernelDriver(handle_, usb_get_driver_np, usb_detach_kernel_driver_np);
   if (usb_set_configuration(handle_, kConfiguration) < 0) {
     return Abandon(TALLYJET_ERR_USB_CONFIGURATION);
   }

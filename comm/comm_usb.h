@@ -18,7 +18,8 @@ class TALLYJET_API CommUsb : public CommBase {
   using CommBase::Open;
   // 1 open with interface 0 claimed; -17 no libusb-0.1; -14 no such device; -9 open failed;
   // -10 configuration failed; -11 claim failed. A handle still held is released and closed
-  // first.
+  // first. A kernel driver bound to interface 0 is detached before configuring, when libusb-0.1
+  // offers the two kernel-driver functions; libusb-0.1 cannot attach it again.
   int Open(int productId, int vendorId) override;
   // 1 released and closed; -4 not open; -12 release failed (still open); -13 close failed.
   int Close() override;
@@ -33,6 +34,7 @@ class TALLYJET_API CommUsb : public CommBase {
   int GetDevicePid() override;
 
   // Loads libusb-0.1 and its eleven functions; false (and nothing kept) when any is missing.
+  // usb_get_driver_np and usb_detach_kernel_driver_np are looked up too, and may be missing.
   bool LoadLibUsb();
   // Stores the product identifier looked for first and answers 1.
   int ReadDevicePid(int* pid);
@@ -59,6 +61,9 @@ class TALLYJET_API CommUsb : public CommBase {
   int (*usb_set_configuration)(usb_dev_handle* handle, int configuration);
   int (*usb_claim_interface)(usb_dev_handle* handle, int interface);
   int (*usb_release_interface)(usb_dev_handle* handle, int interface);
+  int (*usb_get_driver_np)(usb_dev_handle* handle, int interface, char* name,
+                           unsigned int size) = nullptr;
+  int (*usb_detach_kernel_driver_np)(usb_dev_handle* handle, int interface) = nullptr;
 };
 
 #endif  // TALLYJET_COMM_USB_H

@@ -107,8 +107,9 @@ extern "C" {
 
 /* Selects the command language; only TALLYJET_PROTOCOL_ESCPOS is accepted (else -2). */
 TALLYJET_API int SetProtocol(int protocol);
-/* Opens "USB" (libusb-0.1), a serial device (baudRate 9600, 19200 or 115200) or a device node
- * (baudRate 0). The other settings go to the serial line; it always runs 8N1 with RTS/CTS.
+/* Opens "USB" (libusb-0.1; a kernel driver holding the printer is detached first when libusb
+ * can), a serial device (baudRate 9600, 19200 or 115200) or a device node (baudRate 0). The
+ * other settings go to the serial line; it always runs 8N1 with RTS/CTS.
  * -3 for a null name, -8 before SetProtocol, else the transport's code. */
 TALLYJET_API int OpenPort(const char* portName, int baudRate, char parity, int dataBits,
                           int stopBits);
