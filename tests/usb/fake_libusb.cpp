@@ -1,13 +1,14 @@
 // A stand-in for libusb-0.1 over its published structures. Like the real library it publishes the
 // bus list only when usb_find_busses and usb_find_devices run, accepts only configuration 1,
 // interface 0 and the endpoints 0x02 and 0x82 of a printer, and answers failures with negative
-// errno values.
+// errno values. As on Linux, a bound kernel driver keeps the interface busy until detached.
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 #include <usb.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -35,7 +36,7 @@ struct State {
   std::vector<std::unique_ptr<Device>> devices;
   std::vector<std::unique_ptr<usb_dev_handle>> handles;
   struct usb_bus* head = nullptr;
-  FakeUsbCounters counters{0, 0, 0, 0, 0, 0, 0, -1};
+  FakeUsbCounters counters{0, 0, 0, 0, 0, 0, 0, -1, 0};
 };
 
 State& state() {
@@ -173,12 +174,14 @@ usb_dev_handle* usb_open(struct usb_device* published) {
 
 int usb_set_configuration(usb_dev_handle* handle, int configuration) {
   if (configuration != 1) return -EINVAL;
-  return DeviceOf(handle).behaviour.configurationError;
+  const FakeUsbDevice& behaviour = DeviceOf(handle).behaviour;
+  return behaviour.kernelDriverBound ? -EBUSY : behaviour.configurationError;
 }
 
 int usb_claim_interface(usb_dev_handle* handle, int interface) {
   if (interface != 0) return -EINVAL;
-  const int error = DeviceOf(handle).behaviour.claimError;
+  const FakeUsbDevice& behaviour = DeviceOf(handle).behaviour;
+  const int error = behaviour.kernelDriverBound ? -EBUSY : behaviour.claimError;
   if (error != 0) return error;
   handle->claimed = true;
   ++state().counters.claimed;
@@ -209,6 +212,26 @@ int usb_close(usb_dev_handle* handle) {
   }
   return error;
 }
+
+#ifndef FAKE_USB_WITHOUT_DETACH
+// libusb-0.1 asks the kernel, which answers ENODATA when no driver is bound.
+int usb_get_driver_np(usb_dev_handle* handle, int interface, char* name, unsigned int size) {
+  if (interface != 0) return -EINVAL;
+  if (!DeviceOf(handle).behaviour.kernelDriverBound) return -ENODATA;
+  snprintf(name, size, "usblp");
+  return 0;
+}
+
+int usb_detach_kernel_driver_np(usb_dev_handle* handle, int interface) {
+  ++state().counters.detaches;
+  FakeUsbDevice& behaviour = DeviceOf(handle).behaviour;
+  if (interface != 0) return -EINVAL;
+  if (!behaviour.kernelDriverBound) return -ENODATA;
+  if (behaviour.detachError != 0) return behaviour.detachError;
+  behaviour.kernelDriverBound = 0;
+  return 0;
+}
+#endif
 
 int usb_bulk_write(usb_dev_handle* handle, int endpoint, const char* bytes, int size, int) {
   State& s = state();

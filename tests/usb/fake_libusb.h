@@ -1,7 +1,8 @@
 // Control interface of the libusb-0.1 test double (libusb-0.1.so.4 in tests/usb). A test
 // describes busses and devices, then the transport finds them through the library's own eleven
-// functions and published structures. Bulk transfers go to a byte stream the test links (a
-// virtual printer's pty), so answers come from a real peer.
+// functions, its two kernel-driver functions and its published structures. Bulk transfers go to
+// a byte stream the test links (a virtual printer's pty), so answers come from a real peer.
+// Built with FAKE_USB_WITHOUT_DETACH, the double lacks the two kernel-driver functions.
 #ifndef TALLYJET_TESTS_FAKE_LIBUSB_H
 #define TALLYJET_TESTS_FAKE_LIBUSB_H
 
@@ -9,8 +10,9 @@
 extern "C" {
 #endif
 
-// What a described device does. Zeroed means: opens, configures, claims, releases and closes
-// fine, takes every bulk write whole and, unless linked, answers reads with a time-out.
+// What a described device does. Zeroed means: no kernel driver bound; opens, configures,
+// claims, releases and closes fine, takes every bulk write whole and, unless linked, answers
+// reads with a time-out.
 struct FakeUsbDevice {
   int vendorId;
   int productId;
@@ -21,6 +23,8 @@ struct FakeUsbDevice {
   int closeError;          // usb_close answers this when not 0 (the handle is gone anyway)
   int writeShortBy;        // usb_bulk_write takes this many bytes fewer than asked
   int readError;           // usb_bulk_read answers this when not 0
+  int kernelDriverBound;   // usblp holds interface 0: configuring and claiming answer -EBUSY
+  int detachError;         // usb_detach_kernel_driver_np answers this when not 0, still bound
 };
 
 // What the double saw since the last reset.
@@ -33,6 +37,7 @@ struct FakeUsbCounters {
   int bulkWrites;     // usb_bulk_write calls
   int lastWriteSize;  // size asked of the last usb_bulk_write
   int lastOpened;     // index of the device last given to usb_open, -1 for none
+  int detaches;       // usb_detach_kernel_driver_np calls
 };
 
 // Forgets every bus, device, handle and count.

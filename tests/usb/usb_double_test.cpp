@@ -31,11 +31,11 @@ const OpenCase kOpenCases[] = {
     {"StandardPrinter", {}, 0x0010, 0, TALLYJET_SUCCESS, TALLYJET_ERR_USB_NOT_FOUND},
     {"ExtendedPrinter", {}, 0x0020, 0, TALLYJET_ERR_USB_NOT_FOUND, TALLYJET_SUCCESS},
     {"OtherVendor", {}, 0x0010, 1, TALLYJET_ERR_USB_NOT_FOUND, TALLYJET_ERR_USB_NOT_FOUND},
-    {"OpenRefused", {0, 0, 1, 0, 0, 0, 0, 0, 0}, 0x0010, 0, TALLYJET_ERR_USB_OPEN,
+    {"OpenRefused", {0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0}, 0x0010, 0, TALLYJET_ERR_USB_OPEN,
      TALLYJET_ERR_USB_NOT_FOUND},
-    {"ConfigurationFails", {0, 0, 0, -16, 0, 0, 0, 0, 0}, 0x0010, 0,
+    {"ConfigurationFails", {0, 0, 0, -16, 0, 0, 0, 0, 0, 0, 0}, 0x0010, 0,
      TALLYJET_ERR_USB_CONFIGURATION, TALLYJET_ERR_USB_NOT_FOUND},
-    {"ClaimFails", {0, 0, 0, 0, -16, 0, 0, 0, 0}, 0x0020, 0, TALLYJET_ERR_USB_NOT_FOUND,
+    {"ClaimFails", {0, 0, 0, 0, -16, 0, 0, 0, 0, 0, 0}, 0x0020, 0, TALLYJET_ERR_USB_NOT_FOUND,
      TALLYJET_ERR_USB_CLAIM},
 };
 
@@ -119,6 +119,37 @@ TEST_F(UsbOpen, DestroyingAnOpenTransportFreesThePrinter) {
   usb.reset();
   EXPECT_EQ(fake_usb_counters().claimed, 0);
   EXPECT_EQ(fake_usb_counters().handlesOpen, 0);
+}
+
+struct DetachCase {
+  const char* name;
+  int bound;        // usblp holds the printer
+  int detachError;  // answered by usb_detach_kernel_driver_np
+  int expected;
+  int detaches;
+};
+
+const DetachCase kDetachCases[] = {
+    {"BoundDriverIsDetached", 1, 0, TALLYJET_SUCCESS, 1},
+    {"FreePrinterIsLeftAlone", 0, 0, TALLYJET_SUCCESS, 0},
+    {"RefusedDetachAnswersConfiguration", 1, -1, TALLYJET_ERR_USB_CONFIGURATION, 1},
+};
+
+// Not run against the double built without the kernel-driver functions.
+using UsbDetach = UsbDouble;
+
+TEST_F(UsbDetach, KernelDriverIsDetachedOnlyWhenBound) {
+  for (const DetachCase& c : kDetachCases) {
+    SCOPED_TRACE(c.name);
+    fake_usb_reset();
+    FakeUsbDevice behaviour{};
+    behaviour.kernelDriverBound = c.bound;
+    behaviour.detachError = c.detachError;
+    AddPrinter(fake_usb_add_bus(), kUsbProductId, behaviour);
+    CommUsb usb;
+    EXPECT_EQ(usb.Open(kUsbProductId, kUsbVendorId), c.expected);
+    EXPECT_EQ(fake_usb_counters().detaches, c.detaches);
+  }
 }
 
 using UsbOpenPort = UsbDouble;
