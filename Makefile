@@ -11,7 +11,7 @@ PACKAGES := cmake g++ make pkg-config binutils qtbase5-dev libusb-dev libusb-0.1
 	libgtest-dev libgmock-dev libbenchmark-dev valgrind libzint-dev zbar-tools \
 	fonts-dejavu-core
 
-.PHONY: all deps build test test-sanitize demo install clean
+.PHONY: all deps build test test-sanitize test-kernel demo install clean
 
 all: build
 
@@ -28,8 +28,9 @@ build: deps
 	cmake --build $(BUILD) -j$(JOBS)
 
 test: build
-	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) -LE kernel
 	$(MAKE) test-sanitize
+	$(MAKE) test-kernel
 
 # The whole suite once more under AddressSanitizer and UndefinedBehaviorSanitizer. Tests that
 # run valgrind or link an installed copy of the library are left to the plain build.
@@ -39,6 +40,11 @@ test-sanitize: deps
 	cmake --build $(SANITIZE_BUILD) -j$(JOBS)
 	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j$(JOBS) \
 		-LE unsanitized
+
+# The library through the real Linux USB stack of a Debian kernel under QEMU (tests/kernel): the
+# rig installs QEMU and fetches the kernel itself, and fails loudly when it cannot.
+test-kernel: build
+	cd $(BUILD) && ctest --output-on-failure -L kernel
 
 demo: build
 	tools/demo.sh $(BUILD) "$(PORT)" "$(BAUD)"

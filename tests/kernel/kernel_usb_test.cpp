@@ -1,0 +1,248 @@
+// The library through a real Linux USB stack, inside the kernel test machine: a printer made
+// by usb-printer-gadget on dummy_hcd, its ESC/POS side the virtual printer in this process.
+// Suite Unbound runs before the rig loads usblp, suite Usblp after.
+#include <dirent.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "image_per_pixel.h"
+#include "raster_bands.h"
+#include "tallyjet.h"
+#include "usb_ids.h"
+#include "virtual_printer.h"
+
+namespace {
+
+constexpr char kGadgetProgram[] = "/bin/usb-printer-gadget";
+constexpr char kDeviceNode[] = "/dev/usb/lp0";
+constexpr char kUsbDevices[] = "/sys/bus/usb/devices";
+const std::string kOperationMode = "\x1B\x63\x30\x01";  // ESC c 0 1
+const std::string kExtraStatusQuery = "\x10\x04\x06";   // DLE EOT 6
+
+bool Exists(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0;
+}
+
+std::string FileText(const std::string& path) {
+  std::ifstream file(path);
+  std::string text;
+  std::getline(file, text);
+  return text;
+}
+
+// The sysfs name of the device with these identifiers (such as 1-1); empty while the host has
+// not enumerated one.
+std::string DeviceName(int vendor, int product) {
+  char wanted[16];
+  snprintf(wanted, sizeof wanted, "%04x:%04x", vendor, product);
+  DIR* dir = opendir(kUsbDevices);
+  if (dir == nullptr) return "";
+  std::string found;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string device = std::string(kUsbDevices) + "/" + entry->d_name;
+    if (FileText(device + "/idVendor") + ":" + FileText(device + "/idProduct") == wanted) {
+      found = entry->d_name;
+    }
+  }
+  closedir(dir);
+  return found;
+}
+
+bool DevicePresent(int vendor, int product) { return !DeviceName(vendor, product).empty(); }
+
+template <typename Condition>
+bool WaitUntil(Condition condition, int timeoutMs = 10000) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+bool UsblpLoaded() { return Exists("/sys/module/usblp"); }
+
+// 576 x 400 with every row different, so a lost or repeated packet shows.
+QImage Picture() {
+  QImage picture(576, 400, QImage::Format_RGB32);
+  for (int y = 0; y < picture.height(); ++y) {
+    for (int x = 0; x < picture.width(); ++x) {
+      const bool black = x < 12 ? ((y >> x) & 1) != 0 : (x * 5 + y * 11) % 13 < 4;
+      picture.setPixel(x, y, black ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+    }
+  }
+  return picture;
+}
+
+class KernelPrinter : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
+    ASSERT_TRUE(printer.Start());
+  }
+
+  void TearDown() override {
+    ClosePort();
+    Unplug();
+    printer.Stop();
+  }
+
+  // Plugs in a printer with these identifiers and waits until the host has enumerated it and,
+  // with usblp loaded, made its device node.
+  void Plug(int vendor, int product) {
+    vendor_ = vendor;
+    product_ = product;
+    gadget_ = fork();
+    if (gadget_ == 0) {
+      char vendorText[8], productText[8];
+      snprintf(vendorText, sizeof vendorText, "%x", vendor);
+      snprintf(productText, sizeof productText, "%x", product);
+      execl(kGadgetProgram, kGadgetProgram, vendorText, productText, printer.SlavePath().c_str(),
+            static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    ASSERT_GT(gadget_, 0);
+    ASSERT_TRUE(WaitUntil([&] { return DevicePresent(vendor, product); })) << "not enumerated";
+    if (UsblpLoaded()) {
+      ASSERT_TRUE(WaitUntil([] { return Exists(kDeviceNode); })) << "usblp made no device node";
+    }
+  }
+
+  // Stopping the program closes its ep0, which disconnects the device.
+  void Unplug() {
+    if (gadget_ <= 0) return;
+    kill(gadget_, SIGTERM);
+    waitpid(gadget_, nullptr, 0);
+    gadget_ = -1;
+    EXPECT_TRUE(WaitUntil([&] { return !DevicePresent(vendor_, product_); })) << "still there";
+  }
+
+  // Text, a cut and a status query answered by the printer in the state the test set.
+  void PrintTextCutAndAsk(const std::string& text) {
+    vprinter::PrinterState state;
+    state.coverOpen = true;
+    printer.SetState(state);
+    EXPECT_EQ(SendData(text.data(), static_cast<int>(text.size())), TALLYJET_SUCCESS);
+    EXPECT_EQ(MakeCut(1), TALLYJET_SUCCESS);
+    int status = 0;
+    EXPECT_EQ(GetPrinterStatus(&status), TALLYJET_SUCCESS);
+    EXPECT_EQ(status & TALLYJET_PRINTER_COVER_OPEN, TALLYJET_PRINTER_COVER_OPEN);
+    EXPECT_TRUE(printer.WaitForReceived(text.size(), 5000));
+    EXPECT_NE(printer.Received().find(text), std::string::npos);
+  }
+
+  // A picture paced by fill-level queries against a receive buffer that drains slower than
+  // the line: every row must arrive as drawn, without overrunning the printer.
+  void PrintPacedPicture() {
+    printer.SetRates(20000, 0);
+    const QImage picture = Picture();
+    const std::string path = "/tmp/kernel-picture.png";
+    ASSERT_TRUE(picture.save(QString::fromStdString(path)));
+    const std::string expected = PerPixelRaster(picture);
+    printer.Clear();
+    EXPECT_EQ(PrintBmpImage(path.c_str(), 1.0f, 1.0f, 0, 0, 0), TALLYJET_SUCCESS);
+    const size_t bands = (400 + 82) / 83;
+    EXPECT_TRUE(printer.WaitForReceived(4 + bands * (3 + 8) + expected.size(), 10000));
+    EXPECT_NE(printer.Received().find(kFillQuery), std::string::npos);
+    EXPECT_EQ(printer.Overruns(), 0);
+    EXPECT_TRUE(BandData(printer.Received()) == expected) << "the rows differ from the picture";
+  }
+
+  vprinter::VirtualPrinter printer;
+  pid_t gadget_ = -1;
+  int vendor_ = 0, product_ = 0;
+};
+
+using Unbound = KernelPrinter;
+using Usblp = KernelPrinter;
+
+TEST_F(Unbound, StandardPrinterOverLibusb) {
+  Plug(kUsbVendorId, kUsbProductId);
+  ASSERT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_SUCCESS);
+  PrintTextCutAndAsk("standard printer\n");
+  EXPECT_EQ(printer.Received().find(kOperationMode), std::string::npos);
+  EXPECT_EQ(printer.Received().find(kExtraStatusQuery), std::string::npos);
+  PrintPacedPicture();
+  EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
+}
+
+TEST_F(Unbound, ExtendedPrinterGetsOperationModeFirstAndExtraStatus) {
+  vprinter::PrinterState state;
+  state.extraStatus = 0x40;
+  printer.SetState(state);
+  Plug(kUsbVendorId, kUsbExtendedProductId);
+  ASSERT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_SUCCESS);
+  ASSERT_TRUE(printer.WaitForReceived(kOperationMode.size(), 5000));
+  EXPECT_EQ(printer.Received().substr(0, kOperationMode.size()), kOperationMode);
+  int status = 0;
+  EXPECT_EQ(GetPrinterStatus(&status), TALLYJET_SUCCESS);
+  EXPECT_EQ(status, TALLYJET_PRINTER_ONLINE | TALLYJET_PRINTER_EXTRA_BIT6);
+  EXPECT_NE(printer.Received().find(kExtraStatusQuery), std::string::npos);
+  PrintPacedPicture();
+  EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
+}
+
+// GetData hands over what the printer sent: here its answer to a status query sent raw.
+TEST_F(Unbound, GetDataReadsThePrintersAnswer) {
+  Plug(kUsbVendorId, kUsbProductId);
+  ASSERT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_SUCCESS);
+  const char query[] = {0x10, 0x04, 0x01};  // DLE EOT 1
+  ASSERT_EQ(SendData(query, sizeof query), TALLYJET_SUCCESS);
+  char answer[8] = {};
+  ASSERT_EQ(GetData(answer, sizeof answer), 1);
+  EXPECT_EQ(answer[0] & 0x93, 0x12);  // the fixed bits of a printer status byte
+}
+
+TEST_F(Unbound, OpensAgainAfterClose) {
+  Plug(kUsbVendorId, kUsbProductId);
+  for (const std::string text : {"first opening\n", "second opening\n"}) {
+    ASSERT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_SUCCESS);
+    EXPECT_EQ(SendData(text.data(), static_cast<int>(text.size())), TALLYJET_SUCCESS);
+    EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
+    EXPECT_TRUE(printer.WaitForReceived(text.size(), 5000));
+    EXPECT_NE(printer.Received().find(text), std::string::npos);
+  }
+}
+
+TEST_F(Unbound, NoMatchingPrinterIsNotFound) {
+  EXPECT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_ERR_USB_NOT_FOUND);
+  ClosePort();
+  Plug(kUsbVendorId ^ 0x0101, kUsbProductId);  // the family's product id, another vendor
+  EXPECT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_ERR_USB_NOT_FOUND);
+  EXPECT_TRUE(printer.Received().empty());
+}
+
+TEST_F(Usblp, DeviceNodePrintsAndAnswers) {
+  Plug(kUsbVendorId, kUsbProductId);
+  ASSERT_EQ(OpenPort(kDeviceNode, 0, 'N', 8, 1), TALLYJET_SUCCESS);
+  PrintTextCutAndAsk("through the kernel's device node\n");
+  PrintPacedPicture();
+  EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
+}
+
+// The USB path takes the printer from usblp, whose device node goes away meanwhile; binding
+// usblp to the interface again, as the README tells, brings the node back.
+TEST_F(Usblp, UsbPathDetachesTheKernelDriver) {
+  Plug(kUsbVendorId, kUsbExtendedProductId);
+  ASSERT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_SUCCESS);
+  EXPECT_TRUE(WaitUntil([] { return !Exists(kDeviceNode); }, 5000));
+  PrintTextCutAndAsk("taken from usblp\n");
+  EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
+  std::ofstream("/sys/bus/usb/drivers/usblp/bind")
+      << DeviceName(kUsbVendorId, kUsbExtendedProductId) << ":1.0" << std::flush;
+  EXPECT_TRUE(WaitUntil([] { return Exists(kDeviceNode); }, 5000));
+}
+
+}  // namespace
