@@ -20,4 +20,17 @@ inline std::string PerPixelRaster(const QImage& picture) {
   return raster;
 }
 
+// A picture whose every row differs, so that a lost, repeated or reordered row shows: the row
+// number in binary in the first twelve dots, then diagonals.
+inline QImage DistinctRows(int width, int height) {
+  QImage picture(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const bool black = x < 12 ? ((y >> x) & 1) != 0 : (x * 7 + y * 13) % 17 < 5;
+      picture.setPixel(x, y, black ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+    }
+  }
+  return picture;
+}
+
 #endif  // TALLYJET_TESTS_IMAGE_PER_PIXEL_H

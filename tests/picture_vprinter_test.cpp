@@ -12,24 +12,12 @@
 
 namespace {
 
-// 576 x 3000, every row different: the row number in the first twelve dots, then diagonals.
-QImage TallPicture() {
-  QImage picture(576, 3000, QImage::Format_RGB32);
-  for (int y = 0; y < picture.height(); ++y) {
-    for (int x = 0; x < picture.width(); ++x) {
-      const bool black = x < 12 ? ((y >> x) & 1) != 0 : (x * 7 + y * 13) % 17 < 5;
-      picture.setPixel(x, y, black ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
-    }
-  }
-  return picture;
-}
-
 using PictureThroughVirtualPrinterTest = PrinterOnPty;
 
 TEST_F(PictureThroughVirtualPrinterTest, TallPictureArrivesIntactWithoutOverrun) {
   printer.SetRates(30000, 0);  // drains slower than bands arrive: the library must wait
   PictureFiles files;
-  const QImage picture = TallPicture();
+  const QImage picture = DistinctRows(576, 3000);
   const std::string path = files.Save(picture, "tall");
   const std::string expected = PerPixelRaster(picture);
   Open();

@@ -7,8 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
 #include <QImage>
 #include <chrono>
 #include <cstdio>
@@ -17,10 +15,10 @@
 #include <thread>
 
 #include "image_per_pixel.h"
+#include "printer_on_pty.h"
 #include "raster_bands.h"
 #include "tallyjet.h"
 #include "usb_ids.h"
-#include "virtual_printer.h"
 
 namespace {
 
@@ -29,6 +27,7 @@ constexpr char kDeviceNode[] = "/dev/usb/lp0";
 constexpr char kUsbDevices[] = "/sys/bus/usb/devices";
 const std::string kOperationMode = "\x1B\x63\x30\x01";  // ESC c 0 1
 const std::string kExtraStatusQuery = "\x10\x04\x06";   // DLE EOT 6
+const std::string kPartialCut = "\x1D\x56\x01";        // GS V 1
 
 bool Exists(const std::string& path) {
   struct stat info;
@@ -74,29 +73,12 @@ bool WaitUntil(Condition condition, int timeoutMs = 10000) {
 
 bool UsblpLoaded() { return Exists("/sys/module/usblp"); }
 
-// 576 x 400 with every row different, so a lost or repeated packet shows.
-QImage Picture() {
-  QImage picture(576, 400, QImage::Format_RGB32);
-  for (int y = 0; y < picture.height(); ++y) {
-    for (int x = 0; x < picture.width(); ++x) {
-      const bool black = x < 12 ? ((y >> x) & 1) != 0 : (x * 5 + y * 11) % 13 < 4;
-      picture.setPixel(x, y, black ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
-    }
-  }
-  return picture;
-}
-
-class KernelPrinter : public ::testing::Test {
+class KernelPrinter : public PrinterOnPty {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
-    ASSERT_TRUE(printer.Start());
-  }
-
   void TearDown() override {
     ClosePort();
     Unplug();
-    printer.Stop();
+    PrinterOnPty::TearDown();
   }
 
   // Plugs in a printer with these identifiers and waits until the host has enumerated it and,
@@ -104,12 +86,14 @@ class KernelPrinter : public ::testing::Test {
   void Plug(int vendor, int product) {
     vendor_ = vendor;
     product_ = product;
+    // Everything the child needs is made before fork: the printer's thread may hold a lock.
+    char vendorText[8], productText[8];
+    snprintf(vendorText, sizeof vendorText, "%x", vendor);
+    snprintf(productText, sizeof productText, "%x", product);
+    const std::string line = printer.SlavePath();
     gadget_ = fork();
     if (gadget_ == 0) {
-      char vendorText[8], productText[8];
-      snprintf(vendorText, sizeof vendorText, "%x", vendor);
-      snprintf(productText, sizeof productText, "%x", product);
-      execl(kGadgetProgram, kGadgetProgram, vendorText, productText, printer.SlavePath().c_str(),
+      execl(kGadgetProgram, kGadgetProgram, vendorText, productText, line.c_str(),
             static_cast<char*>(nullptr));
       _exit(127);
     }
@@ -139,15 +123,15 @@ class KernelPrinter : public ::testing::Test {
     int status = 0;
     EXPECT_EQ(GetPrinterStatus(&status), TALLYJET_SUCCESS);
     EXPECT_EQ(status & TALLYJET_PRINTER_COVER_OPEN, TALLYJET_PRINTER_COVER_OPEN);
-    EXPECT_TRUE(printer.WaitForReceived(text.size(), 5000));
-    EXPECT_NE(printer.Received().find(text), std::string::npos);
+    EXPECT_TRUE(printer.WaitForReceived(text.size() + kPartialCut.size(), 5000));
+    EXPECT_NE(printer.Received().find(text + kPartialCut), std::string::npos);
   }
 
   // A picture paced by fill-level queries against a receive buffer that drains slower than
   // the line: every row must arrive as drawn, without overrunning the printer.
   void PrintPacedPicture() {
     printer.SetRates(20000, 0);
-    const QImage picture = Picture();
+    const QImage picture = DistinctRows(576, 400);
     const std::string path = "/tmp/kernel-picture.png";
     ASSERT_TRUE(picture.save(QString::fromStdString(path)));
     const std::string expected = PerPixelRaster(picture);
@@ -160,7 +144,6 @@ class KernelPrinter : public ::testing::Test {
     EXPECT_TRUE(BandData(printer.Received()) == expected) << "the rows differ from the picture";
   }
 
-  vprinter::VirtualPrinter printer;
   pid_t gadget_ = -1;
   int vendor_ = 0, product_ = 0;
 };
