@@ -51,7 +51,10 @@ fetch_kernel() {
   echo "Fetching $package into $cache"
   rm -rf "$kernel"
   mkdir -p "$kernel/download"
-  (cd "$kernel/download" && apt-get download -qq "$package") || fail "cannot download $package"
+  # Package lists older than the archive name a file it no longer has: refresh them once.
+  (cd "$kernel/download" && { apt-get download -qq "$package" ||
+    { apt-get update -qq && apt-get download -qq "$package"; }; }) ||
+    fail "cannot download $package"
   patterns="./boot/vmlinuz-*"
   for m in $modules; do patterns="$patterns ./lib/modules/*/kernel/drivers/$m.ko"; done
   # shellcheck disable=SC2086
@@ -59,6 +62,8 @@ fetch_kernel() {
     fail "cannot unpack $package"
   rm -rf "$kernel/download"
   touch "$kernel/complete"
+  # A kernel an update has replaced is not needed again.
+  find "$cache" -mindepth 1 -maxdepth 1 ! -name "$package" -exec rm -rf {} +
 }
 
 # Copies a program or library with every library it needs, as the dynamic loader finds them.
