@@ -71,7 +71,7 @@ copy_with_libraries() {
   for file in "$@"; do
     cp -L "$file" "$root/lib/x86_64-linux-gnu/"
     ldd "$file" | sed -n 's/.*=> \(\/[^ ]*\) .*/\1/p' | while read -r library; do
-      cp -Ln "$library" "$root/lib/x86_64-linux-gnu/"
+      cp -L "$library" "$root/lib/x86_64-linux-gnu/"
     done
   done
 }
@@ -92,17 +92,20 @@ build_initramfs() {
   (cd "$root" && find . | cpio -o -H newc --quiet) | gzip -1 > "$machine/initrd.gz"
 }
 
+# Boots the machine and keeps its console; the end of the console tells what went wrong.
 boot() {
   vmlinuz=$(ls "$kernel"/boot/vmlinuz-*)
+  status=0
+  : > "$machine/console.raw"
   timeout 800 qemu-system-x86_64 -accel tcg -m 768 -smp 1 -display none -no-reboot -nic none \
     -monitor none -serial "file:$machine/console.raw" \
     -kernel "$vmlinuz" -initrd "$machine/initrd.gz" \
-    -append "console=ttyS0 panic=-1 quiet loglevel=4" || fail "QEMU failed or ran out of time"
+    -append "console=ttyS0 panic=-1 quiet loglevel=4" || status=$?
   tr -d '\r' < "$machine/console.raw" > "$machine/console.log"
-  grep -q '^@@done$' "$machine/console.log" || {
-    tail -n 40 "$machine/console.log"
-    fail "the machine stopped before the end of its tests"
-  }
+  [ "$status" -eq 0 ] && grep -q '^@@done$' "$machine/console.log" && return 0
+  tail -n 40 "$machine/console.log"
+  [ "$status" -eq 0 ] || fail "QEMU failed or ran out of time (status $status)"
+  fail "the machine stopped before the end of its tests"
 }
 
 mkdir -p "$machine" "$cache"
