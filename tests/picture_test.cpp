@@ -78,7 +78,6 @@ TEST_F(PictureTest, ScalesActOnTheirOwnDimension) {
   }
 }
 
-// The scales passed as bit patterns, rotation and half-tone change no byte of what is sent.
 TEST_F(PictureTest, ScaleBitsRotationAndHalfToneChangeNoByte) {
   transport->Answer(Bytes({0}));
   ASSERT_EQ(PrintBmpImage(sample_.c_str(), 1.0f, 2.0f, 0, 0, 0), TALLYJET_SUCCESS);
@@ -112,10 +111,8 @@ TEST_F(PictureTest, RefusalsComeBeforeAnythingIsSent) {
       {"halftone 3", missing.c_str(), 1.0f, 1.0f, 0, 3, TALLYJET_ERR_INVALID_ARGUMENT},
       {"halftone -1", missing.c_str(), 1.0f, 1.0f, 0, -1, TALLYJET_ERR_INVALID_ARGUMENT},
       {"margin 48", sample_.c_str(), 1.0f, 1.0f, 48, 0, TALLYJET_ERR_INVALID_ARGUMENT},
-      {"margin -1", sample_.c_str(), 1.0f, 1.0f, -1, 0, TALLYJET_ERR_INVALID_ARGUMENT},
       {"missing file", missing.c_str(), 1.0f, 1.0f, 0, 0, TALLYJET_ERR_FAILED},
       {"NaN width", sample_.c_str(), 1.0f, nan, 0, 0, TALLYJET_ERR_FAILED},
-      {"width below a dot", sample_.c_str(), 1.0f, 0.001f, 0, 0, TALLYJET_ERR_FAILED},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(PrintBmpImage(c.path, c.heightScale, c.widthScale, 0, c.leftMargin, c.halftone),
