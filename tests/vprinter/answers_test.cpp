@@ -65,33 +65,33 @@ TEST(AnswersTest, StatusBitsFollowTheState) {
   }
 }
 
+// GS 8 L: a graphic of 9 x 2 dots in 4 bytes under key "A1"; GS ( L: delete it, delete all.
+const std::string kDefineA1(
+    "\x1D"
+    "8L\x0F\0\0\0"
+    "0C0A1\x01\x09\0\x02\0"
+    "1abcd",
+    22);
+const std::string kDeleteA1(
+    "\x1D(L\x04\0"
+    "0BA1",
+    9);
+const std::string kDeleteAll(
+    "\x1D(L\x05\0"
+    "0ACLR",
+    10);
+
 TEST(AnswersTest, FreeNvMemoryCountsStoredGraphics) {
   PrinterCore core;
   PrinterState state;
   state.nvCapacity = 100;
   core.SetState(state);
   const auto now = Clock::now();
-  // 9 x 2 dots: 4 bytes, under key "A1", defined twice (the second replaces the first).
-  const std::string define(
-      "\x1D"
-      "8L\x0F\0\0\0"
-      "0C0A1\x01\x09\0\x02\0"
-      "1abcd",
-      22);
-  core.Receive(define + define + kNvFree, now);
+  core.Receive(kDefineA1 + kDefineA1 + kNvFree, now);             // the second replaces the first
   EXPECT_EQ(core.TakeDueAnswers(now), std::string("7160\0", 5));  // 96
-  core.Receive(std::string("\x1D(L\x04\0"
-                           "0BA1",
-                           9) +
-                   kNvFree,
-               now);
+  core.Receive(kDeleteA1 + kNvFree, now);
   EXPECT_EQ(core.TakeDueAnswers(now), std::string("7164\0", 5));
-  core.Receive(define +
-                   std::string("\x1D(L\x05\0"
-                               "0ACLR",
-                               10) +
-                   kNvFree,
-               now);
+  core.Receive(kDefineA1 + kDeleteAll + kNvFree, now);
   EXPECT_EQ(core.TakeDueAnswers(now), std::string("7164\0", 5));
 }
 
@@ -100,12 +100,7 @@ TEST(AnswersTest, GraphicThatDoesNotFitIsNotStored) {
   PrinterState state;
   state.nvCapacity = 3;
   core.SetState(state);
-  core.Receive(std::string("\x1D"
-                           "8L\x0F\0\0\0"
-                           "0C0A1\x01\x09\0\x02\0"
-                           "1abcd",
-                           22),
-               Clock::now());
+  core.Receive(kDefineA1, Clock::now());
   EXPECT_TRUE(core.Settings().nvGraphics.empty());
   EXPECT_NE(core.Log().back().find("not stored"), std::string::npos);
 }

@@ -27,39 +27,24 @@ TEST(CommandLogTest, EachCommandIsNamedWithItsParameters) {
       {"\x1B!\x88", "ESC ! 0x88  print mode: emphasis underline"},
       {"\x1B!\x71", "ESC ! 0x71  print mode: font B double height double width italic"},
       {std::string("\x1B!\0", 3), "ESC ! 0x00  print mode: normal"},
-      {"\x1B"
-       "E\x01",
-       "ESC E 1  emphasis on"},
+      {"\x1B\x45\x01", "ESC E 1  emphasis on"},
       {std::string("\x1BG\0", 3), "ESC G 0  double strike off"},
       {"\x1B-2", "ESC - 50  underline 2 dots"},
       {"\x1D!\x11", "GS ! 0x11  character size: width 2 height 2"},
       {"\x1BM1", "ESC M 49  font B"},
-      {"\x1D"
-       "B\x01",
-       "GS B 1  reverse on"},
+      {"\x1D\x42\x01", "GS B 1  reverse on"},
       {"\x1B{\x01", "ESC { 1  upside down on"},
       {"\x1Bt\x13", "ESC t 19  code table: cp858"},
       {"\x1Bt\x05", "ESC t 5  code table: table 5"},
-      {"\x1B"
-       "a\x01",
-       "ESC a 1  justification: centre"},
-      {"\x1B"
-       "a2",
-       "ESC a 50  justification: right"},
-      {"\x1B"
-       "3\x1E",
-       "ESC 3 30  line spacing: 30 dots"},
-      {"\x1B"
-       "2",
-       "ESC 2  default line spacing"},
+      {"\x1B\x61\x01", "ESC a 1  justification: centre"},
+      {"\x1B\x61\x32", "ESC a 50  justification: right"},
+      {"\x1B\x33\x1E", "ESC 3 30  line spacing: 30 dots"},
+      {"\x1B\x32", "ESC 2  default line spacing"},
       {std::string("\x1DL\x2F\0", 4), "GS L 47 0  left margin: 47 dots"},
       {"\x1DW\xFF\xFF", "GS W 255 255  printing area width: 65535 dots"},
       {"\x1B$\xFF\xFF", "ESC $ 255 255  absolute position: 65535"},
       {"\x1B\\\xFF\xFF", "ESC \\ 255 255  relative position: -1"},
-      {std::string("\x1B"
-                   "D\x08\x10\0",
-                   5),
-       "ESC D 8 16 NUL  tab stops: 8 16"},
+      {std::string("\x1B\x44\x08\x10\0", 5), "ESC D 8 16 NUL  tab stops: 8 16"},
       {std::string("\x1BW\0\0\0\0\0\x02\x90\x01", 10),
        "ESC W 0 0 0 0 0 2 144 1  page-mode area: x 0 y 0 width 512 height 400"},
       {"\x1BL", "ESC L  page mode"},
@@ -68,54 +53,32 @@ TEST(CommandLogTest, EachCommandIsNamedWithItsParameters) {
       {"\n", "LF  line feed"},
       {"\t", "HT  tab"},
       {"\x1BJ\xFF", "ESC J 255  feed 255 units"},
-      {"\x1B"
-       "d\x03",
-       "ESC d 3  feed 3 lines"},
+      {"\x1B\x64\x03", "ESC d 3  feed 3 lines"},
       {"\x1DV\x01", "GS V 1  cut"},
       {"\x1DV0", "GS V 48  full cut"},
       {"\x1DVB\x2C", "GS V 66 44  feed 44 units and cut"},
       {"\x1Bp0\x19\xFA", "ESC p 48 25 250  drawer pulse: pin 2, on 50 ms, off 500 ms"},
       {"\x1Bp\x01\x01\x01", "ESC p 1 1 1  drawer pulse: pin 5, on 2 ms, off 2 ms"},
-      {"\x1B"
-       "c0\x08",
-       "ESC c 0 8  operation mode 8"},
+      {"\x1B\x63\x30\x08", "ESC c 0 8  operation mode 8"},
       {"\x1Dh\x50", "GS h 80  barcode height: 80 dots"},
       {"\x1Dw\x06", "GS w 6  barcode module width: 6 dots"},
-      {"\x1D"
-       "f1",
-       "GS f 49  HRI font B"},
+      {"\x1D\x66\x31", "GS f 49  HRI font B"},
       {"\x1DH3", "GS H 51  HRI position: both"},
       {"\x1Dk\x41\x0B"
        "01234567890",
        "GS k 65 11 \"01234567890\"  barcode UPC-A"},
       {"\x1Dk\x49\x02{B", "GS k 73 2 \"{B\"  barcode CODE128"},
-      {std::string("\x1D(k\x04\0"
-                   "1A\x02\0",
-                   9),
-       "GS ( k fn 65 2  QR model 2"},
-      {std::string("\x1D(k\x03\0"
-                   "1C\x2C",
-                   8),
-       "GS ( k fn 67 44  QR module size: 44 dots"},
-      {std::string("\x1D(k\x03\0"
-                   "1E\x03",
-                   8),
-       "GS ( k fn 69 3  QR error correction: H"},
+      {std::string("\x1D(k\x04\0\x31\x41\x02\0", 9), "GS ( k fn 65 2  QR model 2"},
+      {std::string("\x1D(k\x03\0\x31\x43\x2C", 8), "GS ( k fn 67 44  QR module size: 44 dots"},
+      {std::string("\x1D(k\x03\0\x31\x45\x03", 8), "GS ( k fn 69 3  QR error correction: H"},
       {std::string("\x1D(k\x08\0"
                    "1P0a\"b\\c",
                    13),
        "GS ( k fn 80 \"a\\\"b\\\\c\"  QR store 5 bytes"},
-      {std::string("\x1D(k\x03\0"
-                   "1Q0",
-                   8),
-       "GS ( k fn 81  QR print"},
-      {std::string("\x1D(L\x05\0"
-                   "0ACLR",
-                   10),
+      {std::string("\x1D(k\x03\0\x31\x51\x30", 8), "GS ( k fn 81  QR print"},
+      {std::string("\x1D(L\x05\0\x30\x41\x43LR", 10),
        "GS ( L fn 65 \"CLR\"  delete all NV graphics"},
-      {std::string("\x1D(L\x06\0"
-                   "0EA1\x01\x01",
-                   11),
+      {std::string("\x1D(L\x06\0\x30\x45\x41\x31\x01\x01", 11),
        "GS ( L fn 69 \"A1\"  print NV graphic, scale 1x1 (no such graphic)"},
       {std::string("\x1D"
                    "8L\x0F\0\0\0"
@@ -142,21 +105,11 @@ TEST(CommandLogTest, TextIsShownThroughTheSelectedCodeTable) {
   const Case cases[] = {
       {"Caf\x82", "TEXT \"Caf\xC3\xA9\" (cp850)"},                   // the default table
       {std::string("\x1Bt\0\x9B", 4), "TEXT \"\xC2\xA2\" (cp437)"},  // cent sign
-      {"\x1Bt\x02"
-       "\x9B",
-       "TEXT \"\xC3\xB8\" (cp850)"},  // o with stroke
-      {"\x1Bt\x03"
-       "\x84",
-       "TEXT \"\xC3\xA3\" (cp860)"},  // a with tilde
-      {"\x1Bt\x13"
-       "\xD5",
-       "TEXT \"\xE2\x82\xAC\" (cp858)"},  // euro sign
-      {"\x1Bt\x1B"
-       "\x80",
-       "TEXT \"\xE2\x82\xAC\" (cp1252)"},  // euro sign
-      {"\x1Bt\x05"
-       "A\xE9",
-       "TEXT \"A\\xE9\" (table 5)"},
+      {"\x1Bt\x02\x9B", "TEXT \"\xC3\xB8\" (cp850)"},                // o with stroke
+      {"\x1Bt\x03\x84", "TEXT \"\xC3\xA3\" (cp860)"},                // a with tilde
+      {"\x1Bt\x13\xD5", "TEXT \"\xE2\x82\xAC\" (cp858)"},            // euro sign
+      {"\x1Bt\x1B\x80", "TEXT \"\xE2\x82\xAC\" (cp1252)"},           // euro sign
+      {"\x1Bt\x05\x41\xE9", "TEXT \"A\\xE9\" (table 5)"},
       {"\x1Bt\x13\x1B@\x82", "TEXT \"\xC3\xA9\" (cp850)"},  // ESC @ restores the default
   };
   for (const Case& c : cases) EXPECT_EQ(LogOf(c.bytes).back(), c.line);

@@ -22,26 +22,21 @@ bool Parse(const std::vector<std::string>& args, ProgramOptions* options) {
   return ParseArguments(args, options, &error);
 }
 
+// The arguments of a command line, split at spaces.
+std::vector<std::string> Words(const std::string& line) {
+  std::istringstream in(line);
+  std::vector<std::string> words;
+  for (std::string word; in >> word;) words.push_back(word);
+  return words;
+}
+
 TEST(ProgramOptionsTest, OptionsSetTheStateAndTheFiles) {
   ProgramOptions o;
-  ASSERT_TRUE(Parse({"--offline",      "--paper-near-end",
-                     "--paper-out",    "--cover-open",
-                     "--error",        "--drawer-high",
-                     "--extra-status", "0x60",
-                     "--model-id",     "32",
-                     "--type-id",      "7",
-                     "--version-id",   "2.01",
-                     "--nv-capacity",  "8000",
-                     "--drain-rate",   "500",
-                     "--read-rate",    "900",
-                     "--late",         "250",
-                     "--garbage",      "--link",
-                     "/tmp/p",         "--log",
-                     "l.txt",          "--raw",
-                     "r.bin",          "--state-file",
-                     "s.txt",          "--quiet",
-                     "--png",          "p.png",
-                     "--paper",        "58"},
+  ASSERT_TRUE(Parse(Words("--offline --paper-near-end --paper-out --cover-open --error "
+                          "--drawer-high --extra-status 0x60 --model-id 32 --type-id 7 "
+                          "--version-id 2.01 --nv-capacity 8000 --drain-rate 500 --read-rate 900 "
+                          "--late 250 --garbage --link /tmp/p --log l.txt --raw r.bin "
+                          "--state-file s.txt --quiet --png p.png --paper 58"),
                     &o));
   EXPECT_TRUE(o.state.offline && o.state.paperNearEnd && o.state.paperEnd && o.state.coverOpen &&
               o.state.error && o.state.drawerPin3High);
