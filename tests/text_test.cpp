@@ -53,7 +53,6 @@ TEST(Parse850Test, BytesOutsideTheLetterPairsPassAndBrokenLeadsAreDropped) {
   };
   const Case cases[] = {
       {"", ""},
-      {Bytes({0xC3}), ""},
       {Bytes({0xC3, 0x41}), "A"},
       {Bytes({0x41, 0xC3}), "A"},
       {Bytes({0xC3, 0xC3, 0xA9}), Bytes({0x82})},
