@@ -1,0 +1,32 @@
+// What every subcommand shares: the port the library opens and the exit code of the run.
+#ifndef TALLYJET_CLI_PROGRAM_H
+#define TALLYJET_CLI_PROGRAM_H
+
+#include <string>
+
+#include "exit_codes.h"
+
+namespace CLI {
+class App;
+}
+
+struct PortOptions {
+  std::string port;  // as OpenPort takes it: "USB", a device path, socket://HOST[:PORT]
+  int baud = 0;      // 0 for a device node, else the serial line's rate
+};
+
+struct Program {
+  PortOptions port;
+  int exitCode = kExitOk;
+};
+
+// Each adds its subcommands to app; their callbacks leave the exit code in program.
+void AddStatusCommand(CLI::App& app, Program& program);
+void AddTextCommands(CLI::App& app, Program& program);
+void AddImageCommand(CLI::App& app, Program& program);
+void AddSymbolCommands(CLI::App& app, Program& program);
+void AddPaperCommands(CLI::App& app, Program& program);
+void AddLogoCommands(CLI::App& app, Program& program);
+void AddPortsCommand(CLI::App& app, Program& program);
+
+#endif  // TALLYJET_CLI_PROGRAM_H

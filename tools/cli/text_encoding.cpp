@@ -1,0 +1,116 @@
+#include "text_encoding.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// While table 2 is selected, the library turns every byte C3 it sends, with the byte after
+// it, into one code page 850 letter (or drops it), so that byte cannot be sent as itself.
+const CodePage kCodePages[] = {
+    {437, 0, "CP437", -1},  {850, 2, "CP850", 0xC3},   {858, 19, "CP858", -1},
+    {860, 3, "CP860", -1},  {1252, 27, "CP1252", -1},
+};
+
+const char kEuroSign[] = "\xE2\x82\xAC";
+
+// The length of the UTF-8 sequence that starts at text[at], 0 when it is not one.
+size_t SequenceLength(const std::string& text, size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  const size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2
+                                      : lead >= 0xE0 && lead < 0xF0  ? 3
+                                      : lead >= 0xF0 && lead < 0xF5  ? 4
+                                                                     : 0;
+  if (length == 0 || at + length > text.size()) return 0;
+  for (size_t i = 1; i < length; ++i) {
+    if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return 0;
+  }
+  return length;
+}
+
+unsigned CodePoint(const std::string& sequence) {
+  const auto lead = static_cast<unsigned char>(sequence[0]);
+  unsigned value = sequence.size() == 1   ? lead
+                   : sequence.size() == 2 ? lead & 0x1Fu
+                   : sequence.size() == 3 ? lead & 0x0Fu
+                                          : lead & 0x07u;
+  for (size_t i = 1; i < sequence.size(); ++i) {
+    value = value << 6 | (static_cast<unsigned char>(sequence[i]) & 0x3Fu);
+  }
+  return value;
+}
+
+std::string Named(const std::string& sequence) {
+  char name[24];
+  snprintf(name, sizeof name, " (U+%04X)", CodePoint(sequence));
+  return sequence + name;
+}
+
+// The one byte that iconv makes of a character, or -1 when the page lacks it.
+int EncodeOne(iconv_t converter, const std::string& sequence) {
+  char out[4];
+  char* in = const_cast<char*>(sequence.data());
+  size_t inLeft = sequence.size();
+  char* outAt = out;
+  size_t outLeft = sizeof out;
+  iconv(converter, nullptr, nullptr, nullptr, nullptr);
+  if (iconv(converter, &in, &inLeft, &outAt, &outLeft) == static_cast<size_t>(-1) ||
+      outAt - out != 1) {
+    return -1;
+  }
+  return static_cast<unsigned char>(out[0]);
+}
+
+void AddMissing(const std::string& name, EncodedText* encoded) {
+  auto& missing = encoded->missing;
+  if (std::find(missing.begin(), missing.end(), name) == missing.end()) missing.push_back(name);
+  encoded->bytes += '?';
+}
+
+}  // namespace
+
+const CodePage* FindCodePage(int number) {
+  for (const CodePage& page : kCodePages) {
+    if (page.number == number) return &page;
+  }
+  return nullptr;
+}
+
+std::vector<int> CodePageNumbers() {
+  std::vector<int> numbers;
+  for (const CodePage& page : kCodePages) numbers.push_back(page.number);
+  return numbers;
+}
+
+const CodePage& ChooseCodePage(const std::string& utf8) {
+  return *FindCodePage(utf8.find(kEuroSign) != std::string::npos ? 858 : 850);
+}
+
+EncodedText Encode(const std::string& utf8, const CodePage& page) {
+  EncodedText encoded;
+  const iconv_t converter = iconv_open(page.iconvName, "UTF-8");
+  for (size_t at = 0; at < utf8.size();) {
+    const size_t length = SequenceLength(utf8, at);
+    if (length == 0) {
+      char name[32];
+      snprintf(name, sizeof name, "byte %02X (not UTF-8)", static_cast<unsigned char>(utf8[at]));
+      AddMissing(name, &encoded);
+      ++at;
+      continue;
+    }
+    const std::string sequence = utf8.substr(at, length);
+    at += length;
+    const int byte = length == 1                   ? static_cast<unsigned char>(sequence[0])
+                     : converter == iconv_t(-1) ? -1
+                                                 : EncodeOne(converter, sequence);
+    if (byte < 0 || byte == page.rewrittenByte) {
+      AddMissing(Named(sequence), &encoded);
+    } else {
+      encoded.bytes += static_cast<char>(byte);
+    }
+  }
+  if (converter != iconv_t(-1)) iconv_close(converter);
+  return encoded;
+}
