@@ -9,7 +9,8 @@ int main(int argc, char** argv) {
   app.footer("Exit codes: 0 done, 1 failed, 2 bad options; status adds 3 to 7 (see tallyjet(1)).");
   app.add_option("-p,--port", program.port.port,
                  "USB, a serial or printer device path, or socket://HOST[:PORT]")
-      ->envname("TALLYJET_PORT");
+      ->envname("TALLYJET_PORT")
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
   app.add_option("--baud", program.port.baud, "serial line rate; 0 (default) for a device node")
       ->check(CLI::IsMember({0, 9600, 19200, 115200}));
   app.require_subcommand(1);
