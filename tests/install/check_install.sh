@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs the build into a temporary prefix, then builds a C99 application against it twice:
-# with pkg-config and with CMake's find_package. Usage: check_install.sh BUILD_DIR SOURCE_DIR
+# with pkg-config and with CMake's find_package, and runs the installed tallyjet command.
+# Usage: check_install.sh BUILD_DIR SOURCE_DIR
 set -eu
 build=$1
 here=$2
@@ -18,3 +19,6 @@ cc -std=c99 -pedantic-errors -Wall -Wextra -Werror -o "$prefix/c99_client" "$her
 cmake -S "$here/consumer" -B "$prefix/consumer" -DCMAKE_PREFIX_PATH="$prefix/usr" > /dev/null
 cmake --build "$prefix/consumer" > /dev/null
 "$prefix/consumer/c99_client"
+
+"$prefix/usr/bin/tallyjet" --help > /dev/null
+test -s "$prefix/usr/share/man/man1/tallyjet.1"
