@@ -234,7 +234,8 @@ TEST_F(CliTest, FailuresExitWithTheirCodeAndOneLine) {
       {"cut --bogus", 2, "--bogus"},
       {"print --size 3x3", 2, "3x3"},
       {"--baud 1200 cut", 2, "1200"},
-      {"image /nonexistent.png", 1, "cannot read the picture"},
+      {"image /dev/null", 1, "cannot read the picture"},
+      {"image /nonexistent.png", 2, "/nonexistent.png"},
   };
   StartPrinter();
   for (const auto& c : kCases) {

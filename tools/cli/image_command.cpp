@@ -101,6 +101,10 @@ int Image(const PortOptions& port, const ImageOptions& o) {
     return kExitFailure;
   }
   const QImage mono = page.convertToFormat(QImage::Format_Mono, DitherFlags(o.dither));
+  if (mono.isNull()) {
+    Complain("no memory for the picture " + o.file + " at " + std::to_string(paper) + " dots");
+    return kExitFailure;
+  }
   int width = 0;
   const std::vector<unsigned char> raster = Raster(mono, &width);
   const int align = o.align == "center" ? 1 : o.align == "right" ? 2 : 0;
@@ -116,7 +120,7 @@ int Image(const PortOptions& port, const ImageOptions& o) {
 void AddImageCommand(CLI::App& app, Program& program) {
   auto* image = app.add_subcommand("image", "Print a picture (PNG, JPEG, BMP, GIF, ...)");
   auto o = std::make_shared<ImageOptions>();
-  image->add_option("file", o->file, "the picture")->required();
+  image->add_option("file", o->file, "the picture")->required()->check(CLI::ExistingFile);
   image->add_flag("--fit", o->fit, "scale the picture to the paper's width");
   image->add_option("--paper", o->paper, "paper width in mm: 80 (576 dots, default) or 58 (384)")
       ->check(CLI::IsMember({58, 80}));

@@ -21,9 +21,8 @@ struct TextStyle {
   int height = 1;
   int align = 0;   // 0 left, 1 centre, 2 right
   int font = 0;    // 0 font A, 1 font B
-  bool operator==(const TextStyle& o) const {
-    return bold == o.bold && underline == o.underline && width == o.width &&
-           height == o.height && align == o.align && font == o.font;
+  bool IsPlain() const {
+    return !bold && !underline && width == 1 && height == 1 && align == 0 && font == 0;
   }
 };
 
@@ -73,7 +72,7 @@ bool PrintText(Connection& c, const PrintOptions& o, const std::string& utf8) {
       !SendBytes(c, encoded.bytes, "sending the text")) {
     return false;
   }
-  if (!(o.style == TextStyle()) && !ApplyStyle(c, TextStyle())) return false;
+  if (!o.style.IsPlain() && !ApplyStyle(c, TextStyle())) return false;
   if (o.feed > 0 && !c.Check(GetPartialLineFeed(o.feed), "feeding the paper")) return false;
   return !o.cut || c.Check(MakeCut(1), "cutting the paper");
 }
