@@ -35,7 +35,8 @@ std::string UsbHint(int code) {
 std::string PathHint(const PortOptions& port) {
   const char* path = port.port.c_str();
   if (port.port.compare(0, 9, "socket://") == 0) {
-    return "this build of the library cannot open network printers";
+    return "is the host reachable and the printer listening on that port? (a library "
+           "without the network transport cannot open socket:// at all)";
   }
   if (access(path, F_OK) != 0) {
     return port.port + " does not exist: 'tallyjet ports' lists the candidates";
