@@ -91,22 +91,11 @@ TEST_F(TransportFaults, LateAnswerIsNotTheNextAnswer) {
   }
 }
 
-// Closes standard input for the life of the object, as a daemon runs.
-class WithoutStandardInput {
- public:
-  WithoutStandardInput() : saved_(dup(STDIN_FILENO)) { close(STDIN_FILENO); }
-  ~WithoutStandardInput() {
-    dup2(saved_, STDIN_FILENO);
-    close(saved_);
-  }
-
- private:
-  int saved_;
-};
-
-// open answers descriptor 0, which the transports took for "nothing open".
+// A daemon runs with standard input closed, so open answers descriptor 0, which the transports
+// took for "nothing open".
 TEST_F(TransportFaults, DescriptorZeroIsAPort) {
-  WithoutStandardInput daemon;
+  const int savedInput = dup(STDIN_FILENO);
+  close(STDIN_FILENO);
   for (const Line& line : kLines) {
     SCOPED_TRACE(line.name);
     OpenShort(line);
@@ -114,6 +103,8 @@ TEST_F(TransportFaults, DescriptorZeroIsAPort) {
     EXPECT_EQ(Reset(), TALLYJET_SUCCESS);
     EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
   }
+  dup2(savedInput, STDIN_FILENO);
+  close(savedInput);
 }
 
 TEST_F(TransportFaults, PrinterThatStopsReadingFailsTheWrite) {
