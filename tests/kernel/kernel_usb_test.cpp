@@ -215,6 +215,30 @@ TEST_F(Usblp, DeviceNodePrintsAndAnswers) {
   EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
 }
 
+struct UnplugCase {
+  const char* port;
+  int closeCode;  // libusb cannot release the interface of a device that is gone
+};
+
+// A printer unplugged mid-job: every call fails at once instead of hanging, and ClosePort
+// still frees the port.
+TEST_F(Usblp, UnpluggedPrinterFailsEveryCall) {
+  for (const UnplugCase& c : {UnplugCase{kDeviceNode, TALLYJET_SUCCESS},
+                              UnplugCase{"USB", TALLYJET_ERR_USB_RELEASE}}) {
+    SCOPED_TRACE(c.port);
+    Plug(kUsbVendorId, kUsbProductId);
+    ASSERT_EQ(OpenPort(c.port, 0, 'N', 8, 1), TALLYJET_SUCCESS);
+    Unplug();
+    EXPECT_EQ(SendData("x", 1), TALLYJET_ERR_FAILED);
+    int word = 0;
+    EXPECT_EQ(GetPrinterStatus(&word), TALLYJET_ERR_FAILED);
+    EXPECT_EQ(word, TALLYJET_PRINTER_NOT_OBTAINED);
+    char answer[4];
+    EXPECT_LT(GetData(answer, sizeof answer), 0);
+    EXPECT_EQ(ClosePort(), c.closeCode);
+  }
+}
+
 // The USB path takes the printer from usblp, whose device node goes away meanwhile; binding
 // usblp to the interface again, as the README tells, brings the node back.
 TEST_F(Usblp, UsbPathDetachesTheKernelDriver) {
