@@ -79,6 +79,25 @@ TEST(Parse850Test, ConvertsInPlaceAndRefusesANegativeLength) {
   EXPECT_EQ(out, 'x');
 }
 
+TEST(Parse850Test, NullBufferWithALengthIsRefusedNotRead) {
+  char out[3] = {'x', 'x', 'x'};
+  struct Case {
+    const char* in;
+    int length;
+    char* out;
+    int result;
+  };
+  const Case cases[] = {
+      {nullptr, 3, out, TALLYJET_ERR_INVALID_ARGUMENT},
+      {"abc", 3, nullptr, TALLYJET_ERR_INVALID_ARGUMENT},
+      {nullptr, 0, nullptr, TALLYJET_SUCCESS},  // nothing to read or write
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(parse850(c.in, c.length, c.out), c.result) << c.length;
+  }
+  EXPECT_EQ(std::string(out, 3), "xxx");
+}
+
 const std::string kCafeLine = Bytes({0xC3, 0xA9, 0x41, 0x0A});  // é A LF
 
 class TextTest : public RecordedConnection {
