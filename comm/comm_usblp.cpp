@@ -5,7 +5,7 @@
 
 namespace {
 
-// A descriptor is 0 when nothing was opened and -1 after a failed open.
+// A descriptor is 0 when nothing is held, a failed open included.
 bool HoldsDescriptor(int fd) { return fd != 0 && fd != -1; }
 
 }  // namespace
@@ -18,7 +18,9 @@ int CommUsbLP::Open(const char* path) {
   if (path == nullptr) return TALLYJET_ERR_INVALID_ARGUMENT;
   if (HoldsDescriptor(fd_)) close(fd_);
   fd_ = open(path, O_RDWR);
-  return fd_ == -1 ? TALLYJET_ERR_PORT_NOT_OPEN : TALLYJET_SUCCESS;
+  if (fd_ != -1) return TALLYJET_SUCCESS;
+  fd_ = 0;  // nothing held: Close and the commands answer -4, and IsOpen is false
+  return TALLYJET_ERR_PORT_NOT_OPEN;
 }
 
 int CommUsbLP::Close() {
