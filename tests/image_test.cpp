@@ -2,8 +2,11 @@
 // per-pixel rule on coloured, grey and transparent pictures, scaling, and refused files.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <QFile>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <random>
@@ -130,6 +133,9 @@ TEST_F(ImageManagerTest, ScaleTruncatesEachProductAndRefusesEmptyOrHugeSizes) {
       {3, 4, 1.0f, 1e10f, TALLYJET_ERR_FAILED, 3, 0},
       // 250 million bytes per row times 10 rows does not fit a raster: refused, not allocated.
       {1, 1, 2e9f, 10.0f, TALLYJET_ERR_FAILED, 2000000000, 10},
+      // Beyond the picture limits: 16 810 000 pixels, or 65 536 dots wide.
+      {100, 100, 41.0f, 41.0f, TALLYJET_ERR_FAILED, 4100, 4100},
+      {1, 1, 65536.0f, 1.0f, TALLYJET_ERR_FAILED, 65536, 1},
   };
   for (const Case& c : cases) {
     const std::string label = std::to_string(c.width) + "x" + std::to_string(c.height) + " by " +
@@ -153,6 +159,96 @@ TEST_F(ImageManagerTest, DoubledHeightRepeatsEachRowWithoutSmoothing) {
   ASSERT_EQ(manager.LoadImageFile(files_.Save(stripes, "stripes").c_str()), TALLYJET_SUCCESS);
   ASSERT_EQ(manager.SetScale(0.5f, 2.0f), TALLYJET_SUCCESS);
   EXPECT_EQ(Raster(&manager), Bytes({0xF0, 0xF0, 0x00, 0x00}));
+}
+
+// A logo on a transparent background must not print as a black block: each pixel prints as it
+// looks on white paper.
+TEST_F(ImageManagerTest, TransparentPixelsPrintAsThePaperBeneath) {
+  struct Case {
+    QRgb pixel;
+    std::string raster;
+  };
+  const Case cases[] = {
+      {qRgba(0, 0, 0, 0), Bytes({0x00})},
+      {qRgba(0, 0, 0, 100), Bytes({0x00})},  // light grey on paper
+      {qRgba(0, 0, 0, 200), Bytes({0x80})},  // dark grey
+      {qRgba(0, 0, 0, 255), Bytes({0x80})},
+  };
+  for (const Case& c : cases) {
+    QImage picture(1, 1, QImage::Format_ARGB32);
+    picture.setPixel(0, 0, c.pixel);
+    ImageManager manager;
+    ASSERT_EQ(manager.LoadImageFile(files_.Save(picture, "logo").c_str()), TALLYJET_SUCCESS);
+    EXPECT_EQ(Raster(&manager), c.raster) << "alpha " << qAlpha(c.pixel);
+  }
+}
+
+// A small file may describe a huge picture: the size in its header decides, before decoding.
+TEST_F(ImageManagerTest, PictureBeyondTheLimitsIsRefused) {
+  struct Case {
+    int width, height, result;
+  };
+  const Case cases[] = {
+      {TALLYJET_MAX_PICTURE_WIDTH, 1, TALLYJET_SUCCESS},
+      {TALLYJET_MAX_PICTURE_WIDTH + 1, 1, TALLYJET_ERR_FAILED},
+      {4096, TALLYJET_MAX_PICTURE_PIXELS / 4096, TALLYJET_SUCCESS},
+      {4096, TALLYJET_MAX_PICTURE_PIXELS / 4096 + 1, TALLYJET_ERR_FAILED},
+  };
+  for (const Case& c : cases) {
+    QImage picture(c.width, c.height, QImage::Format_Mono);
+    picture.fill(0);
+    ImageManager manager;
+    EXPECT_EQ(manager.LoadImageFile(files_.Save(picture, "large").c_str()), c.result)
+        << c.width << "x" << c.height;
+  }
+}
+
+// What running calls leaves on this process's standard error.
+template <typename Calls>
+std::string StandardErrorOf(Calls calls) {
+  FILE* capture = tmpfile();
+  const int saved = dup(STDERR_FILENO);
+  dup2(fileno(capture), STDERR_FILENO);
+  calls();
+  dup2(saved, STDERR_FILENO);
+  close(saved);
+  std::string text(static_cast<size_t>(ftell(capture) > 0 ? ftell(capture) : 0), '\0');
+  rewind(capture);
+  text.resize(fread(&text[0], 1, text.size(), capture));
+  fclose(capture);
+  return text;
+}
+
+int applicationMessages = 0;
+void CountApplicationMessage(QtMsgType, const QMessageLogContext&, const QString&) {
+  ++applicationMessages;
+}
+
+// The library prints nothing, not even the image library's complaints about a broken file, and
+// the application's own message handler is back in place afterwards.
+TEST_F(ImageManagerTest, BrokenPictureLeavesStandardErrorAlone) {
+  const QImage picture = Noise(64, 64, QImage::Format_RGB32, 9);
+  for (const char* format : {"png", "jpg"}) {
+    const QString whole = files_.Path(QString("whole.") + format);
+    ASSERT_TRUE(picture.save(whole, format));
+    QFile file(whole);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    file.close();
+    const QString broken = files_.Path(QString("broken.") + format);
+    QFile half(broken);
+    ASSERT_TRUE(half.open(QIODevice::WriteOnly));
+    half.write(bytes.left(bytes.size() / 2));
+    half.close();
+    EXPECT_EQ(StandardErrorOf([&] { ImageManager().LoadImageFile(broken.toStdString().c_str()); }),
+              "")
+        << format;
+  }
+  qInstallMessageHandler(CountApplicationMessage);
+  ImageManager manager;
+  manager.LoadImageFile(files_.Path("broken.png").toStdString().c_str());
+  EXPECT_EQ(qInstallMessageHandler(nullptr), CountApplicationMessage);
+  EXPECT_EQ(applicationMessages, 0);
 }
 
 TEST_F(ImageManagerTest, FilesThatAreNoPictureAreRefused) {
