@@ -14,8 +14,7 @@ thread_local bool quiet = false;
 
 // Drops the messages of the decoding thread; other threads' messages go on to the handler that
 // was in place, so an application's own logging is not lost meanwhile.
-void DropDecodingMessages(QtMsgType type, const QMessageLogContext& context,
-                          const QString& text) {
+void DropDecodingMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
   if (!quiet && outerHandler != nullptr) outerHandler(type, context, text);
 }
 

@@ -1,7 +1,6 @@
 // The picture entry points on a recording printer: the order of their steps, what reaches the
 // printer for each scale, margin and half-tone value, and the stored-graphics commands.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cmath>
 #include <cstring>
@@ -119,17 +118,6 @@ TEST_F(PictureTest, RefusalsComeBeforeAnythingIsSent) {
     EXPECT_EQ(PrintBmpImage(c.path, c.heightScale, c.widthScale, 0, c.leftMargin, c.halftone),
               c.result)
         << c.what;
-  }
-  EXPECT_TRUE(transport->writes.empty());
-}
-
-// A FIFO would block in open and /dev/zero never ends: only a regular file is read.
-TEST_F(PictureTest, FileThatIsNotARegularFileIsRefusedAtOnce) {
-  const std::string fifo = files_.Path("fifo.png").toStdString();
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  for (const std::string& path : {fifo, std::string("/dev/zero")}) {
-    EXPECT_EQ(PrintBmpImage(path.c_str(), 1.0f, 1.0f, 0, 0, 0), TALLYJET_ERR_FAILED) << path;
-    EXPECT_EQ(SaveGraphic(path.c_str(), 0x41, 0x31), TALLYJET_ERR_FAILED) << path;
   }
   EXPECT_TRUE(transport->writes.empty());
 }
