@@ -42,6 +42,7 @@ int cp850::FromUtf8(const char* in, int length, char* out) {
 }
 
 int parse850(const char* in, int length, char* out) {
+  if ((in == nullptr || out == nullptr) && length > 0) return TALLYJET_ERR_INVALID_ARGUMENT;
   const int written = cp850::FromUtf8(in, length, out);
   return written < 0 ? written : TALLYJET_SUCCESS;
 }

@@ -31,7 +31,7 @@ constexpr int64_t kWriteAllowanceMs = 1000;
 // 946,080,000 s after the Unix epoch (10,950 days): the origin of GetCurrentTime.
 constexpr uint32_t kClockOriginSeconds = 946080000u;
 
-// fd_ is 0 when nothing was opened and -1 after a failed open.
+// fd_ is 0 when nothing is held, a failed open included.
 bool HoldsDescriptor(int fd) { return fd > 0; }
 
 const LineSpeed* FindSpeed(int rate) {
@@ -71,7 +71,10 @@ int CommUart::Open(const char* path) {
   // 0 means that nothing is open, so a descriptor that took the place of a closed standard
   // stream (a daemon's) is moved above them.
   fd_ = fdio::MoveAboveStandardStreams(open(path, O_RDWR | O_NOCTTY | O_NONBLOCK));
-  if (fd_ < 0) return TALLYJET_ERR_PORT_NOT_OPEN;
+  if (fd_ < 0) {
+    fd_ = 0;  // nothing held: Close and the commands answer -4, and IsOpen is false
+    return TALLYJET_ERR_PORT_NOT_OPEN;
+  }
   ConfigureRaw(fd_, FindSpeed(baudRate_)->constant);
   return TALLYJET_SUCCESS;
 }

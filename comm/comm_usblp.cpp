@@ -19,8 +19,8 @@ constexpr int kDefaultTimeoutMs = 300;
 // enough for a printer busy with a cut or a feed while its buffer is full.
 constexpr int64_t kWriteStallTimeouts = 10;
 
-// A descriptor is 0 when nothing was opened and -1 after a failed open.
-bool HoldsDescriptor(int fd) { return fd != 0 && fd != -1; }
+// A descriptor is 0 when nothing is held, a failed open included.
+bool HoldsDescriptor(int fd) { return fd > 0; }
 
 }  // namespace
 
@@ -35,7 +35,9 @@ int CommUsbLP::Open(const char* path) {
   if (path == nullptr) return TALLYJET_ERR_INVALID_ARGUMENT;
   if (HoldsDescriptor(fd_)) close(fd_);
   fd_ = fdio::MoveAboveStandardStreams(open(path, O_RDWR | O_NOCTTY | O_NONBLOCK));
-  return fd_ == -1 ? TALLYJET_ERR_PORT_NOT_OPEN : TALLYJET_SUCCESS;
+  if (fd_ >= 0) return TALLYJET_SUCCESS;
+  fd_ = 0;  // nothing held: Close and the commands answer -4, and IsOpen is false
+  return TALLYJET_ERR_PORT_NOT_OPEN;
 }
 
 int CommUsbLP::Close() {

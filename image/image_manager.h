@@ -13,11 +13,13 @@ class TALLYJET_API ImageManager {
   ImageManager();
   ~ImageManager();
 
-  // Loads the file (the decoder is chosen from its contents) and reduces it to black and white
-  // by threshold. 1 loaded; -1 for a null path or a file that is missing or no picture.
+  // Loads the file (the decoder is chosen from its contents), lays it on white and reduces it to
+  // black and white by threshold. 1 loaded; -1 for a null path, a file that is missing, not a
+  // regular file or no picture, or a picture beyond TALLYJET_MAX_PICTURE_PIXELS or
+  // TALLYJET_MAX_PICTURE_WIDTH (refused before it is decoded). Prints nothing.
   int LoadImageFile(const char* path);
   // Resizes the picture to width x widthFactor by height x heightFactor, each truncated, without
-  // smoothing. -1 when a new size is below 1, NaN, or too large for a raster; width and height
+  // smoothing. -1 when a new size is below 1, NaN, or beyond the picture limits; width and height
   // hold the new size (0 for one that could not be formed) even then.
   int SetScale(float widthFactor, float heightFactor);
   // Rotation and half-tone are not offered: each answers 1 and changes nothing.

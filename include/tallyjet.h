@@ -47,6 +47,12 @@
 #define TALLYJET_ERR_READ (-30)
 /* Any other negative value from GetData or a query is libusb's own error number. */
 
+/* The largest picture PrintBmpImage and SaveGraphic take: at most TALLYJET_MAX_PICTURE_PIXELS
+ * pixels (4096 x 4096) and at most TALLYJET_MAX_PICTURE_WIDTH dots wide. The size is read from
+ * the file's header before any pixel is decoded, so a larger picture costs no memory. */
+#define TALLYJET_MAX_PICTURE_PIXELS 16777216
+#define TALLYJET_MAX_PICTURE_WIDTH 65535
+
 /* The only protocol: ESC/POS. */
 #define TALLYJET_PROTOCOL_ESCPOS 101
 
@@ -272,7 +278,9 @@ TALLYJET_API int MakeQrCode(void);
 /* ---- Pictures and stored graphics ---- */
 
 /* Loads a picture file, scales it, sets the left margin (0 to 47) and prints it in raster bands.
- * rotate and halftone (0 to 2) change nothing. */
+ * rotate and halftone (0 to 2) change nothing. Transparent parts print as white paper. Only a
+ * regular file within the picture limits below is read; anything else, a scaled size beyond
+ * them included, answers TALLYJET_ERR_FAILED before anything is sent. */
 TALLYJET_API int PrintBmpImage(const char* path, float heightScale, float widthScale, int rotate,
                                int leftMargin, int halftone);
 /* PrintBmpImage with the two scales passed as the bit patterns of 32-bit floats. */
@@ -282,7 +290,8 @@ TALLYJET_API int PrintBmp8(const char* path, int heightScaleBits, int widthScale
 TALLYJET_API int SetBitImageMode(int mode, const unsigned char* data, int length);
 /* Raster bit image of width / 8 bytes per row, mode 0 to 3, paced by the printer's buffer. */
 TALLYJET_API int PrintRasterBitImage(int mode, int width, int height, const unsigned char* data);
-/* Stores a picture file, unscaled, as the NV graphic with key codes kc1 kc2. */
+/* Stores a picture file, unscaled, as the NV graphic with key codes kc1 kc2; the same files as
+ * PrintBmpImage are refused. */
 TALLYJET_API int SaveGraphic(const char* path, int kc1, int kc2);
 /* Prints the NV graphic stored under kc1 kc2. */
 TALLYJET_API int PrintGraphic(int kc1, int kc2);
@@ -299,7 +308,8 @@ TALLYJET_API int GetMemoryAvailabled(int* bytes);
 /* C++ only: these two carry their parameter types in their symbols. */
 
 /* Converts UTF-8 U+00C0..U+00FF pairs to code page 850 bytes; out has room for length bytes and
- * may be in. Answers 1, or -6 when no working memory is left (or length is negative). */
+ * may be in. Answers 1, -3 for a null in or out with a positive length, or -6 when no working
+ * memory is left (or length is negative). */
 TALLYJET_API int parse850(const char* in, int length, char* out);
 /* Prints the first length bytes as hexadecimal to standard output: "\t [ 1B 40  ]". */
 TALLYJET_API void DumpConsole(int length, unsigned char* data);

@@ -9,6 +9,7 @@
 #include "escpos_command.h"
 #include "heap_buffer.h"
 #include "prot_escpos.h"
+#include "raster_pacing.h"
 
 using namespace escpos;
 
@@ -22,19 +23,27 @@ constexpr int kReceiveBuffer = 6000;
 // printer out of paper would otherwise hold the caller forever.
 constexpr std::chrono::seconds kRoomWait(10);
 
+PacingClock pacingClock = nullptr;
+
+std::chrono::steady_clock::time_point Now() {
+  return pacingClock != nullptr ? pacingClock() : std::chrono::steady_clock::now();
+}
+
 // Free bytes in the receive buffer at this fill level; negative above 100 percent.
 int FreeBytes(int level) { return kReceiveBuffer - level * kReceiveBuffer / 100; }
 
-// Asks the printer's fill level until bandBytes fit. 1 when they do, the query's own result
-// when it is not 1, -1 once the printer has reported too little room for kRoomWait.
+// Asks the printer's fill level until bandBytes fit. 1 when they do; -1 when a query brought no
+// answer (a printer that stopped answering would lose the rest of the picture) or once the
+// printer has reported too little room for kRoomWait; a failed query's own negative result.
 int WaitForRoom(ProtEscPos* encoder, int bandBytes) {
-  const auto start = std::chrono::steady_clock::now();
+  const auto start = Now();
   for (;;) {
     int level = 0;
     const int rc = encoder->GetBufferSize(&level);
+    if (rc == 0) return TALLYJET_ERR_FAILED;  // no byte came
     if (rc != TALLYJET_SUCCESS) return rc;
     if (bandBytes <= FreeBytes(level)) return TALLYJET_SUCCESS;
-    if (std::chrono::steady_clock::now() - start >= kRoomWait) return TALLYJET_ERR_FAILED;
+    if (Now() - start >= kRoomWait) return TALLYJET_ERR_FAILED;
   }
 }
 
@@ -54,6 +63,8 @@ int SendWithData(CommBase* transport, std::initializer_list<char> header,
 }
 
 }  // namespace
+
+void escpos::SetPacingClock(PacingClock clock) { pacingClock = clock; }
 
 int ProtEscPos::PrintRasterBitImage(int mode, int width, int height, const unsigned char* data) {
   if (transport_ == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;

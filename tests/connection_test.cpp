@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <typeinfo>
 
+#include "comm_uart.h"
+#include "comm_usblp.h"
 #include "connection.h"
 #include "printer_on_pty.h"
 #include "recording_transport.h"
@@ -62,13 +65,52 @@ TEST_F(ConnectionTest, OpenAndCloseAllDayLeaksNoDescriptor) {
   EXPECT_EQ(OpenDescriptors(), before);
 }
 
+// A failed open leaves its transport unopened; the next OpenPort that asks for another kind
+// gets that kind, line settings and all, so "this port, else that one" needs no ClosePort.
+TEST_F(ConnectionTest, FailedOpenGivesWayToTheKindAskedForNext) {
+  const std::string pty = printer.SlavePath();
+  struct Case {
+    const char* first;
+    int firstBaud;
+    int secondBaud;  // the second call opens the printer's pty
+    const std::type_info* kind;
+  };
+  const Case cases[] = {
+      {"USB", 0, 0, &typeid(CommUsbLP)},
+      {"/nonexistent/lp0", 0, 9600, &typeid(CommUart)},
+      {"/nonexistent/tty", 9600, 0, &typeid(CommUsbLP)},
+  };
+  for (const Case& c : cases) {
+    EXPECT_LT(OpenPort(c.first, c.firstBaud, 'N', 8, 1), 0) << c.first;
+    EXPECT_EQ(SendData("x", 1), TALLYJET_ERR_PORT_NOT_OPEN) << c.first;  // nothing is open
+    EXPECT_EQ(OpenPort(pty.c_str(), c.secondBaud, 'N', 8, 1), TALLYJET_SUCCESS) << c.first;
+    EXPECT_TRUE(comm_ != nullptr && typeid(*comm_) == *c.kind) << c.first;
+    EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS) << c.first;
+  }
+  ASSERT_EQ(OpenPort("/nonexistent/lp0", 0, 'N', 8, 1), TALLYJET_ERR_PORT_NOT_OPEN);
+  const int usb = OpenPort("USB", 0, 'N', 8, 1);  // no USB printer here: a USB code, not -2
+  EXPECT_TRUE(usb == TALLYJET_ERR_USB_NOT_FOUND || usb == TALLYJET_ERR_USB_LIBRARY) << usb;
+}
+
 TEST(ConnectionChecksTest, UsbNameIsMatchedExactly) {
   // Names that only resemble "USB" take the device-node path and fail to open as files.
   ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
   for (const char* name : {"usb", "USB0", "US", ""}) {
     EXPECT_EQ(OpenPort(name, 0, 'N', 8, 1), TALLYJET_ERR_PORT_NOT_OPEN) << name;
-    EXPECT_EQ(ClosePort(), TALLYJET_ERR_CLOSE) << name;
+    EXPECT_EQ(ClosePort(), TALLYJET_ERR_PORT_NOT_OPEN) << name;  // descriptor -1 untouched
   }
+}
+
+TEST(ConnectionChecksTest, ApplicationsOwnTransportIsNeverReplaced) {
+  ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
+  auto* own = new RecordingTransport;  // not open, and of no kind the library makes
+  comm_ = own;
+  EXPECT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_ERR_NOT_SUPPORTED);
+  EXPECT_EQ(comm_, own);
+  // Any other name is opened the serial way, whose line settings it does not offer.
+  EXPECT_EQ(OpenPort("/dev/null", 0, 'N', 8, 1), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_EQ(comm_, own);
+  ClosePort();
 }
 
 }  // namespace

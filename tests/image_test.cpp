@@ -2,6 +2,9 @@
 // per-pixel rule on coloured, grey and transparent pictures, scaling, and refused files.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <QBuffer>
 #include <QFile>
 #include <cmath>
 #include <cstdlib>
@@ -130,6 +133,9 @@ TEST_F(ImageManagerTest, ScaleTruncatesEachProductAndRefusesEmptyOrHugeSizes) {
       {3, 4, 1.0f, 1e10f, TALLYJET_ERR_FAILED, 3, 0},
       // 250 million bytes per row times 10 rows does not fit a raster: refused, not allocated.
       {1, 1, 2e9f, 10.0f, TALLYJET_ERR_FAILED, 2000000000, 10},
+      // Beyond the picture limits: 16 810 000 pixels, or 65 536 dots wide.
+      {100, 100, 41.0f, 41.0f, TALLYJET_ERR_FAILED, 4100, 4100},
+      {1, 1, 65536.0f, 1.0f, TALLYJET_ERR_FAILED, 65536, 1},
   };
   for (const Case& c : cases) {
     const std::string label = std::to_string(c.width) + "x" + std::to_string(c.height) + " by " +
@@ -155,7 +161,66 @@ TEST_F(ImageManagerTest, DoubledHeightRepeatsEachRowWithoutSmoothing) {
   EXPECT_EQ(Raster(&manager), Bytes({0xF0, 0xF0, 0x00, 0x00}));
 }
 
-TEST_F(ImageManagerTest, FilesThatAreNoPictureAreRefused) {
+// A logo on a transparent background must not print as a black block: each pixel prints as it
+// looks on white paper.
+TEST_F(ImageManagerTest, TransparentPixelsPrintAsThePaperBeneath) {
+  QImage logo(4, 1, QImage::Format_ARGB32);
+  logo.setPixel(0, 0, qRgba(0, 0, 0, 0));
+  logo.setPixel(1, 0, qRgba(0, 0, 0, 100));  // light grey on paper
+  logo.setPixel(2, 0, qRgba(0, 0, 0, 200));  // dark grey
+  logo.setPixel(3, 0, qRgba(0, 0, 0, 255));
+  ImageManager manager;
+  ASSERT_EQ(manager.LoadImageFile(files_.Save(logo, "logo").c_str()), TALLYJET_SUCCESS);
+  EXPECT_EQ(Raster(&manager), Bytes({0x30}));
+}
+
+// A small file may describe a huge picture: the size in its header decides, before decoding.
+TEST_F(ImageManagerTest, PictureBeyondTheLimitsIsRefused) {
+  const int rows = TALLYJET_MAX_PICTURE_PIXELS / 4096;
+  struct Case {
+    QSize size;
+    int result;
+  };
+  const Case cases[] = {
+      {{TALLYJET_MAX_PICTURE_WIDTH, 1}, TALLYJET_SUCCESS},
+      {{TALLYJET_MAX_PICTURE_WIDTH + 1, 1}, TALLYJET_ERR_FAILED},
+      {{4096, rows}, TALLYJET_SUCCESS},
+      {{4096, rows + 1}, TALLYJET_ERR_FAILED},
+  };
+  for (const Case& c : cases) {
+    QImage picture(c.size, QImage::Format_Mono);
+    picture.fill(0);
+    EXPECT_EQ(ImageManager().LoadImageFile(files_.Save(picture, "large").c_str()), c.result)
+        << c.size.width() << "x" << c.size.height();
+  }
+}
+
+int applicationMessages = 0;
+void CountApplicationMessage(QtMsgType, const QMessageLogContext&, const QString&) {
+  ++applicationMessages;
+}
+
+// The library prints nothing, not even the image library's complaints about a broken file
+// (libpng's own, Qt's for the JPEG), and the application's message handler is back afterwards.
+TEST_F(ImageManagerTest, BrokenPictureLeavesStandardErrorAlone) {
+  for (const char* format : {"png", "jpg"}) {
+    QBuffer whole;
+    ASSERT_TRUE(Noise(64, 64, QImage::Format_RGB32, 9).save(&whole, format));
+    QFile broken(files_.Path(QString("broken.") + format));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write(whole.data().left(whole.data().size() / 2));
+    broken.close();
+    testing::internal::CaptureStderr();
+    ImageManager().LoadImageFile(broken.fileName().toStdString().c_str());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << format;
+    qInstallMessageHandler(CountApplicationMessage);
+    ImageManager().LoadImageFile(broken.fileName().toStdString().c_str());
+    EXPECT_EQ(qInstallMessageHandler(nullptr), CountApplicationMessage) << format;
+  }
+  EXPECT_EQ(applicationMessages, 0);
+}
+
+TEST_F(ImageManagerTest, FilesThatAreNoPictureAreRefusedWithoutHanging) {
   const QString text = files_.Path("notes.png");
   QFile file(text);
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -163,8 +228,11 @@ TEST_F(ImageManagerTest, FilesThatAreNoPictureAreRefused) {
   file.close();
   const std::string textPath = text.toStdString();
   const std::string missing = files_.Missing();
+  // A FIFO would block in open and /dev/zero never ends: neither reaches the image library.
+  const std::string fifo = files_.Path("fifo.png").toStdString();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   for (const char* path : {static_cast<const char*>(nullptr), "", missing.c_str(),
-                           textPath.c_str()}) {
+                           textPath.c_str(), fifo.c_str(), "/dev/zero"}) {
     ImageManager manager;
     EXPECT_EQ(manager.LoadImageFile(path), TALLYJET_ERR_FAILED) << (path ? path : "null");
     EXPECT_EQ(manager.width, 0);

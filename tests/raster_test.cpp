@@ -2,10 +2,12 @@
 // graphics commands, as the bytes a recording printer receives.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
 #include "prot_escpos.h"
+#include "raster_pacing.h"
 #include "recording_transport.h"
 
 namespace {
@@ -151,21 +153,30 @@ TEST_F(RasterTest, FailedBandEndsThePictureWithItsResult) {
   EXPECT_EQ(transport->writes.size(), 4u);
 }
 
-TEST_F(RasterTest, UnansweredQueryEndsThePictureWithItsResult) {
+// A printer that stops answering mid-picture must not pass for "nothing to print" (0).
+TEST_F(RasterTest, SilentPrinterEndsThePictureAsAFailure) {
   const std::string data = Pattern(72 * 200);
   Levels({0});
   transport->AnswerCode(0);  // no byte came
-  EXPECT_EQ(encoder.PrintRasterBitImage(0, 576, 200, Raw(data)), 0);
+  EXPECT_EQ(encoder.PrintRasterBitImage(0, 576, 200, Raw(data)), TALLYJET_ERR_FAILED);
   EXPECT_EQ(transport->writes.size(), 3u);  // query, band, query
 }
 
-TEST_F(RasterTest, PrinterThatNeverFreesRoomIsGivenUp) {
+// A clock that moves six seconds on at every reading.
+std::chrono::steady_clock::time_point SixSecondsPerReading() {
+  static std::chrono::steady_clock::time_point now;
+  now += std::chrono::seconds(6);
+  return now;
+}
+
+TEST_F(RasterTest, PrinterThatNeverFreesRoomIsGivenUpAfterTenSeconds) {
   const std::string data = Pattern(72 * 10);
-  for (int i = 0; i < 200; ++i) Levels({100});  // far more answers than ten seconds of queries
+  for (int i = 0; i < 10; ++i) Levels({100});
+  escpos::SetPacingClock(SixSecondsPerReading);
   EXPECT_EQ(encoder.PrintRasterBitImage(0, 576, 10, Raw(data)), TALLYJET_ERR_FAILED);
+  escpos::SetPacingClock(nullptr);
   EXPECT_TRUE(Bands().empty());
-  EXPECT_GT(transport->writes.size(), 1u);
-  EXPECT_LT(transport->reads, 200);
+  EXPECT_EQ(transport->reads, 2);  // asked at 0 s and 6 s, given up at 12 s
 }
 
 using BitImageModeTest = RasterTest;

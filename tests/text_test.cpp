@@ -79,6 +79,14 @@ TEST(Parse850Test, ConvertsInPlaceAndRefusesANegativeLength) {
   EXPECT_EQ(out, 'x');
 }
 
+TEST(Parse850Test, NullBufferWithALengthIsRefusedNotRead) {
+  char out = 'x';
+  EXPECT_EQ(parse850(nullptr, 1, &out), TALLYJET_ERR_INVALID_ARGUMENT);
+  EXPECT_EQ(parse850("a", 1, nullptr), TALLYJET_ERR_INVALID_ARGUMENT);
+  EXPECT_EQ(parse850(nullptr, 0, nullptr), TALLYJET_SUCCESS);  // nothing to read or write
+  EXPECT_EQ(out, 'x');
+}
+
 const std::string kCafeLine = Bytes({0xC3, 0xA9, 0x41, 0x0A});  // é A LF
 
 class TextTest : public RecordedConnection {

@@ -28,9 +28,10 @@ TEST(CommUsbLPTest, FailedOpenLeavesNothingUsable) {
   EXPECT_FALSE(node.IsOpen());
   EXPECT_EQ(node.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
   EXPECT_EQ(node.Open("/nonexistent/lp0"), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_FALSE(node.IsOpen());
   EXPECT_EQ(node.Write("x", 1), TALLYJET_ERR_PORT_NOT_OPEN);
   EXPECT_EQ(node.Read(&byte, 1), TALLYJET_ERR_PORT_NOT_OPEN);
-  EXPECT_EQ(node.Close(), TALLYJET_ERR_CLOSE);
+  EXPECT_EQ(node.Close(), TALLYJET_ERR_PORT_NOT_OPEN);  // nothing held: descriptor -1 untouched
 }
 
 TEST(CommUsbLPTest, OpenWriteReadCloseOnANodeAndAFailedWrite) {

@@ -203,15 +203,16 @@ TEST(Uart, NeverOpenedAndTwiceClosed) {
   EXPECT_EQ(uart.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
 }
 
-// A path that does not open leaves the transport failed rather than closed.
-TEST(Uart, FailedOpenFailsEveryTransfer) {
+// A path that does not open leaves nothing held: not open, as if never opened.
+TEST(Uart, FailedOpenAnswersPortNotOpen) {
   CommUart uart;
   uart.SetTimeout(50);
   EXPECT_EQ(uart.Open("/nonexistent/tty"), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_FALSE(uart.IsOpen());
   char buffer[1] = {'x'};
-  EXPECT_EQ(uart.Write(buffer, 1), TALLYJET_ERR_FAILED);
-  EXPECT_EQ(uart.Read(buffer, 1), TALLYJET_ERR_SERIAL_TIMEOUT);
-  EXPECT_EQ(uart.Close(), TALLYJET_ERR_FAILED);
+  EXPECT_EQ(uart.Write(buffer, 1), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_EQ(uart.Read(buffer, 1), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_EQ(uart.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
 }
 
 // Wall-clock milliseconds since 946,080,000 s after the epoch, wrapped to 32 bits.

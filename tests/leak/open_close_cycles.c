@@ -12,9 +12,11 @@ int main(void)
         if (i % 2 == 0 && OpenPort("/dev/null", 0, 'N', 8, 1) != TALLYJET_SUCCESS) return 1;
         if (Reset() != TALLYJET_SUCCESS) return 1;
         if (ClosePort() != TALLYJET_SUCCESS) return 1;
-        /* A failed open leaves a transport that ClosePort must still release. */
+        /* A failed open leaves a transport that ClosePort must still release, and that the
+         * next OpenPort asking for another kind releases when it replaces it. */
+        if (OpenPort("/nonexistent/tty", 9600, 'N', 8, 1) != TALLYJET_ERR_PORT_NOT_OPEN) return 1;
         if (OpenPort("/nonexistent/lp0", 0, 'N', 8, 1) != TALLYJET_ERR_PORT_NOT_OPEN) return 1;
-        if (ClosePort() != TALLYJET_ERR_CLOSE) return 1;
+        if (ClosePort() != TALLYJET_ERR_PORT_NOT_OPEN) return 1;
     }
     puts("1000 cycles");
     return 0;
