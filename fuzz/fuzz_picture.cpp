@@ -1,0 +1,50 @@
+// Picture files: the fuzz input is the file handed to LoadImageFile (Qt picks the decoder from
+// its contents), and a picture that loads must give a raster of ceil(width / 8) bytes a row.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <QtGlobal>
+
+#include "image_manager.h"
+
+namespace {
+
+// One file in memory for the whole run, rewritten with each input; Qt opens it by name.
+struct MemoryFile {
+  MemoryFile() : fd(memfd_create("picture", 0)), path("/proc/self/fd/" + std::to_string(fd)) {
+    if (fd < 0) abort();
+  }
+  void Hold(const uint8_t* data, size_t size) {
+    if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)) {
+      abort();
+    }
+  }
+  int fd;
+  std::string path;
+};
+
+}  // namespace
+
+// The decoders' complaints about broken files would drown libFuzzer's own report.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static MemoryFile file;
+  file.Hold(data, size);
+  ImageManager picture;
+  if (picture.LoadImageFile(file.path.c_str()) != TALLYJET_SUCCESS) return 0;
+  const int pixelsWide = picture.width;
+  unsigned char* raster = nullptr;
+  const int bytes = picture.GetRasterBitImage(&raster);
+  if (bytes > 0 && bytes != (pixelsWide + 7) / 8 * picture.height) __builtin_trap();
+  free(raster);
+  return 0;
+}
