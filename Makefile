@@ -6,6 +6,7 @@ SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_RUN_SECONDS ?= 3
+SOAK_RECEIPTS ?= 2000
 PREFIX ?= /usr/local
 JOBS ?= 2
 
@@ -68,6 +69,10 @@ fuzz:
 		     /Done [0-9]+ runs/ { print name[$$1] ": " $$3 " executions in " $$6 " s" }' fuzz.log; \
 		grep -h "SUMMARY" fuzz.log || true; \
 		exit $$status
+
+# SOAK_RECEIPTS receipts to the virtual printer: no descriptor or memory kept, no byte lost.
+soak: build
+	tools/soak/soak.sh $(BUILD) $(SOAK_RECEIPTS)
 
 # The library through the real Linux USB stack of a Debian kernel under QEMU (tests/kernel): the
 # rig installs QEMU and fetches the kernel itself, and fails loudly when it cannot.
