@@ -1,7 +1,7 @@
 // Printer answers: the fuzz input is everything the printer says back (see ReplayTransport) to
 // the status words, the raw status bytes, the identification, the free NV graphics memory and
-// the fill level that paces a raster picture. Whatever it says, every query ends, and a
-// successful status byte is a byte.
+// the fill level that paces a raster picture. Whatever it says, every query ends, a status
+// word that could not be read says so, and a successful status byte is a byte.
 #include <unistd.h>
 
 #include <cstdint>
@@ -15,11 +15,17 @@ extern "C" int usleep(useconds_t) { return 0; }
 
 namespace {
 
-void AskEverything(ProtEscPos* encoder) {
+// A failed reading must not leave a word that looks like an answer.
+template <typename Read>
+void ExpectWord(Read read, int notObtained) {
   int word;
-  GetPrinterStatus(&word);
-  GetMediaStatus(&word);
-  GetDrawerStatus(1, &word);
+  if (read(&word) != TALLYJET_SUCCESS && word != notObtained) __builtin_trap();
+}
+
+void AskEverything(ProtEscPos* encoder) {
+  ExpectWord(GetPrinterStatus, TALLYJET_PRINTER_NOT_OBTAINED);
+  ExpectWord(GetMediaStatus, TALLYJET_MEDIA_NOT_OBTAINED);
+  ExpectWord([](int* word) { return GetDrawerStatus(1, word); }, TALLYJET_DRAWER_NOT_OBTAINED);
   int info[5];
   GetPrinterInfo(info);
   for (int n : {1, 2, 3, 4, 6}) {
@@ -31,7 +37,7 @@ void AskEverything(ProtEscPos* encoder) {
   int bytes = 0;
   encoder->GetMemoryAvailabled(&bytes);
   encoder->GetBufferSize(&bytes);
-  // 200 rows of 40 bytes: two bands, each waiting for room in the printer's buffer.
+  // 200 rows of 40 bytes: three bands, each waiting for room in the printer's buffer.
   static const unsigned char picture[200 * 40] = {};
   encoder->PrintRasterBitImage(0, 320, 200, picture);
 }
