@@ -3,6 +3,7 @@
 // the same bytes then go through the whole printer (decoding, settings, log, answers).
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "command_parser.h"
 #include "printer_core.h"

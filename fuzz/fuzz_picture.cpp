@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
