@@ -1,5 +1,6 @@
 // Picture files: the fuzz input is the file handed to LoadImageFile (Qt picks the decoder from
-// its contents), and a picture that loads must give a raster of ceil(width / 8) bytes a row.
+// its contents); its last two bytes also give the scale factors, as PrintBmpImage passes them
+// on. A picture that loads must give a raster of ceil(width / 8) bytes a row, scaled or not.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -40,10 +41,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   file.Hold(data, size);
   ImageManager picture;
   if (picture.LoadImageFile(file.path.c_str()) != TALLYJET_SUCCESS) return 0;
-  const int pixelsWide = picture.width;
+  // 0 to 4 in steps of 1/64; a failed scaling leaves a picture that must still rasterise.
+  if (size >= 2) picture.SetScale(data[size - 1] / 64.0f, data[size - 2] / 64.0f);
+  const QImage& image = picture.image;
   unsigned char* raster = nullptr;
   const int bytes = picture.GetRasterBitImage(&raster);
-  if (bytes > 0 && bytes != (pixelsWide + 7) / 8 * picture.height) __builtin_trap();
+  if (bytes > 0 && bytes != (image.width() + 7) / 8 * image.height()) __builtin_trap();
   free(raster);
   return 0;
 }
