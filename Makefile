@@ -3,15 +3,20 @@
 
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_RUN_SECONDS ?= 3
+SOAK_RECEIPTS ?= 2000
 PREFIX ?= /usr/local
 JOBS ?= 2
 
 # Debian packages the build, the tests and the demo need.
 PACKAGES := cmake g++ make pkg-config binutils qtbase5-dev libusb-dev libusb-0.1-4 \
 	libgtest-dev libgmock-dev libbenchmark-dev valgrind libzint-dev zbar-tools libcli11-dev \
-	fonts-dejavu-core
+	fonts-dejavu-core clang libfuzzer-14-dev libclang-rt-14-dev
 
-.PHONY: all deps build test test-sanitize test-kernel demo install clean
+.PHONY: all deps build test test-sanitize test-fuzz fuzz fuzz-build soak test-kernel demo install \
+	clean
 
 all: build
 
@@ -30,6 +35,7 @@ build: deps
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) -LE kernel
 	$(MAKE) test-sanitize
+	$(MAKE) test-fuzz
 	$(MAKE) test-kernel
 
 # The whole suite once more under AddressSanitizer and UndefinedBehaviorSanitizer. Tests that
@@ -40,6 +46,34 @@ test-sanitize: deps
 	cmake --build $(SANITIZE_BUILD) -j$(JOBS)
 	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j$(JOBS) \
 		-LE unsanitized
+
+# The fuzz targets (fuzz/), built with clang, libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer in a build of their own that holds nothing else.
+fuzz-build: deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+		-DCMAKE_CXX_COMPILER=clang++ -DTALLYJET_FUZZ=ON -DTALLYJET_BUILD_TESTS=OFF \
+		-DTALLYJET_BUILD_BENCHMARKS=OFF -DTALLYJET_FUZZ_SECONDS=$(FUZZ_RUN_SECONDS)
+	cmake --build $(FUZZ_BUILD) --target fuzzers -j$(JOBS)
+
+# Each fuzz target for a few seconds from its seed corpus alone; a crash fails the test.
+test-fuzz:
+	$(MAKE) fuzz-build FUZZ_RUN_SECONDS=3
+	rm -rf $(FUZZ_BUILD)/fuzz/found
+	cd $(FUZZ_BUILD) && ctest --output-on-failure -j$(JOBS) -L fuzz
+
+# Each fuzz target for FUZZ_SECONDS, then the executions each reached. Inputs that add coverage
+# stay in $(FUZZ_BUILD)/fuzz/found, crashing ones in $(FUZZ_BUILD)/fuzz/artifacts.
+fuzz:
+	$(MAKE) fuzz-build FUZZ_RUN_SECONDS=$(FUZZ_SECONDS)
+	cd $(FUZZ_BUILD) && ctest -V -j$(JOBS) -L fuzz > fuzz.log 2>&1; status=$$?; \
+		awk '/Test command:/ { n = split($$4, part, "/"); name[$$1] = part[n] } \
+		     /Done [0-9]+ runs/ { print name[$$1] ": " $$3 " executions in " $$6 " s" }' fuzz.log; \
+		grep -h "SUMMARY" fuzz.log || true; \
+		exit $$status
+
+# SOAK_RECEIPTS receipts to the virtual printer: no descriptor or memory kept, no byte lost.
+soak: build
+	tools/soak/soak.sh $(BUILD) $(SOAK_RECEIPTS)
 
 # The library through the real Linux USB stack of a Debian kernel under QEMU (tests/kernel): the
 # rig installs QEMU and fetches the kernel itself, and fails loudly when it cannot.
