@@ -36,7 +36,7 @@ TEST(ProgramOptionsTest, OptionsSetTheStateAndTheFiles) {
                           "--drawer-high --extra-status 0x60 --model-id 32 --type-id 7 "
                           "--version-id 2.01 --nv-capacity 8000 --drain-rate 500 --read-rate 900 "
                           "--late 250 --garbage --link /tmp/p --log l.txt --raw r.bin "
-                          "--state-file s.txt --quiet --png p.png --paper 58"),
+                          "--state-file s.txt --quiet --png p.png --paper 58 --listen [::1]:9100"),
                     &o));
   EXPECT_TRUE(o.state.offline && o.state.paperNearEnd && o.state.paperEnd && o.state.coverOpen &&
               o.state.error && o.state.drawerPin3High);
@@ -56,12 +56,31 @@ TEST(ProgramOptionsTest, OptionsSetTheStateAndTheFiles) {
   EXPECT_TRUE(o.quiet);
   EXPECT_EQ(o.pngFile, "p.png");
   EXPECT_EQ(o.paperMillimetres, 58);
+  EXPECT_EQ(o.printer.listenHost, "::1");
+  EXPECT_EQ(o.printer.listenPort, 9100);
+}
+
+TEST(ProgramOptionsTest, ListenTakesAPortAloneOrANumericHostAndAPort) {
+  struct Row {
+    const char* value;
+    const char* host;
+    int port;
+  };
+  for (const Row& row : {Row{"0", "127.0.0.1", 0}, Row{"9100", "127.0.0.1", 9100},
+                         Row{"0.0.0.0:65535", "0.0.0.0", 65535}}) {
+    ProgramOptions o;
+    ASSERT_TRUE(Parse({"--listen", row.value}, &o)) << row.value;
+    EXPECT_EQ(o.printer.listenHost, row.host);
+    EXPECT_EQ(o.printer.listenPort, row.port);
+  }
 }
 
 TEST(ProgramOptionsTest, BadArgumentsAreRefused) {
   const std::vector<std::vector<std::string>> refused = {
       {"--bogus"}, {"--late"}, {"--late", "-1"},         {"--late", "12ms"}, {"--model-id", ""},
       {"--link"},  {"stray"},  {"--extra-status", "0x"}, {"--paper", "57"},  {"--paper"},
+      {"--listen", "65536"}, {"--listen", "printer.local:9100"}, {"--listen", "[::1"},
+      {"--listen", "127.0.0.1:"},
   };
   for (const auto& args : refused) {
     ProgramOptions o;
