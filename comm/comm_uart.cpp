@@ -1,14 +1,13 @@
 #include "comm_uart.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <climits>
 #include <cstring>
 #include <ctime>
+
+#include "fd_io.h"
 
 namespace {
 
@@ -42,44 +41,9 @@ const LineSpeed* FindSpeed(int rate) {
   return nullptr;
 }
 
-int64_t MonotonicMs() {
-  timespec now;
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return int64_t{now.tv_sec} * 1000 + now.tv_nsec / 1000000;
-}
-
 int64_t WriteBudgetMs(int length, int rate) {
   const int64_t lineMs = int64_t{length} * kBitsPerCharacter * 1000 / rate;
   return 2 * lineMs + kWriteAllowanceMs;
-}
-
-// Sleeps in poll until fd is ready for events or the deadline passes. False once the deadline
-// has passed or when the line reports an error or a hang-up, so that no caller spins on a line
-// that will never become ready. True means: try the transfer again.
-bool WaitFor(int fd, short events, int64_t deadline) {
-  const int64_t remaining = deadline - MonotonicMs();
-  if (remaining <= 0) return false;
-  pollfd entry{fd, events, 0};
-  const int ready = poll(&entry, 1, static_cast<int>(remaining < INT_MAX ? remaining : INT_MAX));
-  if (ready < 0) return errno == EINTR;
-  return (entry.revents & (POLLERR | POLLHUP | POLLNVAL)) == 0;
-}
-
-// The descriptor is non-blocking, so a full output buffer makes write short or fail with
-// EAGAIN; the rest goes out as the line drains, until the deadline.
-bool WriteAll(int fd, const char* data, int length, int64_t deadline) {
-  int done = 0;
-  while (done < length) {
-    const ssize_t written = write(fd, data + done, static_cast<size_t>(length - done));
-    if (written > 0) {
-      done += static_cast<int>(written);
-    } else if (written < 0 && errno != EAGAIN && errno != EINTR) {
-      return false;
-    } else if (!WaitFor(fd, POLLOUT, deadline)) {
-      return false;
-    }
-  }
-  return true;
 }
 
 // Raw 8N1 with RTS/CTS: a zeroed record, so no echo, no canonical mode, no translation and
@@ -122,21 +86,21 @@ int CommUart::Write(const char* data, int length) {
   if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
   usleep(kWritePauseUs);
   if (length == 0) return TALLYJET_ERR_FAILED;
-  const int64_t deadline = MonotonicMs() + WriteBudgetMs(length, baudRate_);
-  return WriteAll(fd_, data, length, deadline) ? TALLYJET_SUCCESS : TALLYJET_ERR_FAILED;
+  // The descriptor is non-blocking: what the full output buffer does not take now goes out as
+  // the line drains, until the deadline.
+  const int64_t deadline = fdio::MonotonicMs() + WriteBudgetMs(length, baudRate_);
+  return fdio::WriteAll(fd_, data, length, deadline, fdio::kNoStallLimit) ? TALLYJET_SUCCESS
+                                                                          : TALLYJET_ERR_FAILED;
 }
 
 // The time-out runs on the monotonic clock, so a step of the wall clock neither stretches a read
-// nor cuts it short. Between attempts the call sleeps in poll until data arrives.
+// nor cuts it short. The call sleeps in poll until data arrives. A line that failed or hung up
+// answers -16 at once rather than 0, which would read as a printer that has not answered yet.
 int CommUart::Read(char* buffer, int length) {
   if (fd_ == 0) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
-  const int64_t deadline = MonotonicMs() + timeout_;
-  for (;;) {
-    const ssize_t got = read(fd_, buffer, static_cast<size_t>(length));
-    if (got > 0) return static_cast<int>(got);
-    if (!WaitFor(fd_, POLLIN, deadline)) return got == 0 ? 0 : TALLYJET_ERR_SERIAL_TIMEOUT;
-  }
+  const int got = fdio::ReadFirst(fd_, buffer, length, fdio::MonotonicMs() + timeout_);
+  return got < 0 ? TALLYJET_ERR_SERIAL_TIMEOUT : got;
 }
 
 void CommUart::SetTimeout(int milliseconds) { timeout_ = milliseconds; }

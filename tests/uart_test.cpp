@@ -159,15 +159,15 @@ TEST_F(PtyLine, ReadAnswersTheFirstPieceOnly) {
   EXPECT_EQ(std::string(answer, 2), "CD");
 }
 
-// The printer went away: a write fails, and a read finds nothing without waiting for a line
-// that can no longer answer.
+// The printer went away: a write fails, and a read fails without waiting for a line that can
+// no longer answer.
 TEST_F(PtyLine, HungUpLineFailsWritesAndEndsReads) {
   ASSERT_EQ(OpenPort(slave_.c_str(), 9600, 'N', 8, 1), TALLYJET_SUCCESS);
   HangUp();
   EXPECT_EQ(SendData("x", 1), TALLYJET_ERR_FAILED);
   const Clock::time_point start = Clock::now();
   char answer[4];
-  EXPECT_EQ(GetData(answer, sizeof answer), 0);
+  EXPECT_EQ(GetData(answer, sizeof answer), TALLYJET_ERR_SERIAL_TIMEOUT);
   EXPECT_LT(ElapsedMs(start), 200);
 }
 

@@ -1,0 +1,47 @@
+// Bounded transfers on a file descriptor (a serial line, a device node, a socket). Every wait
+// sleeps in poll and ends at a deadline on the monotonic clock, so no call waits without end.
+#ifndef TALLYJET_FD_IO_H
+#define TALLYJET_FD_IO_H
+
+#include <cstdint>
+
+namespace fdio {
+
+// A deadline that never comes.
+constexpr int64_t kNoDeadline = INT64_MAX;
+// A write that may stall for any time its deadline leaves.
+constexpr int kNoStallLimit = 0;
+
+enum class Readiness {
+  kReady,     // the descriptor is ready for the transfer
+  kTimedOut,  // the deadline passed first
+  kBroken,    // the descriptor reports an error or a hang-up: it will never be ready
+};
+
+// Milliseconds on the monotonic clock, which no change of the wall clock moves.
+int64_t MonotonicMs();
+
+// Sleeps in poll until fd is ready for events, the deadline passes, or the descriptor breaks.
+Readiness WaitFor(int fd, short events, int64_t deadline);
+
+// Sends all length bytes in order, carrying on after short writes, EAGAIN and EINTR. Gives up
+// (false) when the descriptor fails, when the deadline passes, or when stallMs (unless
+// kNoStallLimit) pass without a byte going out. A socket never raises SIGPIPE here.
+bool WriteAll(int fd, const char* data, int length, int64_t deadline, int stallMs);
+
+// The bytes that arrive first, up to length, waiting until the deadline: their count, 0 when
+// nothing came in time, -1 when the descriptor failed, hung up or reached its end.
+int ReadFirst(int fd, char* buffer, int length, int64_t deadline);
+
+// Reads and drops whatever input is pending, without waiting for more. Stops after a bounded
+// amount, so a peer that never stops sending cannot hold the caller.
+void DiscardInput(int fd);
+
+// A descriptor that took the place of standard input, output or error (0, 1 or 2, as open
+// answers when those are closed) moved to the lowest free number above 2; any other descriptor
+// unchanged. -1 when it could not be moved (it is closed then).
+int MoveAboveStandardStreams(int fd);
+
+}  // namespace fdio
+
+#endif  // TALLYJET_FD_IO_H
