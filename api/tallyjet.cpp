@@ -1,6 +1,7 @@
 // The connection state and the entry points that manage it and send raw text.
 #include <cstring>
 
+#include "comm_net.h"
 #include "comm_uart.h"
 #include "comm_usb.h"
 #include "comm_usblp.h"
@@ -24,6 +25,7 @@ bool IsUsbName(const char* name) { return strcmp(name, "USB") == 0; }
 
 CommBase* NewTransport(const char* portName, int baudRate) {
   if (IsUsbName(portName)) return new CommUsb();
+  if (IsNetworkName(portName)) return new CommNet();
   if (baudRate != 0) return new CommUart();
   return new CommUsbLP();
 }
@@ -66,8 +68,10 @@ int OpenPort(const char* portName, int baudRate, char parity, int dataBits, int 
   int rc;
   if (IsUsbName(portName)) {
     rc = OpenUsb();
-  } else if (dynamic_cast<CommUsbLP*>(comm_) != nullptr) {
-    // A device node, new or kept from an earlier call, opens by its name alone.
+  } else if (dynamic_cast<CommUsbLP*>(comm_) != nullptr ||
+             dynamic_cast<CommNet*>(comm_) != nullptr) {
+    // A device node or a network printer, new or kept from an earlier call, opens by its name
+    // alone.
     rc = comm_->Open(portName);
   } else {
     rc = OpenSerial(portName, baudRate, parity, dataBits, stopBits);

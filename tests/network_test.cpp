@@ -1,0 +1,203 @@
+// The network transport over the loopback: against the virtual printer on a TCP port, and
+// against sockets the tests make themselves for the faults of real printers. A SIGPIPE would
+// end this program, so every test here also shows that none is raised.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "comm_net.h"
+#include "image_per_pixel.h"
+#include "picture_files.h"
+#include "printer_on_pty.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long long MsSince(Clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+// A TCP socket of the test's own, bound to a free port of 127.0.0.1 and not yet listening, so
+// that a connection to it is refused.
+struct OwnSocket {
+  explicit OwnSocket(int receiveBuffer = 0) : fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    if (receiveBuffer > 0) {
+      setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    }
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), length), 0);
+    EXPECT_EQ(getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    name = "socket://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+  }
+  ~OwnSocket() { close(fd); }
+  int fd;
+  std::string name;
+};
+
+class NetworkPrinterTest : public PrinterOnPty {
+ protected:
+  NetworkPrinterTest() : PrinterOnPty(OnLoopback()) {}
+};
+
+TEST_F(NetworkPrinterTest, TextStatusAndUsbOnlyCommandsBehaveAsOnTheDeviceNode) {
+  vprinter::PrinterState state;
+  state.offline = true;
+  printer.SetState(state);
+  Open();
+  EXPECT_EQ(SendData("Hello\n", 6), TALLYJET_SUCCESS);
+  int status = 0;
+  EXPECT_EQ(GetPrinterStatus(&status), TALLYJET_SUCCESS);
+  EXPECT_EQ(status & (TALLYJET_PRINTER_OFFLINE | TALLYJET_PRINTER_NOT_OBTAINED),
+            TALLYJET_PRINTER_OFFLINE);
+  EXPECT_EQ(SetOperationMode(1), TALLYJET_ERR_NOT_SUPPORTED);  // no USB product id
+  EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
+  EXPECT_TRUE(Logged("TEXT \"Hello\""));
+}
+
+TEST_F(NetworkPrinterTest, TwoJobsArriveWholeOneAfterTheOther) {
+  for (const char* job : {"first\n", "second\n"}) {
+    Open();
+    ASSERT_EQ(SendData(job, static_cast<int>(strlen(job))), TALLYJET_SUCCESS);
+    ASSERT_EQ(ClosePort(), TALLYJET_SUCCESS);
+  }
+  EXPECT_TRUE(printer.WaitForReceived(13, 2000));
+  EXPECT_EQ(printer.Received(), "first\nsecond\n");
+}
+
+TEST_F(NetworkPrinterTest, PrinterClosingBetweenJobsIsReportedAndTheNextOpenConnectsAgain) {
+  Open();
+  ASSERT_EQ(SendData("first\n", 6), TALLYJET_SUCCESS);
+  ASSERT_TRUE(printer.WaitForReceived(6, 2000));
+  printer.DropClient(false);
+  char answer[4];
+  EXPECT_EQ(GetData(answer, sizeof answer), TALLYJET_ERR_READ);
+  EXPECT_EQ(SendData("lost\n", 5), TALLYJET_ERR_FAILED);
+  Open();  // the transport kept from the first OpenPort connects again
+  EXPECT_EQ(SendData("second\n", 7), TALLYJET_SUCCESS);
+  EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
+  EXPECT_TRUE(printer.WaitForReceived(13, 2000));
+  EXPECT_EQ(printer.Received(), "first\nsecond\n");
+}
+
+TEST_F(NetworkPrinterTest, PrinterResettingMidPictureFailsThePicture) {
+  PictureFiles files;
+  const std::string path = files.Save(DistinctRows(576, 3000), "tall");
+  Open();
+  std::thread resetter([this] {
+    printer.WaitForReceived(20000, 10000);
+    printer.DropClient(true);
+  });
+  EXPECT_LT(PrintBmpImage(path.c_str(), 1.0f, 1.0f, 0, 0, 0), 0);
+  resetter.join();
+  EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
+}
+
+TEST(NetworkPortTest, MalformedNamesAreRefusedAndOpenNothing) {
+  ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
+  for (const char* name :
+       {"socket://", "socket://:9100", "socket://127.0.0.1:0", "socket://127.0.0.1:65536",
+        "socket://127.0.0.1:9100x", "socket://127.0.0.1:9100/queue", "socket://127.0.0.1:",
+        "socket://[::1", "socket://[::1]x", "socket://::1", "socket://[]:9100"}) {
+    EXPECT_EQ(OpenPort(name, 0, 'N', 8, 1), TALLYJET_ERR_INVALID_ARGUMENT) << name;
+    EXPECT_EQ(ClosePort(), TALLYJET_ERR_PORT_NOT_OPEN) << name;
+  }
+}
+
+TEST(NetworkPortTest, NamesSplitIntoHostAndPort) {
+  struct Row {
+    const char* name;
+    const char* host;
+    int port;
+  };
+  for (const Row& row : {Row{"socket://192.168.1.50", "192.168.1.50", 9100},
+                         Row{"socket://192.168.1.50:9101", "192.168.1.50", 9101},
+                         Row{"socket://printer.local:65535", "printer.local", 65535},
+                         Row{"socket://[::1]:9100", "::1", 9100}, Row{"socket://[::1]", "::1", 9100}}) {
+    HostPort address;
+    ASSERT_TRUE(ParseNetworkName(row.name, &address)) << row.name;
+    EXPECT_EQ(address.host, row.host);
+    EXPECT_EQ(address.port, row.port);
+  }
+}
+
+TEST(NetworkPortTest, RefusedConnectionAnswersAtOnce) {
+  OwnSocket nobodyListens;
+  CommNet net;
+  const Clock::time_point start = Clock::now();
+  EXPECT_EQ(net.Open(nobodyListens.name.c_str()), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_LT(MsSince(start), 2000);  // far below the 5 s connect bound
+  EXPECT_EQ(net.Write("x", 1), TALLYJET_ERR_PORT_NOT_OPEN);
+}
+
+TEST(NetworkPortTest, FullBacklogEndsAtTheConnectBound) {
+  OwnSocket full;
+  ASSERT_EQ(listen(full.fd, 0), 0);
+  // Connections that never get accepted fill the backlog; the one whose handshake does not
+  // finish shows that it is full, and that the system now drops new attempts.
+  const sockaddr_in address = [&] {
+    sockaddr_in bound = {};
+    socklen_t length = sizeof bound;
+    getsockname(full.fd, reinterpret_cast<sockaddr*>(&bound), &length);
+    return bound;
+  }();
+  std::vector<int> waiting;
+  bool filled = false;
+  while (!filled && waiting.size() < 16) {
+    const int client = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    waiting.push_back(client);
+    connect(client, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    pollfd connected = {client, POLLOUT, 0};
+    filled = poll(&connected, 1, 100) == 0;
+  }
+  ASSERT_TRUE(filled);
+  CommNet net;
+  net.SetConnectTimeout(300);
+  const Clock::time_point start = Clock::now();
+  EXPECT_EQ(net.Open(full.name.c_str()), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_GE(MsSince(start), 250);
+  EXPECT_LT(MsSince(start), 3000);
+  for (const int client : waiting) close(client);
+}
+
+TEST(NetworkPortTest, PrinterThatNeverReadsEndsTheWriteAtItsBound) {
+  OwnSocket neverReads(4096);
+  ASSERT_EQ(listen(neverReads.fd, 1), 0);
+  CommNet net;
+  ASSERT_EQ(net.Open(neverReads.name.c_str()), TALLYJET_SUCCESS);
+  const int accepted = accept(neverReads.fd, nullptr, nullptr);
+  net.SetWriteTimeout(200);
+  const std::string job(16 << 20, 'x');  // more than both sides' socket buffers hold
+  const Clock::time_point start = Clock::now();
+  EXPECT_EQ(net.Write(job.data(), static_cast<int>(job.size())), TALLYJET_ERR_FAILED);
+  EXPECT_LT(MsSince(start), 5000);
+  close(accepted);
+  EXPECT_EQ(net.Close(), TALLYJET_SUCCESS);
+}
+
+TEST(NetworkPortTest, PrinterOnIpv6LoopbackTakesAJob) {
+  vprinter::Options options;
+  options.listenHost = "::1";
+  options.listenPort = 0;
+  vprinter::VirtualPrinter printer(options);
+  if (!printer.Start()) GTEST_SKIP() << "no IPv6 loopback here";
+  CommNet net;
+  ASSERT_EQ(net.Open(printer.PortName().c_str()), TALLYJET_SUCCESS);
+  EXPECT_EQ(net.Write("v6\n", 3), TALLYJET_SUCCESS);
+  EXPECT_EQ(net.Close(), TALLYJET_SUCCESS);
+  EXPECT_TRUE(printer.WaitForReceived(3, 2000));
+  EXPECT_EQ(printer.Received(), "v6\n");
+}
+
+}  // namespace
