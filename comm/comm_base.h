@@ -5,6 +5,9 @@
 
 #include "tallyjet.h"
 
+// A member of an exported class that stays inside the library.
+#define TALLYJET_INTERNAL __attribute__((visibility("hidden")))
+
 class TALLYJET_API CommBase {
  public:
   CommBase();

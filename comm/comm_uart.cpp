@@ -68,8 +68,10 @@ CommUart::~CommUart() { Close(); }
 
 int CommUart::Open(const char* path) {
   if (HoldsDescriptor(fd_)) close(fd_);
-  fd_ = open(path, O_RDWR | O_NOCTTY | O_NONBLOCK);
-  if (fd_ <= 0) return TALLYJET_ERR_PORT_NOT_OPEN;
+  // 0 means that nothing is open, so a descriptor that took the place of a closed standard
+  // stream (a daemon's) is moved above them.
+  fd_ = fdio::MoveAboveStandardStreams(open(path, O_RDWR | O_NOCTTY | O_NONBLOCK));
+  if (fd_ < 0) return TALLYJET_ERR_PORT_NOT_OPEN;
   ConfigureRaw(fd_, FindSpeed(baudRate_)->constant);
   return TALLYJET_SUCCESS;
 }
@@ -104,6 +106,12 @@ int CommUart::Read(char* buffer, int length) {
 }
 
 void CommUart::SetTimeout(int milliseconds) { timeout_ = milliseconds; }
+
+// A path that is not a terminal has no input queue to flush; it is read empty instead.
+void CommUart::DiscardInput() {
+  if (!HoldsDescriptor(fd_)) return;
+  if (tcflush(fd_, TCIFLUSH) != 0) fdio::DiscardInput(fd_);
+}
 
 // Hardware flow control is always on.
 void CommUart::SetFlowControl(int) {}

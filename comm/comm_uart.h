@@ -14,7 +14,7 @@ class TALLYJET_API CommUart : public CommBase {
 
   using CommBase::Open;
   // 1 opened and configured raw at baudRate_; -4 the system refused. A descriptor still held is
-  // closed first.
+  // closed first. A descriptor numbered 0, 1 or 2 is moved above them.
   int Open(const char* path) override;
   // 1 closed; -4 nothing held; -1 close failed.
   int Close() override;
@@ -28,6 +28,9 @@ class TALLYJET_API CommUart : public CommBase {
   void SetFlowControl(int mode) override;
   // 1 for 9600, 19200 or 115200 (kept for the next Open); -3 otherwise. The rest is ignored.
   int SetPortSettings(int baudRate, char parity, int dataBits, int stopBits) override;
+
+  // Drops input the printer sent that nobody read, without waiting.
+  TALLYJET_INTERNAL void DiscardInput();
 
  private:
   int baudRate_;

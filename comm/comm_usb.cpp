@@ -16,6 +16,11 @@ constexpr int kInterface = 0;
 constexpr int kEndpointOut = 0x02;
 constexpr int kEndpointIn = 0x82;
 constexpr int kTransferTimeoutMs = 3000;
+// Dropping pending input reads at most this many chunks, each waiting this long for its data:
+// the shortest wait that libusb-0.1 offers (0 would wait for ever).
+constexpr int kDiscardTimeoutMs = 1;
+constexpr int kDiscardChunk = 512;
+constexpr int kDiscardChunks = 128;
 
 // Looks name up in library and stores it in slot; false when it is missing.
 template <typename Function>
@@ -163,3 +168,11 @@ int CommUsb::Read(char* buffer, int length) {
 int CommUsb::GetDeviceVid() { return vendorId_; }
 
 int CommUsb::GetDevicePid() { return productId_; }
+
+void CommUsb::DiscardInput() {
+  if (handle_ == nullptr) return;
+  char chunk[kDiscardChunk];
+  for (int i = 0; i < kDiscardChunks; ++i) {
+    if (usb_bulk_read(handle_, kEndpointIn, chunk, kDiscardChunk, kDiscardTimeoutMs) <= 0) return;
+  }
+}

@@ -38,6 +38,8 @@ class TALLYJET_API CommUsb : public CommBase {
   bool LoadLibUsb();
   // Stores the product identifier looked for first and answers 1.
   int ReadDevicePid(int* pid);
+  // Drops input the printer sent that nobody read, with bulk reads that wait 1 ms each.
+  TALLYJET_INTERNAL void DiscardInput();
 
  private:
   // Closes handle_ without releasing, forgets it and answers code.

@@ -1,4 +1,5 @@
-// A printer device node such as /dev/usb/lp0, used with plain blocking read and write.
+// A printer device node such as /dev/usb/lp0. Every transfer is bounded: a read waits for the
+// printer's answer at most the time-out, a write gives up on a printer that stopped taking bytes.
 #ifndef TALLYJET_COMM_USBLP_H
 #define TALLYJET_COMM_USBLP_H
 
@@ -6,6 +7,7 @@
 
 class TALLYJET_API CommUsbLP : public CommBase {
  public:
+  // The read time-out starts at 300 ms.
   CommUsbLP();
   ~CommUsbLP() override;
 
@@ -15,10 +17,21 @@ class TALLYJET_API CommUsbLP : public CommBase {
   // 1 closed; -4 nothing held; -13 close failed (the descriptor is kept).
   int Close() override;
   bool IsOpen() override;
-  // One write call: 1 when it took all length bytes, -1 otherwise, -4 when not open.
+  // 1 when the printer took all length bytes; -1 when the node failed or the printer took no
+  // byte for ten read time-outs (3 s by default); -3 for a negative length; -4 when not open.
   int Write(const char* data, int length) override;
-  // One blocking read call: the count (0 at end of file), -30 when it failed, -4 when not open.
+  // The first bytes that arrive within the time-out, 0 when none came; -30 when the node failed
+  // or the printer is gone; -3 for a negative length; -4 when not open.
   int Read(char* buffer, int length) override;
+  // The read time-out in milliseconds (a negative value counts as 0).
+  void SetTimeout(int milliseconds) override;
+
+  // Drops input the printer sent that nobody read, without waiting.
+  TALLYJET_INTERNAL void DiscardInput();
+
+ private:
+  // Lies in the base's tail padding: the object keeps the size it always had.
+  int timeout_;
 };
 
 #endif  // TALLYJET_COMM_USBLP_H

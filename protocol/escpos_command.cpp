@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "comm_base.h"
+#include "pending_input.h"
 #include "tallyjet.h"
 
 namespace escpos {
@@ -24,6 +25,7 @@ int Send(CommBase* transport, bool accepted, std::initializer_list<char> command
 
 int Ask(CommBase* transport, std::initializer_list<char> request, unsigned pauseMicros,
         char* answer, int length, int* got) {
+  DiscardPendingInput(transport);
   const int written = transport->Write(request.begin(), static_cast<int>(request.size()));
   if (written != TALLYJET_SUCCESS) return written;
   memset(answer, 0, static_cast<size_t>(length));

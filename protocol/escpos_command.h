@@ -33,7 +33,8 @@ constexpr bool InRange(int n, int low, int high) { return n >= low && n <= high;
 // of one Write of all its bytes.
 int Send(CommBase* transport, bool accepted, std::initializer_list<char> command);
 
-// A query: the request goes out as one Write and its result is answered. After a successful
+// A query: input the printer sent earlier and nobody read is dropped first, so that it cannot
+// pass for this answer; then the request goes out as one Write and its result is answered. After a successful
 // write, answer is zeroed, the caller sleeps pauseMicros and one Read of up to length bytes
 // stores its result (a count or a negative code) in *got.
 int Ask(CommBase* transport, std::initializer_list<char> request, unsigned pauseMicros,

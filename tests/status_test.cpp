@@ -1,7 +1,6 @@
 // The status entry points: how status bytes fold into the printer, media and drawer words, the
 // sixth byte of the extended USB product, and a printer that does not answer.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <string>
 
@@ -33,8 +32,6 @@ const MediaCase kMediaCases[] = {
     {0x16, 0x01},  // nor one bit of the near-end pair
 };
 
-// The silent-printer cases go over the serial line, whose read gives up after its time-out; a
-// silent printer answers nothing over a device node at all.
 class PrinterStatusTest : public PrinterOnPty {
  protected:
   vprinter::PrinterState state;
@@ -70,23 +67,6 @@ TEST_F(PrinterStatusTest, SilentPrinterIsNotAnAnswer) {
   int word = 0;
   EXPECT_EQ(GetPrinterStatus(&word), TALLYJET_ERR_FAILED);
   EXPECT_EQ(word, TALLYJET_PRINTER_NOT_OBTAINED);
-}
-
-TEST_F(PrinterStatusTest, LateAnswerReachesTheNextQuery) {
-  state.drawerPin3High = true;
-  state.answerDelayMs = 600;  // beyond the pause and the serial read time-out
-  printer.SetState(state);
-  Open(115200);
-  int word = 0;
-  EXPECT_EQ(GetDrawerStatus(1, &word), TALLYJET_ERR_FAILED);
-  EXPECT_EQ(word, TALLYJET_DRAWER_NOT_OBTAINED);
-  usleep(400000);
-  // The first answer waits in the line and is taken for the second; the second comes later.
-  EXPECT_EQ(GetDrawerStatus(1, &word), TALLYJET_SUCCESS);
-  EXPECT_EQ(word, TALLYJET_DRAWER_PIN3_HIGH);
-  char late[4] = {};
-  usleep(700000);
-  EXPECT_EQ(GetData(late, sizeof late), 1);
 }
 
 using StatusTest = RecordedConnection;

@@ -40,7 +40,7 @@ TEST(CommUsbLPTest, OpenWriteReadCloseOnANodeAndAFailedWrite) {
   EXPECT_TRUE(node.IsOpen());
   EXPECT_EQ(node.Write("\x1b@", 2), TALLYJET_SUCCESS);
   EXPECT_EQ(node.Write("", 0), TALLYJET_SUCCESS);
-  EXPECT_EQ(node.Read(buffer, sizeof buffer), 0);  // end of file
+  EXPECT_EQ(node.Read(buffer, sizeof buffer), TALLYJET_ERR_READ);  // end of file: no printer
   EXPECT_EQ(node.Close(), TALLYJET_SUCCESS);
   EXPECT_EQ(node.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
   ASSERT_EQ(node.Open("/dev/full"), TALLYJET_SUCCESS);

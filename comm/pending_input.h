@@ -1,0 +1,12 @@
+// Input that the printer sent and nobody read, such as the answer to an earlier query that came
+// too late, would pass for the answer to the next query. A query drops it before it asks.
+#ifndef TALLYJET_PENDING_INPUT_H
+#define TALLYJET_PENDING_INPUT_H
+
+class CommBase;
+
+// Drops pending input without waiting, on the library's own transports. Any other transport
+// (one an application put in place) is left alone: the interface has no operation for it.
+void DiscardPendingInput(CommBase* transport);
+
+#endif  // TALLYJET_PENDING_INPUT_H

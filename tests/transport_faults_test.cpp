@@ -1,0 +1,167 @@
+// Printers that misbehave, over the device node and the serial line to the virtual printer on a
+// pty: one that never answers, answers late, stops reading or vanishes, and a process whose
+// standard input is closed. Short time-outs keep every wait brief.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+
+#include "connection.h"
+#include "fd_io.h"
+#include "printer_on_pty.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kShortTimeoutMs = 20;
+// Far beyond every bounded wait here, far below a hang.
+constexpr long kNoHangMs = 5000;
+
+long ElapsedMs(Clock::time_point since) {
+  return static_cast<long>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
+}
+
+struct Line {
+  const char* name;
+  int baudRate;
+  int goneReadCode;  // what a read answers once the printer is gone
+};
+
+const Line kLines[] = {{"device node", 0, TALLYJET_ERR_READ},
+                       {"serial line", 9600, TALLYJET_ERR_SERIAL_TIMEOUT}};
+
+class TransportFaults : public PrinterOnPty {
+ protected:
+  // Opens the printer on line with the short read time-out.
+  void OpenShort(const Line& line) {
+    Open(line.baudRate);
+    if (comm_ != nullptr) comm_->SetTimeout(kShortTimeoutMs);
+  }
+};
+
+// A printer that never answers, and one that is gone (its side of the pty closed, as when it is
+// unplugged or the line hangs up): no call hangs, no status passes for an answer, and the port
+// still closes.
+TEST_F(TransportFaults, SilentOrVanishedPrinterIsNotAnAnswer) {
+  for (const bool vanishes : {false, true}) {
+    for (const Line& line : kLines) {
+      SCOPED_TRACE(std::string(vanishes ? "vanished, " : "silent, ") + line.name);
+      vprinter::PrinterState state;
+      state.answers = vprinter::PrinterState::Answers::Silent;
+      printer.SetState(state);
+      ASSERT_TRUE(printer.Start());
+      OpenShort(line);
+      if (vanishes) printer.Stop();
+      const Clock::time_point start = Clock::now();
+      EXPECT_EQ(Reset(), vanishes ? TALLYJET_ERR_FAILED : TALLYJET_SUCCESS);
+      int word = 0;
+      EXPECT_EQ(GetPrinterStatus(&word), TALLYJET_ERR_FAILED);
+      EXPECT_EQ(word, TALLYJET_PRINTER_NOT_OBTAINED);
+      char answer[4];
+      EXPECT_EQ(GetData(answer, sizeof answer), vanishes ? line.goneReadCode : 0);
+      EXPECT_LT(ElapsedMs(start), kNoHangMs);
+      EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
+    }
+  }
+}
+
+// The answer to the first query comes after it gave up and waits, unread, until the second.
+TEST_F(TransportFaults, LateAnswerIsNotTheNextAnswer) {
+  for (const Line& line : kLines) {
+    SCOPED_TRACE(line.name);
+    vprinter::PrinterState state;
+    state.drawerPin3High = true;
+    state.answerDelayMs = 250;
+    printer.SetState(state);
+    OpenShort(line);
+    int word = 0;
+    EXPECT_EQ(GetDrawerStatus(1, &word), TALLYJET_ERR_FAILED);
+    usleep(300000);
+    printer.SetState(vprinter::PrinterState());
+    EXPECT_EQ(GetDrawerStatus(1, &word), TALLYJET_SUCCESS);
+    EXPECT_EQ(word, TALLYJET_DRAWER_PIN3_LOW);
+    ASSERT_EQ(ClosePort(), TALLYJET_SUCCESS);
+  }
+}
+
+// Closes standard input for the life of the object, as a daemon runs.
+class WithoutStandardInput {
+ public:
+  WithoutStandardInput() : saved_(dup(STDIN_FILENO)) { close(STDIN_FILENO); }
+  ~WithoutStandardInput() {
+    dup2(saved_, STDIN_FILENO);
+    close(saved_);
+  }
+
+ private:
+  int saved_;
+};
+
+// open answers descriptor 0, which the transports took for "nothing open".
+TEST_F(TransportFaults, DescriptorZeroIsAPort) {
+  WithoutStandardInput daemon;
+  for (const Line& line : kLines) {
+    SCOPED_TRACE(line.name);
+    OpenShort(line);
+    EXPECT_EQ(fcntl(STDIN_FILENO, F_GETFD), -1) << "the port sits on descriptor 0";
+    EXPECT_EQ(Reset(), TALLYJET_SUCCESS);
+    EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
+  }
+}
+
+TEST_F(TransportFaults, PrinterThatStopsReadingFailsTheWrite) {
+  printer.SetRates(0, 1);
+  OpenShort(kLines[0]);
+  const std::string text(1 << 20, 'x');
+  const Clock::time_point start = Clock::now();
+  EXPECT_EQ(comm_->Write(text.data(), static_cast<int>(text.size())), TALLYJET_ERR_FAILED);
+  EXPECT_LT(ElapsedMs(start), kNoHangMs);
+}
+
+void Interrupted(int) {}
+
+// A signal arrives every few milliseconds while the node is full: the write goes on with the
+// rest instead of ending short.
+TEST_F(TransportFaults, InterruptedWriteCarriesOn) {
+  printer.SetRates(0, 512 * 1024);
+  Open(0);
+  struct sigaction action = {};
+  action.sa_handler = Interrupted;  // no SA_RESTART: a blocked call ends with EINTR
+  struct sigaction previous;
+  ASSERT_EQ(sigaction(SIGALRM, &action, &previous), 0);
+  const itimerval every2ms = {{0, 2000}, {0, 2000}};
+  setitimer(ITIMER_REAL, &every2ms, nullptr);
+  std::string text(128 * 1024, ' ');
+  for (size_t i = 0; i < text.size(); ++i) text[i] = i % 64 == 63 ? '\n' : 'a' + i % 26;
+  const int written = comm_->Write(text.data(), static_cast<int>(text.size()));
+  const itimerval off = {};
+  setitimer(ITIMER_REAL, &off, nullptr);
+  sigaction(SIGALRM, &previous, nullptr);
+  EXPECT_EQ(written, TALLYJET_SUCCESS);
+  ASSERT_TRUE(printer.WaitForReceived(text.size(), kNoHangMs));
+  EXPECT_TRUE(printer.Received() == text);
+}
+
+// A socket whose peer has gone: writing raises no SIGPIPE, which would end the process, and
+// reading at its end fails at once instead of spinning until the deadline.
+TEST(DescriptorIo, GoneSocketPeerFailsQuietly) {
+  int pair[2];
+  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+  ASSERT_EQ(shutdown(pair[1], SHUT_WR), 0);
+  char byte = 'x';
+  const Clock::time_point start = Clock::now();
+  EXPECT_EQ(fdio::ReadFirst(pair[0], &byte, 1, fdio::MonotonicMs() + 2 * kNoHangMs), -1);
+  EXPECT_LT(ElapsedMs(start), kNoHangMs);
+  close(pair[1]);
+  EXPECT_FALSE(fdio::WriteAll(pair[0], &byte, 1, fdio::MonotonicMs() + kNoHangMs, 0));
+  close(pair[0]);
+}
+
+}  // namespace
