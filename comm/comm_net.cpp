@@ -139,6 +139,10 @@ int CommNet::Read(char* buffer, int length) {
   return got < 0 ? TALLYJET_ERR_READ : got;
 }
 
+void CommNet::DiscardInput() {
+  if (fd_ != 0) fdio::DiscardInput(fd_);
+}
+
 void CommNet::SetTimeout(int milliseconds) { readTimeout_ = milliseconds; }
 
 void CommNet::SetConnectTimeout(int milliseconds) { connectTimeout_ = milliseconds; }

@@ -37,6 +37,9 @@ class TALLYJET_API CommNet : public CommBase {
   // The longest time a Write waits while the printer takes no byte (10000 ms until set).
   void SetWriteTimeout(int milliseconds);
 
+  // Drops input the printer sent that nobody read, without waiting.
+  TALLYJET_INTERNAL void DiscardInput();
+
  private:
   int readTimeout_;
   int connectTimeout_;

@@ -124,7 +124,8 @@ TEST(NetworkPortTest, NamesSplitIntoHostAndPort) {
   for (const Row& row : {Row{"socket://192.168.1.50", "192.168.1.50", 9100},
                          Row{"socket://192.168.1.50:9101", "192.168.1.50", 9101},
                          Row{"socket://printer.local:65535", "printer.local", 65535},
-                         Row{"socket://[::1]:9100", "::1", 9100}, Row{"socket://[::1]", "::1", 9100}}) {
+                         Row{"socket://[::1]:9100", "::1", 9100},
+                         Row{"socket://[::1]", "::1", 9100}}) {
     HostPort address;
     ASSERT_TRUE(ParseNetworkName(row.name, &address)) << row.name;
     EXPECT_EQ(address.host, row.host);
