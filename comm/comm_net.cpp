@@ -64,9 +64,13 @@ int Connect(const HostPort& address, int64_t deadline) {
   snprintf(port, sizeof port, "%d", address.port);
   addrinfo* found = nullptr;
   if (getaddrinfo(address.host.c_str(), port, &hints, &found) != 0) return -1;
+  int left = 0;
+  for (const addrinfo* each = found; each != nullptr; each = each->ai_next) ++left;
   int fd = -1;
-  for (const addrinfo* each = found; each != nullptr && fd < 0; each = each->ai_next) {
-    fd = ConnectTo(*each, deadline);
+  for (const addrinfo* each = found; each != nullptr && fd < 0; each = each->ai_next, --left) {
+    // An even share of the time left, so that an address that never answers leaves time for
+    // the next.
+    fd = ConnectTo(*each, fdio::MonotonicMs() + (deadline - fdio::MonotonicMs()) / left);
   }
   freeaddrinfo(found);
   return fd;
