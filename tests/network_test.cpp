@@ -33,7 +33,6 @@ struct OwnSocket {
     if (receiveBuffer > 0) {
       setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
     }
-    sockaddr_in address = {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
@@ -43,6 +42,7 @@ struct OwnSocket {
   }
   ~OwnSocket() { close(fd); }
   int fd;
+  sockaddr_in address = {};
   std::string name;
 };
 
@@ -147,18 +147,12 @@ TEST(NetworkPortTest, FullBacklogEndsAtTheConnectBound) {
   ASSERT_EQ(listen(full.fd, 0), 0);
   // Connections that never get accepted fill the backlog; the one whose handshake does not
   // finish shows that it is full, and that the system now drops new attempts.
-  const sockaddr_in address = [&] {
-    sockaddr_in bound = {};
-    socklen_t length = sizeof bound;
-    getsockname(full.fd, reinterpret_cast<sockaddr*>(&bound), &length);
-    return bound;
-  }();
   std::vector<int> waiting;
   bool filled = false;
   while (!filled && waiting.size() < 16) {
     const int client = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     waiting.push_back(client);
-    connect(client, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    connect(client, reinterpret_cast<const sockaddr*>(&full.address), sizeof full.address);
     pollfd connected = {client, POLLOUT, 0};
     filled = poll(&connected, 1, 100) == 0;
   }

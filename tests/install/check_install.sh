@@ -18,3 +18,6 @@ cc -std=c99 -pedantic-errors -Wall -Wextra -Werror -o "$prefix/c99_client" "$her
 cmake -S "$here/consumer" -B "$prefix/consumer" -DCMAKE_PREFIX_PATH="$prefix/usr" > /dev/null
 cmake --build "$prefix/consumer" > /dev/null
 "$prefix/consumer/c99_client"
+
+# The virtual printer is installed beside the library, for trying an application without one.
+"$prefix/usr/bin/tallyjet-vprinter" --help | grep -q -- '--listen'
