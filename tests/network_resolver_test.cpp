@@ -1,7 +1,8 @@
 // Host names on the network path, resolved by a resolver this program controls: its own
 // getaddrinfo and freeaddrinfo, which the library's calls reach in place of the C library's, so
 // no query ever leaves the machine. printer.test has an IPv6 and an IPv4 loopback address;
-// every other name is unknown.
+// slow.test first an address that never answers, then the printer's; every other name is
+// unknown.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netdb.h>
@@ -9,9 +10,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "comm_net.h"
+#include "loopback_sockets.h"
 #include "printer_on_pty.h"
 
 namespace {
+
+// The port of the address that slow.test lists first; the test sets it.
+int neverAnswersPort = 0;
 
 // One address of the list, with the socket address it points to.
 struct Entry {
@@ -45,10 +51,16 @@ addrinfo* NewEntry(const char* numeric, int port, addrinfo* next) {
 
 extern "C" int getaddrinfo(const char* node, const char* service, const addrinfo*,
                            addrinfo** found) {
-  if (node == nullptr || strcmp(node, "printer.test") != 0) return EAI_NONAME;
   const int port = atoi(service);
-  *found = NewEntry("::1", port, NewEntry("127.0.0.1", port, nullptr));
-  return 0;
+  if (node != nullptr && strcmp(node, "printer.test") == 0) {
+    *found = NewEntry("::1", port, NewEntry("127.0.0.1", port, nullptr));
+    return 0;
+  }
+  if (node != nullptr && strcmp(node, "slow.test") == 0) {
+    *found = NewEntry("127.0.0.1", neverAnswersPort, NewEntry("127.0.0.1", port, nullptr));
+    return 0;
+  }
+  return EAI_NONAME;
 }
 
 extern "C" void freeaddrinfo(addrinfo* list) {
@@ -77,6 +89,15 @@ TEST_F(ResolvedNameTest, EachAddressIsTriedInTurn) {
   EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
   EXPECT_TRUE(printer.WaitForReceived(6, 2000));
   EXPECT_EQ(printer.Received(), "named\n");
+}
+
+TEST_F(ResolvedNameTest, AddressThatNeverAnswersLeavesTimeForTheNext) {
+  FullListener neverAnswers;
+  ASSERT_TRUE(neverAnswers.full());
+  neverAnswersPort = neverAnswers.Port();
+  CommNet net;
+  net.SetConnectTimeout(600);
+  EXPECT_EQ(net.Open(("socket://slow.test" + Port()).c_str()), TALLYJET_SUCCESS);
 }
 
 TEST_F(ResolvedNameTest, NameThatDoesNotResolveIsNotOpened) {

@@ -1,20 +1,15 @@
 // The network transport over the loopback: against the virtual printer on a TCP port, and
 // against sockets the tests make themselves for the faults of real printers. A SIGPIPE would
 // end this program, so every test here also shows that none is raised.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "comm_net.h"
 #include "image_per_pixel.h"
+#include "loopback_sockets.h"
 #include "picture_files.h"
 #include "printer_on_pty.h"
 
@@ -25,26 +20,6 @@ using Clock = std::chrono::steady_clock;
 long long MsSince(Clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
-
-// A TCP socket of the test's own, bound to a free port of 127.0.0.1 and not yet listening, so
-// that a connection to it is refused.
-struct OwnSocket {
-  explicit OwnSocket(int receiveBuffer = 0) : fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-    if (receiveBuffer > 0) {
-      setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
-    }
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), length), 0);
-    EXPECT_EQ(getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length), 0);
-    name = "socket://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
-  }
-  ~OwnSocket() { close(fd); }
-  int fd;
-  sockaddr_in address = {};
-  std::string name;
-};
 
 class NetworkPrinterTest : public PrinterOnPty {
  protected:
@@ -127,40 +102,27 @@ TEST(NetworkPortTest, RefusedConnectionAnswersAtOnce) {
   OwnSocket nobodyListens;
   CommNet net;
   const Clock::time_point start = Clock::now();
-  EXPECT_EQ(net.Open(nobodyListens.name.c_str()), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_EQ(net.Open(nobodyListens.Name().c_str()), TALLYJET_ERR_PORT_NOT_OPEN);
   EXPECT_LT(MsSince(start), 2000);  // far below the 5 s connect bound
   EXPECT_EQ(net.Write("x", 1), TALLYJET_ERR_PORT_NOT_OPEN);
 }
 
 TEST(NetworkPortTest, FullBacklogEndsAtTheConnectBound) {
-  OwnSocket full;
-  ASSERT_EQ(listen(full.fd, 0), 0);
-  // Connections that never get accepted fill the backlog; the one whose handshake does not
-  // finish shows that it is full, and that the system now drops new attempts.
-  std::vector<int> waiting;
-  bool filled = false;
-  while (!filled && waiting.size() < 16) {
-    const int client = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    waiting.push_back(client);
-    connect(client, reinterpret_cast<const sockaddr*>(&full.address), sizeof full.address);
-    pollfd connected = {client, POLLOUT, 0};
-    filled = poll(&connected, 1, 100) == 0;
-  }
-  ASSERT_TRUE(filled);
+  FullListener full;
+  ASSERT_TRUE(full.full());
   CommNet net;
   net.SetConnectTimeout(300);
   const Clock::time_point start = Clock::now();
-  EXPECT_EQ(net.Open(full.name.c_str()), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_EQ(net.Open(full.Name().c_str()), TALLYJET_ERR_PORT_NOT_OPEN);
   EXPECT_GE(MsSince(start), 250);
   EXPECT_LT(MsSince(start), 3000);
-  for (const int client : waiting) close(client);
 }
 
 TEST(NetworkPortTest, PrinterThatNeverReadsEndsTheWriteAtItsBound) {
   OwnSocket neverReads(4096);
   ASSERT_EQ(listen(neverReads.fd, 1), 0);
   CommNet net;
-  ASSERT_EQ(net.Open(neverReads.name.c_str()), TALLYJET_SUCCESS);
+  ASSERT_EQ(net.Open(neverReads.Name().c_str()), TALLYJET_SUCCESS);
   const int accepted = accept(neverReads.fd, nullptr, nullptr);
   net.SetWriteTimeout(200);
   const std::string job(16 << 20, 'x');  // more than both sides' socket buffers hold
