@@ -1,5 +1,7 @@
 #include "cp850.h"
 
+#include <cstring>
+
 #include "tallyjet.h"
 
 namespace {
@@ -23,20 +25,25 @@ bool IsContinuation(unsigned char c) { return c >= 0x80 && c <= 0xBF; }
 }  // namespace
 
 // The output never runs ahead of the input (a pair becomes one byte), so in and out may be the
-// same buffer.
+// same buffer. The bytes between lead bytes, nearly all of any text, move as whole runs.
 int cp850::FromUtf8(const char* in, int length, char* out) {
   if (length < 0) return TALLYJET_ERR_NO_MEMORY;
   int written = 0;
-  for (int i = 0; i < length; ++i) {
-    const auto c = static_cast<unsigned char>(in[i]);
-    if (c != kLead) {
-      out[written++] = in[i];
-      continue;
-    }
-    if (i + 1 < length && IsContinuation(static_cast<unsigned char>(in[i + 1]))) {
-      out[written++] = static_cast<char>(kLatin1Upper[static_cast<unsigned char>(in[i + 1]) - 0x80]);
+  int i = 0;
+  while (i < length) {
+    const auto* lead = static_cast<const char*>(memchr(in + i, kLead, length - i));
+    const int end = lead == nullptr ? length : static_cast<int>(lead - in);
+    memmove(out + written, in + i, static_cast<size_t>(end - i));
+    written += end - i;
+    i = end;
+    if (i == length) break;
+    // in[i] is a lead byte; without its continuation it is dropped.
+    const unsigned char trail = i + 1 < length ? static_cast<unsigned char>(in[i + 1]) : 0;
+    if (IsContinuation(trail)) {
+      out[written++] = static_cast<char>(kLatin1Upper[trail - 0x80]);
       ++i;
     }
+    ++i;
   }
   return written;
 }

@@ -3,6 +3,7 @@
 #include <iterator>
 #include <typeinfo>
 
+#include "comm_net.h"
 #include "comm_uart.h"
 #include "comm_usb.h"
 #include "comm_usblp.h"
@@ -50,6 +51,7 @@ int OpenSerial(const PortRequest& port) {
 int OpenByName(const PortRequest& port) { return comm_->Open(port.name); }
 
 bool AsksForUsb(const PortRequest& port) { return IsUsbName(port.name); }
+bool AsksForNetwork(const PortRequest& port) { return IsNetworkName(port.name); }
 bool AsksForSerial(const PortRequest& port) { return port.baudRate != 0; }
 bool AsksForAnyOther(const PortRequest&) { return true; }
 
@@ -76,6 +78,7 @@ struct TransportKind {
 // is the one it asks for.
 const TransportKind kKinds[] = {
     {AsksForUsb, IsExactly<CommUsb>, Make<CommUsb>, OpenUsb},
+    {AsksForNetwork, IsExactly<CommNet>, Make<CommNet>, OpenByName},
     {AsksForSerial, IsExactly<CommUart>, Make<CommUart>, OpenSerial},
     {AsksForAnyOther, IsExactly<CommUsbLP>, Make<CommUsbLP>, OpenByName},
 };
@@ -99,7 +102,10 @@ const TransportKind* KindOf(CommBase* transport) {
 // the library's that is still open (it is kept, and answers for itself).
 int OpenKept(const PortRequest& port) {
   if (IsUsbName(port.name)) return OpenUsb(port);
-  if (dynamic_cast<CommUsbLP*>(comm_) != nullptr) return OpenByName(port);
+  // A device node or a network printer opens by its name alone.
+  if (dynamic_cast<CommUsbLP*>(comm_) != nullptr || dynamic_cast<CommNet*>(comm_) != nullptr) {
+    return OpenByName(port);
+  }
   return OpenSerial(port);
 }
 

@@ -1,5 +1,6 @@
 #include "pending_input.h"
 
+#include "comm_net.h"
 #include "comm_uart.h"
 #include "comm_usb.h"
 #include "comm_usblp.h"
@@ -18,6 +19,7 @@ constexpr bool (*kDiscarders[])(CommBase*) = {
     DiscardIfA<CommUart>,
     DiscardIfA<CommUsbLP>,
     DiscardIfA<CommUsb>,
+    DiscardIfA<CommNet>,
 };
 
 }  // namespace

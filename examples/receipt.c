@@ -3,7 +3,8 @@
  *
  * Usage: receipt [--logo FILE] PORT [BAUD]
  *   PORT  "USB" for a direct USB printer, a serial device such as /dev/ttyUSB0 (give BAUD:
- *         9600, 19200 or 115200), or a printer device node such as /dev/usb/lp0 (no BAUD). */
+ *         9600, 19200 or 115200), a printer device node such as /dev/usb/lp0 (no BAUD), or a
+ *         network printer such as socket://192.168.1.50 (port 9100 unless given; no BAUD). */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>

@@ -1,6 +1,6 @@
-// A tall picture printed through the virtual printer on a pseudo-terminal, whose receive buffer
-// drains slower than the library can write: pacing must keep it from overrunning, and every row
-// must arrive as it was drawn.
+// A tall picture printed through the virtual printer on a pseudo-terminal and on the network,
+// whose receive buffer drains slower than the library can write: pacing must keep it from
+// overrunning, and every row must arrive as it was drawn.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,9 +12,15 @@
 
 namespace {
 
-using PictureThroughVirtualPrinterTest = PrinterOnPty;
+// The parameter says whether the printer is on the network.
+class PictureThroughVirtualPrinterTest : public PrinterOnPty,
+                                         public ::testing::WithParamInterface<bool> {
+ protected:
+  PictureThroughVirtualPrinterTest()
+      : PrinterOnPty(GetParam() ? OnLoopback() : vprinter::Options()) {}
+};
 
-TEST_F(PictureThroughVirtualPrinterTest, TallPictureArrivesIntactWithoutOverrun) {
+TEST_P(PictureThroughVirtualPrinterTest, TallPictureArrivesIntactWithoutOverrun) {
   printer.SetRates(30000, 0);  // drains slower than bands arrive: the library must wait
   PictureFiles files;
   const QImage picture = DistinctRows(576, 3000);
@@ -31,5 +37,7 @@ TEST_F(PictureThroughVirtualPrinterTest, TallPictureArrivesIntactWithoutOverrun)
   EXPECT_EQ(data.size(), expected.size());
   EXPECT_TRUE(data == expected) << "the rows that arrived differ from the picture";
 }
+
+INSTANTIATE_TEST_SUITE_P(PtyAndNetwork, PictureThroughVirtualPrinterTest, ::testing::Bool());
 
 }  // namespace

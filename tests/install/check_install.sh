@@ -22,3 +22,5 @@ cmake --build "$prefix/consumer" > /dev/null
 
 "$prefix/usr/bin/tallyjet" --help > /dev/null
 test -s "$prefix/usr/share/man/man1/tallyjet.1"
+# The virtual printer is installed beside the library, for trying an application without one.
+"$prefix/usr/bin/tallyjet-vprinter" --help | grep -q -- '--listen'

@@ -1,5 +1,6 @@
-// A test whose process-wide connection reaches the virtual printer on a pty. SetUp selects the
-// protocol and starts the printer; TearDown closes the port and stops it.
+// A test whose process-wide connection reaches the virtual printer on a pty (or, built with
+// OnLoopback(), on a TCP port of 127.0.0.1). SetUp selects the protocol and starts the printer;
+// TearDown closes the port and stops it.
 #ifndef TALLYJET_TESTS_PRINTER_ON_PTY_H
 #define TALLYJET_TESTS_PRINTER_ON_PTY_H
 
@@ -12,6 +13,16 @@
 
 class PrinterOnPty : public ::testing::Test {
  protected:
+  PrinterOnPty() = default;
+  explicit PrinterOnPty(const vprinter::Options& options) : printer(options) {}
+
+  // A printer on a free TCP port of 127.0.0.1.
+  static vprinter::Options OnLoopback() {
+    vprinter::Options options;
+    options.listenPort = 0;
+    return options;
+  }
+
   void SetUp() override {
     ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
     ASSERT_TRUE(printer.Start());
@@ -21,9 +32,10 @@ class PrinterOnPty : public ::testing::Test {
     printer.Stop();
   }
 
-  // Opens the printer as a device node (baud 0) or as a serial line at baudRate.
+  // Opens the printer as a device node (baud 0), as a serial line at baudRate, or on the
+  // network.
   void Open(int baudRate = 0) {
-    ASSERT_EQ(OpenPort(printer.SlavePath().c_str(), baudRate, 'N', 8, 1), TALLYJET_SUCCESS);
+    ASSERT_EQ(OpenPort(printer.PortName().c_str(), baudRate, 'N', 8, 1), TALLYJET_SUCCESS);
   }
 
   // Whether a line the printer decoded holds part.

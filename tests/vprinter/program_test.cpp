@@ -2,7 +2,10 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -36,7 +39,7 @@ TEST(ProgramOptionsTest, OptionsSetTheStateAndTheFiles) {
                           "--drawer-high --extra-status 0x60 --model-id 32 --type-id 7 "
                           "--version-id 2.01 --nv-capacity 8000 --drain-rate 500 --read-rate 900 "
                           "--late 250 --garbage --link /tmp/p --log l.txt --raw r.bin "
-                          "--state-file s.txt --quiet --png p.png --paper 58"),
+                          "--state-file s.txt --quiet --png p.png --paper 58 --listen [::1]:9100"),
                     &o));
   EXPECT_TRUE(o.state.offline && o.state.paperNearEnd && o.state.paperEnd && o.state.coverOpen &&
               o.state.error && o.state.drawerPin3High);
@@ -56,12 +59,31 @@ TEST(ProgramOptionsTest, OptionsSetTheStateAndTheFiles) {
   EXPECT_TRUE(o.quiet);
   EXPECT_EQ(o.pngFile, "p.png");
   EXPECT_EQ(o.paperMillimetres, 58);
+  EXPECT_EQ(o.printer.listenHost, "::1");
+  EXPECT_EQ(o.printer.listenPort, 9100);
+}
+
+TEST(ProgramOptionsTest, ListenTakesAPortAloneOrANumericHostAndAPort) {
+  struct Row {
+    const char* value;
+    const char* host;
+    int port;
+  };
+  for (const Row& row : {Row{"0", "127.0.0.1", 0}, Row{"9100", "127.0.0.1", 9100},
+                         Row{"0.0.0.0:65535", "0.0.0.0", 65535}}) {
+    ProgramOptions o;
+    ASSERT_TRUE(Parse({"--listen", row.value}, &o)) << row.value;
+    EXPECT_EQ(o.printer.listenHost, row.host);
+    EXPECT_EQ(o.printer.listenPort, row.port);
+  }
 }
 
 TEST(ProgramOptionsTest, BadArgumentsAreRefused) {
   const std::vector<std::vector<std::string>> refused = {
       {"--bogus"}, {"--late"}, {"--late", "-1"},         {"--late", "12ms"}, {"--model-id", ""},
       {"--link"},  {"stray"},  {"--extra-status", "0x"}, {"--paper", "57"},  {"--paper"},
+      {"--listen", "65536"}, {"--listen", "printer.local:9100"}, {"--listen", "[::1"},
+      {"--listen", "127.0.0.1:"},
   };
   for (const auto& args : refused) {
     ProgramOptions o;
@@ -171,6 +193,64 @@ TEST(ProgramTest, ServesOnItsLinkAndStopsCleanlyOnSigterm) {
   EXPECT_EQ(PngWidth(piece), 464);
   EXPECT_NE(access(after.c_str(), F_OK), 0);
   for (const std::string& path : {log, raw, state, piece}) unlink(path.c_str());
+}
+
+// A connection to port on 127.0.0.1; -1 when refused.
+int ConnectToLoopback(int port) {
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address = {};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return fd;
+  close(fd);
+  return -1;
+}
+
+bool Readable(int fd, int timeoutMs) {
+  pollfd ready = {fd, POLLIN, 0};
+  return poll(&ready, 1, timeoutMs) == 1;
+}
+
+// The program on a free port: a client that leaves in the middle of a command does not end it,
+// and a second client waits until the first has gone.
+TEST(ProgramTest, ServesNetworkClientsOneAtATime) {
+  int output[2];
+  ASSERT_EQ(pipe(output), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    dup2(output[1], STDOUT_FILENO);
+    execl(VPRINTER_PROGRAM, VPRINTER_PROGRAM, "--listen", "0", "--quiet", "--offline",
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(output[1]);
+  char line[64] = {};
+  ASSERT_TRUE(Readable(output[0], 5000));
+  ASSERT_GT(read(output[0], line, sizeof line - 1), 0);
+  const std::string name(line);
+  ASSERT_EQ(name.rfind("socket://127.0.0.1:", 0), 0u) << name;
+  const int port = atoi(name.c_str() + name.rfind(':') + 1);
+
+  const int first = ConnectToLoopback(port);
+  ASSERT_GE(first, 0);
+  ASSERT_EQ(write(first, "\x1D\x76\x30\x00", 4), 4);  // a raster band cut short
+  const int second = ConnectToLoopback(port);
+  ASSERT_GE(second, 0);
+  ASSERT_EQ(write(second, "\x10\x04\x01", 3), 3);  // DLE EOT 1
+  EXPECT_FALSE(Readable(second, 200));  // the first client still holds the printer
+  close(first);
+  ASSERT_TRUE(Readable(second, 2000));
+  char answer = 0;
+  EXPECT_EQ(read(second, &answer, 1), 1);
+  EXPECT_EQ(answer, 0x1A);  // off-line
+  close(second);
+  close(output[0]);
+  kill(child, SIGTERM);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 }  // namespace

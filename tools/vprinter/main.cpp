@@ -1,4 +1,4 @@
-// tallyjet-vprinter: the virtual printer as a program, serving until SIGINT or SIGTERM.
+// tallyjet-vprinter: the virtual printer as a program, serving until SIGINT, SIGTERM or SIGHUP.
 #include <pthread.h>
 #include <signal.h>
 
@@ -16,13 +16,14 @@
 
 namespace {
 
-// SIGINT and SIGTERM are blocked in every thread and taken synchronously by the main loop, so
-// no handler runs in the middle of the serving thread's work.
+// SIGINT, SIGTERM and SIGHUP are blocked in every thread and taken synchronously by the main
+// loop, so no handler runs in the middle of the serving thread's work.
 sigset_t StopSignals() {
   sigset_t signals;
   sigemptyset(&signals);
   sigaddset(&signals, SIGINT);
   sigaddset(&signals, SIGTERM);
+  sigaddset(&signals, SIGHUP);
   return signals;
 }
 
@@ -132,9 +133,13 @@ int main(int argc, char** argv) {
   const sigset_t signals = StopSignals();
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);  // before Start: the serving thread inherits it
   if (!printer.Start()) {
-    return Fail(std::string("cannot open the pseudo-terminal: ") + strerror(errno), 1);
+    const std::string where = options.printer.listenPort < 0
+                                  ? "open the pseudo-terminal"
+                                  : "listen on " + options.printer.listenHost + " port " +
+                                        std::to_string(options.printer.listenPort);
+    return Fail("cannot " + where + ": " + strerror(errno), 1);
   }
-  printf("%s\n", printer.SlavePath().c_str());
+  printf("%s\n", printer.PortName().c_str());
   fflush(stdout);
   while (!StopSignalled(signals)) FollowStateFile(options.stateFile, &stateFile, &printer);
   printer.Stop();

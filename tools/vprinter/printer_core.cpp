@@ -44,6 +44,11 @@ void PrinterCore::Idle(Clock::time_point now) { Process(parser_.Flush(), now); }
 
 void PrinterCore::Finish(Clock::time_point now) { Process(parser_.Finish(), now); }
 
+void PrinterCore::EndConnection(Clock::time_point now) {
+  Finish(now);
+  answers_.clear();
+}
+
 void PrinterCore::Process(const std::vector<Command>& commands, Clock::time_point now) {
   for (const Command& command : commands) {
     std::string line = Describe(command, settings_);

@@ -39,6 +39,8 @@ class PrinterCore {
   void Idle(Clock::time_point now);
   // The line is closed for good: an unfinished command is logged too.
   void Finish(Clock::time_point now);
+  // A network client has gone: as Finish, and the answers still queued for it are dropped.
+  void EndConnection(Clock::time_point now);
 
   // The answer bytes due by now, in the order the queries came; removed from the queue.
   std::string TakeDueAnswers(Clock::time_point now);

@@ -110,10 +110,15 @@ bool ApplyFlag(const std::string& key, bool on, PrinterState* state) {
 
 }  // namespace
 
-bool IsSettingKey(const std::string& key, bool* isFlag) {
-  const Setting* setting = Find(key);
-  if (setting != nullptr) *isFlag = setting->type == Type::Flag;
-  return setting != nullptr;
+std::vector<SettingKey> SettingKeys() {
+  std::vector<SettingKey> keys;
+  for (const Setting& setting : kSettings) {
+    const char* value = setting.type == Type::Flag     ? ""
+                        : setting.type == Type::Number ? "N"
+                                                       : "TEXT";
+    keys.push_back({setting.key, setting.type == Type::Flag, value, setting.help});
+  }
+  return keys;
 }
 
 bool ApplySetting(const std::string& key, const std::string& value, PrinterState* state,
@@ -140,19 +145,6 @@ bool ApplySetting(const std::string& key, const std::string& value, PrinterState
     case Type::Text: state->versionId = value; return true;
   }
   return false;
-}
-
-std::string SettingsHelp() {
-  std::string help;
-  for (const Setting& setting : kSettings) {
-    const char* argument = setting.type == Type::Flag     ? ""
-                           : setting.type == Type::Number ? " N"
-                                                          : " TEXT";
-    std::string name = std::string("  --") + setting.key + argument;
-    name.resize(26, ' ');
-    help += name + setting.help + "\n";
-  }
-  return help;
 }
 
 }  // namespace vprinter

@@ -32,7 +32,9 @@ VirtualPrinter::~VirtualPrinter() { Stop(); }
 
 bool VirtualPrinter::Start() {
   if (thread_.joinable()) return true;
-  if (!pty_.Open(options_.linkPath)) return false;
+  const bool opened = OnNetwork() ? tcp_.Listen(options_.listenHost, options_.listenPort)
+                                  : pty_.Open(options_.linkPath);
+  if (!opened) return false;
   stopping_ = false;
   credited_ = Clock::now();
   thread_ = std::thread(&VirtualPrinter::Serve, this);
@@ -49,10 +51,15 @@ void VirtualPrinter::Stop() {
   }
   progress_.notify_all();
   pty_.Close();
+  tcp_.Close();
 }
 
 std::string VirtualPrinter::SlavePath() const {
   return options_.linkPath.empty() ? pty_.SlaveName() : options_.linkPath;
+}
+
+std::string VirtualPrinter::PortName() const {
+  return OnNetwork() ? "socket://" + tcp_.Address() : SlavePath();
 }
 
 void VirtualPrinter::SetState(const PrinterState& state) {
@@ -110,6 +117,11 @@ void VirtualPrinter::Clear() {
   core_.Clear();
 }
 
+void VirtualPrinter::DropClient(bool reset) {
+  dropRequest_ = reset ? Drop::Reset : Drop::Close;
+  WaitFor(1000, [&] { return dropRequest_ == Drop::None; });
+}
+
 void VirtualPrinter::SetSinks(PrinterCore::Sink raw, PrinterCore::Sink log, bool remember) {
   std::lock_guard<std::mutex> lock(mutex_);
   core_.SetSinks(std::move(raw), std::move(log), remember);
@@ -122,6 +134,8 @@ void VirtualPrinter::SetHook(PrinterCore::Hook hook) {
 
 void VirtualPrinter::Serve() {
   while (!stopping_) {
+    const Drop drop = dropRequest_.exchange(Drop::None);
+    if (drop != Drop::None) EndConnection(drop == Drop::Reset);
     int waitMs = kPollMs;
     const size_t allowance = ReadAllowance(Clock::now(), &waitMs);
     {
@@ -157,18 +171,34 @@ size_t VirtualPrinter::ReadAllowance(Clock::time_point now, int* waitMs) {
   return 0;
 }
 
-// Waits for bytes and takes up to allowance of them; false when the line stayed quiet.
+// The client has closed or reset its connection, or the printer ends it: an unfinished command
+// is logged, and answers still queued, which were that client's, are dropped. The next client
+// waiting in the backlog is accepted on the next round.
+void VirtualPrinter::EndConnection(bool reset) {
+  tcp_.Drop(reset);
+  std::lock_guard<std::mutex> lock(mutex_);
+  core_.EndConnection(Clock::now());
+}
+
+// Waits for bytes (on the network, for a client first) and takes up to allowance of them; false
+// when the line stayed quiet.
 bool VirtualPrinter::ReadOnce(size_t allowance, int timeoutMs) {
-  pollfd ready = {pty_.Master(), POLLIN, 0};
+  const int line = OnNetwork() ? tcp_.Accept(timeoutMs) : pty_.Master();
+  if (line < 0) return false;
+  pollfd ready = {line, POLLIN, 0};
   if (poll(&ready, 1, timeoutMs) <= 0) return false;
-  if ((ready.revents & POLLIN) == 0) {
+  if ((ready.revents & POLLIN) == 0 && !OnNetwork()) {
     // A hang-up without data; the printer's own slave descriptor normally prevents it.
     poll(nullptr, 0, timeoutMs);
     return false;
   }
   char bytes[kReadChunk];
-  const ssize_t got = read(pty_.Master(), bytes, allowance);
-  if (got <= 0) return false;
+  const ssize_t got = read(line, bytes, allowance);
+  if (got <= 0) {
+    // A socket reads 0 once its client has closed, and fails once it has reset.
+    if (OnNetwork() && (got == 0 || (errno != EAGAIN && errno != EINTR))) EndConnection(false);
+    return false;
+  }
   std::lock_guard<std::mutex> lock(mutex_);
   core_.Receive(std::string(bytes, got), Clock::now());
   readCredit_ -= got;
@@ -181,15 +211,18 @@ void VirtualPrinter::SendDueAnswers() {
     std::lock_guard<std::mutex> lock(mutex_);
     answers = core_.TakeDueAnswers(Clock::now());
   }
+  const int line = OnNetwork() ? tcp_.Client() : pty_.Master();
   size_t sent = 0;
-  while (sent < answers.size() && !stopping_) {
-    const ssize_t wrote = write(pty_.Master(), answers.data() + sent, answers.size() - sent);
+  while (line >= 0 && sent < answers.size() && !stopping_) {
+    const size_t left = answers.size() - sent;
+    const ssize_t wrote = OnNetwork() ? tcp_.Send(answers.data() + sent, left)
+                                      : write(line, answers.data() + sent, left);
     if (wrote > 0) {
       sent += wrote;
     } else if (wrote < 0 && errno != EAGAIN && errno != EINTR) {
       return;
     } else {
-      pollfd writable = {pty_.Master(), POLLOUT, 0};
+      pollfd writable = {line, POLLOUT, 0};
       poll(&writable, 1, kPollMs);
     }
   }

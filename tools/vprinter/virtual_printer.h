@@ -1,7 +1,8 @@
-// An ESC/POS receipt printer on a pseudo-terminal, for tests and for trying the library without
-// paper. A serving thread reads what clients write to the slave, decodes and logs it, keeps the
-// raw bytes and answers queries from a settable printer state. Every member is safe to call
-// from any thread while the printer serves.
+// An ESC/POS receipt printer on a pseudo-terminal or on a TCP port, for tests and for trying the
+// library without paper. A serving thread reads what clients write to the slave (or send over
+// the network, one connection at a time), decodes and logs it, keeps the raw bytes and answers
+// queries from a settable printer state. Every member is safe to call from any thread while the
+// printer serves.
 #ifndef VPRINTER_VIRTUAL_PRINTER_H
 #define VPRINTER_VIRTUAL_PRINTER_H
 
@@ -16,6 +17,7 @@
 #include "printer_settings.h"
 #include "printer_state.h"
 #include "pty.h"
+#include "tcp_listener.h"
 
 namespace vprinter {
 
@@ -23,6 +25,10 @@ struct Options {
   int drainBytesPerSecond = 0;  // 0: the receive buffer empties at once
   int readBytesPerSecond = 0;   // 0: read the pty as fast as bytes come
   std::string linkPath;         // optional symlink to the slave
+  // With a port of 0 or more the printer listens on TCP instead of a pty: on listenHost (a
+  // numeric address) and that port, 0 taking a free one.
+  std::string listenHost = "127.0.0.1";
+  int listenPort = -1;
 };
 
 class VirtualPrinter {
@@ -32,9 +38,11 @@ class VirtualPrinter {
   VirtualPrinter(const VirtualPrinter&) = delete;
   VirtualPrinter& operator=(const VirtualPrinter&) = delete;
 
-  bool Start();  // pty + raw mode + serving thread
+  bool Start();  // pty + raw mode (or the listening socket) + serving thread
   void Stop();
   std::string SlavePath() const;  // e.g. /dev/pts/7 (or the link when given)
+  // What a client gives OpenPort: the slave path, or socket://HOST:PORT on the network.
+  std::string PortName() const;
   void SetState(const PrinterState& state);
   PrinterState State() const;
   // Changes the receive buffer's drain rate and the read throttle while serving.
@@ -47,6 +55,9 @@ class VirtualPrinter {
   bool WaitForLog(size_t lines, int timeoutMs) const;
   int Overruns() const;
   void Clear();  // forget received bytes, log and overrun count
+  // Ends the current network connection, as a printer does that times out an idle client, or
+  // with reset abortively (RST), as one that fails; waits until the serving thread has done it.
+  void DropClient(bool reset);
 
   // Streams raw bytes and log lines to these from the serving thread; with remember false they
   // are not kept in memory as well (a long-running program). Call before Start.
@@ -56,6 +67,8 @@ class VirtualPrinter {
 
  private:
   void Serve();
+  bool OnNetwork() const { return options_.listenPort >= 0; }
+  void EndConnection(bool reset);
   size_t ReadAllowance(PrinterCore::Clock::time_point now, int* waitMs);
   bool ReadOnce(size_t allowance, int timeoutMs);
   void SendDueAnswers();
@@ -64,6 +77,7 @@ class VirtualPrinter {
 
   const Options options_;
   Pty pty_;
+  TcpListener tcp_;
   mutable std::mutex mutex_;
   mutable std::condition_variable progress_;
   PrinterCore core_;
@@ -71,6 +85,8 @@ class VirtualPrinter {
   double readCredit_ = 0;
   PrinterCore::Clock::time_point credited_;
   std::atomic<bool> stopping_{false};
+  enum class Drop { None, Close, Reset };
+  std::atomic<Drop> dropRequest_{Drop::None};
   std::thread thread_;
 };
 

@@ -1,0 +1,66 @@
+// Sockets a test makes itself on 127.0.0.1, to play printers that refuse, never accept or
+// never read.
+#ifndef TALLYJET_TESTS_LOOPBACK_SOCKETS_H
+#define TALLYJET_TESTS_LOOPBACK_SOCKETS_H
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+// A TCP socket bound to a free port of 127.0.0.1 and not yet listening, so that a connection
+// to it is refused. receiveBuffer, when given, is the receive buffer of connections it accepts.
+struct OwnSocket {
+  explicit OwnSocket(int receiveBuffer = 0) : fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    if (receiveBuffer > 0) {
+      setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    }
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), length), 0);
+    EXPECT_EQ(getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  }
+  ~OwnSocket() { close(fd); }
+  OwnSocket(const OwnSocket&) = delete;
+  OwnSocket& operator=(const OwnSocket&) = delete;
+
+  int Port() const { return ntohs(address.sin_port); }
+  std::string Name() const { return "socket://127.0.0.1:" + std::to_string(Port()); }
+
+  int fd;
+  sockaddr_in address = {};
+};
+
+// A listener whose backlog is full: the system drops new connection attempts, so a connect
+// waits until its caller gives up.
+class FullListener : public OwnSocket {
+ public:
+  FullListener() {
+    EXPECT_EQ(listen(fd, 0), 0);
+    // Connections that are never accepted fill the backlog; the first whose handshake does not
+    // finish shows that it is full.
+    while (!full_ && waiting_.size() < 16) {
+      const int client = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+      waiting_.push_back(client);
+      connect(client, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+      pollfd connected = {client, POLLOUT, 0};
+      full_ = poll(&connected, 1, 100) == 0;
+    }
+  }
+  ~FullListener() {
+    for (const int client : waiting_) close(client);
+  }
+  bool full() const { return full_; }
+
+ private:
+  std::vector<int> waiting_;
+  bool full_ = false;
+};
+
+#endif  // TALLYJET_TESTS_LOOPBACK_SOCKETS_H
