@@ -9,7 +9,7 @@ JOBS ?= 2
 # Debian packages the build, the tests and the demo need.
 PACKAGES := cmake g++ make pkg-config binutils qtbase5-dev libusb-dev libusb-0.1-4 \
 	libgtest-dev libgmock-dev libbenchmark-dev valgrind libzint-dev zbar-tools \
-	fonts-dejavu-core
+	fonts-dejavu-core libpappl-dev cups-ipp-utils curl
 
 .PHONY: all deps build test test-sanitize test-kernel demo install clean
 
