@@ -141,7 +141,7 @@ class PrinterAppServer : public ::testing::Test {
     ASSERT_TRUE(printer_->Start());
     port_ = FreePort();
     StartServer();
-    ASSERT_TRUE(Eventually([] { return Listening(port_); })) << Shell("cat " + dir_ + "/log");
+    ASSERT_TRUE(Eventually([] { return Listening(port_); })) << Shell("cat " + dir_ + "/output");
     const std::string add = App("add -d receipt -m tallyjet_80mm -v tallyjet://" +
                                 printer_->SlavePath());
     ASSERT_EQ(App("printers"), "receipt\n") << add;
@@ -158,7 +158,10 @@ class PrinterAppServer : public ::testing::Test {
         waitpid(server_, nullptr, 0);
       }
     }
-    if (printer_) printer_->Stop();
+    // Qt's objects go before the program's exit, which would destroy them after Qt itself.
+    printer_.reset();
+    renderer_.reset();
+    gui_.reset();
     Shell("rm -rf " + dir_);
   }
 
@@ -166,6 +169,8 @@ class PrinterAppServer : public ::testing::Test {
     server_ = fork();
     if (server_ == 0) {
       prctl(PR_SET_PDEATHSIG, SIGKILL);  // a test that dies takes the server with it
+      freopen((dir_ + "/output").c_str(), "w", stdout);
+      dup2(fileno(stdout), STDERR_FILENO);
       const std::string port = "server-port=" + std::to_string(port_);
       const std::string log = "log-file=" + dir_ + "/log";
       const std::string spool = "spool-directory=" + dir_;
