@@ -103,7 +103,7 @@ bool StartJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* dev
 
 bool StartPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device, unsigned) {
   ReceiptJob* state = JobOf(job);
-  if (!WaitUntilPrintable(job, device)) return false;
+  if (state == nullptr || !WaitUntilPrintable(job, device)) return false;
   auto raster = [job, device, state](const unsigned char* rows, int count) {
     int rc = TALLYJET_SUCCESS;
     Send(job, device, "Raster", [&] { return rc = SendRows(*state, rows, count); });
@@ -122,11 +122,13 @@ bool StartPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* de
 
 bool WriteLine(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*, unsigned,
                const unsigned char* line) {
-  return JobOf(job)->page->Add(line) == TALLYJET_SUCCESS;
+  ReceiptJob* state = JobOf(job);
+  return state != nullptr && state->page != nullptr && state->page->Add(line) == TALLYJET_SUCCESS;
 }
 
 bool EndPage(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t* device, unsigned) {
   ReceiptJob* state = JobOf(job);
+  if (state == nullptr || state->page == nullptr) return false;
   const bool sent = state->page->Finish() == TALLYJET_SUCCESS;
   state->page.reset();
   if (!sent) return false;
@@ -137,6 +139,7 @@ bool EndJob(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t* device) {
   std::unique_ptr<ReceiptJob> state(JobOf(job));
   papplJobSetData(job, nullptr);
   if (state == nullptr) return false;
+  if (papplJobIsCanceled(job)) return true;  // no cut or drawer pulse for what was not printed
   bool done = true;
   if (state->options.cut == CutAt::kEndOfJob) {
     done = Cut(job, device, state->options.feedBeforeCut);
