@@ -55,12 +55,18 @@ std::string Shell(const std::string& command) {
   return output;
 }
 
+sockaddr_in Loopback(int port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  return address;
+}
+
 // A loopback port nobody listens on now.
 int FreePort() {
   const int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  sockaddr_in address = Loopback(0);
   socklen_t size = sizeof address;
   bind(s, reinterpret_cast<sockaddr*>(&address), size);
   getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
@@ -70,11 +76,9 @@ int FreePort() {
 
 bool Listening(int port) {
   const int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const bool connected = connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  const sockaddr_in address = Loopback(port);
+  const bool connected =
+      connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
   close(s);
   return connected;
 }
@@ -106,12 +110,10 @@ bool WritePwgRaster(const QImage& picture, const std::string& path) {
                           "one-sided", nullptr);
   bool ok = cupsRasterWriteHeader2(raster, &header) != 0;
   std::vector<unsigned char> line(header.cupsBytesPerLine);
-  for (unsigned y = 0; ok && y < header.cupsHeight; ++y) {
+  for (int y = 0; ok && y < static_cast<int>(header.cupsHeight); ++y) {
     std::fill(line.begin(), line.end(), 0);
-    for (int x = 0; y < static_cast<unsigned>(picture.height()) && x < kHeadDots; ++x) {
-      if (qGray(picture.pixel(x, static_cast<int>(y))) < 128) {
-        line[static_cast<size_t>((x + 31) / 8)] |= static_cast<unsigned char>(0x80 >> ((x + 31) % 8));
-      }
+    for (int x = 0, dot = 31; y < picture.height() && x < kHeadDots; ++x, ++dot) {
+      if (qGray(picture.pixel(x, y)) < 128) line[dot / 8] |= 0x80 >> dot % 8;
     }
     ok = cupsRasterWritePixels(raster, line.data(), header.cupsBytesPerLine) != 0;
   }
@@ -253,24 +255,15 @@ class PrinterAppServer : public ::testing::Test {
     return ::testing::AssertionSuccess();
   }
 
-  static std::string dir_;
-  static int port_;
-  static pid_t server_;
-  static std::unique_ptr<vprinter::HeadlessGui> gui_;
-  static vprinter::Paper paper_;
-  static std::unique_ptr<vprinter::ReceiptRenderer> renderer_;
-  static std::mutex rollMutex_;
-  static std::unique_ptr<vprinter::VirtualPrinter> printer_;
+  inline static std::string dir_;
+  inline static int port_ = 0;
+  inline static pid_t server_ = 0;
+  inline static std::unique_ptr<vprinter::HeadlessGui> gui_;
+  inline static vprinter::Paper paper_{};
+  inline static std::unique_ptr<vprinter::ReceiptRenderer> renderer_;
+  inline static std::mutex rollMutex_;
+  inline static std::unique_ptr<vprinter::VirtualPrinter> printer_;
 };
-
-std::string PrinterAppServer::dir_;
-int PrinterAppServer::port_ = 0;
-pid_t PrinterAppServer::server_ = 0;
-std::unique_ptr<vprinter::HeadlessGui> PrinterAppServer::gui_;
-vprinter::Paper PrinterAppServer::paper_{};
-std::unique_ptr<vprinter::ReceiptRenderer> PrinterAppServer::renderer_;
-std::mutex PrinterAppServer::rollMutex_;
-std::unique_ptr<vprinter::VirtualPrinter> PrinterAppServer::printer_;
 
 TEST_F(PrinterAppServer, PicturesOfEveryFormatReachThePaper) {
   const QImage picture = TestPicture(120);
