@@ -31,8 +31,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kHeadDots = 576;
-constexpr int kWaitSeconds = 20;
-constexpr int kFeedBeforeCut = 64;  // the printer's default, in dots  // a generous bound for anything the server does
+constexpr int kWaitSeconds = 20;    // a generous bound for anything the server does
+constexpr int kFeedBeforeCut = 64;  // the printer's default, in dots
 
 // Waits up to kWaitSeconds for done, asking every 100 ms.
 bool Eventually(const std::function<bool()>& done) {
