@@ -85,6 +85,10 @@ int PrintRasterBitImage(int mode, int width, int height, const unsigned char* da
   return connection::Forward(&ProtEscPos::PrintRasterBitImage, mode, width, height, data);
 }
 
+int tallyjet_PrintRasterBands(int mode, int width, int height, const unsigned char* data) {
+  return connection::Forward(&ProtEscPos::PrintRasterBands, mode, width, height, data);
+}
+
 int PrintGraphic(int kc1, int kc2) {
   return connection::Forward(&ProtEscPos::PrintGraphic, kc1, kc2);
 }

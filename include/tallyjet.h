@@ -290,6 +290,12 @@ TALLYJET_API int PrintBmp8(const char* path, int heightScaleBits, int widthScale
 TALLYJET_API int SetBitImageMode(int mode, const unsigned char* data, int length);
 /* Raster bit image of width / 8 bytes per row, mode 0 to 3, paced by the printer's buffer. */
 TALLYJET_API int PrintRasterBitImage(int mode, int width, int height, const unsigned char* data);
+/* The same GS v 0 bands as PrintRasterBitImage, with the same checks and results, but written one
+ * after the other without asking the printer's buffer fill level first. Only for connections
+ * whose writes block while the printer cannot take more (USB, a device node, TCP, a serial line
+ * with working RTS/CTS); elsewhere bands can overrun the printer's buffer and be lost. */
+TALLYJET_API int tallyjet_PrintRasterBands(int mode, int width, int height,
+                                           const unsigned char* data);
 /* Stores a picture file, unscaled, as the NV graphic with key codes kc1 kc2; the same files as
  * PrintBmpImage are refused. */
 TALLYJET_API int SaveGraphic(const char* path, int kc1, int kc2);

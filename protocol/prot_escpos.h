@@ -78,6 +78,9 @@ class TALLYJET_API ProtEscPos {
 
   // Raster images and stored graphics.
   int PrintRasterBitImage(int mode, int width, int height, const unsigned char* data);
+  // The same bands without the fill-level query, for transports whose flow control holds the
+  // writes back while the printer is busy.
+  int PrintRasterBands(int mode, int width, int height, const unsigned char* data);
   int SetBitImageMode(int mode, const unsigned char* data, int length);
   int SaveGraphic(int width, int height, const unsigned char* data, int kc1, int kc2);
   int PrintGraphic(int kc1, int kc2);

@@ -62,12 +62,11 @@ int SendWithData(CommBase* transport, std::initializer_list<char> header,
   return transport->Write(command.data(), total);
 }
 
-}  // namespace
-
-void escpos::SetPacingClock(PacingClock clock) { pacingClock = clock; }
-
-int ProtEscPos::PrintRasterBitImage(int mode, int width, int height, const unsigned char* data) {
-  if (transport_ == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
+// Sends a raster bit image as GS v 0 bands. With pacedByFillLevel each band waits until the
+// printer reports room for it; without, the transport's own flow control holds the writes back.
+int SendRasterBands(ProtEscPos* encoder, CommBase* transport, int mode, int width, int height,
+                    const unsigned char* data, bool pacedByFillLevel) {
+  if (transport == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (!InRange(mode, 0, 3) || width < 0 || height < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
   const int bytesPerRow = width / 8;  // a partial byte at the right edge is not part of a row
   if (bytesPerRow < 1 || height < 1) return 0;  // nothing to print
@@ -81,18 +80,30 @@ int ProtEscPos::PrintRasterBitImage(int mode, int width, int height, const unsig
   for (int done = 0; done < height;) {
     const int rows = std::min(bandRows, height - done);
     const int bandBytes = rows * bytesPerRow;
-    int rc = WaitForRoom(this, bandBytes);
+    int rc = pacedByFillLevel ? WaitForRoom(encoder, bandBytes) : TALLYJET_SUCCESS;
     if (rc != TALLYJET_SUCCESS) return rc;
     const unsigned char* band = data + static_cast<size_t>(done) * static_cast<size_t>(bytesPerRow);
     // GS v 0 m xL xH yL yH: print raster bit image
-    rc = SendWithData(transport_, {GS, 'v', '0', Low(mode), Low(bytesPerRow), High(bytesPerRow),
-                                   Low(rows), High(rows)},
+    rc = SendWithData(transport, {GS, 'v', '0', Low(mode), Low(bytesPerRow), High(bytesPerRow),
+                                  Low(rows), High(rows)},
                       band, bandBytes);
     // A lost band would leave a gap and shift the rest of the picture: stop there.
     if (rc != TALLYJET_SUCCESS) return rc;
     done += rows;
   }
   return TALLYJET_SUCCESS;
+}
+
+}  // namespace
+
+void escpos::SetPacingClock(PacingClock clock) { pacingClock = clock; }
+
+int ProtEscPos::PrintRasterBitImage(int mode, int width, int height, const unsigned char* data) {
+  return SendRasterBands(this, transport_, mode, width, height, data, true);
+}
+
+int ProtEscPos::PrintRasterBands(int mode, int width, int height, const unsigned char* data) {
+  return SendRasterBands(this, transport_, mode, width, height, data, false);
 }
 
 int ProtEscPos::SetBitImageMode(int mode, const unsigned char* data, int length) {

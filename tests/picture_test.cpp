@@ -168,6 +168,7 @@ std::vector<int> CallEach(const char* path) {
           SaveGraphic(path, 1, 1),
           SetBitImageMode(1, data, 3),
           PrintRasterBitImage(0, 8, 1, data),
+          tallyjet_PrintRasterBands(0, 8, 1, data),
           PrintGraphic(1, 1),
           CleanGraphic(1, 1),
           CleanAllGraphics(),

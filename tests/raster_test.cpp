@@ -145,6 +145,21 @@ TEST_F(RasterTest, BandsFitTheReceiveBufferAndEachFollowsAQuery) {
   }
 }
 
+// Without the fill-level query the printer must still get exactly the paced bands, and not be
+// asked anything: a read on a flow-controlled line would only wait for an answer never asked.
+TEST_F(RasterTest, FlowControlledBandsAreThePacedBandsWithoutQueries) {
+  const std::string data = Pattern(72 * 200);
+  Levels({0, 0, 0});
+  ASSERT_EQ(encoder.PrintRasterBitImage(0, 576, 200, Raw(data)), TALLYJET_SUCCESS);
+  const std::vector<std::string> paced = Bands();
+  transport->writes.clear();
+  const int readsBefore = transport->reads;
+  EXPECT_EQ(encoder.PrintRasterBands(0, 576, 200, Raw(data)), TALLYJET_SUCCESS);
+  EXPECT_EQ(transport->writes, paced);
+  EXPECT_EQ(transport->reads, readsBefore);
+  EXPECT_EQ(encoder.PrintRasterBands(4, 576, 200, Raw(data)), TALLYJET_ERR_INVALID_ARGUMENT);
+}
+
 TEST_F(RasterTest, FailedBandEndsThePictureWithItsResult) {
   const std::string data = Pattern(72 * 200);
   Levels({0, 0, 0});

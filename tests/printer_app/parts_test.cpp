@@ -1,0 +1,170 @@
+// The printer application's parts that need no server: rows on their way to the printer, device
+// URIs of our scheme, job options and status words turned into IPP reasons.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "page_rows.h"
+#include "port_scheme.h"
+#include "printer_status.h"
+#include "receipt_options.h"
+#include "tallyjet.h"
+
+namespace printer_app {
+namespace {
+
+// What PageRows sends for rows given as strings of '#' (ink) and '.', "" for a blank line:
+// "R<rows>" for a raster and "F<dots>" for a feed, in order.
+std::vector<std::string> Pass(int headDots, int lineDots, const std::vector<std::string>& rows) {
+  std::vector<std::string> sent;
+  PageRows page(
+      headDots, lineDots,
+      [&](const unsigned char*, int count) {
+        sent.push_back("R" + std::to_string(count));
+        return 1;
+      },
+      [&](int dots) {
+        sent.push_back("F" + std::to_string(dots));
+        return 1;
+      });
+  for (const std::string& row : rows) {
+    std::vector<unsigned char> line(static_cast<size_t>((lineDots + 7) / 8), 0);
+    for (size_t x = 0; x < row.size(); ++x) {
+      if (row[x] == '#') line[x / 8] |= static_cast<unsigned char>(0x80 >> (x % 8));
+    }
+    EXPECT_EQ(page.Add(line.data()), 1);
+  }
+  EXPECT_EQ(page.Finish(), 1);
+  return sent;
+}
+
+std::vector<std::string> Repeat(int count, const std::string& row) {
+  return std::vector<std::string>(static_cast<size_t>(count), row);
+}
+
+std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
+  std::vector<std::string> all;
+  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+TEST(PageRowsTest, BlankRowsAroundTheInkAreNeverSentAndLongRunsBecomeFeeds) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> rows;
+    std::vector<std::string> steps;
+  };
+  const Case cases[] = {
+      {"blank page", Repeat(2000, ""), {}},
+      {"short receipt on a long page", Join({Repeat(3, "#"), Repeat(2000, "")}), {"R3"}},
+      {"short gap stays raster", Join({{"#"}, Repeat(15, ""), {"#"}}), {"R17"}},
+      {"long gap feeds", Join({{"#"}, Repeat(16, ""), {"#"}}), {"R1", "F16", "R1"}},
+      {"top margin", Join({Repeat(300, ""), {"#"}}), {"R1"}},
+      {"gap longer than one feed", Join({{"#"}, Repeat(300, ""), {"#"}}),
+       {"R1", "F255", "F45", "R1"}},
+      {"long ink goes in pieces", Repeat(PageRows::kRowsPerSend + 1, "#"),
+       {"R" + std::to_string(PageRows::kRowsPerSend), "R1"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Pass(16, 16, c.rows), c.steps) << c.name;
+}
+
+TEST(PageRowsTest, RefusedRasterStopsThePage) {
+  int calls = 0;
+  PageRows page(8, 8, [&](const unsigned char*, int) { return ++calls, TALLYJET_ERR_FAILED; },
+                [](int) { return 1; });
+  const unsigned char ink = 0xFF;
+  for (int i = 0; i < PageRows::kRowsPerSend - 1; ++i) ASSERT_EQ(page.Add(&ink), 1);
+  EXPECT_EQ(page.Add(&ink), TALLYJET_ERR_FAILED);
+  EXPECT_EQ(calls, 1);
+}
+
+TEST(PortSchemeTest, UriNamesThePortAndOnlyUnhandshakedSerialLinesArePaced) {
+  struct Case {
+    const char* uri;
+    bool valid;
+    std::string port;
+    int baud;
+    bool paced;
+  };
+  const Case cases[] = {
+      {"tallyjet:///dev/usb/lp0", true, "/dev/usb/lp0", 0, false},
+      {"tallyjet:///dev/ttyUSB0?baud=19200", true, "/dev/ttyUSB0", 19200, true},
+      {"tallyjet:///dev/ttyUSB0?baud=19200&flow=hardware", true, "/dev/ttyUSB0", 19200, false},
+      {"tallyjet://USB", true, "USB", 0, false},
+      {"tallyjet://usb", false, "", 0, false},
+      {"tallyjet://", false, "", 0, false},
+      {"tallyjet:///dev/ttyS0?baud=fast", false, "", 0, false},
+      {"tallyjet:///dev/ttyS0?baud=-9600", false, "", 0, false},
+      {"tallyjet:///dev/ttyS0?parity=E", false, "", 0, false},
+      {"socket://127.0.0.1:9100", false, "", 0, false},
+  };
+  for (const Case& c : cases) {
+    PortAddress address;
+    ASSERT_EQ(ParsePortUri(c.uri, &address), c.valid) << c.uri;
+    EXPECT_EQ(NeedsFillLevelPacing(c.uri), c.paced) << c.uri;
+    if (!c.valid) continue;
+    EXPECT_EQ(address.port, c.port) << c.uri;
+    EXPECT_EQ(address.baud, c.baud) << c.uri;
+  }
+}
+
+TEST(ReceiptOptionsTest, TrimCutsEveryPageAndUnknownValuesKeepTheDefault) {
+  struct Case {
+    pappl_finishings_t finishings;
+    const char *cut, *feed, *drawer;
+    CutAt expectCut;
+    int expectFeed;
+    DrawerPulse expectDrawer;
+  };
+  const ReceiptOptions defaults;
+  const Case cases[] = {
+      {PAPPL_FINISHINGS_TRIM, "never", "0", "after-job", CutAt::kEveryPage, 0,
+       DrawerPulse::kAfterJob},
+      {PAPPL_FINISHINGS_NONE, "never", "255", "before-job", CutAt::kNever, 255,
+       DrawerPulse::kBeforeJob},
+      {PAPPL_FINISHINGS_NONE, "sideways", "256", "always", defaults.cut, defaults.feedBeforeCut,
+       defaults.drawer},
+  };
+  for (const Case& c : cases) {
+    cups_option_t* vendor = nullptr;
+    int count = cupsAddOption("cut-mode", c.cut, 0, &vendor);
+    count = cupsAddOption("feed-before-cut", c.feed, count, &vendor);
+    count = cupsAddOption("drawer-pulse", c.drawer, count, &vendor);
+    const ReceiptOptions options = ReadReceiptOptions(c.finishings, count, vendor);
+    cupsFreeOptions(count, vendor);
+    EXPECT_EQ(options.cut, c.expectCut) << c.cut;
+    EXPECT_EQ(options.feedBeforeCut, c.expectFeed) << c.feed;
+    EXPECT_EQ(options.drawer, c.expectDrawer) << c.drawer;
+  }
+}
+
+TEST(PrinterStatusTest, StatusWordsBecomeReasonsAndSilenceIsOffline) {
+  struct Case {
+    int printerResult, printerWord, mediaResult, mediaWord;
+    pappl_preason_t reasons;
+    bool stops;
+  };
+  const Case cases[] = {
+      {1, TALLYJET_PRINTER_ONLINE, 1, TALLYJET_MEDIA_PAPER_PRESENT, PAPPL_PREASON_NONE, false},
+      {1, TALLYJET_PRINTER_ONLINE, 1, TALLYJET_MEDIA_PAPER_PRESENT | TALLYJET_MEDIA_PAPER_NEAR_END,
+       PAPPL_PREASON_MEDIA_LOW, false},
+      {1, TALLYJET_PRINTER_OFFLINE | TALLYJET_PRINTER_PAPER_END_STOP, 1, TALLYJET_MEDIA_PAPER_END,
+       PAPPL_PREASON_OFFLINE | PAPPL_PREASON_MEDIA_EMPTY, true},
+      {1, TALLYJET_PRINTER_ONLINE | TALLYJET_PRINTER_COVER_OPEN, 1, TALLYJET_MEDIA_PAPER_PRESENT,
+       PAPPL_PREASON_DOOR_OPEN, true},
+      {1, TALLYJET_PRINTER_ONLINE, TALLYJET_ERR_SERIAL_TIMEOUT, TALLYJET_MEDIA_NOT_OBTAINED,
+       PAPPL_PREASON_NONE, false},
+      {TALLYJET_ERR_SERIAL_TIMEOUT, TALLYJET_PRINTER_NOT_OBTAINED, 0, 0, PAPPL_PREASON_OFFLINE,
+       true},
+  };
+  for (const Case& c : cases) {
+    const pappl_preason_t reasons =
+        ReasonsOf(c.printerResult, c.printerWord, c.mediaResult, c.mediaWord);
+    EXPECT_EQ(reasons, c.reasons) << c.printerWord << "/" << c.mediaWord;
+    EXPECT_EQ(StopsPrinting(reasons), c.stops) << c.printerWord << "/" << c.mediaWord;
+  }
+}
+
+}  // namespace
+}  // namespace printer_app

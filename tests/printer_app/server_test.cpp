@@ -1,0 +1,326 @@
+// The printer application as a running server on a free loopback port, with its state in a
+// temporary directory, printing to the virtual printer on a pty through our device scheme:
+// pictures land dot for dot, a job waits while the paper is out and goes on when it is back, and
+// the web page shows the printer. The server is killed by its process id whatever happens.
+#include <arpa/inet.h>
+#include <cups/raster.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QImage>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "headless_gui.h"
+#include "receipt_renderer.h"
+#include "virtual_printer.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kHeadDots = 576;
+constexpr int kWaitSeconds = 20;    // a generous bound for anything the server does
+constexpr int kFeedBeforeCut = 64;  // the printer's default, in dots
+
+// Waits up to kWaitSeconds for done, asking every 100 ms.
+bool Eventually(const std::function<bool()>& done) {
+  const auto deadline = Clock::now() + std::chrono::seconds(kWaitSeconds);
+  while (!done()) {
+    if (Clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return true;
+}
+
+std::string Shell(const std::string& command) {
+  std::string output;
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+  if (pipe == nullptr) return output;
+  char buffer[4096];
+  size_t got;
+  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
+  pclose(pipe);
+  return output;
+}
+
+sockaddr_in Loopback(int port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  return address;
+}
+
+// A loopback port nobody listens on now.
+int FreePort() {
+  const int s = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address = Loopback(0);
+  socklen_t size = sizeof address;
+  bind(s, reinterpret_cast<sockaddr*>(&address), size);
+  getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
+  close(s);
+  return ntohs(address.sin_port);
+}
+
+bool Listening(int port) {
+  const int s = socket(AF_INET, SOCK_STREAM, 0);
+  const sockaddr_in address = Loopback(port);
+  const bool connected =
+      connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  close(s);
+  return connected;
+}
+
+// A one-bit picture across the whole head: a frame, so that its corners show where it landed,
+// and a pattern inside that no shift or lost row keeps.
+QImage TestPicture(int height) {
+  QImage picture(kHeadDots, height, QImage::Format_Grayscale8);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < kHeadDots; ++x) {
+      const bool frame = x < 2 || y < 2 || x >= kHeadDots - 2 || y >= height - 2;
+      const bool black = frame || ((x * 7 + y * 3) / 5 + x / 9 * y) % 3 == 0;
+      picture.setPixel(x, y, black ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+    }
+  }
+  picture.setDotsPerMeterX(7992);  // 203 dpi: printed dot for dot, not scaled
+  picture.setDotsPerMeterY(7992);
+  return picture;
+}
+
+// The picture as a one-bit PWG raster page of 80 mm paper, 639 dots wide: the head's 576 dots
+// start at dot 31.
+bool WritePwgRaster(const QImage& picture, const std::string& path) {
+  FILE* file = fopen(path.c_str(), "wb");
+  if (file == nullptr) return false;
+  cups_raster_t* raster = cupsRasterOpen(fileno(file), CUPS_RASTER_WRITE_PWG);
+  cups_page_header2_t header;
+  cupsRasterInitPWGHeader(&header, pwgMediaForPWG("om_receipt_80x297mm"), "black_1", 203, 203,
+                          "one-sided", nullptr);
+  bool ok = cupsRasterWriteHeader2(raster, &header) != 0;
+  std::vector<unsigned char> line(header.cupsBytesPerLine);
+  for (int y = 0; ok && y < static_cast<int>(header.cupsHeight); ++y) {
+    std::fill(line.begin(), line.end(), 0);
+    for (int x = 0, dot = 31; y < picture.height() && x < kHeadDots; ++x, ++dot) {
+      if (qGray(picture.pixel(x, y)) < 128) line[dot / 8] |= 0x80 >> dot % 8;
+    }
+    ok = cupsRasterWritePixels(raster, line.data(), header.cupsBytesPerLine) != 0;
+  }
+  cupsRasterClose(raster);
+  return fclose(file) == 0 && ok;
+}
+
+class PrinterAppServer : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    char directory[] = "/tmp/printer_app_test_XXXXXX";
+    ASSERT_NE(mkdtemp(directory), nullptr);
+    dir_ = directory;
+    // The server and every client below keep their state and sockets in here: HOME and TMPDIR
+    // for a user, SNAP_COMMON for root, whose server PAPPL otherwise puts in /run and /var/lib.
+    setenv("HOME", dir_.c_str(), 1);
+    setenv("TMPDIR", dir_.c_str(), 1);
+    setenv("SNAP_COMMON", dir_.c_str(), 1);
+    gui_ = std::make_unique<vprinter::HeadlessGui>();
+    ASSERT_TRUE(vprinter::PaperOfWidth(80, &paper_));
+    renderer_ = std::make_unique<vprinter::ReceiptRenderer>(paper_);
+    printer_ = std::make_unique<vprinter::VirtualPrinter>();
+    printer_->SetHook([](const vprinter::Command& command, const vprinter::PrinterSettings& s) {
+      std::lock_guard<std::mutex> lock(rollMutex_);
+      return renderer_->Render(command, s);
+    });
+    ASSERT_TRUE(printer_->Start());
+    port_ = FreePort();
+    StartServer();
+    ASSERT_TRUE(Eventually([] { return Listening(port_); })) << Shell("cat " + dir_ + "/output");
+    const std::string add = App("add -d receipt -m tallyjet_80mm -v tallyjet://" +
+                                printer_->SlavePath());
+    ASSERT_EQ(App("printers"), "receipt\n") << add;
+  }
+
+  static void TearDownTestSuite() {
+    if (server_ > 0) {
+      // As systemd stops the service. (The shutdown sub-command works too, but the server only
+      // notices it at its next wake-up, up to 30 seconds later.)
+      kill(server_, SIGTERM);
+      const bool ended = Eventually([] { return waitpid(server_, nullptr, WNOHANG) == server_; });
+      if (!ended) {
+        kill(server_, SIGKILL);
+        waitpid(server_, nullptr, 0);
+      }
+    }
+    // Qt's objects go before the program's exit, which would destroy them after Qt itself.
+    printer_.reset();
+    renderer_.reset();
+    gui_.reset();
+    Shell("rm -rf " + dir_);
+  }
+
+  static void StartServer() {
+    server_ = fork();
+    if (server_ == 0) {
+      prctl(PR_SET_PDEATHSIG, SIGKILL);  // a test that dies takes the server with it
+      freopen((dir_ + "/output").c_str(), "w", stdout);
+      dup2(fileno(stdout), STDERR_FILENO);
+      const std::string port = "server-port=" + std::to_string(port_);
+      const std::string log = "log-file=" + dir_ + "/log";
+      const std::string spool = "spool-directory=" + dir_;
+      execl(PRINTER_APP, PRINTER_APP, "server", "-o", port.c_str(), "-o", log.c_str(), "-o",
+            spool.c_str(), "-o", "log-level=info", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+  }
+
+  static std::string App(const std::string& arguments) {
+    return Shell(std::string(PRINTER_APP) + " " + arguments);
+  }
+
+  static std::string PrinterUri() {
+    return "ipp://127.0.0.1:" + std::to_string(port_) + "/ipp/print/receipt";
+  }
+
+  // The attribute's value as ipptool shows it ("completed", "media-empty,offline"), or "", from
+  // ipptool run with these arguments.
+  static std::string Attribute(const std::string& arguments, const std::string& name) {
+    const std::string output = Shell(std::string(IPPTOOL) + " -tv " + arguments);
+    const std::string key = "        " + name + " (";
+    const size_t at = output.find(key);
+    if (at == std::string::npos) return "";
+    const size_t value = output.find(" = ", at) + 3;
+    return output.substr(value, output.find('\n', value) - value);
+  }
+
+  static std::string JobState(int job) {
+    return Attribute(PrinterUri() + "/" + std::to_string(job) + " get-job-attributes.test",
+                     "job-state");
+  }
+
+  static std::string PrinterReasons() {
+    return Attribute(PrinterUri() + " get-printer-attributes.test", "printer-state-reasons");
+  }
+
+  // Submits a file and answers its job id, or 0.
+  static int Submit(const std::string& path, const char* format) {
+    const std::string id = Attribute(
+        "-f " + path + " -d filetype=" + format + " " + PrinterUri() + " print-job.test", "job-id");
+    return id.empty() ? 0 : std::stoi(id);
+  }
+
+  // The pieces the cuts have made of the roll so far.
+  static std::vector<QImage> Pieces() {
+    std::lock_guard<std::mutex> lock(rollMutex_);
+    return renderer_->Roll().Pieces(true);
+  }
+
+  // The whole roll printed so far.
+  static QImage Roll() {
+    std::lock_guard<std::mutex> lock(rollMutex_);
+    return renderer_->Roll().Pieces(false).front();
+  }
+
+  // Whether the roll holds the picture dot for dot, across the head, with its top edge (the
+  // first row black across the head) at or below row from. A job's first row lands on the
+  // dashed line of the cut before it, which is why the search starts there.
+  static ::testing::AssertionResult Holds(const QImage& roll, int from, const QImage& picture) {
+    const int left = paper_.LeftEdge();
+    auto blackRow = [&](int y) {
+      for (int x = 0; x < kHeadDots; ++x) {
+        if (qGray(roll.pixel(left + x, y)) >= 128) return false;
+      }
+      return true;
+    };
+    int top = from;
+    while (top < roll.height() && !blackRow(top)) ++top;
+    if (top + picture.height() > roll.height()) {
+      return ::testing::AssertionFailure() << "no picture below row " << from;
+    }
+    for (int y = 0; y <= picture.height(); ++y) {
+      for (int x = 0; x < kHeadDots; ++x) {
+        const bool want = y < picture.height() && qGray(picture.pixel(x, y)) < 128;
+        const bool got = top + y < roll.height() && qGray(roll.pixel(left + x, top + y)) < 128;
+        if (want != got) return ::testing::AssertionFailure() << "dot " << x << "," << y;
+      }
+    }
+    return ::testing::AssertionSuccess();
+  }
+
+  inline static std::string dir_;
+  inline static int port_ = 0;
+  inline static pid_t server_ = 0;
+  inline static std::unique_ptr<vprinter::HeadlessGui> gui_;
+  inline static vprinter::Paper paper_{};
+  inline static std::unique_ptr<vprinter::ReceiptRenderer> renderer_;
+  inline static std::mutex rollMutex_;
+  inline static std::unique_ptr<vprinter::VirtualPrinter> printer_;
+};
+
+TEST_F(PrinterAppServer, PicturesOfEveryFormatReachThePaper) {
+  const QImage picture = TestPicture(120);
+  struct Case {
+    const char* format;
+    std::string file;
+    bool exact;  // a lossy JPEG is only checked to have printed within the head
+  };
+  const Case cases[] = {{"image/png", dir_ + "/picture.png", true},
+                        {"image/pwg-raster", dir_ + "/picture.pwg", true},
+                        {"image/jpeg", dir_ + "/picture.jpg", false}};
+  ASSERT_TRUE(picture.save(QString::fromStdString(cases[0].file), "PNG"));
+  ASSERT_TRUE(WritePwgRaster(picture, cases[1].file));
+  ASSERT_TRUE(picture.save(QString::fromStdString(cases[2].file), "JPEG", 95));
+  for (const Case& c : cases) {
+    const size_t before = Pieces().size();
+    const int from = Roll().height() - vprinter::PaperRoll::kMargin - 1;
+    const int job = Submit(c.file, c.format);
+    ASSERT_GT(job, 0) << c.format;
+    ASSERT_TRUE(Eventually([job] { return JobState(job) == "completed"; }))
+        << c.format << " job " << job << " is " << JobState(job);
+    // The job ends with a cut, which the printer may draw a moment after the job completed.
+    ASSERT_TRUE(Eventually([before] { return Pieces().size() == before + 1; })) << c.format;
+    if (c.exact) {
+      EXPECT_TRUE(Holds(Roll(), from, picture)) << c.format;
+    } else {
+      // The receipt takes the picture's paper and the feed before the cut, no more: the blank
+      // rest of its page is not sent.
+      EXPECT_LE(Pieces().back().height(), picture.height() + kFeedBeforeCut + 1) << c.format;
+    }
+  }
+}
+
+TEST_F(PrinterAppServer, JobWaitsWhilePaperIsOutAndPrintsWhenItIsBack) {
+  const std::string file = dir_ + "/small.png";
+  ASSERT_TRUE(TestPicture(40).save(QString::fromStdString(file), "PNG"));
+  vprinter::PrinterState state = printer_->State();
+  state.paperEnd = true;
+  printer_->SetState(state);
+  const size_t before = Pieces().size();
+  const int job = Submit(file, "image/png");
+  ASSERT_GT(job, 0);
+  ASSERT_TRUE(Eventually([] {
+    return PrinterReasons().find("media-empty") != std::string::npos;
+  })) << PrinterReasons();
+  EXPECT_EQ(JobState(job), "processing");
+  const std::string web = Shell(std::string(CURL) + " -s http://127.0.0.1:" +
+                              std::to_string(port_) + "/receipt/");
+  EXPECT_NE(web.find("receipt"), std::string::npos);
+  EXPECT_NE(web.find("Out of paper"), std::string::npos) << web;
+  EXPECT_EQ(Pieces().size(), before);
+
+  state.paperEnd = false;
+  printer_->SetState(state);
+  EXPECT_TRUE(Eventually([job] { return JobState(job) == "completed"; })) << JobState(job);
+  EXPECT_TRUE(Eventually([before] { return Pieces().size() == before + 1; }));
+  EXPECT_TRUE(Eventually([] { return PrinterReasons() == "none"; })) << PrinterReasons();
+}
+
+}  // namespace

@@ -1,0 +1,173 @@
+#include "port_scheme.h"
+
+#include <glob.h>
+#include <pappl/pappl.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <sstream>
+
+#include "library_session.h"
+
+namespace printer_app {
+namespace {
+
+const std::string kPrefix = std::string(kPortScheme) + "://";
+
+bool ParseBaud(const std::string& value, int* baud) {
+  char* end = nullptr;
+  errno = 0;
+  const long parsed = strtol(value.c_str(), &end, 10);
+  if (value.empty() || *end != '\0' || errno != 0 || parsed < 1 || parsed > INT_MAX) return false;
+  *baud = static_cast<int>(parsed);
+  return true;
+}
+
+// Reads the parameters after '?': baud=N and flow=hardware.
+bool ParseParameters(const std::string& query, PortAddress* address) {
+  std::istringstream parameters(query);
+  std::string parameter;
+  while (std::getline(parameters, parameter, '&')) {
+    if (parameter.compare(0, 5, "baud=") == 0) {
+      if (!ParseBaud(parameter.substr(5), &address->baud)) return false;
+    } else if (parameter == "flow=hardware") {
+      address->handshake = true;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The library's connection of one opened device, kept in the PAPPL device.
+Connection* ConnectionOf(pappl_device_t* device) {
+  return static_cast<Connection*>(papplDeviceGetData(device));
+}
+
+// Closes a port's connection through the library's ClosePort, which also releases it.
+void ClosePortConnection(const Connection& connection) {
+  std::lock_guard<std::recursive_mutex> lock(LibraryMutex());
+  const Connection outer = TakeConnection();
+  PutConnection(connection);
+  ClosePort();
+  PutConnection(outer);
+}
+
+// Opens a port as OpenPort does, into a connection of its own: the library's globals stay as
+// they were. Answers OpenPort's result; the connection is filled only on success.
+int OpenPortConnection(const PortAddress& address, Connection* connection) {
+  std::lock_guard<std::recursive_mutex> lock(LibraryMutex());
+  const Connection outer = TakeConnection();
+  SetProtocol(TALLYJET_PROTOCOL_ESCPOS);
+  const int rc = OpenPort(address.port.c_str(), address.baud, 'N', 8, 1);
+  const Connection opened = TakeConnection();
+  PutConnection(outer);
+  if (rc == TALLYJET_SUCCESS) {
+    *connection = opened;
+  } else {
+    ClosePortConnection(opened);
+  }
+  return rc;
+}
+
+bool OpenDevice(pappl_device_t* device, const char* uri, const char*) {
+  PortAddress address;
+  if (!ParsePortUri(uri, &address)) {
+    papplDeviceError(device, "Bad device URI \"%s\".", uri);
+    return false;
+  }
+  Connection connection;
+  const int rc = OpenPortConnection(address, &connection);
+  if (rc != TALLYJET_SUCCESS) {
+    papplDeviceError(device, "Unable to open \"%s\": %s.", address.port.c_str(),
+                     tallyjet_result_name(rc));
+    return false;
+  }
+  papplDeviceSetData(device, new Connection(connection));
+  return true;
+}
+
+void CloseDevice(pappl_device_t* device) {
+  Connection* connection = ConnectionOf(device);
+  if (connection == nullptr) return;
+  ClosePortConnection(*connection);
+  delete connection;
+  papplDeviceSetData(device, nullptr);
+}
+
+ssize_t ReadDevice(pappl_device_t* device, void* buffer, size_t bytes) {
+  std::lock_guard<std::recursive_mutex> lock(LibraryMutex());
+  const int length = bytes > INT_MAX ? INT_MAX : static_cast<int>(bytes);
+  const int count = ConnectionOf(device)->transport->Read(static_cast<char*>(buffer), length);
+  return count < 0 ? -1 : count;
+}
+
+ssize_t WriteDevice(pappl_device_t* device, const void* buffer, size_t bytes) {
+  if (bytes > INT_MAX) return -1;
+  std::lock_guard<std::recursive_mutex> lock(LibraryMutex());
+  const int rc = ConnectionOf(device)->transport->Write(static_cast<const char*>(buffer),
+                                                        static_cast<int>(bytes));
+  return rc == TALLYJET_SUCCESS ? static_cast<ssize_t>(bytes) : -1;
+}
+
+// Offers the device nodes and serial lines present, and the USB printer when it answers.
+bool ListDevices(pappl_device_cb_t found, void* data, pappl_deverror_cb_t, void*) {
+  struct Kind {
+    const char* pattern;
+    const char* parameters;
+    const char* info;
+  };
+  const Kind kinds[] = {{"/dev/usb/lp*", "", "printer device node"},
+                        {"/dev/ttyUSB*", "?baud=19200", "serial line"},
+                        {"/dev/ttyACM*", "?baud=19200", "serial line"}};
+  for (const Kind& kind : kinds) {
+    glob_t paths{};
+    if (glob(kind.pattern, 0, nullptr, &paths) == 0) {
+      for (size_t i = 0; i < paths.gl_pathc; ++i) {
+        const std::string uri = kPrefix + paths.gl_pathv[i] + kind.parameters;
+        const std::string info = std::string("TallyJet ") + kind.info + " " + paths.gl_pathv[i];
+        if (found(info.c_str(), uri.c_str(), "", data)) {
+          globfree(&paths);
+          return true;
+        }
+      }
+    }
+    globfree(&paths);
+  }
+  PortAddress usb;
+  usb.port = "USB";
+  Connection connection;
+  if (OpenPortConnection(usb, &connection) != TALLYJET_SUCCESS) return false;
+  ClosePortConnection(connection);
+  return found("TallyJet printer on USB", (kPrefix + "USB").c_str(), "", data);
+}
+
+}  // namespace
+
+bool ParsePortUri(const std::string& uri, PortAddress* address) {
+  if (uri.compare(0, kPrefix.size(), kPrefix) != 0) return false;
+  const std::string rest = uri.substr(kPrefix.size());
+  const size_t query = rest.find('?');
+  PortAddress parsed;
+  parsed.port = rest.substr(0, query);
+  if (parsed.port.empty() || (parsed.port != "USB" && parsed.port[0] != '/')) return false;
+  if (query != std::string::npos && !ParseParameters(rest.substr(query + 1), &parsed)) {
+    return false;
+  }
+  *address = parsed;
+  return true;
+}
+
+bool NeedsFillLevelPacing(const std::string& uri) {
+  PortAddress address;
+  return ParsePortUri(uri, &address) && address.baud != 0 && !address.handshake;
+}
+
+void AddPortScheme() {
+  papplDeviceAddScheme(kPortScheme, PAPPL_DEVTYPE_CUSTOM_LOCAL, ListDevices, OpenDevice,
+                       CloseDevice, ReadDevice, WriteDevice, /*status_cb*/ nullptr,
+                       /*id_cb*/ nullptr);
+}
+
+}  // namespace printer_app

@@ -1,0 +1,37 @@
+// The tallyjet: device scheme: the library's own ports as PAPPL devices.
+//   tallyjet:///dev/usb/lp0                  a printer device node
+//   tallyjet:///dev/ttyUSB0?baud=19200       a serial line (9600, 19200 or 115200 bit/s)
+//   tallyjet:///dev/ttyUSB0?baud=19200&flow=hardware
+//                                            the same, with working RTS/CTS handshake lines
+//   tallyjet://USB                           the printer on USB, through libusb
+#ifndef TALLYJET_PRINTER_APP_PORT_SCHEME_H
+#define TALLYJET_PRINTER_APP_PORT_SCHEME_H
+
+#include <string>
+
+namespace printer_app {
+
+constexpr char kPortScheme[] = "tallyjet";
+
+// What OpenPort needs for a port, read from its device URI.
+struct PortAddress {
+  std::string port;  // "USB" or a path
+  int baud = 0;      // 0 for a device node
+  bool handshake = false;  // a serial line whose flow control holds the writes back
+};
+
+// False for a URI that is not of the scheme or names no port, a baud rate that is not a number
+// and any other parameter.
+bool ParsePortUri(const std::string& uri, PortAddress* address);
+
+// Whether raster bands for the printer at this device URI must wait for room in the printer's
+// buffer: a serial line without handshake drops what the printer cannot take. USB, device
+// nodes and TCP block the writer instead.
+bool NeedsFillLevelPacing(const std::string& uri);
+
+// Registers the scheme with PAPPL; its devices are the library's transports.
+void AddPortScheme();
+
+}  // namespace printer_app
+
+#endif  // TALLYJET_PRINTER_APP_PORT_SCHEME_H

@@ -1,0 +1,135 @@
+#include "receipt_driver.h"
+
+#include <cstring>
+#include <string>
+
+#include "port_scheme.h"
+#include "printer_status.h"
+#include "receipt_job.h"
+#include "receipt_options.h"
+
+namespace printer_app {
+namespace {
+
+constexpr int kDotsPerInch = 203;
+constexpr int kMediaCount = 5;
+
+struct ReceiptModel {
+  const char* driverName;
+  const char* description;
+  int paperMillimetres;
+  int headDots;
+  const char* media[kMediaCount];  // the first is the default
+};
+
+const ReceiptModel kModels[] = {
+    {"tallyjet_80mm", "TallyJet receipt printer, 80 mm paper (576 dots)", 80, 576,
+     {"om_receipt_80x297mm", "om_receipt_80x200mm", "om_receipt_80x100mm", "roll_max_80x3000mm",
+      "roll_min_80x25mm"}},
+    {"tallyjet_58mm", "TallyJet receipt printer, 58 mm paper (384 dots)", 58, 384,
+     {"om_receipt_58x297mm", "om_receipt_58x200mm", "om_receipt_58x100mm", "roll_max_58x3000mm",
+      "roll_min_58x25mm"}},
+};
+
+const ReceiptModel* ModelOf(const char* driverName) {
+  for (const ReceiptModel& model : kModels) {
+    if (driverName != nullptr && strcmp(driverName, model.driverName) == 0) return &model;
+  }
+  return nullptr;
+}
+
+// The side margins, in hundredths of millimetres, that leave the head's width in the middle of
+// the paper.
+int SideMargin(const ReceiptModel& model) {
+  return (model.paperMillimetres * 100 - model.headDots * 2540 / kDotsPerInch) / 2;
+}
+
+void FillMedia(const ReceiptModel& model, pappl_pr_driver_data_t* data) {
+  data->num_media = kMediaCount;
+  for (int i = 0; i < kMediaCount; ++i) data->media[i] = model.media[i];
+  data->left_right = SideMargin(model);
+  data->bottom_top = 0;  // a continuous roll
+  data->num_source = 1;
+  data->source[0] = "main-roll";
+  data->num_type = 1;
+  data->type[0] = "continuous";
+  data->tracking_supported = PAPPL_MEDIA_TRACKING_CONTINUOUS;
+
+  pappl_media_col_t& media = data->media_default;
+  const pwg_media_t* size = pwgMediaForPWG(model.media[0]);
+  papplCopyString(media.size_name, size->pwg, sizeof media.size_name);
+  media.size_width = size->width;
+  media.size_length = size->length;
+  media.left_margin = media.right_margin = data->left_right;
+  media.top_margin = media.bottom_margin = 0;
+  papplCopyString(media.source, data->source[0], sizeof media.source);
+  papplCopyString(media.type, data->type[0], sizeof media.type);
+  media.tracking = PAPPL_MEDIA_TRACKING_CONTINUOUS;
+  data->media_ready[0] = media;
+}
+
+void FillRaster(pappl_pr_driver_data_t* data) {
+  data->num_resolution = 1;
+  data->x_resolution[0] = data->y_resolution[0] = kDotsPerInch;
+  data->x_default = data->y_default = kDotsPerInch;
+  data->raster_types = PAPPL_PWG_RASTER_TYPE_BLACK_1 | PAPPL_PWG_RASTER_TYPE_SGRAY_8;
+  data->force_raster_type = PAPPL_PWG_RASTER_TYPE_BLACK_1;
+  data->color_supported =
+      PAPPL_COLOR_MODE_AUTO | PAPPL_COLOR_MODE_MONOCHROME | PAPPL_COLOR_MODE_BI_LEVEL;
+  data->color_default = PAPPL_COLOR_MODE_MONOCHROME;
+  data->content_default = PAPPL_CONTENT_AUTO;
+  // Text and graphics get a clean threshold; photos keep PAPPL's own dither in pdither.
+  memset(data->gdither, 127, sizeof data->gdither);
+}
+
+void FillCallbacks(pappl_pr_driver_data_t* data) {
+  data->rstartjob_cb = StartJob;
+  data->rstartpage_cb = StartPage;
+  data->rwriteline_cb = WriteLine;
+  data->rendpage_cb = EndPage;
+  data->rendjob_cb = EndJob;
+  data->status_cb = UpdatePrinterStatus;
+}
+
+}  // namespace
+
+pappl_pr_driver_t kReceiptDrivers[] = {
+    {kModels[0].driverName, kModels[0].description, nullptr, nullptr},
+    {kModels[1].driverName, kModels[1].description, nullptr, nullptr},
+};
+const int kReceiptDriverCount = sizeof kReceiptDrivers / sizeof kReceiptDrivers[0];
+
+int HeadDotsOf(const char* driverName) {
+  const ReceiptModel* model = ModelOf(driverName);
+  return model != nullptr ? model->headDots : 0;
+}
+
+bool FillDriverData(pappl_system_t*, const char* driverName, const char*, const char*,
+                    pappl_pr_driver_data_t* data, ipp_t** attributes, void*) {
+  const ReceiptModel* model = ModelOf(driverName);
+  if (model == nullptr) return false;
+  papplCopyString(data->make_and_model, model->description, sizeof data->make_and_model);
+  data->kind = PAPPL_KIND_RECEIPT | PAPPL_KIND_ROLL;
+  data->ppm = 30;
+  data->input_face_up = data->output_face_up = true;
+  data->orient_default = IPP_ORIENT_PORTRAIT;  // a wide picture stays across the roll
+  data->quality_default = IPP_QUALITY_NORMAL;
+  data->duplex = PAPPL_DUPLEX_NONE;
+  data->sides_supported = data->sides_default = PAPPL_SIDES_ONE_SIDED;
+  data->finishings = PAPPL_FINISHINGS_TRIM;
+  data->darkness_supported = 0;
+  FillRaster(data);
+  FillMedia(*model, data);
+  FillCallbacks(data);
+  *attributes = ippNew();
+  DeclareReceiptOptions(data, *attributes);
+  return true;
+}
+
+const char* ChooseDriver(const char*, const char* deviceUri, const char*, void*) {
+  PortAddress address;
+  return ParsePortUri(deviceUri != nullptr ? deviceUri : "", &address) ? kReceiptDrivers[0].name
+                                                                        : nullptr;
+}
+
+}  // namespace printer_app
