@@ -1,0 +1,142 @@
+// The order of the checks every exported function makes: no port, then a transport without an
+// encoder, then its own checks. This program never calls SetProtocol(101), since nothing can
+// unselect it again.
+#include <gtest/gtest.h>
+
+#include "recorded_connection.h"
+
+namespace {
+
+const int kOk = TALLYJET_SUCCESS;
+const int kFailed = TALLYJET_ERR_FAILED;
+const int kUnsupported = TALLYJET_ERR_NOT_SUPPORTED;
+const int kRefused = TALLYJET_ERR_INVALID_ARGUMENT;
+const int kNoPort = TALLYJET_ERR_PORT_NOT_OPEN;
+const int kNoEncoder = TALLYJET_ERR_NO_PROTOCOL;
+
+const char* const kMissing = "/nonexistent/picture.png";
+const int kOne = 0x3F800000;  // 1.0f as its bits
+int word = 0;
+int info[5];
+char text[] = "x";
+unsigned char raster[3] = {};
+
+// A row's call, as text for the failure message and as the code that runs it.
+#define CALL(call) #call, [] { return call; }
+// -4 without a port, -8 with a transport but no encoder, then the row's answer.
+#define GUARDED(call, connected) {CALL(call), kNoPort, kNoEncoder, connected}
+#define UNSUPPORTED(call) GUARDED(call, kUnsupported)
+
+struct Row {
+  const char* call;
+  int (*run)();
+  int withoutPort;
+  int withoutEncoder;
+  int connected;  // on a connection whose printer answers nothing
+};
+
+// Every exported function, called with an argument it refuses where it checks one.
+const Row kRows[] = {
+    {CALL(SetProtocol(100)), kUnsupported, kUnsupported, kUnsupported},
+    {CALL(OpenPort(nullptr, 0, 'N', 8, 1)), kRefused, kRefused, kRefused},
+    {CALL(GetData(text, 1)), kNoPort, 0, 0},
+    {CALL(SendData(nullptr, 1)), kNoPort, kRefused, kRefused},
+    GUARDED(Reset(), kOk), UNSUPPORTED(EnableLog()),
+    // A status function refuses a null output before it looks at the connection.
+    {CALL(GetPrinterStatus(nullptr)), kRefused, kRefused, kRefused},
+    {CALL(GetMediaStatus(nullptr)), kRefused, kRefused, kRefused},
+    {CALL(tallyjet_GetMediaStatus(nullptr)), kRefused, kRefused, kRefused},
+    {CALL(GetDrawerStatus(1, nullptr)), kRefused, kRefused, kRefused},
+    {CALL(GetPrinterInfo(nullptr)), kRefused, kRefused, kRefused},
+    {CALL(GetRealTimeStatus(1, nullptr)), kRefused, kRefused, kRefused},
+    GUARDED(GetPrinterStatus(&word), kFailed), GUARDED(GetMediaStatus(&word), kFailed),
+    GUARDED(tallyjet_GetMediaStatus(&word), kFailed), GUARDED(GetDrawerStatus(3, &word), kRefused),
+    GUARDED(GetPrinterInfo(info), kOk), GUARDED(GetRealTimeStatus(5, &word), kRefused),
+    GUARDED(SetCharCodeTable(1), kRefused),
+    GUARDED(SetTextProperties(3, 0, 0, 0), kRefused),
+    GUARDED(SetTextProperties(-1, 0, 0, 0), kRefused), GUARDED(MakeCut(0), kUnsupported),
+    GUARDED(MakeCut(49), kRefused),  // which the encoder would take
+    GUARDED(MakeCutnLines(65, 1), kRefused), GUARDED(MakePrint(), kOk),
+    GUARDED(SetJustification(48), kRefused),  // the encoder would take it
+    GUARDED(SetBoldEnable(0), kOk),
+    GUARDED(SetLeftMargin(48), kRefused), GUARDED(SetReverseBlackWhite(2), kRefused),
+    GUARDED(SetLineSpacing(256), kRefused), GUARDED(SetDefaultLineSpacing(), kOk),
+    GUARDED(PaperFeed(256), kRefused), GUARDED(PrintAndPaperFeed(256), kRefused),
+    GUARDED(PrintAndLineFeed(), kOk), GUARDED(GetPartialLineFeed(256), kRefused),
+    GUARDED(SetAbsolutePrintPosition(0), kOk), GUARDED(SetRelativePrintPosition(-1), kRefused),
+    GUARDED(SetPrintingArea(0, 0, 0, 0), kOk), GUARDED(SetRightMargin(23), kRefused),
+    GUARDED(SetStandardMode(), kOk), GUARDED(SetPageMode(), kOk),
+    GUARDED(PrintInPageMode(), kOk), GUARDED(SetUpsideDownMode(2), kRefused),
+    GUARDED(SetHorizTabPosition(nullptr), kRefused), GUARDED(SetDumpEnable(), kOk),
+    GUARDED(SetItalicEnable(), kOk), GUARDED(SetItalicDisable(), kOk),
+    GUARDED(SetBoldDisable(), kOk), GUARDED(SetDoubleStrike(2), kRefused),
+    GUARDED(SetPrintModeUnderline(3), kRefused), GUARDED(SetCharSize(2), kRefused),
+    GUARDED(SetFontType(2), kRefused), GUARDED(SetPrintMode(0), kOk),
+    // The recording transport reports no USB product, so the operation mode is not sent.
+    UNSUPPORTED(SetOperationMode(1)), GUARDED(GeneratePulse(2, 0, 0), kRefused),
+    UNSUPPORTED(SetCharSpacing(1)), UNSUPPORTED(SetPrintingAreaHeight(1)),
+    UNSUPPORTED(SetAbsoluteVerticalPrintPosition(1)), UNSUPPORTED(SetCharacterPerLine(1)),
+    UNSUPPORTED(SetKeyboard(1)), UNSUPPORTED(SetDrawerOn(1)), UNSUPPORTED(SetAutomaticLineFeed(1)),
+    UNSUPPORTED(SetPageLength(1)), UNSUPPORTED(SetPrintDensity(1)),
+    UNSUPPORTED(SetCondensedDisable()), UNSUPPORTED(SetCondensedEnable()),
+    UNSUPPORTED(SetExpandedModeDisable()), UNSUPPORTED(SetExpandedModeEnable()),
+    UNSUPPORTED(SetMode48Columns()), UNSUPPORTED(CancelLastCharacterSent()),
+    UNSUPPORTED(CancelLastLineSended()), UNSUPPORTED(RealTimeRequest(1)),
+    UNSUPPORTED(SetPeripheralDevice(1)), UNSUPPORTED(SetUserChar(1)),
+    UNSUPPORTED(DefineUserChar(1, 2, 3, nullptr)), UNSUPPORTED(CancelUserChar(1)),
+    UNSUPPORTED(SetInternationalCharSet(1)), UNSUPPORTED(ExecuteMacro(1, 2, 3)),
+    UNSUPPORTED(StartEndMacroDefinition()), UNSUPPORTED(PrintDownloadedBitImage(1)),
+    UNSUPPORTED(SetDownloadedBitImage(1, 2, nullptr)), UNSUPPORTED(SetRotation(1)),
+    UNSUPPORTED(SetMotionUnits(1, 2)),
+    GUARDED(PrintBarCode(65, 100, 1, 0, 2, 0, nullptr), kRefused),
+    GUARDED(SetHriFont(2), kRefused), GUARDED(SetHriPosition(4), kRefused),
+    GUARDED(SetQrCodeModel(3), kRefused), GUARDED(SetQrCodeResolution(3), kOk),
+    GUARDED(SetQrCodeErrorCorretion(4), kRefused), GUARDED(StoreQrCodeData(text, 0), kRefused),
+    GUARDED(MakeQrCode(), kOk),
+    // A bad half-tone value is refused before the file is looked at.
+    GUARDED(PrintBmpImage(kMissing, 1.0f, 1.0f, 0, 0, 3), kRefused),
+    GUARDED(PrintBmp8(kMissing, kOne, kOne, 0, 0, 3), kRefused),
+    GUARDED(SaveGraphic(kMissing, 1, 1), kFailed), GUARDED(SetBitImageMode(2, raster, 3), kRefused),
+    GUARDED(PrintRasterBitImage(4, 8, 1, raster), kRefused), GUARDED(PrintGraphic(1, 1), kOk),
+    GUARDED(CleanGraphic(1, 1), kOk), GUARDED(CleanAllGraphics(), kOk),
+    GUARDED(GetMemoryAvailabled(nullptr), kRefused),
+    {CALL(ClosePort()), kNoPort, kOk, kOk},  // last: it ends the connection
+};
+
+// A refusal sends nothing.
+bool Refusal(int result) {
+  return result == kRefused || result == kUnsupported || result == kNoEncoder;
+}
+
+TEST(PreconditionsTest, NoPortThenNoEncoderThenTheFunctionsOwnChecks) {
+  for (int state = 0; state < 3; ++state) {
+    RecordingTransport* transport = nullptr;
+    if (state > 0) {
+      transport = new RecordingTransport;
+      transport->Open("recorder");
+      comm_ = transport;
+      if (state == 2) prot_ = new ProtEscPos(transport);
+    }
+    for (const Row& row : kRows) {
+      const int expected[] = {row.withoutPort, row.withoutEncoder, row.connected};
+      if (transport != nullptr) transport->writes.clear();
+      EXPECT_EQ(row.run(), expected[state]) << row.call << " in state " << state;
+      if (transport != nullptr && Refusal(expected[state])) {
+        EXPECT_TRUE(transport->writes.empty()) << row.call << " in state " << state;
+      }
+    }
+    EXPECT_EQ(comm_, nullptr);
+  }
+}
+
+TEST(PreconditionsTest, OpenPortWithoutProtocolLeavesOnlyATransport) {
+  EXPECT_EQ(OpenPort("/dev/null", 0, 'N', 8, 1), kNoEncoder);
+  ASSERT_NE(comm_, nullptr);
+  EXPECT_EQ(prot_, nullptr);
+  // The transport exists but was never opened.
+  EXPECT_EQ(GetData(text, 1), kNoPort);
+  EXPECT_EQ(ClosePort(), kNoPort);
+  EXPECT_EQ(comm_, nullptr);
+}
+
+}  // namespace
