@@ -1,5 +1,5 @@
 // Raster bit images in bands paced by the printer's fill level, column bit images and the NV
-// graphics commands, as the bytes a recording printer receives.
+// graphic definition, as the bytes a recording printer receives.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -56,7 +56,6 @@ TEST_F(RasterTest, EmptyOrRefusedPictureAsksAndSendsNothing) {
   const int kRefused = TALLYJET_ERR_INVALID_ARGUMENT;
   const Case cases[] = {
       {0, 7, 100, Raw(data), 0},          {0, 576, 0, Raw(data), 0},
-      {0, 0, 5, Raw(data), 0},            {4, 576, 10, Raw(data), kRefused},
       {-1, 576, 10, Raw(data), kRefused}, {0, -8, 10, Raw(data), kRefused},
       {0, 576, -1, Raw(data), kRefused},  {0, 576, 10, nullptr, kRefused},
       {0, 6001 * 8, 1, Raw(data), kRefused},  // one row longer than the printer's receive buffer
@@ -220,8 +219,6 @@ TEST_F(StoredGraphicTest, DefineCarriesSizeKeyCodesAndA32BitLengthOrIsRefused) {
     std::string header;  // empty: refused, nothing sent
   };
   const Case cases[] = {
-      {9, 2, 0x41, Bytes({0x1D, 0x38, 0x4C, 0x0F, 0x00, 0x00, 0x00, 0x30, 0x43, 0x30, 0x41, 0x31,
-                          0x01, 0x09, 0x00, 0x02, 0x00, 0x31})},
       {0, 0, 0x141, Bytes({0x1D, 0x38, 0x4C, 0x0B, 0x00, 0x00, 0x00, 0x30, 0x43, 0x30, 0x41, 0x31,
                            0x01, 0x00, 0x00, 0x00, 0x00, 0x31})},
       // 256 bytes per row x 300 rows + 11 = 76 811 = 0x012C0B
@@ -242,18 +239,6 @@ TEST_F(StoredGraphicTest, DefineCarriesSizeKeyCodesAndA32BitLengthOrIsRefused) {
                                      : std::vector<std::string>{c.header + data.substr(0, length)})
         << c.width << "x" << c.height;
   }
-}
-
-TEST_F(StoredGraphicTest, PrintAndDeleteSendTheLowByteOfEachKeyCode) {
-  EXPECT_EQ(encoder.PrintGraphic(0x141, 0x31), TALLYJET_SUCCESS);
-  EXPECT_EQ(encoder.CleanGraphic(0x41, 0x231), TALLYJET_SUCCESS);
-  EXPECT_EQ(encoder.CleanAllGraphics(), TALLYJET_SUCCESS);
-  const std::vector<std::string> expected = {
-      Bytes({0x1D, 0x28, 0x4C, 0x06, 0x00, 0x30, 0x45, 0x41, 0x31, 0x01, 0x01}),
-      Bytes({0x1D, 0x28, 0x4C, 0x04, 0x00, 0x30, 0x42, 0x41, 0x31}),
-      Bytes({0x1D, 0x28, 0x4C, 0x05, 0x00, 0x30, 0x41, 0x43, 0x4C, 0x52}),
-  };
-  EXPECT_EQ(transport->writes, expected);
 }
 
 }  // namespace
