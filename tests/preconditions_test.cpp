@@ -25,7 +25,10 @@ unsigned char raster[3] = {};
 #define CALL(call) #call, [] { return call; }
 // -4 without a port, -8 with a transport but no encoder, then the row's answer.
 #define GUARDED(call, connected) {CALL(call), kNoPort, kNoEncoder, connected}
+#define REFUSED(call) GUARDED(call, kRefused)
 #define UNSUPPORTED(call) GUARDED(call, kUnsupported)
+// The status functions and OpenPort refuse a null pointer before they look at the connection.
+#define NULL_FIRST(call) {CALL(call), kRefused, kRefused, kRefused}
 
 struct Row {
   const char* call;
@@ -35,45 +38,37 @@ struct Row {
   int connected;  // on a connection whose printer answers nothing
 };
 
-// Every exported function, called with an argument it refuses where it checks one.
+// Every exported function in the order of tallyjet.h, called with an argument it refuses where
+// it checks one.
 const Row kRows[] = {
     {CALL(SetProtocol(100)), kUnsupported, kUnsupported, kUnsupported},
-    {CALL(OpenPort(nullptr, 0, 'N', 8, 1)), kRefused, kRefused, kRefused},
-    {CALL(GetData(text, 1)), kNoPort, 0, 0},
-    {CALL(SendData(nullptr, 1)), kNoPort, kRefused, kRefused},
-    GUARDED(Reset(), kOk), UNSUPPORTED(EnableLog()),
-    // A status function refuses a null output before it looks at the connection.
-    {CALL(GetPrinterStatus(nullptr)), kRefused, kRefused, kRefused},
-    {CALL(GetMediaStatus(nullptr)), kRefused, kRefused, kRefused},
-    {CALL(tallyjet_GetMediaStatus(nullptr)), kRefused, kRefused, kRefused},
-    {CALL(GetDrawerStatus(1, nullptr)), kRefused, kRefused, kRefused},
-    {CALL(GetPrinterInfo(nullptr)), kRefused, kRefused, kRefused},
-    {CALL(GetRealTimeStatus(1, nullptr)), kRefused, kRefused, kRefused},
-    GUARDED(GetPrinterStatus(&word), kFailed), GUARDED(GetMediaStatus(&word), kFailed),
-    GUARDED(tallyjet_GetMediaStatus(&word), kFailed), GUARDED(GetDrawerStatus(3, &word), kRefused),
-    GUARDED(GetPrinterInfo(info), kOk), GUARDED(GetRealTimeStatus(5, &word), kRefused),
-    GUARDED(SetCharCodeTable(1), kRefused),
-    GUARDED(SetTextProperties(3, 0, 0, 0), kRefused),
-    GUARDED(SetTextProperties(-1, 0, 0, 0), kRefused), GUARDED(MakeCut(0), kUnsupported),
-    GUARDED(MakeCut(49), kRefused),  // which the encoder would take
-    GUARDED(MakeCutnLines(65, 1), kRefused), GUARDED(MakePrint(), kOk),
-    GUARDED(SetJustification(48), kRefused),  // the encoder would take it
-    GUARDED(SetBoldEnable(0), kOk),
-    GUARDED(SetLeftMargin(48), kRefused), GUARDED(SetReverseBlackWhite(2), kRefused),
-    GUARDED(SetLineSpacing(256), kRefused), GUARDED(SetDefaultLineSpacing(), kOk),
-    GUARDED(PaperFeed(256), kRefused), GUARDED(PrintAndPaperFeed(256), kRefused),
-    GUARDED(PrintAndLineFeed(), kOk), GUARDED(GetPartialLineFeed(256), kRefused),
-    GUARDED(SetAbsolutePrintPosition(0), kOk), GUARDED(SetRelativePrintPosition(-1), kRefused),
-    GUARDED(SetPrintingArea(0, 0, 0, 0), kOk), GUARDED(SetRightMargin(23), kRefused),
-    GUARDED(SetStandardMode(), kOk), GUARDED(SetPageMode(), kOk),
-    GUARDED(PrintInPageMode(), kOk), GUARDED(SetUpsideDownMode(2), kRefused),
-    GUARDED(SetHorizTabPosition(nullptr), kRefused), GUARDED(SetDumpEnable(), kOk),
+    NULL_FIRST(OpenPort(nullptr, 0, 'N', 8, 1)), {CALL(GetData(text, 1)), kNoPort, 0, 0},
+    {CALL(SendData(nullptr, 1)), kNoPort, kRefused, kRefused}, GUARDED(Reset(), kOk),
+    UNSUPPORTED(EnableLog()), NULL_FIRST(GetPrinterStatus(nullptr)),
+    NULL_FIRST(GetMediaStatus(nullptr)), NULL_FIRST(tallyjet_GetMediaStatus(nullptr)),
+    NULL_FIRST(GetDrawerStatus(1, nullptr)), NULL_FIRST(GetPrinterInfo(nullptr)),
+    NULL_FIRST(GetRealTimeStatus(1, nullptr)), GUARDED(GetPrinterStatus(&word), kFailed),
+    GUARDED(GetMediaStatus(&word), kFailed), GUARDED(tallyjet_GetMediaStatus(&word), kFailed),
+    REFUSED(GetDrawerStatus(3, &word)), GUARDED(GetPrinterInfo(info), kOk),
+    REFUSED(GetRealTimeStatus(5, &word)), REFUSED(SetCharCodeTable(1)),
+    REFUSED(SetTextProperties(3, 0, 0, 0)), REFUSED(SetTextProperties(-1, 0, 0, 0)),
+    GUARDED(MakeCut(0), kUnsupported),
+    REFUSED(MakeCut(49)),  // which the encoder would take
+    REFUSED(MakeCutnLines(65, 1)), GUARDED(MakePrint(), kOk),
+    REFUSED(SetJustification(48)),  // the encoder would take it
+    GUARDED(SetBoldEnable(0), kOk), REFUSED(SetLeftMargin(48)), REFUSED(SetReverseBlackWhite(2)),
+    REFUSED(SetLineSpacing(256)), GUARDED(SetDefaultLineSpacing(), kOk), REFUSED(PaperFeed(256)),
+    REFUSED(PrintAndPaperFeed(256)), GUARDED(PrintAndLineFeed(), kOk),
+    REFUSED(GetPartialLineFeed(256)), GUARDED(SetAbsolutePrintPosition(0), kOk),
+    REFUSED(SetRelativePrintPosition(-1)), GUARDED(SetPrintingArea(0, 0, 0, 0), kOk),
+    REFUSED(SetRightMargin(23)), GUARDED(SetStandardMode(), kOk), GUARDED(SetPageMode(), kOk),
+    GUARDED(PrintInPageMode(), kOk), REFUSED(SetUpsideDownMode(2)),
+    REFUSED(SetHorizTabPosition(nullptr)), GUARDED(SetDumpEnable(), kOk),
     GUARDED(SetItalicEnable(), kOk), GUARDED(SetItalicDisable(), kOk),
-    GUARDED(SetBoldDisable(), kOk), GUARDED(SetDoubleStrike(2), kRefused),
-    GUARDED(SetPrintModeUnderline(3), kRefused), GUARDED(SetCharSize(2), kRefused),
-    GUARDED(SetFontType(2), kRefused), GUARDED(SetPrintMode(0), kOk),
+    GUARDED(SetBoldDisable(), kOk), REFUSED(SetDoubleStrike(2)), REFUSED(SetPrintModeUnderline(3)),
+    REFUSED(SetCharSize(2)), REFUSED(SetFontType(2)), GUARDED(SetPrintMode(0), kOk),
     // The recording transport reports no USB product, so the operation mode is not sent.
-    UNSUPPORTED(SetOperationMode(1)), GUARDED(GeneratePulse(2, 0, 0), kRefused),
+    UNSUPPORTED(SetOperationMode(1)), REFUSED(GeneratePulse(2, 0, 0)),
     UNSUPPORTED(SetCharSpacing(1)), UNSUPPORTED(SetPrintingAreaHeight(1)),
     UNSUPPORTED(SetAbsoluteVerticalPrintPosition(1)), UNSUPPORTED(SetCharacterPerLine(1)),
     UNSUPPORTED(SetKeyboard(1)), UNSUPPORTED(SetDrawerOn(1)), UNSUPPORTED(SetAutomaticLineFeed(1)),
@@ -87,19 +82,17 @@ const Row kRows[] = {
     UNSUPPORTED(SetInternationalCharSet(1)), UNSUPPORTED(ExecuteMacro(1, 2, 3)),
     UNSUPPORTED(StartEndMacroDefinition()), UNSUPPORTED(PrintDownloadedBitImage(1)),
     UNSUPPORTED(SetDownloadedBitImage(1, 2, nullptr)), UNSUPPORTED(SetRotation(1)),
-    UNSUPPORTED(SetMotionUnits(1, 2)),
-    GUARDED(PrintBarCode(65, 100, 1, 0, 2, 0, nullptr), kRefused),
-    GUARDED(SetHriFont(2), kRefused), GUARDED(SetHriPosition(4), kRefused),
-    GUARDED(SetQrCodeModel(3), kRefused), GUARDED(SetQrCodeResolution(3), kOk),
-    GUARDED(SetQrCodeErrorCorretion(4), kRefused), GUARDED(StoreQrCodeData(text, 0), kRefused),
-    GUARDED(MakeQrCode(), kOk),
+    UNSUPPORTED(SetMotionUnits(1, 2)), REFUSED(PrintBarCode(65, 100, 1, 0, 2, 0, nullptr)),
+    REFUSED(SetHriFont(2)), REFUSED(SetHriPosition(4)), REFUSED(SetQrCodeModel(3)),
+    GUARDED(SetQrCodeResolution(3), kOk), REFUSED(SetQrCodeErrorCorretion(4)),
+    REFUSED(StoreQrCodeData(text, 0)), GUARDED(MakeQrCode(), kOk),
     // A bad half-tone value is refused before the file is looked at.
-    GUARDED(PrintBmpImage(kMissing, 1.0f, 1.0f, 0, 0, 3), kRefused),
-    GUARDED(PrintBmp8(kMissing, kOne, kOne, 0, 0, 3), kRefused),
-    GUARDED(SaveGraphic(kMissing, 1, 1), kFailed), GUARDED(SetBitImageMode(2, raster, 3), kRefused),
-    GUARDED(PrintRasterBitImage(4, 8, 1, raster), kRefused), GUARDED(PrintGraphic(1, 1), kOk),
+    REFUSED(PrintBmpImage(kMissing, 1.0f, 1.0f, 0, 0, 3)),
+    REFUSED(PrintBmp8(kMissing, kOne, kOne, 0, 0, 3)),
+    GUARDED(SaveGraphic(kMissing, 1, 1), kFailed), REFUSED(SetBitImageMode(2, raster, 3)),
+    REFUSED(PrintRasterBitImage(4, 8, 1, raster)), GUARDED(PrintGraphic(1, 1), kOk),
     GUARDED(CleanGraphic(1, 1), kOk), GUARDED(CleanAllGraphics(), kOk),
-    GUARDED(GetMemoryAvailabled(nullptr), kRefused),
+    REFUSED(GetMemoryAvailabled(nullptr)),
     {CALL(ClosePort()), kNoPort, kOk, kOk},  // last: it ends the connection
 };
 
