@@ -1,7 +1,7 @@
-// The formatting, paper-handling and mode commands through their entry points: what each entry
-// point maps, which encoder operation it reaches, and that operation's bytes at the edges of
-// its arguments. Each refused value sits next to its accepted neighbour; the entry points' own
-// refusals and the first refusal of each command are in preconditions_test.
+// The entry points that send one command: what each maps, which encoder operation it reaches,
+// and that operation's bytes at the edges of its arguments. Each refused value sits next to its
+// accepted neighbour; the entry points' own refusals and the first refusal of each command are
+// in preconditions_test.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -24,6 +24,7 @@ const int kOk = TALLYJET_SUCCESS;
 const int kRefused = TALLYJET_ERR_INVALID_ARGUMENT;
 
 unsigned char kNoTabs[] = {0};
+const unsigned char kColumn[3] = {0x81, 0x42, 0x24};
 
 // In order: the print-mode rows build on the mode the rows before them leave.
 const EntryCase kEntries[] = {
@@ -86,6 +87,23 @@ const EntryCase kEntries[] = {
     {ENTRY(GeneratePulse(0, 25, 250)), kOk, Bytes({0x1B, 0x70, 0x00, 0x19, 0xFA})},
     {ENTRY(GeneratePulse(1, 50, 100)), kOk, Bytes({0x1B, 0x70, 0x01, 0x32, 0x64})},
     {ENTRY(GeneratePulse(49, 300, 1)), kOk, Bytes({0x1B, 0x70, 0x31, 0x2C, 0x01})},
+    {ENTRY(SetHriFont(49)), kOk, Bytes({0x1D, 0x66, 0x31})},
+    {ENTRY(SetHriPosition(51)), kOk, Bytes({0x1D, 0x48, 0x33})},
+    {ENTRY(SetHriPosition(52)), kRefused, ""},
+    {ENTRY(SetQrCodeModel(2)), kOk, Bytes({0x1D, 0x28, 0x6B, 0x04, 0x00, 0x31, 0x41, 0x02, 0x00})},
+    {ENTRY(SetQrCodeResolution(300)), kOk, Bytes({0x1D, 0x28, 0x6B, 0x03, 0x00, 0x31, 0x43, 0x2C})},
+    {ENTRY(SetQrCodeErrorCorretion(3)), kOk,
+     Bytes({0x1D, 0x28, 0x6B, 0x03, 0x00, 0x31, 0x45, 0x03})},
+    {ENTRY(MakeQrCode()), kOk, Bytes({0x1D, 0x28, 0x6B, 0x03, 0x00, 0x31, 0x51, 0x30})},
+    {ENTRY(SetBitImageMode(33, kColumn, 3)), kOk,
+     Bytes({0x1B, 0x2A, 0x21, 0x01, 0x00, 0x81, 0x42, 0x24})},
+    // The low byte of each key code.
+    {ENTRY(PrintGraphic(0x141, 0x31)), kOk,
+     Bytes({0x1D, 0x28, 0x4C, 0x06, 0x00, 0x30, 0x45, 0x41, 0x31, 0x01, 0x01})},
+    {ENTRY(CleanGraphic(0x41, 0x231)), kOk,
+     Bytes({0x1D, 0x28, 0x4C, 0x04, 0x00, 0x30, 0x42, 0x41, 0x31})},
+    {ENTRY(CleanAllGraphics()), kOk,
+     Bytes({0x1D, 0x28, 0x4C, 0x05, 0x00, 0x30, 0x41, 0x43, 0x4C, 0x52})},
     // The recording transport reports no USB product, so the operation mode is not sent.
     {ENTRY(SetOperationMode(1)), TALLYJET_ERR_NOT_SUPPORTED, ""},
 };

@@ -133,23 +133,13 @@ TEST_F(PictureTest, StoredGraphicReplacesTheKeyAndKeepsThePixelWidth) {
   EXPECT_TRUE(transport->writes.empty());
 }
 
-TEST_F(PictureTest, ForwardedOperationsReachThePrinter) {
-  const unsigned char column[3] = {0x81, 0x42, 0x24};
+// The other forwarded operations are in the table of commands_test.
+TEST_F(PictureTest, ForwardedQueriesReachThePrinter) {
   const unsigned char row[1] = {0xA5};
   transport->Answer(Bytes({0}));
-  EXPECT_EQ(SetBitImageMode(33, column, 3), TALLYJET_SUCCESS);
   EXPECT_EQ(PrintRasterBitImage(0, 8, 1, row), TALLYJET_SUCCESS);
-  EXPECT_EQ(PrintGraphic(0x141, 0x31), TALLYJET_SUCCESS);  // the low byte of each key code
-  EXPECT_EQ(CleanGraphic(0x41, 0x231), TALLYJET_SUCCESS);
-  EXPECT_EQ(CleanAllGraphics(), TALLYJET_SUCCESS);
   const std::vector<std::string> expected = {
-      Bytes({0x1B, 0x2A, 0x21, 0x01, 0x00, 0x81, 0x42, 0x24}),
-      kFillQuery,
-      Bytes({0x1D, 0x76, 0x30, 0x00, 0x01, 0x00, 0x01, 0x00, 0xA5}),
-      Bytes({0x1D, 0x28, 0x4C, 0x06, 0x00, 0x30, 0x45, 0x41, 0x31, 0x01, 0x01}),
-      Bytes({0x1D, 0x28, 0x4C, 0x04, 0x00, 0x30, 0x42, 0x41, 0x31}),
-      Bytes({0x1D, 0x28, 0x4C, 0x05, 0x00, 0x30, 0x41, 0x43, 0x4C, 0x52}),
-  };
+      kFillQuery, Bytes({0x1D, 0x76, 0x30, 0x00, 0x01, 0x00, 0x01, 0x00, 0xA5})};
   EXPECT_EQ(transport->writes, expected);
 
   transport->Answer(std::string("711F40", 7));
