@@ -30,7 +30,6 @@ TEST_F(StatusTest, StatusBytesFoldIntoTheWords) {
       {GetPrinterStatus, kOther, "\1\2", "\x96\x52", 0x200 | 0x020 | 0x010},  // bit 7, error
       {GetPrinterStatus, kExtended, "\1\2\6", "\x16\x12\x40", 0x200 | 0x800},
       {GetPrinterStatus, kExtended, "\1\2\6", "\x16\x12\x20", 0x200},  // the media's bit
-      {GetMediaStatus, kOther, "\4", "\x12", 0x01},
       {GetMediaStatus, kOther, "\4", "\x1E", 0x05},
       {GetMediaStatus, kOther, "\4", "\x72", 0x08},
       {GetMediaStatus, kOther, "\4", "\x7E", 0x0C},
