@@ -29,12 +29,12 @@ TEST_F(StatusTest, StatusBytesFoldIntoTheWords) {
       {GetPrinterStatus, kOther, "\1\2", "\x1E\x36", 0x001 | 0x002 | 0x100},  // off-line
       {GetPrinterStatus, kOther, "\1\2", "\x96\x52", 0x200 | 0x020 | 0x010},  // bit 7, error
       {GetPrinterStatus, kExtended, "\1\2\6", "\x16\x12\x40", 0x200 | 0x800},
-      {GetPrinterStatus, kExtended, "\1\2\6", "\x16\x12\x20", 0x200},  // the media's bit
+      {GetPrinterStatus, kExtended, "\1\2\6", "\x16\x12\x20", 0x200},  // bit 5 is the media word's
       {GetMediaStatus, kOther, "\4", "\x1E", 0x05},
       {GetMediaStatus, kOther, "\4", "\x72", 0x08},
       {GetMediaStatus, kOther, "\4", "\x7E", 0x0C},
-      {GetMediaStatus, kOther, "\4", "\x32", 0x01},  // one bit of the paper-end pair is not
-      {GetMediaStatus, kOther, "\4", "\x16", 0x01},  // nor one bit of the near-end pair
+      {GetMediaStatus, kOther, "\4", "\x32", 0x01},  // one bit of the end pair: no end
+      {GetMediaStatus, kOther, "\4", "\x16", 0x01},  // one bit of the near-end pair: no near end
       {tallyjet_GetMediaStatus, kExtended, "\4\6", "\x12\x20", 0x001 | 0x100},
       {FirstDrawer, kExtended, "\1", "\x16", TALLYJET_DRAWER_PIN3_HIGH},
       {SecondDrawer, kExtended, "\1", "\x12", TALLYJET_DRAWER_PIN3_LOW},
