@@ -102,6 +102,7 @@ bool Refusal(int result) {
 }
 
 TEST(PreconditionsTest, NoPortThenNoEncoderThenTheFunctionsOwnChecks) {
+  const char* const states[] = {"without a port", "without an encoder", "connected"};
   for (int state = 0; state < 3; ++state) {
     RecordingTransport* transport = nullptr;
     if (state > 0) {
@@ -113,12 +114,12 @@ TEST(PreconditionsTest, NoPortThenNoEncoderThenTheFunctionsOwnChecks) {
     for (const Row& row : kRows) {
       const int expected[] = {row.withoutPort, row.withoutEncoder, row.connected};
       if (transport != nullptr) transport->writes.clear();
-      EXPECT_EQ(row.run(), expected[state]) << row.call << " in state " << state;
+      EXPECT_EQ(row.run(), expected[state]) << row.call << " " << states[state];
       if (transport != nullptr && Refusal(expected[state])) {
-        EXPECT_TRUE(transport->writes.empty()) << row.call << " in state " << state;
+        EXPECT_TRUE(transport->writes.empty()) << row.call << " " << states[state];
       }
     }
-    EXPECT_EQ(comm_, nullptr);
+    EXPECT_EQ(comm_, nullptr);  // OpenPort(nullptr) made none; ClosePort forgot the connection
   }
 }
 
