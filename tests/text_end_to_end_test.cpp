@@ -1,7 +1,8 @@
-// Styled text, the code table and the paper commands through OpenPort and the device-node path
-// to the virtual printer on a pty.
+// A receipt (styled text, a barcode, a QR code, the cut) and the code table through OpenPort and
+// the device-node path to the virtual printer on a pty.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "printer_on_pty.h"
@@ -25,24 +26,42 @@ class TextEndToEndTest : public PrinterOnPty {
   int Send(const std::string& text) { return SendData(text.data(), static_cast<int>(text.size())); }
 };
 
-// The accent goes out as its code page 850 byte, and the printer decodes it back.
-TEST_F(TextEndToEndTest, StyledCentredAccentedLineAndCutArriveAsSent) {
+// One receipt: the accent goes out as its code page 850 byte and the printer decodes it back,
+// and it reads the barcode and the QR code as they were set.
+TEST_F(TextEndToEndTest, ReceiptArrivesAsSent) {
   ASSERT_EQ(SetTextProperties(2, 0, 0, 1), TALLYJET_SUCCESS);
   ASSERT_EQ(SetJustification(1), TALLYJET_SUCCESS);
   ASSERT_EQ(Send(kCafe), TALLYJET_SUCCESS);
-  ASSERT_EQ(SetLeftMargin(8), TALLYJET_SUCCESS);
   ASSERT_EQ(PaperFeed(40), TALLYJET_SUCCESS);
+  const std::string text = Bytes({0x1B, 0x21, 0x38, 0x1B, 0x61, 0x01, 0x43, 0x61, 0x66, 0x82,
+                                  0x0A, 0x1B, 0x4A, 0x28});
+  ASSERT_TRUE(printer.WaitForReceived(text.size(), 2000));
+  EXPECT_EQ(printer.Received(), text);
+  char url[] = "https://example.org/r/42";
+  EXPECT_EQ(PrintBarCode(67, 80, 2, 8, 2, 1, "4006381333931"), TALLYJET_SUCCESS);
+  EXPECT_EQ(SetQrCodeModel(2), TALLYJET_SUCCESS);
+  EXPECT_EQ(SetQrCodeResolution(6), TALLYJET_SUCCESS);
+  EXPECT_EQ(SetQrCodeErrorCorretion(1), TALLYJET_SUCCESS);
+  EXPECT_EQ(StoreQrCodeData(url, static_cast<int>(strlen(url))), TALLYJET_SUCCESS);
+  EXPECT_EQ(MakeQrCode(), TALLYJET_SUCCESS);
   ASSERT_EQ(MakeCut(1), TALLYJET_SUCCESS);
-  const std::string expected =
-      Bytes({0x1B, 0x21, 0x38, 0x1B, 0x61, 0x01, 0x43, 0x61, 0x66, 0x82, 0x0A,
-             0x1D, 0x4C, 0x08, 0x00, 0x1B, 0x4A, 0x28, 0x1D, 0x56, 0x01});
-  ASSERT_TRUE(printer.WaitForReceived(expected.size(), 2000));
-  EXPECT_EQ(printer.Received(), expected);
+  ASSERT_TRUE(printer.WaitForLog(17, 2000));
   const vprinter::PrinterSettings settings = printer.Settings();
   EXPECT_EQ(settings.style.printMode, 0x38);
   EXPECT_EQ(settings.layout.justification, 1);
-  ASSERT_TRUE(printer.WaitForLog(1, 2000));
+  EXPECT_EQ(settings.layout.leftMargin, 8);
+  EXPECT_EQ(settings.barcode.height, 80);
+  EXPECT_EQ(settings.barcode.moduleWidth, 6);
+  EXPECT_EQ(settings.barcode.hriFont, 1);
+  EXPECT_EQ(settings.barcode.hriPosition, 2);
+  EXPECT_EQ(settings.qr.model, 2);
+  EXPECT_EQ(settings.qr.moduleSize, 6);
+  EXPECT_EQ(settings.qr.errorLevel, 1);
+  EXPECT_EQ(settings.qr.data, url);
   EXPECT_TRUE(Logged("Caf\xC3\xA9")) << testing::PrintToString(printer.Log());
+  EXPECT_TRUE(Logged("4006381333931"));
+  EXPECT_TRUE(Logged("QR print"));
+  EXPECT_EQ(printer.Received().substr(printer.Received().size() - 3), Bytes({0x1D, 0x56, 0x01}));
 }
 
 TEST_F(TextEndToEndTest, CodeTableOutlivesClosingReopeningAndReset) {
