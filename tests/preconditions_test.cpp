@@ -90,8 +90,8 @@ const Row kRows[] = {
     REFUSED(PrintBmpImage(kMissing, 1.0f, 1.0f, 0, 0, 3)),
     REFUSED(PrintBmp8(kMissing, kOne, kOne, 0, 0, 3)),
     GUARDED(SaveGraphic(kMissing, 1, 1), kFailed), REFUSED(SetBitImageMode(2, raster, 3)),
-    REFUSED(PrintRasterBitImage(4, 8, 1, raster)), REFUSED(tallyjet_PrintRasterBands(4, 8, 1, raster)),
-    GUARDED(PrintGraphic(1, 1), kOk),
+    REFUSED(PrintRasterBitImage(4, 8, 1, raster)),
+    REFUSED(tallyjet_PrintRasterBands(4, 8, 1, raster)), GUARDED(PrintGraphic(1, 1), kOk),
     GUARDED(CleanGraphic(1, 1), kOk), GUARDED(CleanAllGraphics(), kOk),
     REFUSED(GetMemoryAvailabled(nullptr)),
     {CALL(ClosePort()), kNoPort, kOk, kOk},  // last: it ends the connection
