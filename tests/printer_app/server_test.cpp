@@ -31,8 +31,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kHeadDots = 576;
-constexpr int kWaitSeconds = 20;    // a generous bound for anything the server does
-constexpr int kFeedBeforeCut = 64;  // the printer's default, in dots
+constexpr int kWaitSeconds = 20;  // a generous bound for anything the server does
 
 // Waits up to kWaitSeconds for done, asking every 100 ms.
 bool Eventually(const std::function<bool()>& done) {
@@ -55,32 +54,17 @@ std::string Shell(const std::string& command) {
   return output;
 }
 
-sockaddr_in Loopback(int port) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  return address;
-}
-
 // A loopback port nobody listens on now.
 int FreePort() {
   const int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address = Loopback(0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t size = sizeof address;
   bind(s, reinterpret_cast<sockaddr*>(&address), size);
   getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
   close(s);
   return ntohs(address.sin_port);
-}
-
-bool Listening(int port) {
-  const int s = socket(AF_INET, SOCK_STREAM, 0);
-  const sockaddr_in address = Loopback(port);
-  const bool connected =
-      connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-  close(s);
-  return connected;
 }
 
 // A one-bit picture across the whole head: a frame, so that its corners show where it landed,
@@ -129,9 +113,7 @@ class PrinterAppServer : public ::testing::Test {
     dir_ = directory;
     // The server and every client below keep their state and sockets in here: HOME and TMPDIR
     // for a user, SNAP_COMMON for root, whose server PAPPL otherwise puts in /run and /var/lib.
-    setenv("HOME", dir_.c_str(), 1);
-    setenv("TMPDIR", dir_.c_str(), 1);
-    setenv("SNAP_COMMON", dir_.c_str(), 1);
+    for (const char* name : {"HOME", "TMPDIR", "SNAP_COMMON"}) setenv(name, dir_.c_str(), 1);
     gui_ = std::make_unique<vprinter::HeadlessGui>();
     ASSERT_TRUE(vprinter::PaperOfWidth(80, &paper_));
     renderer_ = std::make_unique<vprinter::ReceiptRenderer>(paper_);
@@ -143,23 +125,14 @@ class PrinterAppServer : public ::testing::Test {
     ASSERT_TRUE(printer_->Start());
     port_ = FreePort();
     StartServer();
-    ASSERT_TRUE(Eventually([] { return Listening(port_); })) << Shell("cat " + dir_ + "/output");
+    ASSERT_TRUE(Eventually([] { return !Web("/").empty(); })) << Shell("cat " + dir_ + "/output");
     const std::string add = App("add -d receipt -m tallyjet_80mm -v tallyjet://" +
                                 printer_->SlavePath());
     ASSERT_EQ(App("printers"), "receipt\n") << add;
   }
 
   static void TearDownTestSuite() {
-    if (server_ > 0) {
-      // As systemd stops the service. (The shutdown sub-command works too, but the server only
-      // notices it at its next wake-up, up to 30 seconds later.)
-      kill(server_, SIGTERM);
-      const bool ended = Eventually([] { return waitpid(server_, nullptr, WNOHANG) == server_; });
-      if (!ended) {
-        kill(server_, SIGKILL);
-        waitpid(server_, nullptr, 0);
-      }
-    }
+    if (server_ > 0 && kill(server_, SIGKILL) == 0) waitpid(server_, nullptr, 0);
     // Qt's objects go before the program's exit, which would destroy them after Qt itself.
     printer_.reset();
     renderer_.reset();
@@ -184,6 +157,11 @@ class PrinterAppServer : public ::testing::Test {
 
   static std::string App(const std::string& arguments) {
     return Shell(std::string(PRINTER_APP) + " " + arguments);
+  }
+
+  // The server's web page at path, or "" while nothing answers there.
+  static std::string Web(const std::string& path) {
+    return Shell(std::string(CURL) + " -s http://127.0.0.1:" + std::to_string(port_) + path);
   }
 
   static std::string PrinterUri() {
@@ -217,16 +195,23 @@ class PrinterAppServer : public ::testing::Test {
     return id.empty() ? 0 : std::stoi(id);
   }
 
-  // The pieces the cuts have made of the roll so far.
-  static std::vector<QImage> Pieces() {
+  // The pieces the cuts have made of the roll so far; uncut, the whole roll as one piece.
+  static std::vector<QImage> Pieces(bool cut = true) {
     std::lock_guard<std::mutex> lock(rollMutex_);
-    return renderer_->Roll().Pieces(true);
+    return renderer_->Roll().Pieces(cut);
   }
 
-  // The whole roll printed so far.
-  static QImage Roll() {
-    std::lock_guard<std::mutex> lock(rollMutex_);
-    return renderer_->Roll().Pieces(false).front();
+  // Whether the job completed and the cut that ends it made one more piece of the roll; the
+  // printer may draw the cut a moment after the job completed.
+  static ::testing::AssertionResult Printed(int job, size_t piecesBefore) {
+    if (job <= 0) return ::testing::AssertionFailure() << "not submitted";
+    if (!Eventually([job] { return JobState(job) == "completed"; })) {
+      return ::testing::AssertionFailure() << "job " << job << " is " << JobState(job);
+    }
+    if (!Eventually([piecesBefore] { return Pieces().size() == piecesBefore + 1; })) {
+      return ::testing::AssertionFailure() << Pieces().size() - piecesBefore << " new pieces";
+    }
+    return ::testing::AssertionSuccess();
   }
 
   // Whether the roll holds the picture dot for dot, across the head, with its top edge (the
@@ -280,20 +265,13 @@ TEST_F(PrinterAppServer, PicturesOfEveryFormatReachThePaper) {
   ASSERT_TRUE(picture.save(QString::fromStdString(cases[2].file), "JPEG", 95));
   for (const Case& c : cases) {
     const size_t before = Pieces().size();
-    const int from = Roll().height() - vprinter::PaperRoll::kMargin - 1;
-    const int job = Submit(c.file, c.format);
-    ASSERT_GT(job, 0) << c.format;
-    ASSERT_TRUE(Eventually([job] { return JobState(job) == "completed"; }))
-        << c.format << " job " << job << " is " << JobState(job);
-    // The job ends with a cut, which the printer may draw a moment after the job completed.
-    ASSERT_TRUE(Eventually([before] { return Pieces().size() == before + 1; })) << c.format;
+    const int from = Pieces(false).front().height() - vprinter::PaperRoll::kMargin - 1;
+    ASSERT_TRUE(Printed(Submit(c.file, c.format), before)) << c.format;
     if (c.exact) {
-      EXPECT_TRUE(Holds(Roll(), from, picture)) << c.format;
-    } else {
-      // The receipt takes the picture's paper and the feed before the cut, no more: the blank
-      // rest of its page is not sent.
-      EXPECT_LE(Pieces().back().height(), picture.height() + kFeedBeforeCut + 1) << c.format;
+      EXPECT_TRUE(Holds(Pieces(false).front(), from, picture)) << c.format;
     }
+    // The receipt is as long as the picture, not as its page: the blank rest is not sent.
+    EXPECT_LT(Pieces().back().height(), 2 * picture.height()) << c.format;
   }
 }
 
@@ -310,16 +288,13 @@ TEST_F(PrinterAppServer, JobWaitsWhilePaperIsOutAndPrintsWhenItIsBack) {
     return PrinterReasons().find("media-empty") != std::string::npos;
   })) << PrinterReasons();
   EXPECT_EQ(JobState(job), "processing");
-  const std::string web = Shell(std::string(CURL) + " -s http://127.0.0.1:" +
-                              std::to_string(port_) + "/receipt/");
-  EXPECT_NE(web.find("receipt"), std::string::npos);
+  const std::string web = Web("/receipt/");  // the printer's own page
   EXPECT_NE(web.find("Out of paper"), std::string::npos) << web;
   EXPECT_EQ(Pieces().size(), before);
 
   state.paperEnd = false;
   printer_->SetState(state);
-  EXPECT_TRUE(Eventually([job] { return JobState(job) == "completed"; })) << JobState(job);
-  EXPECT_TRUE(Eventually([before] { return Pieces().size() == before + 1; }));
+  EXPECT_TRUE(Printed(job, before));
   EXPECT_TRUE(Eventually([] { return PrinterReasons() == "none"; })) << PrinterReasons();
 }
 
