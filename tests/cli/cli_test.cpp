@@ -48,7 +48,8 @@ class CliTest : public ::testing::Test {
  protected:
   void TearDown() override {
     if (printer_ > 0) Stop();
-    for (const char* name : {"log", "png", "in", "out", "err", "pout", "perr", "picture.png"}) {
+    for (const char* name :
+         {"link", "log", "png", "in", "out", "err", "pout", "perr", "picture.png"}) {
       unlink(Path(name).c_str());
     }
   }
@@ -57,10 +58,11 @@ class CliTest : public ::testing::Test {
     return ::testing::TempDir() + "tallyjet-cli-" + std::to_string(getpid()) + "-" + name;
   }
 
-  // Starts the printer and takes the port name it prints once it serves.
+  // Starts the printer and takes the port name it prints once it serves: the link, or the
+  // socket:// address it listens on.
   void StartPrinter(const std::vector<std::string>& state = {}) {
-    std::vector<std::string> args = {VPRINTER_PROGRAM, "--log", Path("log"), "--png", Path("png"),
-                                     "--quiet"};
+    std::vector<std::string> args = {VPRINTER_PROGRAM, "--link", Path("link"), "--log",
+                                     Path("log"),      "--png",  Path("png"),  "--quiet"};
     args.insert(args.end(), state.begin(), state.end());
     std::ofstream(Path("in")).close();
     unlink(Path("pout").c_str());  // the last printer's port name is not this one's

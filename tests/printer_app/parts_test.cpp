@@ -15,8 +15,9 @@
 namespace printer_app {
 namespace {
 
-// What PageRows sends for runs of rows 16 dots wide, each a count and a row given as a string of
-// '#' (ink) and '.', "" for a blank line: "R<rows>" for a raster and "F<dots>" for a feed, in order.
+// What PageRows sends for runs of rows 16 dots wide, each a count and a row given as a string
+// of '#' (ink) and '.', "" for a blank line: "R<rows>" for a raster and "F<dots>" for a feed,
+// in order.
 std::vector<std::string> Pass(const std::vector<std::pair<int, std::string>>& runs) {
   std::vector<std::string> sent;
   PageRows page(
