@@ -223,7 +223,7 @@ TEST_F(CliTest, DitherModesDrawTheGreyDifferently) {
   EXPECT_NE(drawn[1], drawn[2]);
 }
 
-TEST_F(CliTest, FailuresExitWithTheirCodeAndOneLineAndNothingReachesThePrinter) {
+TEST_F(CliTest, FailuresAndPortsExitWithTheirCodeAndSendNothing) {
   const struct {
     const char* args;
     int exitCode;

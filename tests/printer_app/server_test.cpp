@@ -209,7 +209,8 @@ class PrinterAppServer : public ::testing::Test {
       return ::testing::AssertionFailure() << "job " << job << " is " << JobState(job);
     }
     if (!Eventually([piecesBefore] { return Pieces().size() == piecesBefore + 1; })) {
-      return ::testing::AssertionFailure() << Pieces().size() - piecesBefore << " new pieces";
+      return ::testing::AssertionFailure() << Pieces().size() << " pieces, " << piecesBefore
+                                           << " before";
     }
     return ::testing::AssertionSuccess();
   }
