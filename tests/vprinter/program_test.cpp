@@ -6,12 +6,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "program_options.h"
+#include "settings_keys.h"
 #include "state_file.h"
 
 namespace vprinter {
@@ -30,25 +33,57 @@ std::vector<std::string> Words(const std::string& line) {
   return words;
 }
 
-TEST(ProgramOptionsTest, OptionsSetTheStateAndTheFiles) {
+// A setting as a number read from the state or the rates it sets.
+using Field = int (*)(const PrinterState&, const Options&);
+
+struct SettingCase {
+  const char* setting;  // its key, then its value unless it is a flag
+  Field field;
+  int expected;
+};
+
+const SettingCase kSettingCases[] = {
+    {"offline", [](auto& s, auto&) { return int{s.offline}; }, 1},
+    {"paper-near-end", [](auto& s, auto&) { return int{s.paperNearEnd}; }, 1},
+    {"paper-out", [](auto& s, auto&) { return int{s.paperEnd}; }, 1},
+    {"cover-open", [](auto& s, auto&) { return int{s.coverOpen}; }, 1},
+    {"error", [](auto& s, auto&) { return int{s.error}; }, 1},
+    {"drawer-high", [](auto& s, auto&) { return int{s.drawerPin3High}; }, 1},
+    {"extra-status 0x60", [](auto& s, auto&) { return s.extraStatus; }, 0x60},
+    {"model-id 32", [](auto& s, auto&) { return s.modelId; }, 32},
+    {"type-id 7", [](auto& s, auto&) { return s.typeId; }, 7},
+    {"version-id 2.01", [](auto& s, auto&) { return int{s.versionId == "2.01"}; }, 1},
+    {"nv-capacity 8000", [](auto& s, auto&) { return s.nvCapacity; }, 8000},
+    {"drain-rate 500", [](auto&, auto& o) { return o.drainBytesPerSecond; }, 500},
+    {"read-rate 900", [](auto&, auto& o) { return o.readBytesPerSecond; }, 900},
+    {"silent", [](auto& s, auto&) { return int{s.answers == PrinterState::Answers::Silent}; }, 1},
+    {"late 250", [](auto& s, auto&) { return s.answerDelayMs; }, 250},
+    {"garbage", [](auto& s, auto&) { return int{s.answers == PrinterState::Answers::Garbage}; }, 1},
+};
+
+// Every setting of the help, as an option and as a state-file line, lands in its own field.
+TEST(ProgramOptionsTest, EachSettingReachesItsFieldFromTheCommandLineAndTheStateFile) {
+  const std::string help = SettingsHelp();
+  EXPECT_EQ(static_cast<size_t>(std::count(help.begin(), help.end(), '\n')),
+            std::size(kSettingCases));
+  for (const SettingCase& c : kSettingCases) {
+    const std::vector<std::string> words = Words(c.setting);
+    ProgramOptions o;
+    ASSERT_TRUE(Parse(Words(std::string("--") + c.setting), &o)) << c.setting;
+    EXPECT_EQ(c.field(o.state, o.printer), c.expected) << c.setting;
+    PrinterState state;
+    Options options;
+    const std::string line = words[0] + "=" + (words.size() > 1 ? words[1] : "1");
+    EXPECT_TRUE(ApplyStateText(line, &state, &options).empty()) << line;
+    EXPECT_EQ(c.field(state, options), c.expected) << line;
+  }
+}
+
+TEST(ProgramOptionsTest, OptionsSetTheFiles) {
   ProgramOptions o;
-  ASSERT_TRUE(Parse(Words("--offline --paper-near-end --paper-out --cover-open --error "
-                          "--drawer-high --extra-status 0x60 --model-id 32 --type-id 7 "
-                          "--version-id 2.01 --nv-capacity 8000 --drain-rate 500 --read-rate 900 "
-                          "--late 250 --garbage --link /tmp/p --log l.txt --raw r.bin "
-                          "--state-file s.txt --quiet --png p.png --paper 58"),
+  ASSERT_TRUE(Parse(Words("--link /tmp/p --log l.txt --raw r.bin --state-file s.txt --quiet "
+                          "--png p.png --paper 58"),
                     &o));
-  EXPECT_TRUE(o.state.offline && o.state.paperNearEnd && o.state.paperEnd && o.state.coverOpen &&
-              o.state.error && o.state.drawerPin3High);
-  EXPECT_EQ(o.state.extraStatus, 0x60);
-  EXPECT_EQ(o.state.modelId, 32);
-  EXPECT_EQ(o.state.typeId, 7);
-  EXPECT_EQ(o.state.versionId, "2.01");
-  EXPECT_EQ(o.state.nvCapacity, 8000);
-  EXPECT_EQ(o.printer.drainBytesPerSecond, 500);
-  EXPECT_EQ(o.printer.readBytesPerSecond, 900);
-  EXPECT_EQ(o.state.answerDelayMs, 250);
-  EXPECT_EQ(o.state.answers, PrinterState::Answers::Garbage);
   EXPECT_EQ(o.printer.linkPath, "/tmp/p");
   EXPECT_EQ(o.logFile, "l.txt");
   EXPECT_EQ(o.rawFile, "r.bin");
