@@ -26,17 +26,24 @@ struct Case {
   std::string line;  // the last line logged
 };
 
-// One command of each way a parameter is read: bits, nibbles, on/off and character selectors,
-// signed and 16-bit counts, timings, a NUL-ended list, the system of a barcode, quoted data,
-// 32-bit lengths and image sizes; a note from the settings; and bytes that make no command.
+// One command of each way a parameter is read, with both outcomes of a choice: bits, nibbles,
+// on/off and character selectors, signed and 16-bit counts, pins and timings, the forms of a cut,
+// a NUL-ended list, the system of a barcode, quoted data, 32-bit lengths and image sizes; a note
+// from the settings; and bytes that make no command.
 TEST(CommandLogTest, ParametersAreDecoded) {
   const Case cases[] = {
+      {"\x1B!\x88", "ESC ! 0x88  print mode: emphasis underline"},
       {"\x1B!\x71", "ESC ! 0x71  print mode: font B double height double width italic"},
       {"\x1D!\x21", "GS ! 0x21  character size: width 3 height 2"},
       {"\x1B-2", "ESC - 50  underline 2 dots"},
       {"\x1B\\\xFF\xFF", "ESC \\ 255 255  relative position: -1"},
       {"\x1B\x45\x01", "ESC E 1  emphasis on"},
+      {"\x1BG\0"s, "ESC G 0  double strike off"},
       {"\x1Bp0\x19\xFA", "ESC p 48 25 250  drawer pulse: pin 2, on 50 ms, off 500 ms"},
+      {"\x1Bp\x01\x01\x01", "ESC p 1 1 1  drawer pulse: pin 5, on 2 ms, off 2 ms"},
+      {"\x1DV\x01", "GS V 1  cut"},
+      {"\x1DV0", "GS V 48  full cut"},
+      {"\x1DVB\x2C", "GS V 66 44  feed 44 units and cut"},
       {"\x1B\x44\x08\x10\0"s, "ESC D 8 16 NUL  tab stops: 8 16"},
       {"\x1BW\0\0\0\0\0\x02\x90\x01"s,
        "ESC W 0 0 0 0 0 2 144 1  page-mode area: x 0 y 0 width 512 height 400"},
