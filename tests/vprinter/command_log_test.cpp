@@ -98,14 +98,12 @@ std::string BytesNamed(const std::string& line) {
 }
 
 // A command taken for another, or given too many or too few parameters, is logged under a
-// name and parameters that are not its bytes.
+// name and parameters that are not its bytes. The commands of the table above are left out.
 TEST(CommandLogTest, EachFixedCommandIsLoggedAsItsOwnBytes) {
   const std::string commands[] = {
-      "\x1B@", "\x1B!\x88", "\x1B\x45\x01", "\x1BG\0"s, "\x1B-1", "\x1BM1", "\x1B{\x01",
-      "\x1Bt\x13", "\x1B\x61\x32", "\x1B\x33\x1E", "\x1B\x32", "\x1B$\xFF\x01", "\x1B\\\x01\x80",
-      "\x1B\x44\x08\x10\0"s, "\x1BW\x01\x02\x03\x04\x05\x06\x07\x08", "\x1BL", "\x1BS", "\x1B\x0C",
-      "\x0A", "\x09", "\x1BJ\xFF", "\x1B\x64\x03", "\x1DV\x01", "\x1DVB\x2C", "\x1Bp0\x19\xFA",
-      "\x1D!\x11", "\x1D\x42\x01", "\x1DL\x2F\0"s, "\x1DW\xFF\xFF", "\x1Dh\x50", "\x1Dw\x06",
+      "\x1B@", "\x1BM1", "\x1B{\x01", "\x1Bt\x13", "\x1B\x61\x32", "\x1B\x33\x1E",
+      "\x1B\x32", "\x1B$\xFF\x01", "\x1BL", "\x1BS", "\x1B\x0C", "\x0A", "\x09", "\x1BJ\xFF",
+      "\x1B\x64\x03", "\x1D\x42\x01", "\x1DL\x2F\0"s, "\x1DW\xFF\xFF", "\x1Dh\x50", "\x1Dw\x06",
       "\x1D\x66\x31", "\x1DH3", "\x10\x04\x01", "\x1DI\x01",
   };
   for (const std::string& command : commands) {
