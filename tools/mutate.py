@@ -198,12 +198,16 @@ def git(*args):
 def sync_copy(copy_root, rev):
     """Brings the copy to the worktree's tracked files, or to those of commit rev. Files are
     rewritten only when their content differs, so that a copy left mutated by an interrupted
-    run is rebuilt."""
+    run is rebuilt; files no longer tracked (a deleted test) leave the copy."""
     if rev:
         listed = git("ls-tree", "-r", "-z", "--name-only", rev).decode().split("\0")
     else:
         listed = git("ls-files", "-z").decode().split("\0")
-    for name in filter(None, listed):
+    listed = set(filter(None, listed))
+    for path in [p for p in copy_root.rglob("*") if p.is_file() or p.is_symlink()]:
+        if str(path.relative_to(copy_root)) not in listed:
+            path.unlink()
+    for name in sorted(listed):
         src = ROOT / name
         if rev:
             data = git("show", "%s:%s" % (rev, name))

@@ -79,17 +79,12 @@ TEST(VirtualPrinterTest, LinkPointsAtTheSlaveAndGoesWithStop) {
   EXPECT_NE(access(options.linkPath.c_str(), F_OK), 0);
 }
 
-TEST(VirtualPrinterTest, FailureModesOfTheAnswers) {
+// The core holds a late answer back; the serving thread must still send it once it is due.
+TEST(VirtualPrinterTest, LateAnswerArrivesWhenDue) {
   VirtualPrinter printer;
   ASSERT_TRUE(printer.Start());
   Client client(printer.SlavePath());
   PrinterState state;
-  state.answers = PrinterState::Answers::Silent;
-  printer.SetState(state);
-  ASSERT_TRUE(client.Write(std::string("\x10\x04\x02", 3)));
-  EXPECT_EQ(client.Read(1, 200), "");
-
-  state.answers = PrinterState::Answers::Normal;
   state.answerDelayMs = 300;
   printer.SetState(state);
   ASSERT_TRUE(client.Write(std::string("\x10\x04\x02", 3)));

@@ -3,6 +3,7 @@
 #ifndef VPRINTER_COMMAND_H
 #define VPRINTER_COMMAND_H
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -60,7 +61,16 @@ struct Command {
   std::string raw;          // every byte of the command as it arrived
   std::vector<int> params;  // the fixed parameter bytes after the opcode, 0 to 255 each
   std::string data;  // the variable part: text, tab list, function block, image or symbol data
+
+  // Parameter byte i; 0 when the command has fewer.
+  int Param(size_t i) const { return i < params.size() ? params[i] : 0; }
+  // The nL nH pair of parameter bytes at and after at.
+  int Word(size_t at) const { return Param(at) | Param(at + 1) << 8; }
 };
+
+// A selector as 0, 1, 2 ...: the printer accepts both those values and the characters "0",
+// "1", "2" ...
+inline int Selector(int n) { return n >= '0' ? n - '0' : n; }
 
 }  // namespace vprinter
 

@@ -10,10 +10,6 @@ namespace {
 
 std::string Line(const std::string& head, const std::string& what) { return head + "  " + what; }
 
-int P(const Command& c, size_t i) { return i < c.params.size() ? c.params[i] : 0; }
-
-int Word(const Command& c, size_t at) { return P(c, at) | P(c, at + 1) << 8; }
-
 // The mnemonic followed by the parameter bytes in decimal.
 std::string Head(const char* mnemonic, const Command& c) {
   std::string head = mnemonic;
@@ -28,8 +24,6 @@ std::string HexByte(int value) {
 }
 
 std::string OnOff(int n) { return (n & 1) != 0 ? "on" : "off"; }
-
-int Selector(int n) { return n >= '0' ? n - '0' : n; }
 
 std::string Pick(int n, std::initializer_list<const char*> names) {
   const int i = Selector(n);
@@ -53,7 +47,7 @@ std::string PrintMode(const Command& c) {
   } kBits[] = {{0x01, "font B"},   {0x02, "bit 1"},         {0x04, "bit 2"},
                {0x08, "emphasis"}, {0x10, "double height"}, {0x20, "double width"},
                {0x40, "italic"},   {0x80, "underline"}};
-  const int n = P(c, 0);
+  const int n = c.Param(0);
   std::string what = "print mode:";
   for (const auto& bit : kBits) {
     if ((n & bit.bit) != 0) what += std::string(" ") + bit.name;
@@ -63,13 +57,13 @@ std::string PrintMode(const Command& c) {
 }
 
 std::string CharSize(const Command& c) {
-  const int n = P(c, 0);
+  const int n = c.Param(0);
   return Line("GS ! " + HexByte(n), "character size: width " + std::to_string(((n >> 4) & 7) + 1) +
                                         " height " + std::to_string((n & 7) + 1));
 }
 
 std::string StyleLine(const Command& c) {
-  const int n = P(c, 0);
+  const int n = c.Param(0);
   switch (c.kind) {
     case Kind::Emphasis: return Line(Head("ESC E", c), "emphasis " + OnOff(n));
     case Kind::DoubleStrike: return Line(Head("ESC G", c), "double strike " + OnOff(n));
@@ -99,25 +93,25 @@ std::string TabStops(const Command& c) {
 }
 
 std::string PageArea(const Command& c) {
-  return Line(Head("ESC W", c), "page-mode area: x " + std::to_string(Word(c, 0)) + " y " +
-                                    std::to_string(Word(c, 2)) + " width " +
-                                    std::to_string(Word(c, 4)) + " height " +
-                                    std::to_string(Word(c, 6)));
+  return Line(Head("ESC W", c),
+              "page-mode area: x " + std::to_string(c.Word(0)) + " y " + std::to_string(c.Word(2)) +
+                  " width " + std::to_string(c.Word(4)) + " height " + std::to_string(c.Word(6)));
 }
 
 std::string LayoutLine(const Command& c) {
   switch (c.kind) {
     case Kind::Justification:
-      return Line(Head("ESC a", c), "justification: " + Pick(P(c, 0), {"left", "centre", "right"}));
-    case Kind::LineSpacing: return Line(Head("ESC 3", c), Dots("line spacing", P(c, 0)));
+      return Line(Head("ESC a", c),
+                  "justification: " + Pick(c.Param(0), {"left", "centre", "right"}));
+    case Kind::LineSpacing: return Line(Head("ESC 3", c), Dots("line spacing", c.Param(0)));
     case Kind::DefaultLineSpacing: return Line("ESC 2", "default line spacing");
-    case Kind::LeftMargin: return Line(Head("GS L", c), Dots("left margin", Word(c, 0)));
-    case Kind::AreaWidth: return Line(Head("GS W", c), Dots("printing area width", Word(c, 0)));
+    case Kind::LeftMargin: return Line(Head("GS L", c), Dots("left margin", c.Word(0)));
+    case Kind::AreaWidth: return Line(Head("GS W", c), Dots("printing area width", c.Word(0)));
     case Kind::AbsolutePosition:
-      return Line(Head("ESC $", c), "absolute position: " + std::to_string(Word(c, 0)));
+      return Line(Head("ESC $", c), "absolute position: " + std::to_string(c.Word(0)));
     case Kind::RelativePosition:
       return Line(Head("ESC \\", c),
-                  "relative position: " + std::to_string(static_cast<int16_t>(Word(c, 0))));
+                  "relative position: " + std::to_string(static_cast<int16_t>(c.Word(0))));
     case Kind::TabPositions: return TabStops(c);
     case Kind::PageArea: return PageArea(c);
     case Kind::PageMode: return Line("ESC L", "page mode");
@@ -128,20 +122,20 @@ std::string LayoutLine(const Command& c) {
 }
 
 std::string Cut(const Command& c) {
-  const int m = P(c, 0);
+  const int m = c.Param(0);
   if (m == 65 || m == 66) {
-    return Line(Head("GS V", c),
-                "feed " + std::to_string(P(c, 1)) + " units and " + (m == 65 ? "full cut" : "cut"));
+    return Line(Head("GS V", c), "feed " + std::to_string(c.Param(1)) + " units and " +
+                                     (m == 65 ? "full cut" : "cut"));
   }
   return Line(Head("GS V", c), (m == 0 || m == 48) ? "full cut" : "cut");
 }
 
 // ESC p m t1 t2: t1 and t2 count 2 ms each.
 std::string DrawerPulse(const Command& c) {
-  const int pin = (P(c, 0) & 1) != 0 ? 5 : 2;
+  const int pin = (c.Param(0) & 1) != 0 ? 5 : 2;
   return Line(Head("ESC p", c), "drawer pulse: pin " + std::to_string(pin) + ", on " +
-                                    std::to_string(P(c, 1) * 2) + " ms, off " +
-                                    std::to_string(P(c, 2) * 2) + " ms");
+                                    std::to_string(c.Param(1) * 2) + " ms, off " +
+                                    std::to_string(c.Param(2) * 2) + " ms");
 }
 
 std::string PaperLine(const Command& c) {
@@ -149,9 +143,9 @@ std::string PaperLine(const Command& c) {
     case Kind::LineFeed: return Line("LF", "line feed");
     case Kind::Tab: return Line("HT", "tab");
     case Kind::FeedUnits:
-      return Line(Head("ESC J", c), "feed " + std::to_string(P(c, 0)) + " units");
+      return Line(Head("ESC J", c), "feed " + std::to_string(c.Param(0)) + " units");
     case Kind::FeedLines:
-      return Line(Head("ESC d", c), "feed " + std::to_string(P(c, 0)) + " lines");
+      return Line(Head("ESC d", c), "feed " + std::to_string(c.Param(0)) + " lines");
     case Kind::Cut: return Cut(c);
     case Kind::DrawerPulse: return DrawerPulse(c);
     default: return "";
@@ -160,13 +154,13 @@ std::string PaperLine(const Command& c) {
 
 std::string Status(const Command& c) {
   const std::string what =
-      Pick(P(c, 0), {"status 0", "printer status", "off-line cause", "error cause",
-                     "roll paper sensor", "status 5", "extra status"});
-  return Line(Head("DLE EOT", c), P(c, 0) == 11 ? "receive-buffer fill level" : what);
+      Pick(c.Param(0), {"status 0", "printer status", "off-line cause", "error cause",
+                        "roll paper sensor", "status 5", "extra status"});
+  return Line(Head("DLE EOT", c), c.Param(0) == 11 ? "receive-buffer fill level" : what);
 }
 
 std::string PrinterId(const Command& c) {
-  return Line(Head("GS I", c), Pick(P(c, 0), {"id 0", "model id", "type id", "version id"}));
+  return Line(Head("GS I", c), Pick(c.Param(0), {"id 0", "model id", "type id", "version id"}));
 }
 
 // GS ( L m fn ...: the NV graphics functions.
@@ -202,21 +196,21 @@ std::string DefineNvGraphic(const Command& c) {
 
 std::string RasterBand(const Command& c) {
   return Line(Head("GS v 0", c),
-              "raster band: " + std::to_string(Word(c, 1) * 8) + "x" + std::to_string(Word(c, 3)) +
+              "raster band: " + std::to_string(c.Word(1) * 8) + "x" + std::to_string(c.Word(3)) +
                   " dots, " +
-                  Pick(P(c, 0), {"normal", "double width", "double height", "quadruple"}) + ", " +
-                  std::to_string(c.data.size()) + " bytes");
+                  Pick(c.Param(0), {"normal", "double width", "double height", "quadruple"}) +
+                  ", " + std::to_string(c.data.size()) + " bytes");
 }
 
 std::string ColumnImage(const Command& c) {
-  const int m = P(c, 0);
+  const int m = c.Param(0);
   const char* density = m == 0    ? "8-dot single density"
                         : m == 1  ? "8-dot double density"
                         : m == 32 ? "24-dot single density"
                         : m == 33 ? "24-dot double density"
                                   : "unknown density";
   return Line(Head("ESC *", c), std::string("column image: ") + density + ", " +
-                                    std::to_string(Word(c, 1)) + " columns, " +
+                                    std::to_string(c.Word(1)) + " columns, " +
                                     std::to_string(c.data.size()) + " bytes");
 }
 
@@ -231,11 +225,11 @@ std::string BarcodeSystem(int m) {
 }
 
 std::string Barcode(const Command& c) {
-  return Line(Head("GS k", c) + " " + Quoted(c.data), "barcode " + BarcodeSystem(P(c, 0)));
+  return Line(Head("GS k", c) + " " + Quoted(c.data), "barcode " + BarcodeSystem(c.Param(0)));
 }
 
 std::string BarcodeLine(const Command& c) {
-  const int n = P(c, 0);
+  const int n = c.Param(0);
   switch (c.kind) {
     case Kind::BarcodeHeight: return Line(Head("GS h", c), Dots("barcode height", n));
     case Kind::BarcodeWidth: return Line(Head("GS w", c), Dots("barcode module width", n));
@@ -275,9 +269,9 @@ std::string Other(const Command& c) {
   switch (c.kind) {
     case Kind::Initialise: return Line("ESC @", "initialise");
     case Kind::OperationMode:
-      return Line(
-          "ESC c " + std::string(1, static_cast<char>(P(c, 0))) + " " + std::to_string(P(c, 1)),
-          "operation mode " + std::to_string(P(c, 1)));
+      return Line("ESC c " + std::string(1, static_cast<char>(c.Param(0))) + " " +
+                      std::to_string(c.Param(1)),
+                  "operation mode " + std::to_string(c.Param(1)));
     case Kind::PrintMode: return PrintMode(c);
     case Kind::CharSize: return CharSize(c);
     case Kind::Status: return Status(c);

@@ -5,13 +5,6 @@
 namespace vprinter {
 namespace {
 
-// Selectors accept both 0, 1, 2 ... and the characters "0", "1", "2" ...
-int Selector(int n) { return n >= '0' ? n - '0' : n; }
-
-int Param(const Command& command, size_t i) {
-  return i < command.params.size() ? command.params[i] : 0;
-}
-
 void ApplyPrintMode(int n, TextStyle* style) {
   style->printMode = n;
   style->font = n & 0x01;
@@ -23,7 +16,7 @@ void ApplyPrintMode(int n, TextStyle* style) {
 }
 
 void ApplyStyle(const Command& command, TextStyle* style) {
-  const int n = Param(command, 0);
+  const int n = command.Param(0);
   switch (command.kind) {
     case Kind::PrintMode: ApplyPrintMode(n, style); break;
     case Kind::Emphasis: style->emphasis = (n & 1) != 0; break;
@@ -41,29 +34,25 @@ void ApplyStyle(const Command& command, TextStyle* style) {
   }
 }
 
-int Word(const Command& command, size_t at) {
-  return Param(command, at) | Param(command, at + 1) << 8;
-}
-
 void ApplyLayout(const Command& command, Layout* layout) {
   switch (command.kind) {
-    case Kind::Justification: layout->justification = Selector(Param(command, 0)); break;
-    case Kind::LineSpacing: layout->lineSpacing = Param(command, 0); break;
+    case Kind::Justification: layout->justification = Selector(command.Param(0)); break;
+    case Kind::LineSpacing: layout->lineSpacing = command.Param(0); break;
     case Kind::DefaultLineSpacing: layout->lineSpacing = -1; break;
-    case Kind::LeftMargin: layout->leftMargin = Word(command, 0); break;
-    case Kind::AreaWidth: layout->areaWidth = Word(command, 0); break;
+    case Kind::LeftMargin: layout->leftMargin = command.Word(0); break;
+    case Kind::AreaWidth: layout->areaWidth = command.Word(0); break;
     case Kind::TabPositions: layout->tabs.assign(command.data.begin(), command.data.end()); break;
     case Kind::PageMode: layout->pageMode = true; break;
     case Kind::StandardMode: layout->pageMode = false; break;
     case Kind::PageArea:
-      for (int i = 0; i < 4; ++i) layout->pageArea[i] = Word(command, 2 * i);
+      for (int i = 0; i < 4; ++i) layout->pageArea[i] = command.Word(2 * i);
       break;
     default: break;
   }
 }
 
 void ApplyBarcode(const Command& command, BarcodeSettings* barcode) {
-  const int n = Param(command, 0);
+  const int n = command.Param(0);
   switch (command.kind) {
     case Kind::BarcodeHeight: barcode->height = n; break;
     case Kind::BarcodeWidth: barcode->moduleWidth = n; break;
@@ -124,12 +113,13 @@ std::string NvFunction(const std::string& block, PrinterSettings* settings) {
   }
 }
 
+// Only the last picture is kept: the renderer draws each as it arrives, and a long run would
+// otherwise hold every picture it was ever sent.
 void KeepImage(const Command& command, PrinterSettings* settings) {
   if (command.kind == Kind::RasterBand) {
-    settings->rasterBands.push_back(
-        {Param(command, 0), Word(command, 1), Word(command, 3), command.data});
+    settings->lastRasterBand = {command.Param(0), command.Word(1), command.Word(3), command.data};
   } else {
-    settings->columnImages.push_back({Param(command, 0), Word(command, 1), command.data});
+    settings->lastColumnImage = {command.Param(0), command.Word(1), command.data};
   }
 }
 
@@ -149,7 +139,7 @@ std::string Apply(const Command& command, int nvCapacity, PrinterSettings* setti
       settings->barcode = BarcodeSettings();
       settings->qr = QrSettings();
       return "";
-    case Kind::OperationMode: settings->operationMode = Param(command, 1); return "";
+    case Kind::OperationMode: settings->operationMode = command.Param(1); return "";
     case Kind::Symbol: ApplySymbol(command.data, &settings->qr); return "";
     case Kind::DefineNvGraphic: return DefineNvGraphic(command.data, nvCapacity, settings);
     case Kind::NvGraphics: return NvFunction(command.data, settings);

@@ -1,5 +1,5 @@
 // What the received commands have set up in the printer: character style, layout, barcode and
-// QR settings, stored NV graphics and the pictures received. A renderer draws from this.
+// QR settings, stored NV graphics and the last picture received. A renderer draws from this.
 #ifndef VPRINTER_PRINTER_SETTINGS_H
 #define VPRINTER_PRINTER_SETTINGS_H
 
@@ -79,8 +79,8 @@ struct PrinterSettings {
   // These outlive ESC @.
   int operationMode = 0;
   std::map<std::string, NvGraphic> nvGraphics;  // by key code: the bytes kc1 kc2
-  std::vector<RasterImage> rasterBands;
-  std::vector<ColumnImage> columnImages;
+  RasterImage lastRasterBand;                   // the last GS v 0 band, which the renderer draws
+  ColumnImage lastColumnImage;                  // the last ESC * image, likewise
 
   // Bytes of NV graphics memory the stored graphics take.
   size_t NvUsed() const;

@@ -14,10 +14,6 @@ namespace {
 
 constexpr int kTabColumns = 8;  // tab stops every 8 characters until ESC D sets them
 
-int Param(const Command& command, size_t i) {
-  return i < command.params.size() ? command.params[i] : 0;
-}
-
 // Images one above the other, centred on the widest.
 QImage Stack(const std::vector<QImage>& images) {
   int width = 0, height = 0;
@@ -66,20 +62,18 @@ std::string ReceiptRenderer::Render(const Command& command, const PrinterSetting
     case Kind::LineFeed: PrintLine(LineSpacing(settings.layout)); return "";
     case Kind::FeedUnits:
       PrintLine(0);
-      roll_.Feed(Param(command, 0));
+      roll_.Feed(command.Param(0));
       return "";
     case Kind::FeedLines:
       PrintLine(0);
-      roll_.Feed(Param(command, 0) * LineSpacing(settings.layout));
+      roll_.Feed(command.Param(0) * LineSpacing(settings.layout));
       return "";
     case Kind::Initialise: line_.Clear(); return "";
     case Kind::Cut: Cut(command); return "";
-    case Kind::ColumnImage:
-      AddPiece(ColumnPicture(settings.columnImages.back()), settings);
-      return "";
+    case Kind::ColumnImage: AddPiece(ColumnPicture(settings.lastColumnImage), settings); return "";
     case Kind::RasterBand:
       PrintLine(0);
-      PrintBlock(RasterPicture(settings.rasterBands.back()), settings.layout);
+      PrintBlock(RasterPicture(settings.lastRasterBand), settings.layout);
       return "";
     default: return RenderMark(command, settings);
   }
@@ -173,7 +167,7 @@ void ReceiptRenderer::PrintBlock(const QImage& image, const Layout& layout) {
 
 std::string ReceiptRenderer::PrintBarcode(const Command& command, const PrinterSettings& settings) {
   PrintLine(0);
-  const DrawnSymbol drawn = DrawBarcode(Param(command, 0), command.data, settings.barcode);
+  const DrawnSymbol drawn = DrawBarcode(command.Param(0), command.data, settings.barcode);
   if (drawn.image.isNull()) return "not drawn: " + drawn.error;
   const int position = settings.barcode.hriPosition;
   const QImage hri = HriLine(drawn.text, settings.barcode.hriFont);
@@ -210,8 +204,8 @@ std::string ReceiptRenderer::PrintNvGraphic(const Command& command,
 // GS V m cuts at once; GS V 65/66 n feeds n dots first.
 void ReceiptRenderer::Cut(const Command& command) {
   PrintLine(0);
-  const int m = Param(command, 0);
-  if (m == 65 || m == 66) roll_.Feed(Param(command, 1));
+  const int m = command.Param(0);
+  if (m == 65 || m == 66) roll_.Feed(command.Param(1));
   roll_.Cut();
 }
 

@@ -1,6 +1,6 @@
-// What the library prints, as the virtual printer draws it: every barcode system and a QR code
-// read back by an independent decoder, a picture dot for dot where it belongs, and emphasised
-// and double-size text that takes more paper than plain text.
+// What the virtual printer draws: every barcode system and a QR code read back by an
+// independent decoder, a picture dot for dot where it belongs, and emphasised and double-size
+// text that takes more paper than plain text.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,16 +11,15 @@
 #include <vector>
 
 #include "headless_gui.h"
+#include "printer_core.h"
 #include "receipt_renderer.h"
-#include "tallyjet.h"
-#include "virtual_printer.h"
 
 namespace vprinter {
 namespace {
 
 struct BarcodeCase {
-  int type;
-  const char* data;     // as the application sends it
+  int system;           // m of GS k m n
+  std::string data;     // as the printer receives it
   const char* decoded;  // as zbarimg reports it: symbology, then the data with any check digit
 };
 
@@ -36,6 +35,21 @@ const BarcodeCase kBarcodes[] = {
     {73, "{BTJ-128", "CODE-128:TJ-128"},
     {73, "{C\x0C\x22\x38", "CODE-128:123456"},  // code set C: a byte is two digits
 };
+
+// A command of fixed bytes, NUL included.
+std::string B(std::initializer_list<int> bytes) {
+  std::string s;
+  for (int b : bytes) s += static_cast<char>(b);
+  return s;
+}
+
+// GS ( k pL pH cn fn ...: a QR code function with its argument bytes.
+std::string Qr(int fn, const std::string& arguments) {
+  const size_t count = arguments.size() + 2;
+  return B({0x1D, '(', 'k', static_cast<int>(count & 0xFF), static_cast<int>(count >> 8), '1',
+            fn}) +
+         arguments;
+}
 
 // Dark enough to be a printed dot.
 bool Black(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 128; }
@@ -73,8 +87,7 @@ std::vector<InkBand> InkBands(const QImage& image) {
   return bands;
 }
 
-// The virtual printer on a pty with a renderer on 80 mm paper, opened by the library as a
-// device node.
+// The printer core with a renderer on 80 mm paper, fed the bytes a test writes.
 class RenderTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { gui_ = std::make_unique<HeadlessGui>(); }
@@ -83,35 +96,22 @@ class RenderTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(PaperOfWidth(80, &paper_));
     renderer_ = std::make_unique<ReceiptRenderer>(paper_);
-    printer_.SetHook([this](const Command& command, const PrinterSettings& settings) {
+    core_.SetHook([this](const Command& command, const PrinterSettings& settings) {
       return renderer_->Render(command, settings);
     });
-    ASSERT_TRUE(printer_.Start());
-    ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
-    ASSERT_EQ(OpenPort(printer_.SlavePath().c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
-    ASSERT_EQ(Reset(), TALLYJET_SUCCESS);
-  }
-  void TearDown() override {
-    ClosePort();
-    printer_.Stop();
   }
 
-  // The roll once the printer has drawn everything sent: a status answer comes after it.
+  void Send(const std::string& bytes) { core_.Receive(bytes, PrinterCore::Clock::now()); }
+
+  // The roll once the printer has drawn everything sent.
   QImage Printed() {
-    int status = 0;
-    EXPECT_EQ(GetPrinterStatus(&status), TALLYJET_SUCCESS);
-    ClosePort();
-    printer_.Stop();
+    core_.Finish(PrinterCore::Clock::now());
     return renderer_->Roll().Pieces(false).front();
-  }
-
-  void Text(const std::string& text) {
-    ASSERT_EQ(SendData(text.data(), static_cast<int>(text.size())), TALLYJET_SUCCESS);
   }
 
   static std::unique_ptr<HeadlessGui> gui_;
   Paper paper_{};
-  VirtualPrinter printer_;
+  PrinterCore core_;
   std::unique_ptr<ReceiptRenderer> renderer_;
 };
 
@@ -136,16 +136,13 @@ std::set<std::string> Decode(const std::string& png) {
 }
 
 TEST_F(RenderTest, EveryBarcodeSystemAndTheQrCodeDecodeToTheDataSent) {
+  Send("\x1Dh\x3C\x1Dw\x03\x1DH\x02");  // height 60, modules of 3 dots, HRI below
   for (const BarcodeCase& c : kBarcodes) {
-    ASSERT_EQ(PrintBarCode(c.type, 60, 1, 0, 2, 0, c.data), TALLYJET_SUCCESS) << c.decoded;
-    ASSERT_EQ(PaperFeed(30), TALLYJET_SUCCESS);
+    Send(B({0x1D, 'k', c.system, static_cast<int>(c.data.size())}) + c.data);
+    Send("\x1BJ\x1E");  // feed 30 dots
   }
-  char url[] = "https://tallyjet.example/r/0042";
-  ASSERT_EQ(SetQrCodeModel(2), TALLYJET_SUCCESS);
-  ASSERT_EQ(SetQrCodeResolution(4), TALLYJET_SUCCESS);
-  ASSERT_EQ(SetQrCodeErrorCorretion(1), TALLYJET_SUCCESS);
-  ASSERT_EQ(StoreQrCodeData(url, sizeof url - 1), TALLYJET_SUCCESS);
-  ASSERT_EQ(MakeQrCode(), TALLYJET_SUCCESS);
+  const std::string url = "https://tallyjet.example/r/0042";
+  Send(Qr('A', B({'2', 0})) + Qr('C', "\x04") + Qr('E', "1") + Qr('P', "0" + url) + Qr('Q', "0"));
   const QImage roll = Printed();
 
   const std::string png = "/tmp/render_test_" + std::to_string(getpid()) + ".png";
@@ -167,9 +164,9 @@ TEST_F(RenderTest, RasterPictureLandsDotForDotWhereTheLayoutPutsIt) {
   };
   const Placement placements[] = {{40, 0, 40}, {0, 1, (576 - kWidth) / 2}, {0, 2, 576 - kWidth}};
   for (const Placement& p : placements) {
-    ASSERT_EQ(SetLeftMargin(p.leftMargin), TALLYJET_SUCCESS);
-    ASSERT_EQ(SetJustification(p.justification), TALLYJET_SUCCESS);
-    ASSERT_EQ(PrintRasterBitImage(0, kWidth, kHeight, picture), 1);
+    Send(B({0x1D, 'L', p.leftMargin, 0, 0x1B, 'a', p.justification}));
+    Send(B({0x1D, 'v', '0', 0, kWidth / 8, 0, kHeight, 0}) +
+         std::string(reinterpret_cast<const char*>(picture), sizeof picture));
   }
   const QImage roll = Printed();
   for (size_t i = 0; i < 3; ++i) {
@@ -187,12 +184,8 @@ TEST_F(RenderTest, RasterPictureLandsDotForDotWhereTheLayoutPutsIt) {
 }
 
 TEST_F(RenderTest, EmphasisedAndDoubleSizeLinesTakeMoreDots) {
-  Text("Total 12.50\n");
-  ASSERT_EQ(SetBoldEnable(1), TALLYJET_SUCCESS);
-  Text("Total 12.50\n");
-  ASSERT_EQ(SetBoldDisable(), TALLYJET_SUCCESS);
-  ASSERT_EQ(SetCharSize(17), TALLYJET_SUCCESS);
-  Text("Total 12.50\n");
+  Send("Total 12.50\n\x1B\x45\x01Total 12.50\n");               // ESC E 1: emphasis
+  Send(B({0x1B, 0x45, 0, 0x1D, '!', 0x11}) + "Total 12.50\n");  // GS ! 0x11: double size
   const std::vector<InkBand> bands = InkBands(Printed());
   ASSERT_EQ(bands.size(), 3u);
   const InkBand &plain = bands[0], &bold = bands[1], &large = bands[2];
