@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "program_options.h"
+#include "settings_keys.h"
 #include "state_file.h"
 
 namespace vprinter {
@@ -63,6 +64,7 @@ const SettingCase kSettingCases[] = {
 
 // Every setting, as an option and as a state-file line, lands in its own field.
 TEST(ProgramOptionsTest, EachSettingReachesItsFieldFromTheCommandLineAndTheStateFile) {
+  EXPECT_EQ(SettingKeys().size(), std::size(kSettingCases)) << "a setting without a row";
   for (const SettingCase& c : kSettingCases) {
     const std::vector<std::string> words = Words(c.setting);
     ProgramOptions o;
