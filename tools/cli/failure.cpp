@@ -35,8 +35,7 @@ std::string UsbHint(int code) {
 std::string PathHint(const PortOptions& port) {
   const char* path = port.port.c_str();
   if (port.port.compare(0, 9, "socket://") == 0) {
-    return "is the host reachable and the printer listening on that port? (a library "
-           "without the network transport cannot open socket:// at all)";
+    return "is the host reachable and the printer listening on that port (9100 unless named)?";
   }
   if (access(path, F_OK) != 0) {
     return port.port + " does not exist: 'tallyjet ports' lists the candidates";
