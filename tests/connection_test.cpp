@@ -24,17 +24,6 @@ TEST_F(ConnectionTest, ResetArrivesAsInitialiseAndCloseTwiceRefusesTheSecond) {
   EXPECT_EQ(ClosePort(), TALLYJET_ERR_PORT_NOT_OPEN);
 }
 
-TEST_F(ConnectionTest, ThePrintersAnswerReachesGetData) {
-  vprinter::PrinterState state;
-  state.statusOverride[1] = 0x16;
-  printer.SetState(state);
-  Open();
-  ASSERT_EQ(SendData("\x10\x04\x01", 3), TALLYJET_SUCCESS);  // DLE EOT 1
-  char answer[8] = {};
-  EXPECT_EQ(GetData(answer, sizeof answer), 1);
-  EXPECT_EQ(answer[0], 0x16);
-}
-
 // A failed open leaves its transport unopened; the next OpenPort that asks for another kind
 // gets that kind, line settings and all, so "this port, else that one" needs no ClosePort.
 TEST_F(ConnectionTest, FailedOpenGivesWayToTheKindAskedForNext) {

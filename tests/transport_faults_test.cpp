@@ -1,8 +1,7 @@
 // Faults beyond the contract every transport keeps (transport_contract_test), over the device
 // node and the serial line to the virtual printer on a pty: a printer that answers late or stops
-// reading, a write interrupted by signals, a process whose standard input is closed, and a
-// socket whose peer has gone. Short time-outs keep every wait brief.
-#include <fcntl.h>
+// reading, a write interrupted by signals, and a socket whose peer has gone. Short time-outs keep
+// every wait brief.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -62,22 +61,6 @@ TEST_F(TransportFaults, LateAnswerIsNotTheNextAnswer) {
     EXPECT_EQ(word, TALLYJET_DRAWER_PIN3_LOW);
     ASSERT_EQ(ClosePort(), TALLYJET_SUCCESS);
   }
-}
-
-// A daemon runs with standard input closed, so open answers descriptor 0, which the transports
-// took for "nothing open".
-TEST_F(TransportFaults, DescriptorZeroIsAPort) {
-  const int savedInput = dup(STDIN_FILENO);
-  close(STDIN_FILENO);
-  for (const Line& line : kLines) {
-    SCOPED_TRACE(line.name);
-    OpenShort(line);
-    EXPECT_EQ(fcntl(STDIN_FILENO, F_GETFD), -1) << "the port sits on descriptor 0";
-    EXPECT_EQ(Reset(), TALLYJET_SUCCESS);
-    EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
-  }
-  dup2(savedInput, STDIN_FILENO);
-  close(savedInput);
 }
 
 TEST_F(TransportFaults, PrinterThatStopsReadingFailsTheWrite) {

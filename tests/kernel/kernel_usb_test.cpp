@@ -173,7 +173,6 @@ TEST_F(Unbound, ExtendedPrinterGetsOperationModeFirstAndExtraStatus) {
   EXPECT_EQ(GetPrinterStatus(&status), TALLYJET_SUCCESS);
   EXPECT_EQ(status, TALLYJET_PRINTER_ONLINE | TALLYJET_PRINTER_EXTRA_BIT6);
   EXPECT_NE(printer.Received().find(kExtraStatusQuery), std::string::npos);
-  PrintPacedPicture();
   EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
 }
 

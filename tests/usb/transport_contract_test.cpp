@@ -4,6 +4,7 @@
 // its transport answers differently; the tests are the same for all.
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -14,9 +15,8 @@
 #include "comm_uart.h"
 #include "comm_usb.h"
 #include "comm_usblp.h"
-#include "fake_libusb.h"
 #include "loopback_sockets.h"
-#include "usb_ids.h"
+#include "usb_fixture.h"
 #include "virtual_printer.h"
 
 namespace {
@@ -95,15 +95,8 @@ struct Network : PathBackend<CommNet, TALLYJET_ERR_READ, 0> {
 struct UsbBulk : PathBackend<CommUsb, -ENODEV, 0> {
   static constexpr int kSilentRead = -ETIMEDOUT;
   static std::string PortName(const vprinter::VirtualPrinter&) { return "USB"; }
-  static FakeUsbDevice Printer(int readError) {
-    FakeUsbDevice printer{};
-    printer.vendorId = kUsbVendorId;
-    printer.productId = kUsbProductId;
-    printer.readError = readError;
-    return printer;
-  }
   static void Attach(const vprinter::VirtualPrinter& printer) {
-    const FakeUsbDevice standard = Printer(0);
+    const FakeUsbDevice standard = FamilyPrinter(kUsbProductId);
     const int device = fake_usb_add_device(fake_usb_add_bus(), &standard);
     ASSERT_EQ(fake_usb_link(device, printer.SlavePath().c_str()), 0);
   }
@@ -115,7 +108,9 @@ struct UsbBulk : PathBackend<CommUsb, -ENODEV, 0> {
   }
   // The double plays the bulk read's time-out at once instead of after libusb's 3 s.
   static void Silence(vprinter::VirtualPrinter*) {
-    const FakeUsbDevice silent = Printer(-ETIMEDOUT);
+    FakeUsbDevice timesOut{};
+    timesOut.readError = -ETIMEDOUT;
+    const FakeUsbDevice silent = FamilyPrinter(kUsbProductId, timesOut);
     fake_usb_change_device(0, &silent);
   }
 };
@@ -235,6 +230,17 @@ TYPED_TEST(TransportContract, ReopenAndDestroyReleaseWhatWasHeld) {
   this->OpenAndReach();
   this->transport.reset();
   EXPECT_EQ(this->Held(), idle);
+}
+
+// A daemon runs with standard input closed, so open answers descriptor 0, which a transport must
+// not take for "nothing open".
+TYPED_TEST(TransportContract, DescriptorZeroIsAPort) {
+  const int savedInput = dup(STDIN_FILENO);
+  close(STDIN_FILENO);
+  this->OpenAndReach();
+  EXPECT_EQ(this->transport->Close(), TALLYJET_SUCCESS);
+  dup2(savedInput, STDIN_FILENO);
+  close(savedInput);
 }
 
 // One receipt through the entry points: text, a cut and the printer's status.

@@ -170,9 +170,7 @@ TEST_F(UsbTransfer, FailedReleaseKeepsThePrinterOpen) {
   EXPECT_EQ(usb.Close(), TALLYJET_ERR_USB_RELEASE);
   EXPECT_TRUE(usb.IsOpen());
   EXPECT_EQ(usb.Write("ab", 2), TALLYJET_SUCCESS);
-  FakeUsbDevice recovered{};
-  recovered.vendorId = kUsbVendorId;
-  recovered.productId = kUsbProductId;
+  const FakeUsbDevice recovered = FamilyPrinter(kUsbProductId);
   fake_usb_change_device(printer, &recovered);
   EXPECT_EQ(usb.Close(), TALLYJET_SUCCESS);
 }
