@@ -1,5 +1,4 @@
 // The connection entry points over the device-node path, to the virtual printer on a pty.
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,47 +12,7 @@
 
 namespace {
 
-int OpenDescriptors() {
-  int count = 0;
-  DIR* dir = opendir("/proc/self/fd");
-  while (readdir(dir) != nullptr) ++count;
-  closedir(dir);
-  return count;
-}
-
 using ConnectionTest = PrinterOnPty;
-
-TEST_F(ConnectionTest, ThePrintersAnswerReachesGetData) {
-  vprinter::PrinterState state;
-  state.statusOverride[1] = 0x16;
-  printer.SetState(state);
-  Open();
-  ASSERT_EQ(SendData("\x10\x04\x01", 3), TALLYJET_SUCCESS);  // DLE EOT 1
-  char answer[8] = {};
-  EXPECT_EQ(GetData(answer, sizeof answer), 1);
-  EXPECT_EQ(answer[0], 0x16);
-}
-
-TEST_F(ConnectionTest, ReopeningAKeptNodeLeaksNoDescriptor) {
-  const std::string path = printer.SlavePath();
-  ASSERT_EQ(OpenPort("/nonexistent/lp0", 0, 'N', 8, 1), TALLYJET_ERR_PORT_NOT_OPEN);
-  // The retry reuses the transport the failed call left.
-  Open();
-  const int before = OpenDescriptors();
-  for (int i = 0; i < 20; ++i) ASSERT_EQ(OpenPort(path.c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
-  EXPECT_EQ(OpenDescriptors(), before);
-  EXPECT_EQ(Reset(), TALLYJET_SUCCESS);
-  EXPECT_TRUE(printer.WaitForReceived(2, 2000));
-}
-
-TEST_F(ConnectionTest, OpenAndCloseAllDayLeaksNoDescriptor) {
-  const int before = OpenDescriptors();
-  for (int i = 0; i < 200; ++i) {
-    ASSERT_EQ(OpenPort(printer.SlavePath().c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
-    ASSERT_EQ(ClosePort(), TALLYJET_SUCCESS);
-  }
-  EXPECT_EQ(OpenDescriptors(), before);
-}
 
 // A failed open leaves its transport unopened; the next OpenPort that asks for another kind
 // gets that kind, line settings and all, so "this port, else that one" needs no ClosePort.

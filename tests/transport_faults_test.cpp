@@ -1,7 +1,7 @@
-// Printers that misbehave, over the device node and the serial line to the virtual printer on a
-// pty: one that never answers, answers late, stops reading or vanishes, and a process whose
-// standard input is closed. Short time-outs keep every wait brief.
-#include <fcntl.h>
+// Faults beyond the contract every transport keeps (transport_contract_test), over the device
+// node and the serial line to the virtual printer on a pty: a printer that answers late or stops
+// reading, a write interrupted by signals, and a socket whose peer has gone. Short time-outs keep
+// every wait brief.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -31,11 +31,9 @@ long ElapsedMs(Clock::time_point since) {
 struct Line {
   const char* name;
   int baudRate;
-  int goneReadCode;  // what a read answers once the printer is gone
 };
 
-const Line kLines[] = {{"device node", 0, TALLYJET_ERR_READ},
-                       {"serial line", 9600, TALLYJET_ERR_SERIAL_TIMEOUT}};
+const Line kLines[] = {{"device node", 0}, {"serial line", 9600}};
 
 class TransportFaults : public PrinterOnPty {
  protected:
@@ -45,32 +43,6 @@ class TransportFaults : public PrinterOnPty {
     if (comm_ != nullptr) comm_->SetTimeout(kShortTimeoutMs);
   }
 };
-
-// A printer that never answers, and one that is gone (its side of the pty closed, as when it is
-// unplugged or the line hangs up): no call hangs, no status passes for an answer, and the port
-// still closes.
-TEST_F(TransportFaults, SilentOrVanishedPrinterIsNotAnAnswer) {
-  for (const bool vanishes : {false, true}) {
-    for (const Line& line : kLines) {
-      SCOPED_TRACE(std::string(vanishes ? "vanished, " : "silent, ") + line.name);
-      vprinter::PrinterState state;
-      state.answers = vprinter::PrinterState::Answers::Silent;
-      printer.SetState(state);
-      ASSERT_TRUE(printer.Start());
-      OpenShort(line);
-      if (vanishes) printer.Stop();
-      const Clock::time_point start = Clock::now();
-      EXPECT_EQ(Reset(), vanishes ? TALLYJET_ERR_FAILED : TALLYJET_SUCCESS);
-      int word = 0;
-      EXPECT_EQ(GetPrinterStatus(&word), TALLYJET_ERR_FAILED);
-      EXPECT_EQ(word, TALLYJET_PRINTER_NOT_OBTAINED);
-      char answer[4];
-      EXPECT_EQ(GetData(answer, sizeof answer), vanishes ? line.goneReadCode : 0);
-      EXPECT_LT(ElapsedMs(start), kNoHangMs);
-      EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
-    }
-  }
-}
 
 // The answer to the first query comes after it gave up and waits, unread, until the second.
 TEST_F(TransportFaults, LateAnswerIsNotTheNextAnswer) {
@@ -89,22 +61,6 @@ TEST_F(TransportFaults, LateAnswerIsNotTheNextAnswer) {
     EXPECT_EQ(word, TALLYJET_DRAWER_PIN3_LOW);
     ASSERT_EQ(ClosePort(), TALLYJET_SUCCESS);
   }
-}
-
-// A daemon runs with standard input closed, so open answers descriptor 0, which the transports
-// took for "nothing open".
-TEST_F(TransportFaults, DescriptorZeroIsAPort) {
-  const int savedInput = dup(STDIN_FILENO);
-  close(STDIN_FILENO);
-  for (const Line& line : kLines) {
-    SCOPED_TRACE(line.name);
-    OpenShort(line);
-    EXPECT_EQ(fcntl(STDIN_FILENO, F_GETFD), -1) << "the port sits on descriptor 0";
-    EXPECT_EQ(Reset(), TALLYJET_SUCCESS);
-    EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
-  }
-  dup2(savedInput, STDIN_FILENO);
-  close(savedInput);
 }
 
 TEST_F(TransportFaults, PrinterThatStopsReadingFailsTheWrite) {
@@ -140,16 +96,11 @@ TEST_F(TransportFaults, InterruptedWriteCarriesOn) {
   EXPECT_TRUE(printer.Received() == text);
 }
 
-// A socket whose peer has gone: writing raises no SIGPIPE, which would end the process, and
-// reading at its end fails at once instead of spinning until the deadline.
+// A socket whose peer has gone: writing raises no SIGPIPE, which would end the process.
 TEST(DescriptorIo, GoneSocketPeerFailsQuietly) {
   int pair[2];
   ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
-  ASSERT_EQ(shutdown(pair[1], SHUT_WR), 0);
   char byte = 'x';
-  const Clock::time_point start = Clock::now();
-  EXPECT_EQ(fdio::ReadFirst(pair[0], &byte, 1, fdio::MonotonicMs() + 2 * kNoHangMs), -1);
-  EXPECT_LT(ElapsedMs(start), kNoHangMs);
   close(pair[1]);
   EXPECT_FALSE(fdio::WriteAll(pair[0], &byte, 1, fdio::MonotonicMs() + kNoHangMs, 0));
   close(pair[0]);

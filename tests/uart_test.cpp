@@ -1,8 +1,8 @@
-// The serial transport and the serial path of OpenPort over a real pty: the test holds the
-// master side, where a printer would be.
+// What only the serial line does, over a real pty: its rates and raw 8N1 (the test holds the
+// master side, where a printer would be), the serial path of OpenPort, and a large write paced
+// by a slow printer. What every transport does is in transport_contract_test.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
@@ -10,11 +10,10 @@
 #include <chrono>
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 #include "comm_uart.h"
 #include "connection.h"
-#include "tallyjet.h"
+#include "printer_on_pty.h"
 
 namespace {
 
@@ -45,33 +44,8 @@ class PtyLine : public ::testing::Test {
   }
   void TearDown() override {
     ClosePort();
-    HangUp();
+    close(master_);
   }
-
-  void HangUp() {
-    if (master_ >= 0) close(master_);
-    master_ = -1;
-  }
-
-  // Everything the printer receives within timeoutMs, up to count bytes.
-  std::string Receive(size_t count, int timeoutMs) {
-    std::string got;
-    const Clock::time_point start = Clock::now();
-    char chunk[4096];
-    while (got.size() < count && ElapsedMs(start) < timeoutMs) {
-      pollfd entry{master_, POLLIN, 0};
-      if (poll(&entry, 1, 50) <= 0) continue;
-      const ssize_t n = read(master_, chunk, sizeof chunk);
-      if (n > 0) got.append(chunk, static_cast<size_t>(n));
-    }
-    return got;
-  }
-
-  void Send(const std::string& bytes) {
-    ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-  }
-
-  static CommUart* Uart() { return dynamic_cast<CommUart*>(comm_); }
 
   int master_ = -1;
   std::string slave_;
@@ -92,7 +66,7 @@ const SpeedCase kSpeeds[] = {
 };
 
 // Each accepted rate opens the line raw 8N1 with RTS/CTS at that rate, whatever the other
-// settings asked, and bytes pass both ways unchanged.
+// settings asked, and the printer's line ends and flow-control bytes reach the caller unchanged.
 TEST_F(PtyLine, EachAcceptedRateOpensRaw8N1) {
   for (const SpeedCase& c : kSpeeds) {
     SCOPED_TRACE(c.rate);
@@ -104,11 +78,7 @@ TEST_F(PtyLine, EachAcceptedRateOpensRaw8N1) {
     EXPECT_EQ(cfgetispeed(&line), c.constant);
     EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), tcflag_t{CS8 | CRTSCTS});
     EXPECT_EQ(line.c_lflag & (ICANON | ECHO | ISIG), tcflag_t{0});
-
-    const std::string command("\x1b\x40\n\r\x11\x13\xff", 7);
-    ASSERT_EQ(SendData(command.data(), static_cast<int>(command.size())), TALLYJET_SUCCESS);
-    EXPECT_EQ(Receive(command.size(), 1000), command);
-    Send("\r\n\x11");
+    ASSERT_EQ(write(master_, "\r\n\x11", 3), 3);
     char answer[8];
     EXPECT_EQ(GetData(answer, sizeof answer), 3);
     EXPECT_EQ(std::string(answer, 3), "\r\n\x11");
@@ -121,9 +91,10 @@ TEST_F(PtyLine, EachAcceptedRateOpensRaw8N1) {
 // spinning, and finds 0.
 TEST_F(PtyLine, RefusedRateSkipsOpenButSetsTheTimeout) {
   EXPECT_EQ(OpenPort(slave_.c_str(), 38400, 'N', 8, 1), TALLYJET_ERR_PORT_NOT_OPEN);
-  ASSERT_NE(Uart(), nullptr);
-  EXPECT_FALSE(Uart()->IsOpen());
-  ASSERT_EQ(Uart()->Open(slave_.c_str()), TALLYJET_SUCCESS);
+  CommUart* uart = dynamic_cast<CommUart*>(comm_);
+  ASSERT_NE(uart, nullptr);
+  EXPECT_FALSE(uart->IsOpen());
+  ASSERT_EQ(uart->Open(slave_.c_str()), TALLYJET_SUCCESS);
   termios line;
   ASSERT_EQ(tcgetattr(master_, &line), 0);
   EXPECT_EQ(cfgetospeed(&line), speed_t{B115200});
@@ -136,83 +107,18 @@ TEST_F(PtyLine, RefusedRateSkipsOpenButSetsTheTimeout) {
   EXPECT_LT(CpuMs() - cpuBefore, 100);
 }
 
-// An answer that arrives in two pieces: the read gives back the first piece as soon as it is
-// there and never gathers the second.
-TEST_F(PtyLine, ReadAnswersTheFirstPieceOnly) {
-  ASSERT_EQ(OpenPort(slave_.c_str(), 19200, 'N', 8, 1), TALLYJET_SUCCESS);
-  std::thread printer([this] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(60));
-    Send("AB");
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
-    Send("CD");
-  });
-  const Clock::time_point start = Clock::now();
-  char answer[16];
-  const int got = GetData(answer, sizeof answer);
-  const long waited = ElapsedMs(start);
-  printer.join();
-  ASSERT_EQ(got, 2);
-  EXPECT_EQ(std::string(answer, 2), "AB");
-  EXPECT_GE(waited, 50);
-  EXPECT_LT(waited, 200);
-  EXPECT_EQ(GetData(answer, sizeof answer), 2);
-  EXPECT_EQ(std::string(answer, 2), "CD");
-}
+using SerialPrinter = PrinterOnPty;
 
-// The printer went away: a write fails, and a read fails without waiting for a line that can
-// no longer answer.
-TEST_F(PtyLine, HungUpLineFailsWritesAndEndsReads) {
-  ASSERT_EQ(OpenPort(slave_.c_str(), 9600, 'N', 8, 1), TALLYJET_SUCCESS);
-  HangUp();
-  EXPECT_EQ(SendData("x", 1), TALLYJET_ERR_FAILED);
-  const Clock::time_point start = Clock::now();
-  char answer[4];
-  EXPECT_EQ(GetData(answer, sizeof answer), TALLYJET_ERR_SERIAL_TIMEOUT);
-  EXPECT_LT(ElapsedMs(start), 200);
-}
-
-TEST_F(PtyLine, ReopenClosesTheHeldDescriptor) {
-  CommUart uart;
-  ASSERT_EQ(uart.Open(slave_.c_str()), TALLYJET_SUCCESS);
-  const int probe = dup(0);
-  close(probe);
-  ASSERT_EQ(uart.Open(slave_.c_str()), TALLYJET_SUCCESS);
-  const int next = dup(0);
-  close(next);
-  EXPECT_EQ(next, probe);
-}
-
-TEST_F(PtyLine, LengthsOutsideTheWrittenRange) {
-  CommUart uart;
-  ASSERT_EQ(uart.Open(slave_.c_str()), TALLYJET_SUCCESS);
-  char buffer[1] = {'x'};
-  EXPECT_EQ(uart.Write(buffer, 0), TALLYJET_ERR_FAILED);
-  EXPECT_EQ(uart.Write(buffer, -1), TALLYJET_ERR_INVALID_ARGUMENT);
-  EXPECT_EQ(uart.Read(buffer, -1), TALLYJET_ERR_INVALID_ARGUMENT);
-  EXPECT_EQ(Receive(1, 100), "");
-}
-
-TEST(Uart, NeverOpenedAndTwiceClosed) {
-  CommUart uart;
-  char buffer[1] = {'x'};
-  EXPECT_EQ(uart.Write(buffer, 1), TALLYJET_ERR_PORT_NOT_OPEN);
-  EXPECT_EQ(uart.Read(buffer, 1), TALLYJET_ERR_PORT_NOT_OPEN);
-  EXPECT_EQ(uart.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
-  ASSERT_EQ(uart.Open("/dev/null"), TALLYJET_SUCCESS);
-  EXPECT_EQ(uart.Close(), TALLYJET_SUCCESS);
-  EXPECT_EQ(uart.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
-}
-
-// A path that does not open leaves nothing held: not open, as if never opened.
-TEST(Uart, FailedOpenAnswersPortNotOpen) {
-  CommUart uart;
-  uart.SetTimeout(50);
-  EXPECT_EQ(uart.Open("/nonexistent/tty"), TALLYJET_ERR_PORT_NOT_OPEN);
-  EXPECT_FALSE(uart.IsOpen());
-  char buffer[1] = {'x'};
-  EXPECT_EQ(uart.Write(buffer, 1), TALLYJET_ERR_PORT_NOT_OPEN);
-  EXPECT_EQ(uart.Read(buffer, 1), TALLYJET_ERR_PORT_NOT_OPEN);
-  EXPECT_EQ(uart.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
+// 200 KB is far more than the pty holds, so the write has to wait for the printer, which takes
+// 64 KB a second: every byte arrives, in order.
+TEST_F(SerialPrinter, LargeWriteToASlowPrinterArrivesWholeAndInOrder) {
+  printer.SetRates(0, 64 * 1024);
+  Open(115200);
+  std::string text(200 * 1024, ' ');
+  for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>(0x20 + (i * 7 + i / 95) % 95);
+  EXPECT_EQ(comm_->Write(text.data(), static_cast<int>(text.size())), TALLYJET_SUCCESS);
+  ASSERT_TRUE(printer.WaitForReceived(text.size(), 5000));
+  EXPECT_TRUE(printer.Received() == text);
 }
 
 // Wall-clock milliseconds since 946,080,000 s after the epoch, wrapped to 32 bits.

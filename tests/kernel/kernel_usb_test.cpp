@@ -173,19 +173,7 @@ TEST_F(Unbound, ExtendedPrinterGetsOperationModeFirstAndExtraStatus) {
   EXPECT_EQ(GetPrinterStatus(&status), TALLYJET_SUCCESS);
   EXPECT_EQ(status, TALLYJET_PRINTER_ONLINE | TALLYJET_PRINTER_EXTRA_BIT6);
   EXPECT_NE(printer.Received().find(kExtraStatusQuery), std::string::npos);
-  PrintPacedPicture();
   EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
-}
-
-// GetData hands over what the printer sent: here its answer to a status query sent raw.
-TEST_F(Unbound, GetDataReadsThePrintersAnswer) {
-  Plug(kUsbVendorId, kUsbProductId);
-  ASSERT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_SUCCESS);
-  const char query[] = {0x10, 0x04, 0x01};  // DLE EOT 1
-  ASSERT_EQ(SendData(query, sizeof query), TALLYJET_SUCCESS);
-  char answer[8] = {};
-  ASSERT_EQ(GetData(answer, sizeof answer), 1);
-  EXPECT_EQ(answer[0] & 0x93, 0x12);  // the fixed bits of a printer status byte
 }
 
 TEST_F(Unbound, OpensAgainAfterClose) {

@@ -29,11 +29,9 @@ struct FakeUsbDevice {
 
 // What the double saw since the last reset.
 struct FakeUsbCounters {
-  int inits;
   int opens;          // usb_open calls
   int handlesOpen;    // handles not yet closed
   int claimed;        // handles whose interface is claimed
-  int releases;       // usb_release_interface calls
   int bulkWrites;     // usb_bulk_write calls
   int lastWriteSize;  // size asked of the last usb_bulk_write
   int lastOpened;     // index of the device last given to usb_open, -1 for none

@@ -1,5 +1,5 @@
-// The direct USB transport and the USB path of OpenPort against the libusb-0.1 test double.
-#include <memory>
+// What only the direct USB transport does, and the USB path of OpenPort, against the libusb-0.1
+// test double: finding and claiming the printer, the kernel driver, release and close failures.
 #include <string>
 
 #include "comm_usb.h"
@@ -102,25 +102,6 @@ TEST_F(UsbOpen, PrinterAttachedAfterAFailedOpenIsFound) {
   EXPECT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
 }
 
-TEST_F(UsbOpen, ReopenReleasesAndClosesTheHeldHandle) {
-  const int bus = fake_usb_add_bus();
-  AddPrinter(bus, kUsbProductId);
-  AddPrinter(bus, kUsbExtendedProductId);
-  CommUsb usb;
-  ASSERT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
-  ASSERT_EQ(usb.Open(kUsbExtendedProductId, kUsbVendorId), TALLYJET_SUCCESS);
-  EXPECT_EQ(fake_usb_counters().handlesOpen, 1);
-  EXPECT_EQ(fake_usb_counters().claimed, 1);
-}
-
-TEST_F(UsbOpen, DestroyingAnOpenTransportFreesThePrinter) {
-  auto usb = std::make_unique<CommUsb>();
-  OpenPrinter(usb.get());
-  usb.reset();
-  EXPECT_EQ(fake_usb_counters().claimed, 0);
-  EXPECT_EQ(fake_usb_counters().handlesOpen, 0);
-}
-
 struct DetachCase {
   const char* name;
   int bound;        // usblp holds the printer
@@ -161,16 +142,22 @@ TEST_F(UsbOpenPort, NoPrinterAnswersTheSecondAttempt) {
   EXPECT_EQ(GetData(none, 1), TALLYJET_ERR_PORT_NOT_OPEN);
 }
 
-TEST_F(UsbOpenPort, ExtendedPrinterIsSetToStandardMode) {
-  const int printer = AddPrinter(fake_usb_add_bus(), kUsbExtendedProductId);
-  ASSERT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_SUCCESS);
-  EXPECT_EQ(Written(printer), std::string("\x1b\x63\x30\x01", 4));
-}
+struct ModeCase {
+  int productId;
+  std::string written;
+};
 
-TEST_F(UsbOpenPort, StandardPrinterGetsNoModeCommand) {
-  const int printer = AddPrinter(fake_usb_add_bus(), kUsbProductId);
-  ASSERT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_SUCCESS);
-  EXPECT_EQ(Written(printer), "");
+// Only the extended printer is set to standard mode when the port opens.
+TEST_F(UsbOpenPort, OnlyTheExtendedPrinterGetsTheModeCommand) {
+  for (const ModeCase& c : {ModeCase{kUsbProductId, ""},
+                            ModeCase{kUsbExtendedProductId, std::string("\x1b\x63\x30\x01", 4)}}) {
+    SCOPED_TRACE(c.productId);
+    ClosePort();
+    fake_usb_reset();
+    const int printer = AddPrinter(fake_usb_add_bus(), c.productId);
+    ASSERT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_SUCCESS);
+    EXPECT_EQ(Written(printer), c.written);
+  }
 }
 
 using UsbTransfer = UsbOpen;
@@ -183,9 +170,7 @@ TEST_F(UsbTransfer, FailedReleaseKeepsThePrinterOpen) {
   EXPECT_EQ(usb.Close(), TALLYJET_ERR_USB_RELEASE);
   EXPECT_TRUE(usb.IsOpen());
   EXPECT_EQ(usb.Write("ab", 2), TALLYJET_SUCCESS);
-  FakeUsbDevice recovered{};
-  recovered.vendorId = kUsbVendorId;
-  recovered.productId = kUsbProductId;
+  const FakeUsbDevice recovered = FamilyPrinter(kUsbProductId);
   fake_usb_change_device(printer, &recovered);
   EXPECT_EQ(usb.Close(), TALLYJET_SUCCESS);
 }
@@ -200,53 +185,16 @@ TEST_F(UsbTransfer, FailedCloseStillForgetsTheHandle) {
   EXPECT_EQ(usb.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
 }
 
-struct WriteCase {
-  const char* name;
-  int shortBy;
-  int length;
-  int expected;
-};
-
-const WriteCase kWriteCases[] = {
-    {"Whole", 0, 6000, TALLYJET_SUCCESS},
-    {"Empty", 0, 0, TALLYJET_SUCCESS},
-    {"OneByteShort", 1, 6000, TALLYJET_ERR_FAILED},
-};
-
-TEST_F(UsbTransfer, WriteSucceedsOnlyWhenEveryByteWent) {
-  const std::string band(6000, '\x55');
-  for (const WriteCase& c : kWriteCases) {
-    SCOPED_TRACE(c.name);
-    fake_usb_reset();
-    FakeUsbDevice behaviour{};
-    behaviour.writeShortBy = c.shortBy;
-    CommUsb usb;
-    OpenPrinter(&usb, behaviour);
-    EXPECT_EQ(usb.Write(band.data(), c.length), c.expected);
-    EXPECT_EQ(fake_usb_counters().bulkWrites, 1);
-    EXPECT_EQ(fake_usb_counters().lastWriteSize, c.length);
-  }
-}
-
-TEST_F(UsbTransfer, ReadErrorReachesTheApplication) {
-  FakeUsbDevice timingOut{};
-  timingOut.readError = -110;
-  AddPrinter(fake_usb_add_bus(), kUsbProductId, timingOut);
-  ASSERT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_SUCCESS);
-  char answer[4];
-  EXPECT_EQ(GetData(answer, sizeof answer), -110);
-}
-
-TEST_F(UsbTransfer, NegativeLengthIsRefusedAndCloseTwiceAnswersNotOpenTheSecondTime) {
+// The whole buffer goes in one bulk transfer, and one the printer took short is a failure.
+TEST_F(UsbTransfer, ShortBulkTransferFailsTheWrite) {
+  FakeUsbDevice takesLess{};
+  takesLess.writeShortBy = 1;
   CommUsb usb;
-  OpenPrinter(&usb);
-  char buffer[1];
-  EXPECT_EQ(usb.Write(buffer, -1), TALLYJET_ERR_INVALID_ARGUMENT);
-  EXPECT_EQ(usb.Read(buffer, -1), TALLYJET_ERR_INVALID_ARGUMENT);
-  EXPECT_EQ(fake_usb_counters().bulkWrites, 0);
-  EXPECT_EQ(usb.Close(), TALLYJET_SUCCESS);
-  EXPECT_EQ(usb.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
-  EXPECT_EQ(fake_usb_counters().handlesOpen, 0);
+  OpenPrinter(&usb, takesLess);
+  const std::string band(6000, '\x55');
+  EXPECT_EQ(usb.Write(band.data(), static_cast<int>(band.size())), TALLYJET_ERR_FAILED);
+  EXPECT_EQ(fake_usb_counters().bulkWrites, 1);
+  EXPECT_EQ(fake_usb_counters().lastWriteSize, 6000);
 }
 
 }  // namespace

@@ -5,9 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "fake_libusb.h"
 #include "tallyjet.h"
 #include "usb_ids.h"
+
+// A printer of the family with this product identifier and behaviour.
+inline FakeUsbDevice FamilyPrinter(int productId, FakeUsbDevice behaviour = {}) {
+  behaviour.vendorId = kUsbVendorId;
+  behaviour.productId = productId;
+  return behaviour;
+}
 
 class UsbDouble : public ::testing::Test {
  protected:
@@ -19,10 +28,9 @@ class UsbDouble : public ::testing::Test {
   void TearDown() override { ClosePort(); }
 
   // A printer of the family with this product identifier and behaviour, on bus.
-  static int AddPrinter(int bus, int productId, FakeUsbDevice behaviour = {}) {
-    behaviour.vendorId = kUsbVendorId;
-    behaviour.productId = productId;
-    return fake_usb_add_device(bus, &behaviour);
+  static int AddPrinter(int bus, int productId, const FakeUsbDevice& behaviour = {}) {
+    const FakeUsbDevice printer = FamilyPrinter(productId, behaviour);
+    return fake_usb_add_device(bus, &printer);
   }
 
   static std::string Written(int device) {

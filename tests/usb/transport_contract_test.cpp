@@ -1,0 +1,266 @@
+// One contract for every transport, run against the virtual printer: the device node and the
+// serial line on its pty, USB bulk transfers through the libusb-0.1 double linked to that pty,
+// and TCP on a port of 127.0.0.1. Each backend below says how to reach the printer and where
+// its transport answers differently; the tests are the same for all.
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "comm_net.h"
+#include "comm_uart.h"
+#include "comm_usb.h"
+#include "comm_usblp.h"
+#include "loopback_sockets.h"
+#include "usb_fixture.h"
+#include "virtual_printer.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kShortTimeoutMs = 20;
+// Longer than any wait a passing test makes, so a call that waits it out shows.
+constexpr int kLongTimeoutMs = 10000;
+// Far below kLongTimeoutMs and the 5 s connect bound, far above any scheduling delay.
+constexpr long kAtOnceMs = 2000;
+const std::string kStatusQuery = "\x10\x04\x01";  // DLE EOT 1
+
+long MsSince(Clock::time_point start) {
+  return static_cast<long>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+}
+
+int OpenDescriptors() {
+  int count = 0;
+  DIR* dir = opendir("/proc/self/fd");
+  while (readdir(dir) != nullptr) ++count;
+  closedir(dir);
+  return count;
+}
+
+// Each backend is a type of static members: the printer's options, the transport it makes, how
+// it opens that transport on the printer (and on no printer), how it silences the printer, and
+// the codes where transports differ. The pty backends differ only in the transport, the code a
+// read answers once the printer is gone, and the rate OpenPort is given.
+template <typename Transport, int goneRead, int baudRate>
+struct PathBackend {
+  static constexpr int kBaudRate = baudRate;
+  static constexpr int kSilentRead = 0;
+  static constexpr int kGoneRead = goneRead;
+  static constexpr int kEmptyWrite = TALLYJET_SUCCESS;
+  static vprinter::Options Options() { return {}; }
+  static std::unique_ptr<CommBase> Make() { return std::make_unique<Transport>(); }
+  static std::string PortName(const vprinter::VirtualPrinter& printer) {
+    return printer.PortName();
+  }
+  static void Attach(const vprinter::VirtualPrinter&) {}
+  static int Open(CommBase* transport, const vprinter::VirtualPrinter& printer) {
+    return transport->Open(PortName(printer).c_str());
+  }
+  static int OpenMissing(CommBase* transport) { return transport->Open("/nonexistent/port"); }
+  static void Silence(vprinter::VirtualPrinter* printer) {
+    vprinter::PrinterState state;
+    state.answers = vprinter::PrinterState::Answers::Silent;
+    printer->SetState(state);
+  }
+};
+
+using DeviceNode = PathBackend<CommUsbLP, TALLYJET_ERR_READ, 0>;
+
+// Refuses an empty write: the line has nothing to pace.
+struct SerialLine : PathBackend<CommUart, TALLYJET_ERR_SERIAL_TIMEOUT, 9600> {
+  static constexpr int kEmptyWrite = TALLYJET_ERR_FAILED;
+};
+
+struct Network : PathBackend<CommNet, TALLYJET_ERR_READ, 0> {
+  static vprinter::Options Options() {
+    vprinter::Options options;
+    options.listenPort = 0;
+    return options;
+  }
+  // Nobody listens on the port: the connection is refused.
+  static int OpenMissing(CommBase* transport) {
+    OwnSocket nobodyListens;
+    return transport->Open(nobodyListens.Name().c_str());
+  }
+};
+
+// The one printer the double describes, its bulk endpoints linked to the printer's pty. Reads
+// answer libusb's own numbers: a time-out, or a device that is gone.
+struct UsbBulk : PathBackend<CommUsb, -ENODEV, 0> {
+  static constexpr int kSilentRead = -ETIMEDOUT;
+  static std::string PortName(const vprinter::VirtualPrinter&) { return "USB"; }
+  static void Attach(const vprinter::VirtualPrinter& printer) {
+    const FakeUsbDevice standard = FamilyPrinter(kUsbProductId);
+    const int device = fake_usb_add_device(fake_usb_add_bus(), &standard);
+    ASSERT_EQ(fake_usb_link(device, printer.SlavePath().c_str()), 0);
+  }
+  static int Open(CommBase* transport, const vprinter::VirtualPrinter&) {
+    return transport->Open(kUsbProductId, kUsbVendorId);
+  }
+  static int OpenMissing(CommBase* transport) {
+    return transport->Open(kUsbExtendedProductId, kUsbVendorId);
+  }
+  // The double plays the bulk read's time-out at once instead of after libusb's 3 s.
+  static void Silence(vprinter::VirtualPrinter*) {
+    FakeUsbDevice timesOut{};
+    timesOut.readError = -ETIMEDOUT;
+    const FakeUsbDevice silent = FamilyPrinter(kUsbProductId, timesOut);
+    fake_usb_change_device(0, &silent);
+  }
+};
+
+template <typename Backend>
+class TransportContract : public ::testing::Test {
+ protected:
+  TransportContract() : printer(Backend::Options()) {}
+
+  void SetUp() override {
+    fake_usb_reset();
+    ASSERT_TRUE(printer.Start());
+    Backend::Attach(printer);
+  }
+  void TearDown() override { ClosePort(); }
+
+  int Open() { return Backend::Open(transport.get(), printer); }
+
+  // Descriptors and USB handles and claims this process holds.
+  static int Held() {
+    const FakeUsbCounters usb = fake_usb_counters();
+    return OpenDescriptors() + usb.handlesOpen + usb.claimed;
+  }
+
+  // Opens, and shows with one byte that the printer is reached, so that a network printer has
+  // taken the connection before anything is counted.
+  void OpenAndReach() {
+    ASSERT_EQ(Open(), TALLYJET_SUCCESS);
+    const size_t before = printer.Received().size();
+    ASSERT_EQ(transport->Write("\n", 1), TALLYJET_SUCCESS);
+    ASSERT_TRUE(printer.WaitForReceived(before + 1, kAtOnceMs));
+  }
+
+  // Nothing is open: every operation answers so, and Close frees nothing.
+  void ExpectNothingOpen() {
+    char byte = 'x';
+    EXPECT_FALSE(transport->IsOpen());
+    EXPECT_EQ(transport->Write(&byte, 1), TALLYJET_ERR_PORT_NOT_OPEN);
+    EXPECT_EQ(transport->Read(&byte, 1), TALLYJET_ERR_PORT_NOT_OPEN);
+    EXPECT_EQ(transport->Close(), TALLYJET_ERR_PORT_NOT_OPEN);
+  }
+
+  vprinter::VirtualPrinter printer;
+  std::unique_ptr<CommBase> transport = Backend::Make();
+};
+
+using Backends = ::testing::Types<DeviceNode, SerialLine, UsbBulk, Network>;
+TYPED_TEST_SUITE(TransportContract, Backends);
+
+TYPED_TEST(TransportContract, FailedOpenLeavesNothingUsable) {
+  this->ExpectNothingOpen();
+  const Clock::time_point start = Clock::now();
+  EXPECT_LT(TypeParam::OpenMissing(this->transport.get()), 0);
+  EXPECT_LT(MsSince(start), kAtOnceMs);
+  this->ExpectNothingOpen();
+}
+
+// Every byte value arrives unchanged and in order, and a length below 0 is refused.
+TYPED_TEST(TransportContract, WriteArrivesWhole) {
+  ASSERT_EQ(this->Open(), TALLYJET_SUCCESS);
+  EXPECT_TRUE(this->transport->IsOpen());
+  char byte = 'x';
+  EXPECT_EQ(this->transport->Write(&byte, -1), TALLYJET_ERR_INVALID_ARGUMENT);
+  EXPECT_EQ(this->transport->Read(&byte, -1), TALLYJET_ERR_INVALID_ARGUMENT);
+  EXPECT_EQ(this->transport->Write(&byte, 0), TypeParam::kEmptyWrite);
+  std::string job(6000, ' ');
+  for (size_t i = 0; i < job.size(); ++i) job[i] = static_cast<char>(i * 7 % 256);
+  EXPECT_EQ(this->transport->Write(job.data(), static_cast<int>(job.size())), TALLYJET_SUCCESS);
+  EXPECT_EQ(this->transport->Close(), TALLYJET_SUCCESS);
+  EXPECT_EQ(this->transport->Close(), TALLYJET_ERR_PORT_NOT_OPEN);
+  ASSERT_TRUE(this->printer.WaitForReceived(job.size(), 5000));
+  EXPECT_TRUE(this->printer.Received() == job) << "the bytes that arrived differ";
+}
+
+// The answer comes back as soon as it is there, not at the end of the time-out; a printer that
+// stays silent gives none.
+TYPED_TEST(TransportContract, ReadTakesTheAnswerAsItArrivesAndSilenceIsNoAnswer) {
+  ASSERT_EQ(this->Open(), TALLYJET_SUCCESS);
+  this->transport->SetTimeout(kLongTimeoutMs);
+  ASSERT_EQ(this->transport->Write(kStatusQuery.data(), 3), TALLYJET_SUCCESS);
+  const Clock::time_point start = Clock::now();
+  char answer[8];
+  ASSERT_EQ(this->transport->Read(answer, sizeof answer), 1);
+  EXPECT_LT(MsSince(start), kAtOnceMs);
+  EXPECT_EQ(answer[0] & 0x93, 0x12);  // the fixed bits of a status byte
+  TypeParam::Silence(&this->printer);
+  this->transport->SetTimeout(kShortTimeoutMs);
+  ASSERT_EQ(this->transport->Write(kStatusQuery.data(), 3), TALLYJET_SUCCESS);
+  EXPECT_EQ(this->transport->Read(answer, sizeof answer), TypeParam::kSilentRead);
+}
+
+// A printer unplugged, or one whose line hung up: writes and reads fail without waiting out the
+// time-out, and the port still closes, once.
+TYPED_TEST(TransportContract, VanishedPrinterFailsAtOnceAndStillCloses) {
+  this->OpenAndReach();  // a network printer ends a connection it has taken with an orderly close
+  this->transport->SetTimeout(kLongTimeoutMs);
+  this->printer.Stop();
+  const Clock::time_point start = Clock::now();
+  EXPECT_EQ(this->transport->Write("x", 1), TALLYJET_ERR_FAILED);
+  char answer[8];
+  EXPECT_EQ(this->transport->Read(answer, sizeof answer), TypeParam::kGoneRead);
+  EXPECT_EQ(this->transport->Close(), TALLYJET_SUCCESS);
+  EXPECT_LT(MsSince(start), kAtOnceMs);
+  this->ExpectNothingOpen();
+}
+
+// Opening again lets go of what the last opening held, and so does destroying an open transport.
+TYPED_TEST(TransportContract, ReopenAndDestroyReleaseWhatWasHeld) {
+  const int idle = this->Held();
+  this->OpenAndReach();
+  const int open = this->Held();
+  EXPECT_GT(open, idle);
+  for (int i = 0; i < 3; ++i) this->OpenAndReach();
+  EXPECT_EQ(this->Held(), open);
+  EXPECT_EQ(this->transport->Close(), TALLYJET_SUCCESS);
+  EXPECT_EQ(this->Held(), idle);
+  this->OpenAndReach();
+  this->transport.reset();
+  EXPECT_EQ(this->Held(), idle);
+}
+
+// A daemon runs with standard input closed, so open answers descriptor 0, which a transport must
+// not take for "nothing open".
+TYPED_TEST(TransportContract, DescriptorZeroIsAPort) {
+  const int savedInput = dup(STDIN_FILENO);
+  close(STDIN_FILENO);
+  this->OpenAndReach();
+  EXPECT_EQ(this->transport->Close(), TALLYJET_SUCCESS);
+  dup2(savedInput, STDIN_FILENO);
+  close(savedInput);
+}
+
+// One receipt through the entry points: text, a cut and the printer's status.
+TYPED_TEST(TransportContract, ReceiptGoesThroughOpenPort) {
+  vprinter::PrinterState state;
+  state.coverOpen = true;
+  this->printer.SetState(state);
+  ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
+  const std::string port = TypeParam::PortName(this->printer);
+  ASSERT_EQ(OpenPort(port.c_str(), TypeParam::kBaudRate, 'N', 8, 1), TALLYJET_SUCCESS);
+  const std::string text = "receipt\n";
+  EXPECT_EQ(SendData(text.data(), static_cast<int>(text.size())), TALLYJET_SUCCESS);
+  EXPECT_EQ(MakeCut(1), TALLYJET_SUCCESS);
+  int status = 0;
+  EXPECT_EQ(GetPrinterStatus(&status), TALLYJET_SUCCESS);
+  EXPECT_EQ(status & TALLYJET_PRINTER_COVER_OPEN, TALLYJET_PRINTER_COVER_OPEN);
+  EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
+  const std::string printed = text + "\x1D\x56\x01";  // GS V 1: partial cut
+  ASSERT_TRUE(this->printer.WaitForReceived(printed.size(), 5000));
+  EXPECT_NE(this->printer.Received().find(printed), std::string::npos);
+}
+
+}  // namespace
