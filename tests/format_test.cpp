@@ -5,8 +5,7 @@
 #include <chrono>
 #include <string>
 
-#include "prot_escpos.h"
-#include "recording_transport.h"
+#include "recorded_connection.h"
 
 namespace {
 
@@ -15,9 +14,9 @@ const int kOk = TALLYJET_SUCCESS;
 
 // Values the entry points refuse before the encoder sees them: the encoder's own answer. Every
 // other command's bytes are in the entry-point table of commands_test.
-TEST(FormatTest, EncoderTakesTheAsciiJustificationsButNoOtherCodeTable) {
-  auto* transport = new RecordingTransport;
-  ProtEscPos encoder(transport);
+using FormatTest = RecordedEncoder;
+
+TEST_F(FormatTest, EncoderTakesTheAsciiJustificationsButNoOtherCodeTable) {
   EXPECT_EQ(encoder.SetJustification(47), kRefused);
   EXPECT_EQ(encoder.SetCharCodeTable(28), kRefused);
   EXPECT_EQ(encoder.SetCharCodeTable(283), kRefused);  // whose low byte is 27
@@ -26,7 +25,7 @@ TEST(FormatTest, EncoderTakesTheAsciiJustificationsButNoOtherCodeTable) {
   EXPECT_EQ(transport->writes, std::vector<std::string>{Bytes({0x1B, 0x61, 0x30})});
 }
 
-TEST(FormatTest, TabListEndsAtItsZeroOrAfter32Positions) {
+TEST_F(FormatTest, TabListEndsAtItsZeroOrAfter32Positions) {
   struct TabCase {
     std::string list;
     std::string sent;
@@ -39,8 +38,7 @@ TEST(FormatTest, TabListEndsAtItsZeroOrAfter32Positions) {
       {forty, "\x1B\x44" + forty.substr(0, 32) + '\0'},
   };
   for (const TabCase& c : cases) {
-    auto* transport = new RecordingTransport;
-    ProtEscPos encoder(transport);
+    transport->writes.clear();
     std::string list = c.list;  // c_str() supplies the terminating zero
     EXPECT_EQ(encoder.SetHorizTabPosition(reinterpret_cast<unsigned char*>(&list[0])), kOk);
     ASSERT_EQ(transport->writes.size(), 1u) << c.list.size() << " positions";
@@ -50,9 +48,7 @@ TEST(FormatTest, TabListEndsAtItsZeroOrAfter32Positions) {
 
 // The italic operations set and clear only their bit of the remembered mode; neither a new
 // mode, nor the italic bit, nor the initialise's reset is kept when its write fails.
-TEST(FormatTest, ItalicBuildsOnTheModeLastWrittenWell) {
-  auto* transport = new RecordingTransport;
-  ProtEscPos encoder(transport);
+TEST_F(FormatTest, ItalicBuildsOnTheModeLastWrittenWell) {
   ASSERT_EQ(encoder.SetPrintMode(0x08), kOk);
   transport->FailWrite(1, TALLYJET_ERR_FAILED);
   EXPECT_EQ(encoder.SetPrintMode(0x80), TALLYJET_ERR_FAILED);
@@ -70,9 +66,7 @@ TEST(FormatTest, ItalicBuildsOnTheModeLastWrittenWell) {
                                       Bytes({0x1B, 0x21, 0x08})}));
 }
 
-TEST(FormatTest, PrintingAreaWidthCountsFromTheLastAcceptedLeftMargin) {
-  auto* transport = new RecordingTransport;
-  ProtEscPos encoder(transport);
+TEST_F(FormatTest, PrintingAreaWidthCountsFromTheLastAcceptedLeftMargin) {
   ASSERT_EQ(encoder.SetLeftMargin(20), kOk);
   EXPECT_EQ(encoder.SetLeftMargin(48), kRefused);
   transport->FailWrite(1, TALLYJET_ERR_FAILED);
@@ -98,14 +92,13 @@ int ElapsedMillis(ProtEscPos& encoder) {
                               .count());
 }
 
-TEST(FormatTest, DumpPausesBeforeItsLineFeedOnlyWithATransport) {
+TEST_F(FormatTest, DumpPausesBeforeItsLineFeedOnlyWithATransport) {
   ProtEscPos idle(nullptr);
   EXPECT_LT(ElapsedMillis(idle), 45);
-  ProtEscPos encoder(new RecordingTransport);
   EXPECT_GE(ElapsedMillis(encoder), 50);
 }
 
-TEST(FormatTest, OperationModeGoesOnlyToTheExtendedUsbProduct) {
+TEST_F(FormatTest, OperationModeGoesOnlyToTheExtendedUsbProduct) {
   struct Case {
     int pid;
     int mode;
@@ -118,9 +111,8 @@ TEST(FormatTest, OperationModeGoesOnlyToTheExtendedUsbProduct) {
       {0x10, 1, TALLYJET_ERR_NOT_SUPPORTED, ""},
   };
   for (const Case& c : cases) {
-    auto* transport = new RecordingTransport;
+    transport->writes.clear();
     transport->pid = c.pid;
-    ProtEscPos encoder(transport);
     EXPECT_EQ(encoder.SetOperationMode(c.mode), c.result) << "pid " << c.pid;
     EXPECT_EQ(transport->writes.empty() ? "" : transport->writes[0], c.sent) << "pid " << c.pid;
   }
@@ -132,17 +124,15 @@ std::string Dump(int length, unsigned char* data) {
   return testing::internal::GetCapturedStdout();
 }
 
+// Inputs larger than any fixed buffer are dumped whole.
 TEST(DumpConsoleTest, FormatsEachByteAsTwoUpperCaseDigits) {
-  unsigned char bytes[] = {0x00, 0xAB, 0xFF};
-  EXPECT_EQ(Dump(0, bytes), "\t [  ]\n");
-  EXPECT_EQ(Dump(-5, bytes), "\t [  ]\n");
-  EXPECT_EQ(Dump(3, bytes), "\t [ 00 AB FF  ]\n");
-}
-
-TEST(DumpConsoleTest, DumpsInputsLargerThanAnyFixedBuffer) {
   std::string bytes(200000, '\x1b');
-  const std::string dump = Dump(static_cast<int>(bytes.size()),
-                                reinterpret_cast<unsigned char*>(&bytes[0]));
+  bytes.replace(0, 3, Bytes({0x00, 0xAB, 0xFF}));
+  auto* data = reinterpret_cast<unsigned char*>(&bytes[0]);
+  EXPECT_EQ(Dump(0, data), "\t [  ]\n");
+  EXPECT_EQ(Dump(-5, data), "\t [  ]\n");
+  EXPECT_EQ(Dump(3, data), "\t [ 00 AB FF  ]\n");
+  const std::string dump = Dump(static_cast<int>(bytes.size()), data);
   EXPECT_EQ(dump.size(), 4 + 3 * bytes.size() + 3);
   EXPECT_EQ(dump.substr(dump.size() - 9), "1B 1B  ]\n");
 }

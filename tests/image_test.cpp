@@ -33,9 +33,6 @@ class ImageManagerTest : public ::testing::Test {
   PictureFiles files_;
 };
 
-const QRgb kBlack = qRgb(0, 0, 0);
-const QRgb kWhite = qRgb(255, 255, 255);
-
 // A one-row picture of these pixels, with an alpha channel.
 QImage Pixels(std::initializer_list<QRgb> pixels) {
   QImage picture(static_cast<int>(pixels.size()), 1, QImage::Format_ARGB32);

@@ -26,6 +26,9 @@ class PictureFiles {
   QTemporaryDir dir_;
 };
 
+const QRgb kBlack = qRgb(0, 0, 0);
+const QRgb kWhite = qRgb(255, 255, 255);
+
 // A picture of one colour.
 inline QImage Filled(int width, int height, QRgb colour) {
   QImage picture(width, height, QImage::Format_RGB32);

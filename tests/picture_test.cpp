@@ -4,17 +4,19 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "picture_files.h"
+#include "raster_bands.h"
 #include "recorded_connection.h"
 
 namespace {
 
-const QRgb kBlack = qRgb(0, 0, 0);
-const QRgb kWhite = qRgb(255, 255, 255);
-const std::string kFillQuery = Bytes({0x10, 0x04, 0x0B});
+const int kOk = TALLYJET_SUCCESS;
+const int kFailed = TALLYJET_ERR_FAILED;
+const int kRefused = TALLYJET_ERR_INVALID_ARGUMENT;
 const std::string kMarginZero = Bytes({0x1D, 0x4C, 0x00, 0x00});
 
 int FloatBits(float value) {
@@ -58,65 +60,45 @@ TEST_F(PictureTest, PictureAtItsOwnSizeSetsTheMarginThenGoesAsOneBand) {
   EXPECT_EQ(transport->writes, expected);
 }
 
-TEST_F(PictureTest, ScalesActOnTheirOwnDimension) {
+// Each scale acts on its own dimension; PrintBmp8 takes the scales as their bits, and neither
+// rotation nor half-tone changes a byte. Refusals, a NaN scale among them, send nothing.
+TEST_F(PictureTest, ScalesActOnTheirOwnDimensionAndRefusalsSendNothing) {
+  const char* const sample = sample_.c_str();
+  const std::string missing = files_.Missing();
+  const int one = FloatBits(1.0f);
+  const float nan = std::nanf("");
+  transport->Answer(Bytes({0}));
+  ASSERT_EQ(PrintBmpImage(sample, 1.0f, 2.0f, 0, 0, 0), TALLYJET_SUCCESS);
+  const std::vector<std::string> widthDoubled = transport->writes;
+  EXPECT_EQ(BandHeader(), Bytes({0x1D, 0x76, 0x30, 0x00, 25, 0x00, 3, 0x00}));
   struct Case {
-    float heightScale, widthScale;
-    std::string header;
+    const char* what;
+    std::function<int()> print;
+    int result;
+    bool widthDoubled;  // sends what PrintBmpImage(sample, 1, 2) sent, else nothing
   };
   const Case cases[] = {
-      {2.0f, 1.0f, Bytes({0x1D, 0x76, 0x30, 0x00, 13, 0x00, 6, 0x00})},  // 100 dots: 13 bytes
-      {1.0f, 2.0f, Bytes({0x1D, 0x76, 0x30, 0x00, 25, 0x00, 3, 0x00})},
+      {"bits", [&] { return PrintBmp8(sample, one, FloatBits(2.0f), 0, 0, 0); }, kOk, true},
+      {"rotation", [&] { return PrintBmpImage(sample, 1.0f, 2.0f, 90, 0, 2); }, kOk, true},
+      {"NaN bits", [&] { return PrintBmp8(sample, 0x7FC00000, one, 0, 0, 0); }, kFailed, false},
+      {"NaN width", [&] { return PrintBmpImage(sample, 1.0f, nan, 0, 0, 0); }, kFailed, false},
+      {"margin", [&] { return PrintBmpImage(sample, 1.0f, 1.0f, 0, 48, 0); }, kRefused, false},
+      {"missing", [&] { return PrintBmpImage(missing.c_str(), 1, 1, 0, 0, 0); }, kFailed, false},
+      // A bad half-tone value is refused before the file is looked at.
+      {"halftone", [&] { return PrintBmpImage(missing.c_str(), 1, 1, 0, 0, -1); }, kRefused,
+       false},
   };
   for (const Case& c : cases) {
     transport->writes.clear();
     transport->Answer(Bytes({0}));
-    EXPECT_EQ(PrintBmpImage(sample_.c_str(), c.heightScale, c.widthScale, 0, 0, 0),
-              TALLYJET_SUCCESS);
-    EXPECT_EQ(BandHeader(), c.header) << c.heightScale << " " << c.widthScale;
-  }
-}
-
-TEST_F(PictureTest, ScaleBitsRotationAndHalfToneChangeNoByte) {
-  transport->Answer(Bytes({0}));
-  ASSERT_EQ(PrintBmpImage(sample_.c_str(), 1.0f, 2.0f, 0, 0, 0), TALLYJET_SUCCESS);
-  const std::vector<std::string> plain = transport->writes;
-  transport->writes.clear();
-  transport->Answer(Bytes({0}));
-  EXPECT_EQ(PrintBmp8(sample_.c_str(), FloatBits(1.0f), FloatBits(2.0f), 0, 0, 0),
-            TALLYJET_SUCCESS);
-  EXPECT_EQ(transport->writes, plain);
-  transport->writes.clear();
-  transport->Answer(Bytes({0}));
-  EXPECT_EQ(PrintBmpImage(sample_.c_str(), 1.0f, 2.0f, 90, 0, 2), TALLYJET_SUCCESS);
-  EXPECT_EQ(transport->writes, plain);
-  transport->writes.clear();
-  EXPECT_EQ(PrintBmp8(sample_.c_str(), 0x7FC00000, FloatBits(1.0f), 0, 0, 0),  // NaN height
-            TALLYJET_ERR_FAILED);
-  EXPECT_TRUE(transport->writes.empty());
-}
-
-TEST_F(PictureTest, RefusalsComeBeforeAnythingIsSent) {
-  const std::string missing = files_.Missing();
-  const float nan = std::nanf("");
-  struct Case {
-    const char* what;
-    const char* path;
-    float heightScale, widthScale;
-    int leftMargin, halftone, result;
-  };
-  const Case cases[] = {
-      // A bad half-tone value is refused before the file is looked at.
-      {"halftone -1", missing.c_str(), 1.0f, 1.0f, 0, -1, TALLYJET_ERR_INVALID_ARGUMENT},
-      {"margin 48", sample_.c_str(), 1.0f, 1.0f, 48, 0, TALLYJET_ERR_INVALID_ARGUMENT},
-      {"missing file", missing.c_str(), 1.0f, 1.0f, 0, 0, TALLYJET_ERR_FAILED},
-      {"NaN width", sample_.c_str(), 1.0f, nan, 0, 0, TALLYJET_ERR_FAILED},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(PrintBmpImage(c.path, c.heightScale, c.widthScale, 0, c.leftMargin, c.halftone),
-              c.result)
+    EXPECT_EQ(c.print(), c.result) << c.what;
+    EXPECT_EQ(transport->writes, c.widthDoubled ? widthDoubled : std::vector<std::string>{})
         << c.what;
   }
-  EXPECT_TRUE(transport->writes.empty());
+  transport->writes.clear();
+  transport->Answer(Bytes({0}));
+  EXPECT_EQ(PrintBmpImage(sample, 2.0f, 1.0f, 0, 0, 0), TALLYJET_SUCCESS);
+  EXPECT_EQ(BandHeader(), Bytes({0x1D, 0x76, 0x30, 0x00, 13, 0x00, 6, 0x00}));  // 13 bytes: 100 dots
 }
 
 TEST_F(PictureTest, StoredGraphicReplacesTheKeyAndKeepsThePixelWidth) {
@@ -134,18 +116,13 @@ TEST_F(PictureTest, StoredGraphicReplacesTheKeyAndKeepsThePixelWidth) {
 }
 
 // The other forwarded operations are in the table of commands_test.
-TEST_F(PictureTest, ForwardedQueriesReachThePrinter) {
+TEST_F(PictureTest, RasterBitImageReachesThePacedBands) {
   const unsigned char row[1] = {0xA5};
   transport->Answer(Bytes({0}));
   EXPECT_EQ(PrintRasterBitImage(0, 8, 1, row), TALLYJET_SUCCESS);
   const std::vector<std::string> expected = {
       kFillQuery, Bytes({0x1D, 0x76, 0x30, 0x00, 0x01, 0x00, 0x01, 0x00, 0xA5})};
   EXPECT_EQ(transport->writes, expected);
-
-  transport->Answer(std::string("711F40", 7));
-  int free = 0;
-  EXPECT_EQ(GetMemoryAvailabled(&free), TALLYJET_SUCCESS);
-  EXPECT_EQ(free, 8000);
 }
 
 }  // namespace

@@ -105,13 +105,7 @@ bool Refusal(int result) {
 TEST(PreconditionsTest, NoPortThenNoEncoderThenTheFunctionsOwnChecks) {
   const char* const states[] = {"without a port", "without an encoder", "connected"};
   for (int state = 0; state < 3; ++state) {
-    RecordingTransport* transport = nullptr;
-    if (state > 0) {
-      transport = new RecordingTransport;
-      transport->Open("recorder");
-      comm_ = transport;
-      if (state == 2) prot_ = new ProtEscPos(transport);
-    }
+    RecordingTransport* transport = state > 0 ? ConnectRecorder(state == 2) : nullptr;
     for (const Row& row : kRows) {
       const int expected[] = {row.withoutPort, row.withoutEncoder, row.connected};
       if (transport != nullptr) transport->writes.clear();

@@ -6,13 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "prot_escpos.h"
+#include "raster_bands.h"
 #include "raster_pacing.h"
-#include "recording_transport.h"
+#include "recorded_connection.h"
 
 namespace {
-
-const std::string kFillQuery = Bytes({0x10, 0x04, 0x0B});  // DLE EOT 11
 
 // Raster data whose every row differs from its neighbours, so that a band cut in the wrong
 // place or taken from the wrong offset shows.
@@ -26,7 +24,7 @@ const unsigned char* Raw(const std::string& data) {
   return reinterpret_cast<const unsigned char*>(data.data());
 }
 
-class RasterTest : public ::testing::Test {
+class RasterTest : public RecordedEncoder {
  protected:
   // The printer answers these fill levels to the next queries.
   void Levels(std::initializer_list<int> levels) {
@@ -41,9 +39,6 @@ class RasterTest : public ::testing::Test {
     }
     return bands;
   }
-
-  RecordingTransport* transport = new RecordingTransport;
-  ProtEscPos encoder{transport};
 };
 
 TEST_F(RasterTest, EmptyOrRefusedPictureAsksAndSendsNothing) {
@@ -128,19 +123,17 @@ TEST_F(RasterTest, FlowControlledBandsAreThePacedBandsWithoutQueries) {
   EXPECT_EQ(encoder.PrintRasterBands(4, 576, 200, Raw(data)), TALLYJET_ERR_INVALID_ARGUMENT);
 }
 
-TEST_F(RasterTest, FailedBandEndsThePictureWithItsResult) {
+// A failed band, or a printer that stops answering mid-picture, ends the picture as a failure,
+// not as "nothing to print" (0).
+TEST_F(RasterTest, FailedBandOrSilentPrinterEndsThePicture) {
   const std::string data = Pattern(72 * 200);
-  Levels({0, 0, 0});
+  Levels({0, 0});
   transport->FailWrite(3, TALLYJET_ERR_FAILED);  // query, band, query, the second band
   EXPECT_EQ(encoder.PrintRasterBitImage(0, 576, 200, Raw(data)), TALLYJET_ERR_FAILED);
   EXPECT_EQ(transport->writes.size(), 4u);
-}
-
-// A printer that stops answering mid-picture must not pass for "nothing to print" (0).
-TEST_F(RasterTest, SilentPrinterEndsThePictureAsAFailure) {
-  const std::string data = Pattern(72 * 200);
-  Levels({0});
-  transport->AnswerCode(0);  // no byte came
+  transport->writes.clear();
+  transport->FailWrite(-1, 0);
+  Levels({0});  // then no byte comes
   EXPECT_EQ(encoder.PrintRasterBitImage(0, 576, 200, Raw(data)), TALLYJET_ERR_FAILED);
   EXPECT_EQ(transport->writes.size(), 3u);  // query, band, query
 }

@@ -1,5 +1,5 @@
-// A test fixture whose process-wide connection is a recording transport with an encoder, as
-// OpenPort would leave it; TearDown closes it with ClosePort.
+// Test fixtures over a recording transport: an encoder of its own, or the process-wide
+// connection.
 #ifndef TALLYJET_TESTS_RECORDED_CONNECTION_H
 #define TALLYJET_TESTS_RECORDED_CONNECTION_H
 
@@ -8,14 +8,27 @@
 #include "connection.h"
 #include "recording_transport.h"
 
+// An encoder that writes to its own recording transport.
+class RecordedEncoder : public ::testing::Test {
+ protected:
+  RecordingTransport* transport = new RecordingTransport;
+  ProtEscPos encoder{transport};
+};
+
+// Makes the process-wide connection an opened recording transport, with an encoder when asked,
+// as OpenPort would leave it.
+inline RecordingTransport* ConnectRecorder(bool withEncoder = true) {
+  auto* transport = new RecordingTransport;
+  transport->Open("recorder");
+  comm_ = transport;
+  if (withEncoder) prot_ = new ProtEscPos(transport);
+  return transport;
+}
+
+// The process-wide connection on a recording transport; TearDown closes it with ClosePort.
 class RecordedConnection : public ::testing::Test {
  protected:
-  void SetUp() override {
-    transport = new RecordingTransport;
-    transport->Open("recorder");
-    comm_ = transport;
-    prot_ = new ProtEscPos(transport);
-  }
+  void SetUp() override { transport = ConnectRecorder(); }
   void TearDown() override { ClosePort(); }
 
   RecordingTransport* transport = nullptr;
