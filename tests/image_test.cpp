@@ -41,9 +41,9 @@ QImage Pixels(std::initializer_list<QRgb> pixels) {
   return picture;
 }
 
+// The bit order and the bytes of each row are compared with the per-pixel rule below; here the
+// row length, its padding and how grey and transparent pixels print.
 TEST_F(ImageManagerTest, RowsBytesAndBitsFollowTheRasterLayout) {
-  QImage halves = Filled(16, 1, kWhite);
-  for (int x = 0; x < 8; ++x) halves.setPixel(x, 0, kBlack);
   struct Case {
     const char* name;
     QImage picture;
@@ -52,11 +52,8 @@ TEST_F(ImageManagerTest, RowsBytesAndBitsFollowTheRasterLayout) {
     int height;
   };
   const Case cases[] = {
-      {"one_black", Filled(1, 1, kBlack), Bytes({0x80}), 8, 1},
       {"nine_by_two", Filled(9, 2, kBlack), Bytes({0xFF, 0x80, 0xFF, 0x80}), 16, 2},
-      {"sixteen", halves, Bytes({0xFF, 0x00}), 16, 1},
       {"hundred", Filled(100, 1, kBlack), std::string(12, '\xFF') + "\xF0", 104, 1},
-      {"white", Filled(20, 3, kWhite), std::string(9, '\0'), 24, 3},
       {"greys", Pixels({kBlack, qRgb(60, 60, 60), qRgb(200, 200, 200), kWhite}), Bytes({0xC0}), 8,
        1},
       // A logo on a transparent background must not print as a black block: each pixel prints

@@ -1,9 +1,11 @@
-// The status entry points on a recording printer: how status bytes fold into the printer, media
-// and drawer words, the sixth byte of the extended USB product, and a printer that does not
-// answer.
+// The status and information entry points and the encoder's queries on a recording printer:
+// requests and reads, how status bytes fold into the printer, media and drawer words (with the
+// sixth byte of the extended USB product), and answers that are short, missing or malformed.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "recorded_connection.h"
 
@@ -13,6 +15,114 @@ using StatusTest = RecordedConnection;
 
 int FirstDrawer(int* word) { return GetDrawerStatus(1, word); }
 int SecondDrawer(int* word) { return GetDrawerStatus(2, word); }
+
+// Without an answer the int keeps its value: 0 bytes is a failure, a read error its own code.
+TEST_F(StatusTest, RealTimeStatusAsksOneByteAndStoresItUnsigned) {
+  int status = -7;
+  transport->AnswerCode(0);
+  EXPECT_EQ(prot_->GetRealTimeStatus(1, &status), TALLYJET_ERR_FAILED);
+  transport->AnswerCode(TALLYJET_ERR_SERIAL_TIMEOUT);
+  EXPECT_EQ(prot_->GetRealTimeStatus(1, &status), TALLYJET_ERR_SERIAL_TIMEOUT);
+  EXPECT_EQ(status, -7);
+  transport->writes.clear();
+  transport->Answer(Bytes({0xFE}));
+  EXPECT_EQ(GetRealTimeStatus(6, &status), TALLYJET_SUCCESS);
+  EXPECT_EQ(transport->writes, std::vector<std::string>{Bytes({0x10, 0x04, 0x06})});
+  EXPECT_EQ(status, 254);
+}
+
+TEST_F(StatusTest, NullOutputIsRefusedEvenWithoutTransport) {
+  ProtEscPos detached(nullptr);
+  char id[16];
+  for (ProtEscPos* encoder : {prot_, &detached}) {
+    EXPECT_EQ(encoder->GetRealTimeStatus(1, nullptr), TALLYJET_ERR_INVALID_ARGUMENT);
+    EXPECT_EQ(encoder->GetBufferSize(nullptr), TALLYJET_ERR_INVALID_ARGUMENT);
+    EXPECT_EQ(encoder->GetPrinterID(1, nullptr), TALLYJET_ERR_INVALID_ARGUMENT);
+    EXPECT_EQ(encoder->GetMemoryAvailabled(nullptr), TALLYJET_ERR_INVALID_ARGUMENT);
+  }
+  EXPECT_EQ(detached.GetPrinterID(1, id), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_TRUE(transport->writes.empty());
+}
+
+TEST_F(StatusTest, PrinterIdAnswersItsCountAndZeroesWhatWasNotSent) {
+  char id[16];
+  memset(id, 'x', sizeof id);
+  EXPECT_EQ(prot_->GetPrinterID(0, id), TALLYJET_ERR_INVALID_ARGUMENT);
+  EXPECT_EQ(prot_->GetPrinterID(4, id), TALLYJET_ERR_INVALID_ARGUMENT);
+  transport->Answer("V1.02");
+  EXPECT_EQ(prot_->GetPrinterID(3, id), 5);
+  EXPECT_EQ(std::string(id, 16), std::string("V1.02") + std::string(11, '\0'));
+  EXPECT_EQ(transport->writes, std::vector<std::string>{Bytes({0x1D, 0x49, 0x03})});
+}
+
+TEST_F(StatusTest, BufferSizeIsStoredOnlyWhenItsByteArrived) {
+  int size = -7;
+  transport->AnswerCode(0);
+  EXPECT_EQ(prot_->GetBufferSize(&size), 0);
+  EXPECT_EQ(size, -7);
+  transport->Answer(Bytes({0xC8}));
+  EXPECT_EQ(prot_->GetBufferSize(&size), 1);
+  EXPECT_EQ(size, 200);
+  EXPECT_EQ(transport->writes[0], Bytes({0x10, 0x04, 0x0B}));
+}
+
+TEST_F(StatusTest, MemoryAnswerIsHexadecimalAfterItsHeader) {
+  const struct {
+    std::string answer;
+    int result;
+    int bytes;
+  } cases[] = {
+      {Bytes({0x37, 0x31, 0x31, 0x46, 0x34, 0x30, 0x00}), TALLYJET_SUCCESS, 8000},
+      {"71 0x1f40", TALLYJET_SUCCESS, 8000},
+      {"7100000000001F40", TALLYJET_SUCCESS, 8000},  // 16 non-zero bytes, no NUL after them
+      {"71" + std::string(14, 'F'), TALLYJET_ERR_FAILED, -7},             // does not fit an int
+      {"717FFFFFFF", TALLYJET_SUCCESS, 0x7FFFFFFF},
+      {"7180000000", TALLYJET_ERR_FAILED, -7},
+      {"71", TALLYJET_SUCCESS, -7},  // no digits: the int keeps its value
+      {Bytes({0x37, 0x30, 0x31}), TALLYJET_ERR_FAILED, -7},
+      {"7", TALLYJET_ERR_FAILED, -7},
+      {"", TALLYJET_ERR_FAILED, -7},
+  };
+  for (const auto& c : cases) {
+    int bytes = -7;
+    transport->Answer(c.answer);
+    EXPECT_EQ(prot_->GetMemoryAvailabled(&bytes), c.result) << c.answer;
+    EXPECT_EQ(bytes, c.bytes) << c.answer;
+  }
+  EXPECT_EQ(transport->writes[0], Bytes({0x1D, 0x28, 0x4C, 0x02, 0x00, 0x30, 0x33}));
+}
+
+// The model and type ids are sign-extended, twelve bytes of the version are kept, short and
+// missing answers leave zeros, and a failed query stops there with what came before it kept.
+TEST_F(StatusTest, PrinterInfoFillsFiveIntsFromTheThreeIds) {
+  const int kRead = TALLYJET_ERR_READ;
+  const struct {
+    std::vector<struct RecordingTransport::Answer> answers;
+    int result;
+    std::string info;  // the five ints as bytes
+    size_t asked;
+  } cases[] = {
+      {{{Bytes({0xA5, 0x11})}, {Bytes({0x7F})}, {"ABCDEFGHIJKLMNOP"}}, TALLYJET_SUCCESS,
+       Bytes({0xA5, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0, 0}) + "ABCDEFGHIJKL", 3},
+      {{{"", 0}, {Bytes({0x02})}, {"V1"}}, TALLYJET_SUCCESS,
+       Bytes({0, 0, 0, 0, 0x02, 0, 0, 0}) + "V1" + std::string(10, '\0'), 3},
+      {{{Bytes({0x05})}, {"", kRead}}, kRead, Bytes({0x05}) + std::string(19, '\0'), 2},
+  };
+  const std::vector<std::string> queries = {Bytes({0x1D, 0x49, 0x01}), Bytes({0x1D, 0x49, 0x02}),
+                                            Bytes({0x1D, 0x49, 0x03})};
+  for (const auto& c : cases) {
+    transport->writes.clear();
+    for (const auto& a : c.answers) {
+      a.code == 1 ? transport->Answer(a.bytes) : transport->AnswerCode(a.code);
+    }
+    int info[6] = {1, 1, 1, 1, 1, 99};
+    EXPECT_EQ(GetPrinterInfo(info), c.result) << c.asked;
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(info), 20), c.info) << c.asked;
+    EXPECT_EQ(info[5], 99);
+    const std::vector<std::string> asked(queries.begin(), queries.begin() + c.asked);
+    EXPECT_EQ(transport->writes, asked);
+  }
+}
 
 // Only a printer on the extended USB product is asked status byte 6.
 TEST_F(StatusTest, StatusBytesFoldIntoTheWords) {
@@ -78,31 +188,33 @@ TEST_F(StatusTest, SilentPrinterIsNotAnAnswer) {
   EXPECT_EQ(word, TALLYJET_DRAWER_NOT_OBTAINED);
 }
 
-TEST_F(StatusTest, OnlyDrawersOneAndTwoAreAsked) {
+int RawFive(int* byte) { return GetRealTimeStatus(5, byte); }
+
+// A word that got no status says "not obtained": without a port, or for a drawer that does not
+// exist (which is not asked). The printer information is zeros; a raw status byte is untouched.
+TEST_F(StatusTest, WordsSayNotObtainedWhenNothingWasAsked) {
   int word = 0;
   for (int drawer : {0, 3}) {
     EXPECT_EQ(GetDrawerStatus(drawer, &word), TALLYJET_ERR_INVALID_ARGUMENT);
     EXPECT_EQ(word, TALLYJET_DRAWER_NOT_OBTAINED);
   }
   EXPECT_TRUE(transport->writes.empty());
-}
-
-TEST(StatusWithoutConnectionTest, PresetsStayWhenThePortIsNotOpen) {
-  int printer = 0;
-  int media = 0;
-  int drawer = 0;
+  ClosePort();
+  const struct {
+    int (*query)(int*);
+    int word;
+  } cases[] = {{GetPrinterStatus, TALLYJET_PRINTER_NOT_OBTAINED},
+               {GetMediaStatus, TALLYJET_MEDIA_NOT_OBTAINED},
+               {FirstDrawer, TALLYJET_DRAWER_NOT_OBTAINED},
+               {RawFive, 99}};
+  for (const auto& c : cases) {
+    word = 99;
+    EXPECT_EQ(c.query(&word), TALLYJET_ERR_PORT_NOT_OPEN);
+    EXPECT_EQ(word, c.word);
+  }
   int info[5] = {7, 7, 7, 7, 7};
-  int raw = 99;
-  EXPECT_EQ(GetPrinterStatus(&printer), TALLYJET_ERR_PORT_NOT_OPEN);
-  EXPECT_EQ(GetMediaStatus(&media), TALLYJET_ERR_PORT_NOT_OPEN);
-  EXPECT_EQ(GetDrawerStatus(3, &drawer), TALLYJET_ERR_PORT_NOT_OPEN);
   EXPECT_EQ(GetPrinterInfo(info), TALLYJET_ERR_PORT_NOT_OPEN);
-  EXPECT_EQ(GetRealTimeStatus(5, &raw), TALLYJET_ERR_PORT_NOT_OPEN);
-  EXPECT_EQ(printer, TALLYJET_PRINTER_NOT_OBTAINED);
-  EXPECT_EQ(media, TALLYJET_MEDIA_NOT_OBTAINED);
-  EXPECT_EQ(drawer, TALLYJET_DRAWER_NOT_OBTAINED);
   for (int value : info) EXPECT_EQ(value, 0);
-  EXPECT_EQ(raw, 99);
 }
 
 }  // namespace
