@@ -84,9 +84,6 @@ TEST_F(PictureTest, ScalesActOnTheirOwnDimensionAndRefusalsSendNothing) {
       {"NaN width", [&] { return PrintBmpImage(sample, 1.0f, nan, 0, 0, 0); }, kFailed, false},
       {"margin", [&] { return PrintBmpImage(sample, 1.0f, 1.0f, 0, 48, 0); }, kRefused, false},
       {"missing", [&] { return PrintBmpImage(missing.c_str(), 1, 1, 0, 0, 0); }, kFailed, false},
-      // A bad half-tone value is refused before the file is looked at.
-      {"halftone", [&] { return PrintBmpImage(missing.c_str(), 1, 1, 0, 0, -1); }, kRefused,
-       false},
   };
   for (const Case& c : cases) {
     transport->writes.clear();

@@ -86,8 +86,8 @@ const Row kRows[] = {
     REFUSED(SetHriFont(2)), REFUSED(SetHriPosition(4)), REFUSED(SetQrCodeModel(3)),
     GUARDED(SetQrCodeResolution(3), kOk), REFUSED(SetQrCodeErrorCorretion(4)),
     REFUSED(StoreQrCodeData(text, 0)), GUARDED(MakeQrCode(), kOk),
-    // A bad half-tone value is refused before the file is looked at.
-    REFUSED(PrintBmpImage(kMissing, 1.0f, 1.0f, 0, 0, 3)),
+    // A bad half-tone value, below or above the three, is refused before the file is looked at.
+    REFUSED(PrintBmpImage(kMissing, 1.0f, 1.0f, 0, 0, -1)),
     REFUSED(PrintBmp8(kMissing, kOne, kOne, 0, 0, 3)),
     GUARDED(SaveGraphic(kMissing, 1, 1), kFailed), REFUSED(SetBitImageMode(2, raster, 3)),
     REFUSED(PrintRasterBitImage(4, 8, 1, raster)),
