@@ -25,6 +25,7 @@ const int kRefused = TALLYJET_ERR_INVALID_ARGUMENT;
 
 unsigned char kNoTabs[] = {0};
 const unsigned char kColumn[3] = {0x81, 0x42, 0x24};
+int freeBytes = 0;
 
 // In order: the print-mode rows build on the mode the rows before them leave.
 const EntryCase kEntries[] = {
@@ -104,6 +105,9 @@ const EntryCase kEntries[] = {
      Bytes({0x1D, 0x28, 0x4C, 0x04, 0x00, 0x30, 0x42, 0x41, 0x31})},
     {ENTRY(CleanAllGraphics()), kOk,
      Bytes({0x1D, 0x28, 0x4C, 0x05, 0x00, 0x30, 0x41, 0x43, 0x4C, 0x52})},
+    // The recording printer does not answer the query.
+    {ENTRY(GetMemoryAvailabled(&freeBytes)), TALLYJET_ERR_FAILED,
+     Bytes({0x1D, 0x28, 0x4C, 0x02, 0x00, 0x30, 0x33})},
     // The recording transport reports no USB product, so the operation mode is not sent.
     {ENTRY(SetOperationMode(1)), TALLYJET_ERR_NOT_SUPPORTED, ""},
 };
