@@ -52,11 +52,18 @@ class PictureTest : public RecordedConnection {
   std::string sample_;
 };
 
-TEST_F(PictureTest, PictureAtItsOwnSizeSetsTheMarginThenGoesAsOneBand) {
+// A picture at its own size sets the margin, then goes as one band behind the fill-level query;
+// so does a raster bit image the caller built, without the margin. The other forwarded
+// operations are in the table of commands_test.
+TEST_F(PictureTest, PictureAndRasterBitImageGoAsOnePacedBand) {
+  const unsigned char row[1] = {0xA5};
+  transport->Answer(Bytes({0}));
   transport->Answer(Bytes({0}));
   EXPECT_EQ(PrintBmpImage(black_.c_str(), 1.0f, 1.0f, 0, 0, 0), TALLYJET_SUCCESS);
+  EXPECT_EQ(PrintRasterBitImage(0, 8, 1, row), TALLYJET_SUCCESS);
   const std::vector<std::string> expected = {
-      kMarginZero, kFillQuery, Bytes({0x1D, 0x76, 0x30, 0x00, 0x01, 0x00, 0x01, 0x00, 0x80})};
+      kMarginZero, kFillQuery, Bytes({0x1D, 0x76, 0x30, 0x00, 0x01, 0x00, 0x01, 0x00, 0x80}),
+      kFillQuery, Bytes({0x1D, 0x76, 0x30, 0x00, 0x01, 0x00, 0x01, 0x00, 0xA5})};
   EXPECT_EQ(transport->writes, expected);
 }
 
@@ -110,16 +117,6 @@ TEST_F(PictureTest, StoredGraphicReplacesTheKeyAndKeepsThePixelWidth) {
   transport->writes.clear();
   EXPECT_EQ(SaveGraphic(files_.Missing().c_str(), 0x41, 0x31), TALLYJET_ERR_FAILED);
   EXPECT_TRUE(transport->writes.empty());
-}
-
-// The other forwarded operations are in the table of commands_test.
-TEST_F(PictureTest, RasterBitImageReachesThePacedBands) {
-  const unsigned char row[1] = {0xA5};
-  transport->Answer(Bytes({0}));
-  EXPECT_EQ(PrintRasterBitImage(0, 8, 1, row), TALLYJET_SUCCESS);
-  const std::vector<std::string> expected = {
-      kFillQuery, Bytes({0x1D, 0x76, 0x30, 0x00, 0x01, 0x00, 0x01, 0x00, 0xA5})};
-  EXPECT_EQ(transport->writes, expected);
 }
 
 }  // namespace
