@@ -37,7 +37,6 @@ class PictureTest : public RecordedConnection {
  protected:
   void SetUp() override {
     RecordedConnection::SetUp();
-    black_ = files_.Save(Filled(1, 1, kBlack), "black");
     sample_ = files_.Save(Sample(), "sample");
   }
 
@@ -48,7 +47,6 @@ class PictureTest : public RecordedConnection {
   }
 
   PictureFiles files_;
-  std::string black_;
   std::string sample_;
 };
 
@@ -59,7 +57,8 @@ TEST_F(PictureTest, PictureAndRasterBitImageGoAsOnePacedBand) {
   const unsigned char row[1] = {0xA5};
   transport->Answer(Bytes({0}));
   transport->Answer(Bytes({0}));
-  EXPECT_EQ(PrintBmpImage(black_.c_str(), 1.0f, 1.0f, 0, 0, 0), TALLYJET_SUCCESS);
+  const std::string black = files_.Save(Filled(1, 1, kBlack), "black");
+  EXPECT_EQ(PrintBmpImage(black.c_str(), 1.0f, 1.0f, 0, 0, 0), TALLYJET_SUCCESS);
   EXPECT_EQ(PrintRasterBitImage(0, 8, 1, row), TALLYJET_SUCCESS);
   const std::vector<std::string> expected = {
       kMarginZero, kFillQuery, Bytes({0x1D, 0x76, 0x30, 0x00, 0x01, 0x00, 0x01, 0x00, 0x80}),
