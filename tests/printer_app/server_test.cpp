@@ -2,46 +2,25 @@
 // temporary directory, printing to the virtual printer on a pty through our device scheme:
 // pictures land dot for dot, a job waits while the paper is out and goes on when it is back, and
 // the web page shows the printer. The server is killed by its process id whatever happens.
-#include <arpa/inet.h>
 #include <cups/raster.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QImage>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 
+#include "../support/child_program.h"
+#include "../support/loopback_sockets.h"
 #include "headless_gui.h"
 #include "receipt_renderer.h"
 #include "virtual_printer.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 constexpr int kHeadDots = 576;
-constexpr int kWaitSeconds = 20;  // a generous bound for anything the server does
-
-// Waits up to kWaitSeconds for done, asking every 100 ms.
-bool Eventually(const std::function<bool()>& done) {
-  const auto deadline = Clock::now() + std::chrono::seconds(kWaitSeconds);
-  while (!done()) {
-    if (Clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return true;
-}
 
 std::string Shell(const std::string& command) {
   std::string output;
@@ -52,19 +31,6 @@ std::string Shell(const std::string& command) {
   while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
   pclose(pipe);
   return output;
-}
-
-// A loopback port nobody listens on now.
-int FreePort() {
-  const int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t size = sizeof address;
-  bind(s, reinterpret_cast<sockaddr*>(&address), size);
-  getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
-  close(s);
-  return ntohs(address.sin_port);
 }
 
 // A one-bit picture across the whole head: a frame, so that its corners show where it landed,
@@ -123,36 +89,23 @@ class PrinterAppServer : public ::testing::Test {
       return renderer_->Render(command, s);
     });
     ASSERT_TRUE(printer_->Start());
-    port_ = FreePort();
-    StartServer();
-    ASSERT_TRUE(Eventually([] { return !Web("/").empty(); })) << Shell("cat " + dir_ + "/output");
+    port_ = OwnSocket().Port();
+    server_ = std::make_unique<ChildProgram>(std::vector<std::string>{
+        PRINTER_APP, "server", "-o", "server-port=" + std::to_string(port_), "-o",
+        "log-file=" + dir_ + "/log", "-o", "spool-directory=" + dir_, "-o", "log-level=info"});
+    ASSERT_TRUE(Eventually([] { return !Web("/").empty(); })) << server_->Errors();
     const std::string add = App("add -d receipt -m tallyjet_80mm -v tallyjet://" +
                                 printer_->SlavePath());
     ASSERT_EQ(App("printers"), "receipt\n") << add;
   }
 
   static void TearDownTestSuite() {
-    if (server_ > 0 && kill(server_, SIGKILL) == 0) waitpid(server_, nullptr, 0);
+    server_.reset();
     // Qt's objects go before the program's exit, which would destroy them after Qt itself.
     printer_.reset();
     renderer_.reset();
     gui_.reset();
     Shell("rm -rf " + dir_);
-  }
-
-  static void StartServer() {
-    server_ = fork();
-    if (server_ == 0) {
-      prctl(PR_SET_PDEATHSIG, SIGKILL);  // a test that dies takes the server with it
-      freopen((dir_ + "/output").c_str(), "w", stdout);
-      dup2(fileno(stdout), STDERR_FILENO);
-      const std::string port = "server-port=" + std::to_string(port_);
-      const std::string log = "log-file=" + dir_ + "/log";
-      const std::string spool = "spool-directory=" + dir_;
-      execl(PRINTER_APP, PRINTER_APP, "server", "-o", port.c_str(), "-o", log.c_str(), "-o",
-            spool.c_str(), "-o", "log-level=info", static_cast<char*>(nullptr));
-      _exit(127);
-    }
   }
 
   static std::string App(const std::string& arguments) {
@@ -243,7 +196,7 @@ class PrinterAppServer : public ::testing::Test {
 
   inline static std::string dir_;
   inline static int port_ = 0;
-  inline static pid_t server_ = 0;
+  inline static std::unique_ptr<ChildProgram> server_;
   inline static std::unique_ptr<vprinter::HeadlessGui> gui_;
   inline static vprinter::Paper paper_{};
   inline static std::unique_ptr<vprinter::ReceiptRenderer> renderer_;
