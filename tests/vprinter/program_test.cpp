@@ -186,7 +186,7 @@ TEST(ProgramTest, ServesOnItsLinkAndStopsCleanlyOnSigterm) {
   EXPECT_EQ(answer, 0x1E);  // off-line from the command line, drawer pin from the state file
   close(fd);
   EXPECT_EQ(program.Stop(), 0);
-  EXPECT_NE(access(link.c_str(), F_OK), 0);
+  EXPECT_NE(unlink(link.c_str()), 0);  // gone, not left dangling
   EXPECT_EQ(Slurp(log),
             "ESC @  initialise\nTEXT \"A\" (cp850)\nLF  line feed\nGS V 0  full cut\n"
             "DLE EOT 1  printer status -> 1E\n");

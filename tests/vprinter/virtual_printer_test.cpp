@@ -65,20 +65,6 @@ TEST(VirtualPrinterTest, SurvivesClientsThatCloseAndReopen) {
   EXPECT_EQ(last.Read(16, 300), "1.00");
 }
 
-TEST(VirtualPrinterTest, LinkPointsAtTheSlaveAndGoesWithStop) {
-  Options options;
-  options.linkPath = ::testing::TempDir() + "vprinter-link-" + std::to_string(getpid());
-  VirtualPrinter printer(options);
-  ASSERT_TRUE(printer.Start());
-  EXPECT_EQ(printer.SlavePath(), options.linkPath);
-  {
-    Client client(options.linkPath);
-    ASSERT_TRUE(client.ok());
-  }
-  printer.Stop();
-  EXPECT_NE(access(options.linkPath.c_str(), F_OK), 0);
-}
-
 // The core holds a late answer back; the serving thread must still send it once it is due.
 TEST(VirtualPrinterTest, LateAnswerArrivesWhenDue) {
   VirtualPrinter printer;
