@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "command_parser.h"
 #include "printer_core.h"
 
 namespace vprinter {
@@ -28,31 +29,40 @@ struct Case {
 
 // One command of each way a parameter is read, with both outcomes of a choice: bits, nibbles,
 // on/off and character selectors, signed and 16-bit counts, pins and timings, the forms of a cut,
-// a NUL-ended list, the system of a barcode, quoted data, 32-bit lengths and image sizes; a note
-// from the settings; and bytes that make no command.
-TEST(CommandLogTest, ParametersAreDecoded) {
-  const Case cases[] = {
+// a NUL-ended list, the systems and both forms of a barcode, quoted data, 32-bit lengths and
+// image sizes; a note from the settings; and bytes that make no command. The command after each
+// shows that it took exactly its own bytes, even where its data holds another command.
+const std::vector<Case>& Commands() {
+  static const std::vector<Case> cases = {
       {"\x1B!\x88", "ESC ! 0x88  print mode: emphasis underline"},
       {"\x1B!\x71", "ESC ! 0x71  print mode: font B double height double width italic"},
       {"\x1D!\x21", "GS ! 0x21  character size: width 3 height 2"},
       {"\x1B-2", "ESC - 50  underline 2 dots"},
       {"\x1B\\\xFF\xFF", "ESC \\ 255 255  relative position: -1"},
+      {"\x1B$\xFF\xFF", "ESC $ 255 255  absolute position: 65535"},
       {"\x1B\x45\x01", "ESC E 1  emphasis on"},
       {"\x1BG\0"s, "ESC G 0  double strike off"},
       {"\x1Bp0\x19\xFA", "ESC p 48 25 250  drawer pulse: pin 2, on 50 ms, off 500 ms"},
       {"\x1Bp\x01\x01\x01", "ESC p 1 1 1  drawer pulse: pin 5, on 2 ms, off 2 ms"},
+      {"\x1B\x63\x30\x01", "ESC c 0 1  operation mode 1"},
       {"\x1DV\x01", "GS V 1  cut"},
       {"\x1DV0", "GS V 48  full cut"},
       {"\x1DVB\x2C", "GS V 66 44  feed 44 units and cut"},
+      {"\x1DVB\0"s, "GS V 66 0  feed 0 units and cut"},
       {"\x1B\x44\x08\x10\0"s, "ESC D 8 16 NUL  tab stops: 8 16"},
+      {"\x1B\x44\0"s, "ESC D NUL  tab stops: none"},
       {"\x1BW\0\0\0\0\0\x02\x90\x01"s,
        "ESC W 0 0 0 0 0 2 144 1  page-mode area: x 0 y 0 width 512 height 400"},
+      {"\x1B\x0C", "ESC FF  print page"},
       {"\x1Dk\x49\x02{B", "GS k 73 2 \"{B\"  barcode CODE128"},
+      {"\x1Dk\x04" "AB\0"s, "GS k 4 \"AB\"  barcode CODE39"},
       {"\x1D(k\x08\0"
        "1P0a\"b\\c"s,
        "GS ( k fn 80 \"a\\\"b\\\\c\"  QR store 5 bytes"},
+      {"\x1D(k\x03\0" "1Q0"s, "GS ( k fn 81  QR print"},
       {"\x1D(L\x06\0\x30\x45\x41\x31\x01\x01"s,
        "GS ( L fn 69 \"A1\"  print NV graphic, scale 1x1 (no such graphic)"},
+      {"\x1D(L\x02\0\x30\x33"s, "GS ( L fn 51  free NV graphics memory -> 37 31 34 30 30 30 30 00"},
       {"\x1D"
        "8L\x0F\0\0\0"
        "0C0A1\x01\x09\0\x02\0"
@@ -62,13 +72,36 @@ TEST(CommandLogTest, ParametersAreDecoded) {
        "GS v 0 0 2 0 1 0  raster band: 16x1 dots, normal, 2 bytes"},
       {"\x1B*\x21\x01\0abc"s,
        "ESC * 33 1 0  column image: 24-dot double density, 1 columns, 3 bytes"},
+      {"\x1B*\x01\x02\0\x1B@"s,
+       "ESC * 1 2 0  column image: 8-dot double density, 2 columns, 2 bytes"},
+      {"\x10\x04\x0B", "DLE EOT 11  receive-buffer fill level -> 00"},
+      {"\x1DI\x03", "GS I 3  version id -> 31 2E 30 30"},
+      {"\x1D(A\x02\0ab"s, "UNKNOWN 1D 28 41 02 00 61 62"},
       {"\x1B\x99", "UNKNOWN 1B 99"},
-      {"\x1Dv0\0"s, "INCOMPLETE 1D 76 30 00 (4 bytes)"},
+      {"\0"s, "UNKNOWN 00"},
   };
-  for (const Case& c : cases) {
-    const std::vector<std::string> log = LogOf(c.bytes);
-    ASSERT_FALSE(log.empty()) << c.line;
-    EXPECT_EQ(log.back(), c.line);
+  return cases;
+}
+
+TEST(CommandLogTest, EachCommandTakesItsOwnBytesAndIsDecoded) {
+  for (const Case& c : Commands()) {
+    EXPECT_EQ(LogOf(c.bytes + "\x1B@"), std::vector<std::string>({c.line, "ESC @  initialise"}));
+  }
+  EXPECT_EQ(LogOf("\x1Dv0\0"s).back(), "INCOMPLETE 1D 76 30 00 (4 bytes)");
+}
+
+TEST(CommandLogTest, CommandsSplitAnywhereComeOutWhole) {
+  std::string stream;
+  for (const Case& c : Commands()) stream += c.bytes;
+  for (size_t piece : {1, 2, 3, 7}) {
+    CommandParser parser;
+    std::vector<Command> commands;
+    for (size_t at = 0; at < stream.size(); at += piece) {
+      for (Command& command : parser.Feed(stream.substr(at, piece))) commands.push_back(command);
+    }
+    ASSERT_EQ(commands.size(), Commands().size()) << "pieces of " << piece;
+    for (size_t i = 0; i < commands.size(); ++i) EXPECT_EQ(commands[i].raw, Commands()[i].bytes);
+    EXPECT_EQ(parser.Pending(), 0u);
   }
 }
 
