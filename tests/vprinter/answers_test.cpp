@@ -115,6 +115,7 @@ TEST(AnswersTest, LateAnswersComeInOrderWhenDue) {
   EXPECT_EQ(core.TakeDueAnswers(now + std::chrono::milliseconds(99)), "");
   EXPECT_EQ(core.NextAnswerDue(), now + std::chrono::milliseconds(100));
   EXPECT_EQ(core.TakeDueAnswers(now + std::chrono::milliseconds(100)), "\x12\x02");
+  EXPECT_EQ(core.Log().front(), "DLE EOT 1  printer status -> 12 after 100 ms");
   EXPECT_EQ(core.NextAnswerDue(), Clock::time_point::max());
 }
 

@@ -160,17 +160,5 @@ TEST(CommandLogTest, TextIsShownThroughTheSelectedCodeTable) {
   for (const Case& c : cases) EXPECT_EQ(LogOf(c.bytes).back(), c.line);
 }
 
-TEST(CommandLogTest, AnswersAndOverrunsAreLogged) {
-  PrinterCore core(1);  // drains one byte a second: 6000 fill it
-  PrinterState state;
-  state.answerDelayMs = 40;
-  core.SetState(state);
-  core.Receive("\x10\x04\x01", PrinterCore::Clock::now());
-  core.Receive(std::string(6010, 'x'), PrinterCore::Clock::now());
-  ASSERT_EQ(core.Log().size(), 2u);
-  EXPECT_EQ(core.Log()[0], "DLE EOT 1  printer status -> 12 after 40 ms");
-  EXPECT_EQ(core.Log()[1], "OVERRUN 10 bytes lost: the receive buffer of 6000 bytes is full");
-}
-
 }  // namespace
 }  // namespace vprinter

@@ -54,10 +54,9 @@ std::string Qr(int fn, const std::string& arguments) {
 // Dark enough to be a printed dot.
 bool Black(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 128; }
 
-// A run of rows with ink on them.
+// A run of rows with ink on them: its black dots and the columns they span.
 struct InkBand {
-  int top = 0;
-  int dots = 0;  // black dots in the band
+  int dots = 0;
   int left = 1 << 30;
   int right = -1;
 };
@@ -66,23 +65,17 @@ std::vector<InkBand> InkBands(const QImage& image) {
   std::vector<InkBand> bands;
   bool inBand = false;
   for (int y = 0; y < image.height(); ++y) {
-    InkBand row;
+    bool ink = false;
     for (int x = 0; x < image.width(); ++x) {
       if (!Black(image, x, y)) continue;
-      ++row.dots;
-      row.left = std::min(row.left, x);
-      row.right = std::max(row.right, x);
+      if (!ink && !inBand) bands.emplace_back();
+      ink = true;
+      InkBand& band = bands.back();
+      ++band.dots;
+      band.left = std::min(band.left, x);
+      band.right = std::max(band.right, x);
     }
-    if (row.dots == 0) {
-      inBand = false;
-      continue;
-    }
-    if (!inBand) bands.push_back({y, 0, row.left, row.right});
-    inBand = true;
-    InkBand& band = bands.back();
-    band.dots += row.dots;
-    band.left = std::min(band.left, row.left);
-    band.right = std::max(band.right, row.right);
+    inBand = ink;
   }
   return bands;
 }

@@ -39,18 +39,6 @@ class Client {
   int fd_;
 };
 
-TEST(VirtualPrinterTest, BytesPassUnchangedAndQueriesAreAnswered) {
-  VirtualPrinter printer;
-  ASSERT_TRUE(printer.Start());
-  Client client(printer.SlavePath());
-  ASSERT_TRUE(client.ok());
-  // LF must not become CR LF, nor anything be echoed back.
-  ASSERT_TRUE(client.Write(std::string("A\n\x10\x04\x01", 5)));
-  EXPECT_EQ(client.Read(8, 300), "\x12");
-  ASSERT_TRUE(printer.WaitForReceived(5, 2000));
-  EXPECT_EQ(printer.Received(), std::string("A\n\x10\x04\x01", 5));
-}
-
 TEST(VirtualPrinterTest, SurvivesClientsThatCloseAndReopen) {
   VirtualPrinter printer;
   ASSERT_TRUE(printer.Start());
