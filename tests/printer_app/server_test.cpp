@@ -8,6 +8,7 @@
 #include <QImage>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -21,17 +22,6 @@
 namespace {
 
 constexpr int kHeadDots = 576;
-
-std::string Shell(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) return output;
-  char buffer[4096];
-  size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-  pclose(pipe);
-  return output;
-}
 
 // A one-bit picture across the whole head: a frame, so that its corners show where it landed,
 // and a pattern inside that no shift or lost row keeps.
@@ -105,16 +95,16 @@ class PrinterAppServer : public ::testing::Test {
     printer_.reset();
     renderer_.reset();
     gui_.reset();
-    Shell("rm -rf " + dir_);
+    std::filesystem::remove_all(dir_);
   }
 
   static std::string App(const std::string& arguments) {
-    return Shell(std::string(PRINTER_APP) + " " + arguments);
+    return OutputOf(std::string(PRINTER_APP) + " " + arguments);
   }
 
   // The server's web page at path, or "" while nothing answers there.
   static std::string Web(const std::string& path) {
-    return Shell(std::string(CURL) + " -s http://127.0.0.1:" + std::to_string(port_) + path);
+    return OutputOf(std::string(CURL) + " -s http://127.0.0.1:" + std::to_string(port_) + path);
   }
 
   static std::string PrinterUri() {
@@ -124,7 +114,7 @@ class PrinterAppServer : public ::testing::Test {
   // The attribute's value as ipptool shows it ("completed", "media-empty,offline"), or "", from
   // ipptool run with these arguments.
   static std::string Attribute(const std::string& arguments, const std::string& name) {
-    const std::string output = Shell(std::string(IPPTOOL) + " -tv " + arguments);
+    const std::string output = OutputOf(std::string(IPPTOOL) + " -tv " + arguments);
     const std::string key = "        " + name + " (";
     const size_t at = output.find(key);
     if (at == std::string::npos) return "";

@@ -39,6 +39,14 @@ inline bool Eventually(const std::function<bool()>& done, int timeoutMs = 20000)
   return true;
 }
 
+// The words of line, split at spaces: a command line without quoting.
+inline std::vector<std::string> Words(const std::string& line) {
+  std::istringstream in(line);
+  std::vector<std::string> words;
+  for (std::string word; in >> word;) words.push_back(word);
+  return words;
+}
+
 class ChildProgram {
  public:
   // Starts args[0] with args, input on its standard input.
@@ -105,5 +113,13 @@ class ChildProgram {
   pid_t pid_ = -1;
   int exitCode_ = -1;
 };
+
+// What the program whose path and arguments line holds writes, on standard output and then on
+// standard error, once it has ended.
+inline std::string OutputOf(const std::string& line) {
+  ChildProgram program(Words(line));
+  program.Wait();
+  return program.Output() + program.Errors();
+}
 
 #endif  // TALLYJET_TESTS_CHILD_PROGRAM_H

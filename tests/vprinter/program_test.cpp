@@ -25,14 +25,6 @@ bool Parse(const std::vector<std::string>& args, ProgramOptions* options) {
   return ParseArguments(args, options, &error);
 }
 
-// The arguments of a command line, split at spaces.
-std::vector<std::string> Words(const std::string& line) {
-  std::istringstream in(line);
-  std::vector<std::string> words;
-  for (std::string word; in >> word;) words.push_back(word);
-  return words;
-}
-
 // A setting as a number read from the state or the rates it sets.
 using Field = int (*)(const PrinterState&, const Options&);
 
