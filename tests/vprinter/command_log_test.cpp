@@ -1,4 +1,4 @@
-// What the log says for the bytes received.
+// The byte stream split into commands, and what the log says for each.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -106,10 +106,9 @@ TEST(CommandLogTest, EachCommandTakesItsOwnBytesAndIsDecoded) {
   for (const Case& c : Commands()) {
     EXPECT_EQ(LogOf(c.bytes + "\x1B@"), std::vector<std::string>({c.line, "ESC @  initialise"}));
   }
-  EXPECT_EQ(LogOf("\x1Dv0\0"s).back(), "INCOMPLETE 1D 76 30 00 (4 bytes)");
 }
 
-TEST(CommandLogTest, CommandsSplitAnywhereComeOutWhole) {
+TEST(CommandParserTest, CommandsSplitAnywhereComeOutWhole) {
   std::string stream;
   for (const Case& c : Commands()) stream += c.bytes;
   for (size_t piece : {1, 2, 3, 7}) {
@@ -122,6 +121,29 @@ TEST(CommandLogTest, CommandsSplitAnywhereComeOutWhole) {
     for (size_t i = 0; i < commands.size(); ++i) EXPECT_EQ(commands[i].raw, Commands()[i].bytes);
     EXPECT_EQ(parser.Pending(), 0u);
   }
+}
+
+TEST(CommandParserTest, TextWaitsForTheLineToGoQuiet) {
+  CommandParser parser;
+  EXPECT_TRUE(parser.Feed("Caf").empty());
+  EXPECT_TRUE(parser.Feed("\x82").empty());
+  std::vector<Command> flushed = parser.Flush();
+  ASSERT_EQ(flushed.size(), 1u);
+  EXPECT_EQ(flushed[0].kind, Kind::Text);
+  EXPECT_EQ(flushed[0].data, "Caf\x82");
+  std::vector<Command> ended = parser.Feed("ab\n");
+  ASSERT_EQ(ended.size(), 2u);
+  EXPECT_EQ(ended[0].data, "ab");
+}
+
+TEST(CommandParserTest, UnfinishedCommandWaitsUntilTheEnd) {
+  // GS v 0: a raster band of 72 x 83 bytes, two of them sent.
+  const std::string unfinished("\x1Dv0\0\x48\0\x53\0\x01\x02", 10);
+  CommandParser parser;
+  EXPECT_TRUE(parser.Feed(unfinished).empty());
+  EXPECT_TRUE(parser.Flush().empty());
+  EXPECT_EQ(LogOf(unfinished),
+            std::vector<std::string>{"INCOMPLETE 1D 76 30 00 48 00 53 00 01 02 (10 bytes)"});
 }
 
 TEST(CommandLogTest, TextIsShownThroughTheSelectedCodeTable) {
