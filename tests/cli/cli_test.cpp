@@ -44,7 +44,9 @@ class CliTest : public ::testing::Test {
   // Runs tallyjet on the printer's port with args and input on standard input.
   Result Run(const std::string& args, const std::string& input = "") {
     std::vector<std::string> argv = {TALLYJET_PROGRAM, "-p", port_};
-    for (const std::string& word : Words(args)) argv.push_back(word == "PICTURE" ? Picture() : word);
+    for (const std::string& word : Words(args)) {
+      argv.push_back(word == "PICTURE" ? Picture() : word);
+    }
     ChildProgram tallyjet(argv, input);
     const int exitCode = tallyjet.Wait();
     return {exitCode, tallyjet.Output(), tallyjet.Errors()};

@@ -199,7 +199,7 @@ TEST_F(PrinterAppServer, PicturesOfEveryFormatReachThePaper) {
   struct Case {
     const char* format;
     std::string file;
-    bool exact;  // a lossy JPEG is only checked to have printed within the head
+    bool exact;  // a lossy JPEG is only checked to have printed
   };
   const Case cases[] = {{"image/png", dir_ + "/picture.png", true},
                         {"image/pwg-raster", dir_ + "/picture.pwg", true},

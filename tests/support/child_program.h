@@ -49,18 +49,20 @@ inline std::vector<std::string> Words(const std::string& line) {
 
 class ChildProgram {
  public:
-  // Starts args[0] with args, input on its standard input.
+  // Starts args[0] with args, input on its standard input. The child only opens, duplicates and
+  // executes: what needs memory is made before the fork, as other threads may hold its lock.
   explicit ChildProgram(const std::vector<std::string>& args, const std::string& input = "") {
     std::ofstream(Path("in"), std::ios::binary) << input;
-    pid_ = fork();
-    if (pid_ != 0) return;
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    dup2(open(Path("in").c_str(), O_RDONLY), STDIN_FILENO);
-    dup2(open(Path("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
-    dup2(open(Path("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
+    const std::string in = Path("in"), out = Path("out"), err = Path("err");
     std::vector<char*> argv;
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
+    pid_ = fork();
+    if (pid_ != 0) return;
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    dup2(open(in.c_str(), O_RDONLY), STDIN_FILENO);
+    dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
+    dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
     execv(argv[0], argv.data());
     _exit(127);
   }
@@ -88,8 +90,8 @@ class ChildProgram {
     if (pid_ <= 0) return exitCode_;
     // A descriptor of the process that turns readable when it ends.
     pollfd ended = {static_cast<int>(syscall(SYS_pidfd_open, pid_, 0)), POLLIN, 0};
-    if (poll(&ended, 1, timeoutMs) != 1) kill(pid_, SIGKILL);
-    close(ended.fd);
+    if (ended.fd >= 0 && poll(&ended, 1, timeoutMs) != 1) kill(pid_, SIGKILL);
+    if (ended.fd >= 0) close(ended.fd);
     int status = 0;
     waitpid(pid_, &status, 0);
     pid_ = -1;
