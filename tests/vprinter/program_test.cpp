@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
