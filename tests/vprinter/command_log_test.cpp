@@ -72,7 +72,7 @@ const std::vector<Case>& Commands() {
       {"\x1D\x66\x31", "GS f 49  HRI font B"},
       {"\x1DH3", "GS H 51  HRI position: both"},
       {"\x1Dk\x49\x02{B", "GS k 73 2 \"{B\"  barcode CODE128"},
-      {"\x1Dk\x04" "AB\0"s, "GS k 4 \"AB\"  barcode CODE39"},
+      {"\x1Dk\x06" "A1B\0"s, "GS k 6 \"A1B\"  barcode CODABAR"},
       {"\x1D(k\x08\0"
        "1P0a\"b\\c"s,
        "GS ( k fn 80 \"a\\\"b\\\\c\"  QR store 5 bytes"},
