@@ -1,41 +1,17 @@
 // The tallyjet program itself against the virtual printer program on a pty (and once on a
 // loopback TCP port): what the printer decoded, drew and answered for each subcommand.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <fstream>
-#include <sstream>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "../support/child_program.h"
+
 namespace {
-
-std::string Slurp(const std::string& path) {
-  std::stringstream bytes;
-  bytes << std::ifstream(path, std::ios::binary).rdbuf();
-  return bytes.str();
-}
-
-// Starts program with args, its standard streams on files; the child's pid.
-pid_t Start(const std::vector<std::string>& args, const std::string& in, const std::string& out,
-            const std::string& err) {
-  const pid_t child = fork();
-  if (child != 0) return child;
-  dup2(open(in.c_str(), O_RDONLY), STDIN_FILENO);
-  dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
-  dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
-  std::vector<char*> argv;
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-  execv(argv[0], argv.data());
-  _exit(127);
-}
 
 struct Result {
   int exitCode = -1;
@@ -47,11 +23,7 @@ struct Result {
 class CliTest : public ::testing::Test {
  protected:
   void TearDown() override {
-    if (printer_ > 0) Stop();
-    for (const char* name :
-         {"link", "log", "png", "in", "out", "err", "pout", "perr", "picture.png"}) {
-      unlink(Path(name).c_str());
-    }
+    for (const char* name : {"link", "log", "png", "picture.png"}) unlink(Path(name).c_str());
   }
 
   std::string Path(const std::string& name) const {
@@ -64,27 +36,20 @@ class CliTest : public ::testing::Test {
     std::vector<std::string> args = {VPRINTER_PROGRAM, "--link", Path("link"), "--log",
                                      Path("log"),      "--png",  Path("png"),  "--quiet"};
     args.insert(args.end(), state.begin(), state.end());
-    std::ofstream(Path("in")).close();
-    unlink(Path("pout").c_str());  // the last printer's port name is not this one's
-    printer_ = Start(args, Path("in"), Path("pout"), Path("perr"));
-    for (int i = 0; i < 200 && Slurp(Path("pout")).find('\n') == std::string::npos; ++i) {
-      usleep(10 * 1000);
-    }
-    port_ = Slurp(Path("pout"));
-    ASSERT_FALSE(port_.empty()) << Slurp(Path("perr"));
-    port_.pop_back();
+    printer_ = std::make_unique<ChildProgram>(args);
+    port_ = printer_->FirstLine();
+    ASSERT_FALSE(port_.empty()) << printer_->Errors();
   }
 
   // Runs tallyjet on the printer's port with args and input on standard input.
   Result Run(const std::string& args, const std::string& input = "") {
     std::vector<std::string> argv = {TALLYJET_PROGRAM, "-p", port_};
-    std::istringstream words(args);
-    for (std::string word; words >> word;) argv.push_back(word == "PICTURE" ? Picture() : word);
-    std::ofstream(Path("in"), std::ios::binary) << input;
-    const pid_t child = Start(argv, Path("in"), Path("out"), Path("err"));
-    int status = 0;
-    waitpid(child, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(Path("out")), Slurp(Path("err"))};
+    for (const std::string& word : Words(args)) {
+      argv.push_back(word == "PICTURE" ? Picture() : word);
+    }
+    ChildProgram tallyjet(argv, input);
+    const int exitCode = tallyjet.Wait();
+    return {exitCode, tallyjet.Output(), tallyjet.Errors()};
   }
 
   // Stops the printer once it has logged all it received; the decoded log, one row a line.
@@ -94,9 +59,7 @@ class CliTest : public ::testing::Test {
       usleep(50 * 1000);
       still = Slurp(Path("log")).size() == size ? still + 1 : 0;
     }
-    kill(printer_, SIGTERM);
-    waitpid(printer_, nullptr, 0);
-    printer_ = -1;
+    printer_->Stop();
     return Slurp(Path("log"));
   }
 
@@ -110,7 +73,7 @@ class CliTest : public ::testing::Test {
     return Path("picture.png");
   }
 
-  pid_t printer_ = -1;
+  std::unique_ptr<ChildProgram> printer_;
   std::string port_;
 };
 
@@ -170,6 +133,7 @@ TEST_F(CliTest, StatusExitCodeSaysWhyThePrinterStopped) {
     const char* name;
   } kCases[] = {
       {{}, "status --json", 0, "ready"},
+      {{"--listen", "0"}, "status --json", 0, "ready"},  // a socket:// port
       {{"--silent"}, "--baud 9600 status --json", 3, "no-answer"},
       {{"--silent"}, "status --json --timeout 1", 3, "no-answer"},
       {{"--offline"}, "status --json", 4, "offline"},
@@ -244,15 +208,6 @@ TEST_F(CliTest, FailuresAndPortsExitWithTheirCodeAndSendNothing) {
     EXPECT_NE(result.err.find(c.said), std::string::npos) << c.args << ": " << result.err;
   }
   EXPECT_EQ(Stop(), "");
-}
-
-TEST_F(CliTest, PrintsToANetworkPrinter) {
-  StartPrinter({"--listen", "0"});
-  ASSERT_EQ(port_.rfind("socket://127.0.0.1:", 0), 0u) << port_;
-  EXPECT_EQ(Run("print --cut", "over the network\n").exitCode, 0);
-  const std::string log = Stop();
-  EXPECT_NE(log.find("TEXT \"over the network\""), std::string::npos) << log;
-  EXPECT_NE(log.find("GS V 1"), std::string::npos) << log;
 }
 
 }  // namespace

@@ -81,28 +81,23 @@ const std::string kDeleteAll(
     "0ACLR",
     10);
 
-TEST(AnswersTest, FreeNvMemoryCountsStoredGraphics) {
+TEST(AnswersTest, FreeNvMemoryCountsStoredGraphicsAndOneThatDoesNotFitIsNotStored) {
   PrinterCore core;
   PrinterState state;
-  state.nvCapacity = 100;
+  state.nvCapacity = 3;
   core.SetState(state);
   const auto now = Clock::now();
+  core.Receive(kDefineA1, now);
+  EXPECT_TRUE(core.Settings().nvGraphics.empty());
+  EXPECT_NE(core.Log().back().find("not stored"), std::string::npos);
+  state.nvCapacity = 100;
+  core.SetState(state);
   core.Receive(kDefineA1 + kDefineA1 + kNvFree, now);             // the second replaces the first
   EXPECT_EQ(core.TakeDueAnswers(now), std::string("7160\0", 5));  // 96
   core.Receive(kDeleteA1 + kNvFree, now);
   EXPECT_EQ(core.TakeDueAnswers(now), std::string("7164\0", 5));
   core.Receive(kDefineA1 + kDeleteAll + kNvFree, now);
   EXPECT_EQ(core.TakeDueAnswers(now), std::string("7164\0", 5));
-}
-
-TEST(AnswersTest, GraphicThatDoesNotFitIsNotStored) {
-  PrinterCore core;
-  PrinterState state;
-  state.nvCapacity = 3;
-  core.SetState(state);
-  core.Receive(kDefineA1, Clock::now());
-  EXPECT_TRUE(core.Settings().nvGraphics.empty());
-  EXPECT_NE(core.Log().back().find("not stored"), std::string::npos);
 }
 
 TEST(AnswersTest, LateAnswersComeInOrderWhenDue) {
@@ -115,6 +110,7 @@ TEST(AnswersTest, LateAnswersComeInOrderWhenDue) {
   EXPECT_EQ(core.TakeDueAnswers(now + std::chrono::milliseconds(99)), "");
   EXPECT_EQ(core.NextAnswerDue(), now + std::chrono::milliseconds(100));
   EXPECT_EQ(core.TakeDueAnswers(now + std::chrono::milliseconds(100)), "\x12\x02");
+  EXPECT_EQ(core.Log().front(), "DLE EOT 1  printer status -> 12 after 100 ms");
   EXPECT_EQ(core.NextAnswerDue(), Clock::time_point::max());
 }
 

@@ -1,19 +1,17 @@
 // The program's command line and state file, and one short run of the program itself.
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <arpa/inet.h>
 #include <netinet/in.h>
-#include <signal.h>
+#include <poll.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "../support/child_program.h"
 #include "program_options.h"
 #include "settings_keys.h"
 #include "state_file.h"
@@ -24,14 +22,6 @@ namespace {
 bool Parse(const std::vector<std::string>& args, ProgramOptions* options) {
   std::string error;
   return ParseArguments(args, options, &error);
-}
-
-// The arguments of a command line, split at spaces.
-std::vector<std::string> Words(const std::string& line) {
-  std::istringstream in(line);
-  std::vector<std::string> words;
-  for (std::string word; in >> word;) words.push_back(word);
-  return words;
 }
 
 // A setting as a number read from the state or the rates it sets.
@@ -62,36 +52,15 @@ const SettingCase kSettingCases[] = {
     {"garbage", [](auto& s, auto&) { return int{s.answers == PrinterState::Answers::Garbage}; }, 1},
 };
 
-// Every setting, as an option and as a state-file line, lands in its own field.
-TEST(ProgramOptionsTest, EachSettingReachesItsFieldFromTheCommandLineAndTheStateFile) {
+// Every setting as an option lands in its own field. The state file applies its lines through
+// the same table.
+TEST(ProgramOptionsTest, EachSettingReachesItsField) {
   EXPECT_EQ(SettingKeys().size(), std::size(kSettingCases)) << "a setting without a row";
   for (const SettingCase& c : kSettingCases) {
-    const std::vector<std::string> words = Words(c.setting);
     ProgramOptions o;
     ASSERT_TRUE(Parse(Words(std::string("--") + c.setting), &o)) << c.setting;
     EXPECT_EQ(c.field(o.state, o.printer), c.expected) << c.setting;
-    PrinterState state;
-    Options options;
-    const std::string line = words[0] + "=" + (words.size() > 1 ? words[1] : "1");
-    EXPECT_TRUE(ApplyStateText(line, &state, &options).empty()) << line;
-    EXPECT_EQ(c.field(state, options), c.expected) << line;
   }
-}
-
-TEST(ProgramOptionsTest, OptionsSetTheFiles) {
-  ProgramOptions o;
-  ASSERT_TRUE(Parse(Words("--link /tmp/p --log l.txt --raw r.bin --state-file s.txt --quiet "
-                          "--png p.png --paper 58 --listen [::1]:9100"),
-                    &o));
-  EXPECT_EQ(o.printer.linkPath, "/tmp/p");
-  EXPECT_EQ(o.logFile, "l.txt");
-  EXPECT_EQ(o.rawFile, "r.bin");
-  EXPECT_EQ(o.stateFile, "s.txt");
-  EXPECT_TRUE(o.quiet);
-  EXPECT_EQ(o.pngFile, "p.png");
-  EXPECT_EQ(o.paperMillimetres, 58);
-  EXPECT_EQ(o.printer.listenHost, "::1");
-  EXPECT_EQ(o.printer.listenPort, 9100);
 }
 
 TEST(ProgramOptionsTest, ListenTakesAPortAloneOrANumericHostAndAPort) {
@@ -101,7 +70,8 @@ TEST(ProgramOptionsTest, ListenTakesAPortAloneOrANumericHostAndAPort) {
     int port;
   };
   for (const Row& row : {Row{"0", "127.0.0.1", 0}, Row{"9100", "127.0.0.1", 9100},
-                         Row{"0.0.0.0:65535", "0.0.0.0", 65535}}) {
+                         Row{"0.0.0.0:65535", "0.0.0.0", 65535},
+                         Row{"[::1]:9100", "::1", 9100}}) {
     ProgramOptions o;
     ASSERT_TRUE(Parse({"--listen", row.value}, &o)) << row.value;
     EXPECT_EQ(o.printer.listenHost, row.host);
@@ -129,12 +99,13 @@ TEST(StateFileTest, LinesApplyOverTheBase) {
   Options options;
   const std::vector<std::string> errors = ApplyStateText(
       "# a comment\n\n offline = 0\npaper-out=yes\nsilent=0\nlate=40 # ms\nnonsense\ncolour=1\n"
-      "error=maybe\n",
+      "error=maybe\ndrain-rate=5\n",
       &state, &options);
   EXPECT_FALSE(state.offline);
   EXPECT_TRUE(state.paperEnd);
   EXPECT_EQ(state.answers, PrinterState::Answers::Normal);
   EXPECT_EQ(state.answerDelayMs, 40);
+  EXPECT_EQ(options.drainBytesPerSecond, 5);
   ASSERT_EQ(errors.size(), 3u);
   EXPECT_EQ(errors[0].rfind("line 7:", 0), 0u);
   EXPECT_FALSE(state.error);
@@ -162,68 +133,6 @@ TEST(StateFileTest, ChangesAreSeenAndARemovedLineReverts) {
   unlink(path.c_str());
 }
 
-// The width in an image file's PNG header, 0 when the file is not a PNG.
-int PngWidth(const std::string& path) {
-  std::stringstream bytes;
-  bytes << std::ifstream(path).rdbuf();
-  const std::string png = bytes.str();
-  if (png.size() < 24 || png.compare(1, 3, "PNG") != 0) return 0;
-  int width = 0;
-  for (int i = 16; i < 20; ++i) width = width << 8 | static_cast<unsigned char>(png[i]);
-  return width;
-}
-
-// The program started with a link, a log, a raw capture, a state file and a rendering of each
-// cut piece on 58 mm paper.
-TEST(ProgramTest, ServesOnItsLinkAndStopsCleanlyOnSigterm) {
-  // Named by process, as other build trees may run this test at the same time.
-  const std::string dir = ::testing::TempDir() + std::to_string(getpid()) + "-";
-  const std::string link = dir + "vprinter-program-link", log = dir + "vprinter-program.log",
-                    raw = dir + "vprinter-program.bin", state = dir + "vprinter-program.state",
-                    png = dir + "vprinter-program.png";
-  std::ofstream(state) << "drawer-high=1\n";
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    dup2(open("/dev/null", O_WRONLY), STDOUT_FILENO);  // the path it prints
-    execl(VPRINTER_PROGRAM, VPRINTER_PROGRAM, "--link", link.c_str(), "--log", log.c_str(), "--raw",
-          raw.c_str(), "--state-file", state.c_str(), "--offline", "--quiet", "--png", png.c_str(),
-          "--png-per-cut", "--paper", "58", static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  int fd = -1;
-  for (int i = 0; i < 200 && fd < 0; ++i) {
-    fd = open(link.c_str(), O_RDWR | O_NOCTTY);
-    if (fd < 0) usleep(10 * 1000);
-  }
-  ASSERT_GE(fd, 0);
-  const std::string sent("\x1B@A\n\x1DV\x00\x10\x04\x01", 10);
-  ASSERT_EQ(write(fd, sent.data(), sent.size()), 10);
-  pollfd ready = {fd, POLLIN, 0};
-  char answer = 0;
-  ASSERT_EQ(poll(&ready, 1, 2000), 1);
-  ASSERT_EQ(read(fd, &answer, 1), 1);
-  EXPECT_EQ(answer, 0x1E);  // off-line from the command line, drawer pin from the state file
-  close(fd);
-  kill(child, SIGTERM);
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_NE(access(link.c_str(), F_OK), 0);
-  std::stringstream logged, captured;
-  logged << std::ifstream(log).rdbuf();
-  captured << std::ifstream(raw).rdbuf();
-  EXPECT_EQ(logged.str(),
-            "ESC @  initialise\nTEXT \"A\" (cp850)\nLF  line feed\nGS V 0  full cut\n"
-            "DLE EOT 1  printer status -> 1E\n");
-  EXPECT_EQ(captured.str(), sent);
-  // One piece up to the cut; the blank paper after it makes no file.
-  const std::string piece = dir + "vprinter-program-1.png", after = dir + "vprinter-program-2.png";
-  EXPECT_EQ(PngWidth(piece), 464);
-  EXPECT_NE(access(after.c_str(), F_OK), 0);
-  for (const std::string& path : {log, raw, state, piece}) unlink(path.c_str());
-}
-
 // A connection to port on 127.0.0.1; -1 when refused.
 int ConnectToLoopback(int port) {
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -241,25 +150,48 @@ bool Readable(int fd, int timeoutMs) {
   return poll(&ready, 1, timeoutMs) == 1;
 }
 
+// The program started with a link, a log, a raw capture, a state file and a rendering of each
+// cut piece on 58 mm paper.
+TEST(ProgramTest, ServesOnItsLinkAndStopsCleanlyOnSigterm) {
+  // Named by process, as other build trees may run this test at the same time.
+  const std::string dir = ::testing::TempDir() + std::to_string(getpid()) + "-";
+  const std::string link = dir + "vprinter-program-link", log = dir + "vprinter-program.log",
+                    raw = dir + "vprinter-program.bin", state = dir + "vprinter-program.state",
+                    png = dir + "vprinter-program.png";
+  std::ofstream(state) << "drawer-high=1\n";
+  ChildProgram program({VPRINTER_PROGRAM, "--link", link, "--log", log, "--raw", raw,
+                        "--state-file", state, "--offline", "--quiet", "--png", png,
+                        "--png-per-cut", "--paper", "58"});
+  ASSERT_EQ(program.FirstLine(), link) << program.Errors();
+  const int fd = open(link.c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(fd, 0);
+  const std::string sent("\x1B@A\n\x1DV\x00\x10\x04\x01", 10);
+  ASSERT_EQ(write(fd, sent.data(), sent.size()), 10);
+  char answer = 0;
+  ASSERT_TRUE(Readable(fd, 2000));
+  ASSERT_EQ(read(fd, &answer, 1), 1);
+  EXPECT_EQ(answer, 0x1E);  // off-line from the command line, drawer pin from the state file
+  close(fd);
+  EXPECT_EQ(program.Stop(), 0);
+  EXPECT_NE(unlink(link.c_str()), 0);  // gone, not left dangling
+  EXPECT_EQ(Slurp(log),
+            "ESC @  initialise\nTEXT \"A\" (cp850)\nLF  line feed\nGS V 0  full cut\n"
+            "DLE EOT 1  printer status -> 1E\n");
+  EXPECT_EQ(Slurp(raw), sent);
+  // One piece up to the cut, 464 dots wide in its PNG header; the blank paper after it makes no
+  // file.
+  const std::string piece = dir + "vprinter-program-1.png", after = dir + "vprinter-program-2.png";
+  EXPECT_EQ(Slurp(piece).substr(16, 4), std::string("\0\0\x01\xD0", 4));
+  EXPECT_NE(access(after.c_str(), F_OK), 0);
+  for (const std::string& path : {log, raw, state, piece}) unlink(path.c_str());
+}
+
 // The program on a free port: a client that leaves in the middle of a command does not end it,
-// and a second client waits until the first has gone.
+// and a second client waits until the first has gone. Quiet, it prints only its address.
 TEST(ProgramTest, ServesNetworkClientsOneAtATime) {
-  int output[2];
-  ASSERT_EQ(pipe(output), 0);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    dup2(output[1], STDOUT_FILENO);
-    execl(VPRINTER_PROGRAM, VPRINTER_PROGRAM, "--listen", "0", "--quiet", "--offline",
-          static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(output[1]);
-  char line[64] = {};
-  ASSERT_TRUE(Readable(output[0], 5000));
-  ASSERT_GT(read(output[0], line, sizeof line - 1), 0);
-  const std::string name(line);
-  ASSERT_EQ(name.rfind("socket://127.0.0.1:", 0), 0u) << name;
+  ChildProgram program({VPRINTER_PROGRAM, "--listen", "0", "--quiet", "--offline"});
+  const std::string name = program.FirstLine();
+  ASSERT_EQ(name.rfind("socket://127.0.0.1:", 0), 0u) << name << program.Errors();
   const int port = atoi(name.c_str() + name.rfind(':') + 1);
 
   const int first = ConnectToLoopback(port);
@@ -275,11 +207,8 @@ TEST(ProgramTest, ServesNetworkClientsOneAtATime) {
   EXPECT_EQ(read(second, &answer, 1), 1);
   EXPECT_EQ(answer, 0x1A);  // off-line
   close(second);
-  close(output[0]);
-  kill(child, SIGTERM);
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(program.Stop(), 0);
+  EXPECT_EQ(program.Output(), name + "\n");
 }
 
 }  // namespace

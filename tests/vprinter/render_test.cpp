@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "../support/child_program.h"
 #include "headless_gui.h"
 #include "printer_core.h"
 #include "receipt_renderer.h"
@@ -54,10 +54,9 @@ std::string Qr(int fn, const std::string& arguments) {
 // Dark enough to be a printed dot.
 bool Black(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 128; }
 
-// A run of rows with ink on them.
+// A run of rows with ink on them: its black dots and the columns they span.
 struct InkBand {
-  int top = 0;
-  int dots = 0;  // black dots in the band
+  int dots = 0;
   int left = 1 << 30;
   int right = -1;
 };
@@ -66,23 +65,17 @@ std::vector<InkBand> InkBands(const QImage& image) {
   std::vector<InkBand> bands;
   bool inBand = false;
   for (int y = 0; y < image.height(); ++y) {
-    InkBand row;
+    bool ink = false;
     for (int x = 0; x < image.width(); ++x) {
       if (!Black(image, x, y)) continue;
-      ++row.dots;
-      row.left = std::min(row.left, x);
-      row.right = std::max(row.right, x);
+      if (!ink && !inBand) bands.emplace_back();
+      ink = true;
+      InkBand& band = bands.back();
+      ++band.dots;
+      band.left = std::min(band.left, x);
+      band.right = std::max(band.right, x);
     }
-    if (row.dots == 0) {
-      inBand = false;
-      continue;
-    }
-    if (!inBand) bands.push_back({y, 0, row.left, row.right});
-    inBand = true;
-    InkBand& band = bands.back();
-    band.dots += row.dots;
-    band.left = std::min(band.left, row.left);
-    band.right = std::max(band.right, row.right);
+    inBand = ink;
   }
   return bands;
 }
@@ -118,21 +111,11 @@ class RenderTest : public ::testing::Test {
 std::unique_ptr<HeadlessGui> RenderTest::gui_;
 
 // The symbols zbarimg finds in a PNG file, one "SYMBOLOGY:data" each; UPC-A and UPC-E are
-// reported as themselves, not widened to EAN-13.
+// reported as themselves, not widened to EAN-13. No data here holds a space.
 std::set<std::string> Decode(const std::string& png) {
-  std::set<std::string> symbols;
-  FILE* pipe = popen(
-      (std::string(ZBARIMG) + " -q -Supca.enable -Supce.enable " + png + " 2>/dev/null").c_str(),
-      "r");
-  if (pipe == nullptr) return symbols;
-  char line[512];
-  while (fgets(line, sizeof line, pipe) != nullptr) {
-    std::string symbol(line);
-    while (!symbol.empty() && symbol.back() == '\n') symbol.pop_back();
-    symbols.insert(symbol);
-  }
-  pclose(pipe);
-  return symbols;
+  const std::vector<std::string> lines =
+      Words(OutputOf(std::string(ZBARIMG) + " -q -Supca.enable -Supce.enable " + png));
+  return std::set<std::string>(lines.begin(), lines.end());
 }
 
 TEST_F(RenderTest, EveryBarcodeSystemAndTheQrCodeDecodeToTheDataSent) {

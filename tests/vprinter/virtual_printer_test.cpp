@@ -6,21 +6,30 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <memory>
 #include <string>
 
 namespace vprinter {
 namespace {
 
-// A client of the slave, opened like a printer device node: read-write, blocking.
-class Client {
- public:
-  explicit Client(const std::string& path) : fd_(open(path.c_str(), O_RDWR | O_NOCTTY)) {}
-  ~Client() {
-    if (fd_ >= 0) close(fd_);
+// The printer started with options, and a client of its slave opened like a printer device
+// node: read-write, blocking.
+class PtyClientTest : public ::testing::Test {
+ protected:
+  void Start(const Options& options = Options()) {
+    printer_ = std::make_unique<VirtualPrinter>(options);
+    ASSERT_TRUE(printer_->Start());
+    Reopen();
   }
-  bool ok() const { return fd_ >= 0; }
-  bool Write(const std::string& bytes) {
-    return write(fd_, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+  void TearDown() override { close(fd_); }
+
+  void Reopen() {
+    close(fd_);
+    fd_ = open(printer_->SlavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd_, 0);
+  }
+  void Send(const std::string& bytes) {
+    ASSERT_EQ(write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
   }
   // What arrives within timeoutMs, up to max bytes.
   std::string Read(size_t max, int timeoutMs) {
@@ -35,81 +44,47 @@ class Client {
     return got;
   }
 
- private:
-  int fd_;
+  std::unique_ptr<VirtualPrinter> printer_;
+  int fd_ = -1;
 };
 
-TEST(VirtualPrinterTest, BytesPassUnchangedAndQueriesAreAnswered) {
-  VirtualPrinter printer;
-  ASSERT_TRUE(printer.Start());
-  Client client(printer.SlavePath());
-  ASSERT_TRUE(client.ok());
-  // LF must not become CR LF, nor anything be echoed back.
-  ASSERT_TRUE(client.Write(std::string("A\n\x10\x04\x01", 5)));
-  EXPECT_EQ(client.Read(8, 300), "\x12");
-  ASSERT_TRUE(printer.WaitForReceived(5, 2000));
-  EXPECT_EQ(printer.Received(), std::string("A\n\x10\x04\x01", 5));
-}
-
-TEST(VirtualPrinterTest, SurvivesClientsThatCloseAndReopen) {
-  VirtualPrinter printer;
-  ASSERT_TRUE(printer.Start());
+TEST_F(PtyClientTest, SurvivesClientsThatCloseAndReopen) {
+  Start();
   for (int i = 0; i < 20; ++i) {
-    Client client(printer.SlavePath());
-    ASSERT_TRUE(client.ok());
-    ASSERT_TRUE(client.Write("\x1B@"));
-    ASSERT_TRUE(printer.WaitForReceived(2 * (i + 1), 2000)) << i;
+    Reopen();
+    Send("\x1B@");
+    ASSERT_TRUE(printer_->WaitForReceived(2 * (i + 1), 2000)) << i;
   }
-  Client last(printer.SlavePath());
-  ASSERT_TRUE(last.Write(std::string("\x1DI\x03", 3)));
-  EXPECT_EQ(last.Read(16, 300), "1.00");
-}
-
-TEST(VirtualPrinterTest, LinkPointsAtTheSlaveAndGoesWithStop) {
-  Options options;
-  options.linkPath = ::testing::TempDir() + "vprinter-link-" + std::to_string(getpid());
-  VirtualPrinter printer(options);
-  ASSERT_TRUE(printer.Start());
-  EXPECT_EQ(printer.SlavePath(), options.linkPath);
-  {
-    Client client(options.linkPath);
-    ASSERT_TRUE(client.ok());
-  }
-  printer.Stop();
-  EXPECT_NE(access(options.linkPath.c_str(), F_OK), 0);
+  Reopen();
+  Send("\x1DI\x03");
+  EXPECT_EQ(Read(16, 300), "1.00");
 }
 
 // The core holds a late answer back; the serving thread must still send it once it is due.
-TEST(VirtualPrinterTest, LateAnswerArrivesWhenDue) {
-  VirtualPrinter printer;
-  ASSERT_TRUE(printer.Start());
-  Client client(printer.SlavePath());
+TEST_F(PtyClientTest, LateAnswerArrivesWhenDue) {
+  Start();
   PrinterState state;
   state.answerDelayMs = 300;
-  printer.SetState(state);
-  ASSERT_TRUE(client.Write(std::string("\x10\x04\x02", 3)));
-  EXPECT_EQ(client.Read(1, 150), "");
-  EXPECT_EQ(client.Read(1, 500), "\x12");
+  printer_->SetState(state);
+  Send("\x10\x04\x02");
+  EXPECT_EQ(Read(1, 150), "");
+  EXPECT_EQ(Read(1, 500), "\x12");
 }
 
-TEST(VirtualPrinterTest, TextRunIsLoggedWhenTheLineGoesQuiet) {
-  VirtualPrinter printer;
-  ASSERT_TRUE(printer.Start());
-  Client client(printer.SlavePath());
-  ASSERT_TRUE(client.Write("Caf\x82"));
-  ASSERT_TRUE(printer.WaitForLog(1, 2000));
-  EXPECT_EQ(printer.Log()[0], "TEXT \"Caf\xC3\xA9\" (cp850)");
+TEST_F(PtyClientTest, TextRunIsLoggedWhenTheLineGoesQuiet) {
+  Start();
+  Send("Caf\x82");
+  ASSERT_TRUE(printer_->WaitForLog(1, 2000));
+  EXPECT_EQ(printer_->Log()[0], "TEXT \"Caf\xC3\xA9\" (cp850)");
 }
 
-TEST(VirtualPrinterTest, ReadThrottleHoldsBytesInThePty) {
+TEST_F(PtyClientTest, ReadThrottleHoldsBytesInThePty) {
   Options options;
   options.readBytesPerSecond = 1000;
-  VirtualPrinter printer(options);
-  ASSERT_TRUE(printer.Start());
-  Client client(printer.SlavePath());
-  ASSERT_TRUE(client.Write(std::string(400, 'x')));
-  EXPECT_FALSE(printer.WaitForReceived(400, 200));
-  EXPECT_TRUE(printer.WaitForReceived(400, 2000));
+  Start(options);
+  Send(std::string(400, 'x'));
+  EXPECT_FALSE(printer_->WaitForReceived(400, 200));
+  EXPECT_TRUE(printer_->WaitForReceived(400, 2000));
 }
 
 }  // namespace
