@@ -32,7 +32,6 @@ constexpr uint8_t kConfigurationValue = 1;
 // Printer-class requests (USB Printer Class 1.1, section 4.2).
 constexpr uint8_t kGetDeviceId = 0;
 constexpr uint8_t kGetPortStatus = 1;
-constexpr uint8_t kSoftReset = 2;
 // Port status: selected, no error, paper present.
 constexpr uint8_t kPortStatusReady = 0x18;
 constexpr char kDeviceId[] = "MFG:TallyJet;CMD:ESC/POS;MDL:Kernel test printer;CLS:PRINTER;";
@@ -149,9 +148,6 @@ class Gadget {
     } else if (type == (USB_DIR_IN | USB_TYPE_CLASS | USB_RECIP_INTERFACE) &&
                request.bRequest == kGetPortStatus) {
       Answer(std::string(1, static_cast<char>(kPortStatusReady)), length);
-    } else if (type == (USB_DIR_OUT | USB_TYPE_CLASS | USB_RECIP_INTERFACE) &&
-               request.bRequest == kSoftReset) {
-      Acknowledge();
     } else {
       Stall(type);
     }
