@@ -1,9 +1,11 @@
-// The connection entry points over the device-node path, to the virtual printer on a pty.
+// The connection entry points over the device-node path, to the virtual printer on a pty, and
+// what the transport interface does for an application's own transport.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <typeinfo>
 
+#include "comm_base.h"
 #include "comm_uart.h"
 #include "comm_usblp.h"
 #include "connection.h"
@@ -60,6 +62,27 @@ TEST(ConnectionChecksTest, ApplicationsOwnTransportIsNeverReplaced) {
   EXPECT_EQ(OpenPort("/dev/null", 0, 'N', 8, 1), TALLYJET_ERR_PORT_NOT_OPEN);
   EXPECT_EQ(comm_, own);
   ClosePort();
+}
+
+TEST(ConnectionChecksTest, OperationsATransportLacksAreNotSupported) {
+  CommBase base;
+  char byte = 0;
+  EXPECT_EQ(base.Open(0x10, 0x1209), TALLYJET_ERR_NOT_SUPPORTED);
+  EXPECT_EQ(base.Open("/dev/null"), TALLYJET_ERR_NOT_SUPPORTED);
+  EXPECT_EQ(base.Write("x", 1), TALLYJET_ERR_NOT_SUPPORTED);
+  EXPECT_EQ(base.Read(&byte, 1), TALLYJET_ERR_NOT_SUPPORTED);
+  EXPECT_EQ(base.GetDeviceVid(), TALLYJET_ERR_NOT_SUPPORTED);
+  EXPECT_EQ(base.GetDevicePid(), TALLYJET_ERR_NOT_SUPPORTED);
+  EXPECT_EQ(base.SetPortSettings(9600, 'N', 8, 1), TALLYJET_ERR_NOT_SUPPORTED);
+  EXPECT_EQ(base.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_FALSE(base.IsOpen());
+}
+
+// A null path is refused before any system call.
+TEST(ConnectionChecksTest, DeviceNodeRefusesANullPath) {
+  CommUsbLP node;
+  EXPECT_EQ(node.Open(nullptr), TALLYJET_ERR_INVALID_ARGUMENT);
+  EXPECT_FALSE(node.IsOpen());
 }
 
 }  // namespace
