@@ -29,7 +29,6 @@ struct FakeUsbDevice {
 
 // What the double saw since the last reset.
 struct FakeUsbCounters {
-  int opens;          // usb_open calls
   int handlesOpen;    // handles not yet closed
   int claimed;        // handles whose interface is claimed
   int bulkWrites;     // usb_bulk_write calls

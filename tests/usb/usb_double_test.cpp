@@ -1,5 +1,7 @@
 // What only the direct USB transport does, and the USB path of OpenPort, against the libusb-0.1
 // test double: finding and claiming the printer, the kernel driver, release and close failures.
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "comm_usb.h"
@@ -7,8 +9,27 @@
 
 namespace {
 
-class UsbOpen : public UsbDouble {
+// Each test describes its busses and devices, and ends with the process-wide connection closed.
+class UsbDouble : public ::testing::Test {
  protected:
+  void SetUp() override {
+    ClosePort();
+    fake_usb_reset();
+    SetProtocol(TALLYJET_PROTOCOL_ESCPOS);
+  }
+  void TearDown() override { ClosePort(); }
+
+  // A printer of the family with this product identifier and behaviour, on bus.
+  static int AddPrinter(int bus, int productId, const FakeUsbDevice& behaviour = {}) {
+    const FakeUsbDevice printer = FamilyPrinter(productId, behaviour);
+    return fake_usb_add_device(bus, &printer);
+  }
+
+  static std::string Written(int device) {
+    char bytes[4096];
+    return std::string(bytes, fake_usb_written(device, bytes, sizeof bytes));
+  }
+
   // Describes one printer of the standard product with this behaviour on a new bus and opens
   // it with usb; answers the printer's index.
   static int OpenPrinter(CommUsb* usb, const FakeUsbDevice& behaviour = {}) {
@@ -17,6 +38,8 @@ class UsbOpen : public UsbDouble {
     return printer;
   }
 };
+
+using UsbOpen = UsbDouble;
 
 struct OpenCase {
   const char* name;
@@ -91,11 +114,11 @@ TEST_F(UsbOpen, RefusedOpenTriesNoOtherDevice) {
   const int bus = fake_usb_add_bus();
   FakeUsbDevice refusing{};
   refusing.refuseOpen = 1;
-  AddPrinter(bus, kUsbProductId, refusing);
+  const int refused = AddPrinter(bus, kUsbProductId, refusing);
   AddPrinter(bus, kUsbProductId);
   CommUsb usb;
   EXPECT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_ERR_USB_OPEN);
-  EXPECT_EQ(fake_usb_counters().opens, 1);
+  EXPECT_EQ(fake_usb_counters().lastOpened, refused);
 }
 
 struct DetachCase {
@@ -149,7 +172,7 @@ TEST_F(UsbOpenPort, OnlyTheExtendedPrinterGetsTheModeCommand) {
   }
 }
 
-using UsbTransfer = UsbOpen;
+using UsbTransfer = UsbDouble;
 
 // A failed release keeps the printer open and claimed, so Close can be tried again; a failed
 // usb_close has freed the handle all the same.
