@@ -188,6 +188,7 @@ int usb_claim_interface(usb_dev_handle* handle, int interface) {
   return 0;
 }
 
+#ifndef FAKE_USB_WITHOUT_RELEASE
 int usb_release_interface(usb_dev_handle* handle, int interface) {
   if (interface != 0 || !handle->claimed) return -EINVAL;
   const int error = DeviceOf(handle).behaviour.releaseError;
@@ -196,6 +197,7 @@ int usb_release_interface(usb_dev_handle* handle, int interface) {
   --state().counters.claimed;
   return 0;
 }
+#endif
 
 // The handle is freed whatever the answer, as in libusb-0.1.
 int usb_close(usb_dev_handle* handle) {

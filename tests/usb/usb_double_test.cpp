@@ -46,20 +46,18 @@ struct OpenCase {
   FakeUsbDevice behaviour;
   int productId;    // of the one printer described
   int vendorDelta;  // added to the family's vendor identifier
-  int first;        // Open(0x0010, ...)
-  int second;       // Open(0x0020, ...) on a fresh transport
+  int asked;        // the product identifier given to Open
+  int expected;
 };
 
 const OpenCase kOpenCases[] = {
-    {"StandardPrinter", {}, 0x0010, 0, TALLYJET_SUCCESS, TALLYJET_ERR_USB_NOT_FOUND},
-    {"ExtendedPrinter", {}, 0x0020, 0, TALLYJET_ERR_USB_NOT_FOUND, TALLYJET_SUCCESS},
-    {"OtherVendor", {}, 0x0010, 1, TALLYJET_ERR_USB_NOT_FOUND, TALLYJET_ERR_USB_NOT_FOUND},
-    {"OpenRefused", {0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0}, 0x0010, 0, TALLYJET_ERR_USB_OPEN,
-     TALLYJET_ERR_USB_NOT_FOUND},
-    {"ConfigurationFails", {0, 0, 0, -16, 0, 0, 0, 0, 0, 0, 0}, 0x0010, 0,
-     TALLYJET_ERR_USB_CONFIGURATION, TALLYJET_ERR_USB_NOT_FOUND},
-    {"ClaimFails", {0, 0, 0, 0, -16, 0, 0, 0, 0, 0, 0}, 0x0020, 0, TALLYJET_ERR_USB_NOT_FOUND,
-     TALLYJET_ERR_USB_CLAIM},
+    {"ExtendedPrinter", {}, 0x0020, 0, 0x0020, TALLYJET_SUCCESS},
+    {"OtherProduct", {}, 0x0020, 0, 0x0010, TALLYJET_ERR_USB_NOT_FOUND},
+    {"OtherVendor", {}, 0x0010, 1, 0x0010, TALLYJET_ERR_USB_NOT_FOUND},
+    {"OpenRefused", {0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0}, 0x0010, 0, 0x0010, TALLYJET_ERR_USB_OPEN},
+    {"ConfigurationFails", {0, 0, 0, -16, 0, 0, 0, 0, 0, 0, 0}, 0x0010, 0, 0x0010,
+     TALLYJET_ERR_USB_CONFIGURATION},
+    {"ClaimFails", {0, 0, 0, 0, -16, 0, 0, 0, 0, 0, 0}, 0x0020, 0, 0x0020, TALLYJET_ERR_USB_CLAIM},
 };
 
 // Each outcome of Open; a failure leaves no handle behind, so Write and Close answer -4.
@@ -71,18 +69,14 @@ TEST_F(UsbOpen, EachOutcomeLeavesAHandleOnlyOnSuccess) {
     behaviour.vendorId = kUsbVendorId + c.vendorDelta;
     behaviour.productId = c.productId;
     fake_usb_add_device(fake_usb_add_bus(), &behaviour);
-    const int products[] = {kUsbProductId, kUsbExtendedProductId};
-    const int expected[] = {c.first, c.second};
-    for (int i = 0; i < 2; ++i) {
-      CommUsb usb;
-      EXPECT_EQ(usb.Open(products[i], kUsbVendorId), expected[i]);
-      EXPECT_EQ(usb.GetDevicePid(), products[i]);
-      EXPECT_EQ(usb.IsOpen(), expected[i] == TALLYJET_SUCCESS);
-      if (expected[i] != TALLYJET_SUCCESS) {
-        EXPECT_EQ(usb.Write("x", 1), TALLYJET_ERR_PORT_NOT_OPEN);
-        EXPECT_EQ(usb.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
-        EXPECT_EQ(fake_usb_counters().handlesOpen, 0);
-      }
+    CommUsb usb;
+    EXPECT_EQ(usb.Open(c.asked, kUsbVendorId), c.expected);
+    EXPECT_EQ(usb.GetDevicePid(), c.asked);
+    EXPECT_EQ(usb.IsOpen(), c.expected == TALLYJET_SUCCESS);
+    if (c.expected != TALLYJET_SUCCESS) {
+      EXPECT_EQ(usb.Write("x", 1), TALLYJET_ERR_PORT_NOT_OPEN);
+      EXPECT_EQ(usb.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
+      EXPECT_EQ(fake_usb_counters().handlesOpen, 0);
     }
   }
 }
