@@ -17,6 +17,7 @@
 #include "image_per_pixel.h"
 #include "printer_on_pty.h"
 #include "raster_bands.h"
+#include "receipt_round_trip.h"
 #include "tallyjet.h"
 #include "usb_ids.h"
 
@@ -25,7 +26,6 @@ namespace {
 constexpr char kGadgetProgram[] = "/bin/usb-printer-gadget";
 constexpr char kDeviceNode[] = "/dev/usb/lp0";
 constexpr char kUsbDevices[] = "/sys/bus/usb/devices";
-const std::string kPartialCut = "\x1D\x56\x01";  // GS V 1
 
 bool Exists(const std::string& path) {
   struct stat info;
@@ -107,20 +107,6 @@ class KernelPrinter : public PrinterOnPty {
     EXPECT_TRUE(WaitUntil([&] { return !DevicePresent(vendor_, product_); })) << "still there";
   }
 
-  // Text, a cut and a status query answered by the printer in the state the test set.
-  void PrintTextCutAndAsk(const std::string& text) {
-    vprinter::PrinterState state;
-    state.coverOpen = true;
-    printer.SetState(state);
-    EXPECT_EQ(SendData(text.data(), static_cast<int>(text.size())), TALLYJET_SUCCESS);
-    EXPECT_EQ(MakeCut(1), TALLYJET_SUCCESS);
-    int status = 0;
-    EXPECT_EQ(GetPrinterStatus(&status), TALLYJET_SUCCESS);
-    EXPECT_EQ(status & TALLYJET_PRINTER_COVER_OPEN, TALLYJET_PRINTER_COVER_OPEN);
-    EXPECT_TRUE(printer.WaitForReceived(text.size() + kPartialCut.size(), 5000));
-    EXPECT_NE(printer.Received().find(text + kPartialCut), std::string::npos);
-  }
-
   // A picture paced by fill-level queries against a receive buffer that drains slower than
   // the line: every row must arrive as drawn, without overrunning the printer.
   void PrintPacedPicture() {
@@ -147,7 +133,7 @@ using Usblp = KernelPrinter;
 TEST_F(Usblp, DeviceNodePrintsAndAnswers) {
   Plug(kUsbVendorId, kUsbProductId);
   ASSERT_EQ(OpenPort(kDeviceNode, 0, 'N', 8, 1), TALLYJET_SUCCESS);
-  PrintTextCutAndAsk("through the kernel's device node\n");
+  ExpectReceiptRoundTrip(&printer, "through the kernel's device node\n");
   PrintPacedPicture();
   EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
 }
@@ -182,7 +168,7 @@ TEST_F(Usblp, UsbPathDetachesTheKernelDriver) {
   Plug(kUsbVendorId, kUsbExtendedProductId);
   ASSERT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_SUCCESS);
   EXPECT_TRUE(WaitUntil([] { return !Exists(kDeviceNode); }, 5000));
-  PrintTextCutAndAsk("taken from usblp\n");
+  ExpectReceiptRoundTrip(&printer, "taken from usblp\n");
   PrintPacedPicture();
   EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
   std::ofstream("/sys/bus/usb/drivers/usblp/bind")

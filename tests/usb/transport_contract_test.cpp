@@ -15,6 +15,7 @@
 #include "comm_usb.h"
 #include "comm_usblp.h"
 #include "loopback_sockets.h"
+#include "receipt_round_trip.h"
 #include "stopwatch.h"
 #include "usb_fixture.h"
 #include "virtual_printer.h"
@@ -238,22 +239,11 @@ TYPED_TEST(TransportContract, DescriptorZeroIsAPort) {
 
 // One receipt through the entry points: text, a cut and the printer's status.
 TYPED_TEST(TransportContract, ReceiptGoesThroughOpenPort) {
-  vprinter::PrinterState state;
-  state.coverOpen = true;
-  this->printer.SetState(state);
   ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
   const std::string port = TypeParam::PortName(this->printer);
   ASSERT_EQ(OpenPort(port.c_str(), TypeParam::kBaudRate, 'N', 8, 1), TALLYJET_SUCCESS);
-  const std::string text = "receipt\n";
-  EXPECT_EQ(SendData(text.data(), static_cast<int>(text.size())), TALLYJET_SUCCESS);
-  EXPECT_EQ(MakeCut(1), TALLYJET_SUCCESS);
-  int status = 0;
-  EXPECT_EQ(GetPrinterStatus(&status), TALLYJET_SUCCESS);
-  EXPECT_EQ(status & TALLYJET_PRINTER_COVER_OPEN, TALLYJET_PRINTER_COVER_OPEN);
+  ExpectReceiptRoundTrip(&this->printer, "receipt\n");
   EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
-  const std::string printed = text + "\x1D\x56\x01";  // GS V 1: partial cut
-  ASSERT_TRUE(this->printer.WaitForReceived(printed.size(), 5000));
-  EXPECT_NE(this->printer.Received().find(printed), std::string::npos);
 }
 
 }  // namespace
