@@ -39,11 +39,11 @@ std::string FileText(const std::string& path) {
   return text;
 }
 
-// The sysfs name of the device with these identifiers (such as 1-1); empty while the host has
-// not enumerated one.
-std::string DeviceName(int vendor, int product) {
+// The sysfs name of the family's device with this product identifier (such as 1-1); empty while
+// the host has not enumerated one.
+std::string DeviceName(int product) {
   char wanted[16];
-  snprintf(wanted, sizeof wanted, "%04x:%04x", vendor, product);
+  snprintf(wanted, sizeof wanted, "%04x:%04x", kUsbVendorId, product);
   DIR* dir = opendir(kUsbDevices);
   if (dir == nullptr) return "";
   std::string found;
@@ -57,7 +57,7 @@ std::string DeviceName(int vendor, int product) {
   return found;
 }
 
-bool DevicePresent(int vendor, int product) { return !DeviceName(vendor, product).empty(); }
+bool DevicePresent(int product) { return !DeviceName(product).empty(); }
 
 template <typename Condition>
 bool WaitUntil(Condition condition, int timeoutMs = 10000) {
@@ -77,14 +77,13 @@ class KernelPrinter : public PrinterOnPty {
     PrinterOnPty::TearDown();
   }
 
-  // Plugs in a printer with these identifiers and waits until the host has enumerated it and
-  // usblp has made its device node.
-  void Plug(int vendor, int product) {
-    vendor_ = vendor;
+  // Plugs in a printer of the family with this product identifier and waits until the host has
+  // enumerated it and usblp has made its device node.
+  void Plug(int product) {
     product_ = product;
     // Everything the child needs is made before fork: the printer's thread may hold a lock.
     char vendorText[8], productText[8];
-    snprintf(vendorText, sizeof vendorText, "%x", vendor);
+    snprintf(vendorText, sizeof vendorText, "%x", kUsbVendorId);
     snprintf(productText, sizeof productText, "%x", product);
     const std::string line = printer.SlavePath();
     gadget_ = fork();
@@ -94,7 +93,7 @@ class KernelPrinter : public PrinterOnPty {
       _exit(127);
     }
     ASSERT_GT(gadget_, 0);
-    ASSERT_TRUE(WaitUntil([&] { return DevicePresent(vendor, product); })) << "not enumerated";
+    ASSERT_TRUE(WaitUntil([&] { return DevicePresent(product); })) << "not enumerated";
     ASSERT_TRUE(WaitUntil([] { return Exists(kDeviceNode); })) << "usblp made no device node";
   }
 
@@ -104,7 +103,7 @@ class KernelPrinter : public PrinterOnPty {
     kill(gadget_, SIGTERM);
     waitpid(gadget_, nullptr, 0);
     gadget_ = -1;
-    EXPECT_TRUE(WaitUntil([&] { return !DevicePresent(vendor_, product_); })) << "still there";
+    EXPECT_TRUE(WaitUntil([&] { return !DevicePresent(product_); })) << "still there";
   }
 
   // A picture paced by fill-level queries against a receive buffer that drains slower than
@@ -125,13 +124,13 @@ class KernelPrinter : public PrinterOnPty {
   }
 
   pid_t gadget_ = -1;
-  int vendor_ = 0, product_ = 0;
+  int product_ = 0;
 };
 
 using Usblp = KernelPrinter;
 
 TEST_F(Usblp, DeviceNodePrintsAndAnswers) {
-  Plug(kUsbVendorId, kUsbProductId);
+  Plug(kUsbProductId);
   ASSERT_EQ(OpenPort(kDeviceNode, 0, 'N', 8, 1), TALLYJET_SUCCESS);
   ExpectReceiptRoundTrip(&printer, "through the kernel's device node\n");
   PrintPacedPicture();
@@ -149,7 +148,7 @@ TEST_F(Usblp, UnpluggedPrinterFailsEveryCall) {
   for (const UnplugCase& c : {UnplugCase{kDeviceNode, TALLYJET_SUCCESS},
                               UnplugCase{"USB", TALLYJET_ERR_USB_RELEASE}}) {
     SCOPED_TRACE(c.port);
-    Plug(kUsbVendorId, kUsbProductId);
+    Plug(kUsbProductId);
     ASSERT_EQ(OpenPort(c.port, 0, 'N', 8, 1), TALLYJET_SUCCESS);
     Unplug();
     EXPECT_EQ(SendData("x", 1), TALLYJET_ERR_FAILED);
@@ -165,14 +164,14 @@ TEST_F(Usblp, UnpluggedPrinterFailsEveryCall) {
 // The USB path takes the printer from usblp, whose device node goes away meanwhile; binding
 // usblp to the interface again, as the README tells, brings the node back.
 TEST_F(Usblp, UsbPathDetachesTheKernelDriver) {
-  Plug(kUsbVendorId, kUsbExtendedProductId);
+  Plug(kUsbExtendedProductId);
   ASSERT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_SUCCESS);
   EXPECT_TRUE(WaitUntil([] { return !Exists(kDeviceNode); }, 5000));
   ExpectReceiptRoundTrip(&printer, "taken from usblp\n");
   PrintPacedPicture();
   EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
   std::ofstream("/sys/bus/usb/drivers/usblp/bind")
-      << DeviceName(kUsbVendorId, kUsbExtendedProductId) << ":1.0" << std::flush;
+      << DeviceName(kUsbExtendedProductId) << ":1.0" << std::flush;
   EXPECT_TRUE(WaitUntil([] { return Exists(kDeviceNode); }, 5000));
 }
 

@@ -90,16 +90,6 @@ int ReadLink(int fd, char* bytes, int size, int timeout) {
   return got > 0 ? static_cast<int>(got) : -ENODEV;
 }
 
-bool WriteLink(int fd, const char* bytes, int size) {
-  int done = 0;
-  while (done < size) {
-    const ssize_t n = write(fd, bytes + done, static_cast<size_t>(size - done));
-    if (n < 0) return false;
-    done += static_cast<int>(n);
-  }
-  return true;
-}
-
 }  // namespace
 
 // Declared in usb.h and fake_libusb.h; C linkage turns any mismatch into a compile error.
@@ -242,7 +232,10 @@ int usb_bulk_write(usb_dev_handle* handle, int endpoint, const char* bytes, int 
   if (endpoint != 0x02 || !handle->claimed) return -ENOENT;
   const int taken = std::max(0, size - device.behaviour.writeShortBy);
   device.written.append(bytes, static_cast<size_t>(taken));
-  if (device.link >= 0 && !WriteLink(device.link, bytes, taken)) return -ENODEV;
+  // The link blocks until the stream has taken every byte, or fails once it has hung up.
+  if (device.link >= 0 && write(device.link, bytes, static_cast<size_t>(taken)) != taken) {
+    return -ENODEV;
+  }
   return taken;
 }
 
