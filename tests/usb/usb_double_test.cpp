@@ -39,8 +39,6 @@ class UsbDouble : public ::testing::Test {
   }
 };
 
-using UsbOpen = UsbDouble;
-
 struct OpenCase {
   const char* name;
   FakeUsbDevice behaviour;
@@ -61,7 +59,7 @@ const OpenCase kOpenCases[] = {
 };
 
 // Each outcome of Open; a failure leaves no handle behind, so Write and Close answer -4.
-TEST_F(UsbOpen, EachOutcomeLeavesAHandleOnlyOnSuccess) {
+TEST_F(UsbDouble, EachOutcomeLeavesAHandleOnlyOnSuccess) {
   for (const OpenCase& c : kOpenCases) {
     SCOPED_TRACE(c.name);
     fake_usb_reset();
@@ -82,7 +80,7 @@ TEST_F(UsbOpen, EachOutcomeLeavesAHandleOnlyOnSuccess) {
 }
 
 // The bus list is read again on every Open, and an identifier beyond 16 bits matches nothing.
-TEST_F(UsbOpen, OnlyAPrinterPresentNowWithTheseIdentifiersIsFound) {
+TEST_F(UsbDouble, OnlyAPrinterPresentNowWithTheseIdentifiersIsFound) {
   const int bus = fake_usb_add_bus();
   CommUsb usb;
   EXPECT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_ERR_USB_NOT_FOUND);
@@ -93,7 +91,7 @@ TEST_F(UsbOpen, OnlyAPrinterPresentNowWithTheseIdentifiersIsFound) {
 }
 
 // The first match on the first bus is taken, and when it refuses to open no other is tried.
-TEST_F(UsbOpen, OnlyTheFirstMatchIsTried) {
+TEST_F(UsbDouble, OnlyTheFirstMatchIsTried) {
   const int first = fake_usb_add_bus();
   const int second = fake_usb_add_bus();
   AddPrinter(first, kUsbExtendedProductId);
@@ -142,15 +140,13 @@ TEST_F(UsbDetach, KernelDriverIsDetachedOnlyWhenBound) {
   }
 }
 
-using UsbOpenPort = UsbDouble;
-
 struct ModeCase {
   int productId;
   std::string written;
 };
 
 // Only the extended printer is set to standard mode when the port opens.
-TEST_F(UsbOpenPort, OnlyTheExtendedPrinterGetsTheModeCommand) {
+TEST_F(UsbDouble, OnlyTheExtendedPrinterGetsTheModeCommand) {
   for (const ModeCase& c : {ModeCase{kUsbProductId, ""},
                             ModeCase{kUsbExtendedProductId, std::string("\x1b\x63\x30\x01", 4)}}) {
     SCOPED_TRACE(c.productId);
@@ -162,11 +158,9 @@ TEST_F(UsbOpenPort, OnlyTheExtendedPrinterGetsTheModeCommand) {
   }
 }
 
-using UsbTransfer = UsbDouble;
-
 // A failed release keeps the printer open and claimed, so Close can be tried again; a failed
 // usb_close has freed the handle all the same.
-TEST_F(UsbTransfer, FailedCloseKeepsTheHandleOnlyWhenNotReleased) {
+TEST_F(UsbDouble, FailedCloseKeepsTheHandleOnlyWhenNotReleased) {
   FakeUsbDevice stuck{};
   stuck.releaseError = -5;
   FakeUsbDevice failing{};
@@ -182,7 +176,7 @@ TEST_F(UsbTransfer, FailedCloseKeepsTheHandleOnlyWhenNotReleased) {
 }
 
 // The whole buffer goes in one bulk transfer, and one the printer took short is a failure.
-TEST_F(UsbTransfer, ShortBulkTransferFailsTheWrite) {
+TEST_F(UsbDouble, ShortBulkTransferFailsTheWrite) {
   FakeUsbDevice takesLess{};
   takesLess.writeShortBy = 1;
   CommUsb usb;
