@@ -1,28 +1,20 @@
 // What only the serial line does, over a real pty: its rates and raw 8N1 (the test holds the
-// master side, where a printer would be), the serial path of OpenPort, and a large write paced
-// by a slow printer. What every transport does is in transport_contract_test.
+// master side, where a printer would be) and the serial path of OpenPort. What every transport
+// does is in transport_contract_test, a slow printer in transport_faults_test.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <string>
 
 #include "comm_uart.h"
 #include "connection.h"
-#include "printer_on_pty.h"
+#include "stopwatch.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-long ElapsedMs(Clock::time_point since) {
-  return static_cast<long>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
-}
 
 long CpuMs() {
   rusage usage;
@@ -99,26 +91,12 @@ TEST_F(PtyLine, RefusedRateSkipsOpenButSetsTheTimeout) {
   ASSERT_EQ(tcgetattr(master_, &line), 0);
   EXPECT_EQ(cfgetospeed(&line), speed_t{B115200});
   const long cpuBefore = CpuMs();
-  const Clock::time_point start = Clock::now();
+  const Stopwatch watch;
   char answer[4];
   EXPECT_EQ(GetData(answer, sizeof answer), 0);
-  EXPECT_GE(ElapsedMs(start), 280);
-  EXPECT_LT(ElapsedMs(start), 2000);
+  EXPECT_GE(watch.Ms(), 280);
+  EXPECT_LT(watch.Ms(), 2000);
   EXPECT_LT(CpuMs() - cpuBefore, 100);
-}
-
-using SerialPrinter = PrinterOnPty;
-
-// 200 KB is far more than the pty holds, so the write has to wait for the printer, which takes
-// 64 KB a second: every byte arrives, in order.
-TEST_F(SerialPrinter, LargeWriteToASlowPrinterArrivesWholeAndInOrder) {
-  printer.SetRates(0, 64 * 1024);
-  Open(115200);
-  std::string text(200 * 1024, ' ');
-  for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>(0x20 + (i * 7 + i / 95) % 95);
-  EXPECT_EQ(comm_->Write(text.data(), static_cast<int>(text.size())), TALLYJET_SUCCESS);
-  ASSERT_TRUE(printer.WaitForReceived(text.size(), 5000));
-  EXPECT_TRUE(printer.Received() == text);
 }
 
 // Wall-clock milliseconds since 946,080,000 s after the epoch, wrapped to 32 bits.

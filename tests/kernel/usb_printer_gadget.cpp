@@ -1,8 +1,8 @@
 // usb-printer-gadget: a USB printer on the device side of the kernel's dummy_hcd, through
 // gadgetfs. It presents one printer-class interface (bidirectional, protocol 2) with bulk OUT
-// 0x02 and bulk IN 0x82, answers the class requests GET_DEVICE_ID and GET_PORT_STATUS, and
-// carries the bulk data to and from a byte stream: a virtual printer's pty, which decodes the
-// ESC/POS and answers its queries.
+// 0x02 and bulk IN 0x82, answers the class request GET_PORT_STATUS (which usblp asks of a
+// printer slow to take a write) and stalls the others, and carries the bulk data to and from a
+// byte stream: a virtual printer's pty, which decodes the ESC/POS and answers its queries.
 //
 //   usb-printer-gadget VENDOR PRODUCT LINE [GADGETFS]
 //
@@ -30,12 +30,9 @@ constexpr char kInFile[] = "ep2in-bulk";
 constexpr uint8_t kConfigurationValue = 1;
 
 // Printer-class requests (USB Printer Class 1.1, section 4.2).
-constexpr uint8_t kGetDeviceId = 0;
 constexpr uint8_t kGetPortStatus = 1;
-constexpr uint8_t kSoftReset = 2;
 // Port status: selected, no error, paper present.
 constexpr uint8_t kPortStatusReady = 0x18;
-constexpr char kDeviceId[] = "MFG:TallyJet;CMD:ESC/POS;MDL:Kernel test printer;CLS:PRINTER;";
 
 void Put16(std::string* out, unsigned value) {
   out->push_back(static_cast<char>(value & 0xFF));
@@ -137,21 +134,9 @@ class Gadget {
     if (type == USB_DIR_OUT && request.bRequest == USB_REQ_SET_CONFIGURATION) {
       if ((request.wValue & 0xFF) == kConfigurationValue) StartCarrying();
       Acknowledge();
-    } else if (type == (USB_DIR_OUT | USB_RECIP_INTERFACE) &&
-               request.bRequest == USB_REQ_SET_INTERFACE) {
-      Acknowledge();
-    } else if (type == (USB_DIR_IN | USB_TYPE_CLASS | USB_RECIP_INTERFACE) &&
-               request.bRequest == kGetDeviceId) {
-      std::string id = {static_cast<char>((sizeof kDeviceId + 1) >> 8),
-                        static_cast<char>((sizeof kDeviceId + 1) & 0xFF)};
-      id += kDeviceId;
-      Answer(id, length);
     } else if (type == (USB_DIR_IN | USB_TYPE_CLASS | USB_RECIP_INTERFACE) &&
                request.bRequest == kGetPortStatus) {
       Answer(std::string(1, static_cast<char>(kPortStatusReady)), length);
-    } else if (type == (USB_DIR_OUT | USB_TYPE_CLASS | USB_RECIP_INTERFACE) &&
-               request.bRequest == kSoftReset) {
-      Acknowledge();
     } else {
       Stall(type);
     }

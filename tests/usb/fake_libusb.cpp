@@ -36,7 +36,7 @@ struct State {
   std::vector<std::unique_ptr<Device>> devices;
   std::vector<std::unique_ptr<usb_dev_handle>> handles;
   struct usb_bus* head = nullptr;
-  FakeUsbCounters counters{0, 0, 0, 0, 0, -1, 0};
+  FakeUsbCounters counters{0, 0, 0, 0, -1, 0};
 };
 
 State& state() {
@@ -88,16 +88,6 @@ int ReadLink(int fd, char* bytes, int size, int timeout) {
   if (poll(&entry, 1, timeout) <= 0) return -ETIMEDOUT;
   const ssize_t got = read(fd, bytes, static_cast<size_t>(size));
   return got > 0 ? static_cast<int>(got) : -ENODEV;
-}
-
-bool WriteLink(int fd, const char* bytes, int size) {
-  int done = 0;
-  while (done < size) {
-    const ssize_t n = write(fd, bytes + done, static_cast<size_t>(size - done));
-    if (n < 0) return false;
-    done += static_cast<int>(n);
-  }
-  return true;
 }
 
 }  // namespace
@@ -164,7 +154,6 @@ struct usb_bus* usb_get_busses(void) { return state().head; }
 
 usb_dev_handle* usb_open(struct usb_device* published) {
   State& s = state();
-  ++s.counters.opens;
   const int index = IndexOf(published);
   s.counters.lastOpened = index;
   if (index < 0 || s.devices[index]->behaviour.refuseOpen) return nullptr;
@@ -189,6 +178,7 @@ int usb_claim_interface(usb_dev_handle* handle, int interface) {
   return 0;
 }
 
+#ifndef FAKE_USB_WITHOUT_RELEASE
 int usb_release_interface(usb_dev_handle* handle, int interface) {
   if (interface != 0 || !handle->claimed) return -EINVAL;
   const int error = DeviceOf(handle).behaviour.releaseError;
@@ -197,6 +187,7 @@ int usb_release_interface(usb_dev_handle* handle, int interface) {
   --state().counters.claimed;
   return 0;
 }
+#endif
 
 // The handle is freed whatever the answer, as in libusb-0.1.
 int usb_close(usb_dev_handle* handle) {
@@ -241,7 +232,10 @@ int usb_bulk_write(usb_dev_handle* handle, int endpoint, const char* bytes, int 
   if (endpoint != 0x02 || !handle->claimed) return -ENOENT;
   const int taken = std::max(0, size - device.behaviour.writeShortBy);
   device.written.append(bytes, static_cast<size_t>(taken));
-  if (device.link >= 0 && !WriteLink(device.link, bytes, taken)) return -ENODEV;
+  // The link blocks until the stream has taken every byte, or fails once it has hung up.
+  if (device.link >= 0 && write(device.link, bytes, static_cast<size_t>(taken)) != taken) {
+    return -ENODEV;
+  }
   return taken;
 }
 

@@ -2,7 +2,8 @@
 // describes busses and devices, then the transport finds them through the library's own eleven
 // functions, its two kernel-driver functions and its published structures. Bulk transfers go to
 // a byte stream the test links (a virtual printer's pty), so answers come from a real peer.
-// Built with FAKE_USB_WITHOUT_DETACH, the double lacks the two kernel-driver functions.
+// Built with FAKE_USB_WITHOUT_DETACH, the double lacks the two kernel-driver functions; built
+// with FAKE_USB_WITHOUT_RELEASE, it lacks usb_release_interface, the last of the eleven.
 #ifndef TALLYJET_TESTS_FAKE_LIBUSB_H
 #define TALLYJET_TESTS_FAKE_LIBUSB_H
 
@@ -29,7 +30,6 @@ struct FakeUsbDevice {
 
 // What the double saw since the last reset.
 struct FakeUsbCounters {
-  int opens;          // usb_open calls
   int handlesOpen;    // handles not yet closed
   int claimed;        // handles whose interface is claimed
   int bulkWrites;     // usb_bulk_write calls

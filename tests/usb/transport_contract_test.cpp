@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <memory>
 #include <string>
 
@@ -16,12 +15,12 @@
 #include "comm_usb.h"
 #include "comm_usblp.h"
 #include "loopback_sockets.h"
+#include "receipt_round_trip.h"
+#include "stopwatch.h"
 #include "usb_fixture.h"
 #include "virtual_printer.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 constexpr int kShortTimeoutMs = 20;
 // Longer than any wait a passing test makes, so a call that waits it out shows.
@@ -29,11 +28,6 @@ constexpr int kLongTimeoutMs = 10000;
 // Far below kLongTimeoutMs and the 5 s connect bound, far above any scheduling delay.
 constexpr long kAtOnceMs = 2000;
 const std::string kStatusQuery = "\x10\x04\x01";  // DLE EOT 1
-
-long MsSince(Clock::time_point start) {
-  return static_cast<long>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
-}
 
 int OpenDescriptors() {
   int count = 0;
@@ -162,9 +156,9 @@ TYPED_TEST_SUITE(TransportContract, Backends);
 
 TYPED_TEST(TransportContract, FailedOpenLeavesNothingUsable) {
   this->ExpectNothingOpen();
-  const Clock::time_point start = Clock::now();
+  const Stopwatch watch;
   EXPECT_LT(TypeParam::OpenMissing(this->transport.get()), 0);
-  EXPECT_LT(MsSince(start), kAtOnceMs);
+  EXPECT_LT(watch.Ms(), kAtOnceMs);
   this->ExpectNothingOpen();
 }
 
@@ -191,10 +185,10 @@ TYPED_TEST(TransportContract, ReadTakesTheAnswerAsItArrivesAndSilenceIsNoAnswer)
   ASSERT_EQ(this->Open(), TALLYJET_SUCCESS);
   this->transport->SetTimeout(kLongTimeoutMs);
   ASSERT_EQ(this->transport->Write(kStatusQuery.data(), 3), TALLYJET_SUCCESS);
-  const Clock::time_point start = Clock::now();
+  const Stopwatch watch;
   char answer[8];
   ASSERT_EQ(this->transport->Read(answer, sizeof answer), 1);
-  EXPECT_LT(MsSince(start), kAtOnceMs);
+  EXPECT_LT(watch.Ms(), kAtOnceMs);
   EXPECT_EQ(answer[0] & 0x93, 0x12);  // the fixed bits of a status byte
   TypeParam::Silence(&this->printer);
   this->transport->SetTimeout(kShortTimeoutMs);
@@ -208,12 +202,12 @@ TYPED_TEST(TransportContract, VanishedPrinterFailsAtOnceAndStillCloses) {
   this->OpenAndReach();  // a network printer ends a connection it has taken with an orderly close
   this->transport->SetTimeout(kLongTimeoutMs);
   this->printer.Stop();
-  const Clock::time_point start = Clock::now();
+  const Stopwatch watch;
   EXPECT_EQ(this->transport->Write("x", 1), TALLYJET_ERR_FAILED);
   char answer[8];
   EXPECT_EQ(this->transport->Read(answer, sizeof answer), TypeParam::kGoneRead);
   EXPECT_EQ(this->transport->Close(), TALLYJET_SUCCESS);
-  EXPECT_LT(MsSince(start), kAtOnceMs);
+  EXPECT_LT(watch.Ms(), kAtOnceMs);
   this->ExpectNothingOpen();
 }
 
@@ -245,22 +239,11 @@ TYPED_TEST(TransportContract, DescriptorZeroIsAPort) {
 
 // One receipt through the entry points: text, a cut and the printer's status.
 TYPED_TEST(TransportContract, ReceiptGoesThroughOpenPort) {
-  vprinter::PrinterState state;
-  state.coverOpen = true;
-  this->printer.SetState(state);
   ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
   const std::string port = TypeParam::PortName(this->printer);
   ASSERT_EQ(OpenPort(port.c_str(), TypeParam::kBaudRate, 'N', 8, 1), TALLYJET_SUCCESS);
-  const std::string text = "receipt\n";
-  EXPECT_EQ(SendData(text.data(), static_cast<int>(text.size())), TALLYJET_SUCCESS);
-  EXPECT_EQ(MakeCut(1), TALLYJET_SUCCESS);
-  int status = 0;
-  EXPECT_EQ(GetPrinterStatus(&status), TALLYJET_SUCCESS);
-  EXPECT_EQ(status & TALLYJET_PRINTER_COVER_OPEN, TALLYJET_PRINTER_COVER_OPEN);
+  ExpectReceiptRoundTrip(&this->printer, "receipt\n");
   EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
-  const std::string printed = text + "\x1D\x56\x01";  // GS V 1: partial cut
-  ASSERT_TRUE(this->printer.WaitForReceived(printed.size(), 5000));
-  EXPECT_NE(this->printer.Received().find(printed), std::string::npos);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // What only the direct USB transport does, and the USB path of OpenPort, against the libusb-0.1
 // test double: finding and claiming the printer, the kernel driver, release and close failures.
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "comm_usb.h"
@@ -7,8 +9,27 @@
 
 namespace {
 
-class UsbOpen : public UsbDouble {
+// Each test describes its busses and devices, and ends with the process-wide connection closed.
+class UsbDouble : public ::testing::Test {
  protected:
+  void SetUp() override {
+    ClosePort();
+    fake_usb_reset();
+    SetProtocol(TALLYJET_PROTOCOL_ESCPOS);
+  }
+  void TearDown() override { ClosePort(); }
+
+  // A printer of the family with this product identifier and behaviour, on bus.
+  static int AddPrinter(int bus, int productId, const FakeUsbDevice& behaviour = {}) {
+    const FakeUsbDevice printer = FamilyPrinter(productId, behaviour);
+    return fake_usb_add_device(bus, &printer);
+  }
+
+  static std::string Written(int device) {
+    char bytes[4096];
+    return std::string(bytes, fake_usb_written(device, bytes, sizeof bytes));
+  }
+
   // Describes one printer of the standard product with this behaviour on a new bus and opens
   // it with usb; answers the printer's index.
   static int OpenPrinter(CommUsb* usb, const FakeUsbDevice& behaviour = {}) {
@@ -21,26 +42,22 @@ class UsbOpen : public UsbDouble {
 struct OpenCase {
   const char* name;
   FakeUsbDevice behaviour;
-  int productId;    // of the one printer described
+  int productId;    // of the one printer described, and asked of Open
   int vendorDelta;  // added to the family's vendor identifier
-  int first;        // Open(0x0010, ...)
-  int second;       // Open(0x0020, ...) on a fresh transport
+  int expected;
 };
 
+// A printer of another product is the contract's failed open; both products open further down.
 const OpenCase kOpenCases[] = {
-    {"StandardPrinter", {}, 0x0010, 0, TALLYJET_SUCCESS, TALLYJET_ERR_USB_NOT_FOUND},
-    {"ExtendedPrinter", {}, 0x0020, 0, TALLYJET_ERR_USB_NOT_FOUND, TALLYJET_SUCCESS},
-    {"OtherVendor", {}, 0x0010, 1, TALLYJET_ERR_USB_NOT_FOUND, TALLYJET_ERR_USB_NOT_FOUND},
-    {"OpenRefused", {0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0}, 0x0010, 0, TALLYJET_ERR_USB_OPEN,
-     TALLYJET_ERR_USB_NOT_FOUND},
+    {"OtherVendor", {}, 0x0010, 1, TALLYJET_ERR_USB_NOT_FOUND},
+    {"OpenRefused", {0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0}, 0x0010, 0, TALLYJET_ERR_USB_OPEN},
     {"ConfigurationFails", {0, 0, 0, -16, 0, 0, 0, 0, 0, 0, 0}, 0x0010, 0,
-     TALLYJET_ERR_USB_CONFIGURATION, TALLYJET_ERR_USB_NOT_FOUND},
-    {"ClaimFails", {0, 0, 0, 0, -16, 0, 0, 0, 0, 0, 0}, 0x0020, 0, TALLYJET_ERR_USB_NOT_FOUND,
-     TALLYJET_ERR_USB_CLAIM},
+     TALLYJET_ERR_USB_CONFIGURATION},
+    {"ClaimFails", {0, 0, 0, 0, -16, 0, 0, 0, 0, 0, 0}, 0x0020, 0, TALLYJET_ERR_USB_CLAIM},
 };
 
-// Each outcome of Open; a failure leaves no handle behind, so Write and Close answer -4.
-TEST_F(UsbOpen, EachOutcomeLeavesAHandleOnlyOnSuccess) {
+// Each way Open fails; a failure leaves no handle behind, so Write and Close answer -4.
+TEST_F(UsbDouble, EachFailedOpenLeavesNoHandle) {
   for (const OpenCase& c : kOpenCases) {
     SCOPED_TRACE(c.name);
     fake_usb_reset();
@@ -48,30 +65,29 @@ TEST_F(UsbOpen, EachOutcomeLeavesAHandleOnlyOnSuccess) {
     behaviour.vendorId = kUsbVendorId + c.vendorDelta;
     behaviour.productId = c.productId;
     fake_usb_add_device(fake_usb_add_bus(), &behaviour);
-    const int products[] = {kUsbProductId, kUsbExtendedProductId};
-    const int expected[] = {c.first, c.second};
-    for (int i = 0; i < 2; ++i) {
-      CommUsb usb;
-      EXPECT_EQ(usb.Open(products[i], kUsbVendorId), expected[i]);
-      EXPECT_EQ(usb.GetDevicePid(), products[i]);
-      EXPECT_EQ(usb.IsOpen(), expected[i] == TALLYJET_SUCCESS);
-      if (expected[i] != TALLYJET_SUCCESS) {
-        EXPECT_EQ(usb.Write("x", 1), TALLYJET_ERR_PORT_NOT_OPEN);
-        EXPECT_EQ(usb.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
-        EXPECT_EQ(fake_usb_counters().handlesOpen, 0);
-      }
-    }
+    CommUsb usb;
+    EXPECT_EQ(usb.Open(c.productId, kUsbVendorId), c.expected);
+    EXPECT_EQ(usb.GetDevicePid(), c.productId);
+    EXPECT_FALSE(usb.IsOpen());
+    EXPECT_EQ(usb.Write("x", 1), TALLYJET_ERR_PORT_NOT_OPEN);
+    EXPECT_EQ(usb.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
+    EXPECT_EQ(fake_usb_counters().handlesOpen, 0);
   }
 }
 
-TEST_F(UsbOpen, IdentifierBeyondSixteenBitsMatchesNothing) {
-  AddPrinter(fake_usb_add_bus(), kUsbProductId);
+// The bus list is read again on every Open, and an identifier beyond 16 bits matches nothing.
+TEST_F(UsbDouble, OnlyAPrinterPresentNowWithTheseIdentifiersIsFound) {
+  const int bus = fake_usb_add_bus();
   CommUsb usb;
+  EXPECT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_ERR_USB_NOT_FOUND);
+  AddPrinter(bus, kUsbProductId);
   EXPECT_EQ(usb.Open(kUsbProductId + 0x10000, kUsbVendorId), TALLYJET_ERR_USB_NOT_FOUND);
   EXPECT_EQ(usb.Open(kUsbProductId, kUsbVendorId + 0x10000), TALLYJET_ERR_USB_NOT_FOUND);
+  EXPECT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
 }
 
-TEST_F(UsbOpen, FirstMatchOnFirstBusIsTaken) {
+// The first match on the first bus is taken, and when it refuses to open no other is tried.
+TEST_F(UsbDouble, OnlyTheFirstMatchIsTried) {
   const int first = fake_usb_add_bus();
   const int second = fake_usb_add_bus();
   AddPrinter(first, kUsbExtendedProductId);
@@ -81,25 +97,12 @@ TEST_F(UsbOpen, FirstMatchOnFirstBusIsTaken) {
   CommUsb usb;
   ASSERT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
   EXPECT_EQ(fake_usb_counters().lastOpened, wanted);
-}
-
-TEST_F(UsbOpen, RefusedOpenTriesNoOtherDevice) {
-  const int bus = fake_usb_add_bus();
   FakeUsbDevice refusing{};
   refusing.refuseOpen = 1;
-  AddPrinter(bus, kUsbProductId, refusing);
-  AddPrinter(bus, kUsbProductId);
-  CommUsb usb;
+  const FakeUsbDevice refusingPrinter = FamilyPrinter(kUsbProductId, refusing);
+  fake_usb_change_device(wanted, &refusingPrinter);
   EXPECT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_ERR_USB_OPEN);
-  EXPECT_EQ(fake_usb_counters().opens, 1);
-}
-
-TEST_F(UsbOpen, PrinterAttachedAfterAFailedOpenIsFound) {
-  const int bus = fake_usb_add_bus();
-  CommUsb usb;
-  EXPECT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_ERR_USB_NOT_FOUND);
-  AddPrinter(bus, kUsbProductId);
-  EXPECT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
+  EXPECT_EQ(fake_usb_counters().lastOpened, wanted);
 }
 
 struct DetachCase {
@@ -133,22 +136,13 @@ TEST_F(UsbDetach, KernelDriverIsDetachedOnlyWhenBound) {
   }
 }
 
-using UsbOpenPort = UsbDouble;
-
-TEST_F(UsbOpenPort, NoPrinterAnswersTheSecondAttempt) {
-  fake_usb_add_bus();
-  EXPECT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_ERR_USB_NOT_FOUND);
-  char none[1];
-  EXPECT_EQ(GetData(none, 1), TALLYJET_ERR_PORT_NOT_OPEN);
-}
-
 struct ModeCase {
   int productId;
   std::string written;
 };
 
 // Only the extended printer is set to standard mode when the port opens.
-TEST_F(UsbOpenPort, OnlyTheExtendedPrinterGetsTheModeCommand) {
+TEST_F(UsbDouble, OnlyTheExtendedPrinterGetsTheModeCommand) {
   for (const ModeCase& c : {ModeCase{kUsbProductId, ""},
                             ModeCase{kUsbExtendedProductId, std::string("\x1b\x63\x30\x01", 4)}}) {
     SCOPED_TRACE(c.productId);
@@ -160,33 +154,25 @@ TEST_F(UsbOpenPort, OnlyTheExtendedPrinterGetsTheModeCommand) {
   }
 }
 
-using UsbTransfer = UsbOpen;
-
-TEST_F(UsbTransfer, FailedReleaseKeepsThePrinterOpen) {
+// A failed release keeps the printer open and claimed, so Close can be tried again; a failed
+// usb_close has freed the handle all the same.
+TEST_F(UsbDouble, FailedCloseKeepsTheHandleOnlyWhenNotReleased) {
   FakeUsbDevice stuck{};
   stuck.releaseError = -5;
-  CommUsb usb;
-  const int printer = OpenPrinter(&usb, stuck);
-  EXPECT_EQ(usb.Close(), TALLYJET_ERR_USB_RELEASE);
-  EXPECT_TRUE(usb.IsOpen());
-  EXPECT_EQ(usb.Write("ab", 2), TALLYJET_SUCCESS);
-  const FakeUsbDevice recovered = FamilyPrinter(kUsbProductId);
-  fake_usb_change_device(printer, &recovered);
-  EXPECT_EQ(usb.Close(), TALLYJET_SUCCESS);
-}
-
-TEST_F(UsbTransfer, FailedCloseStillForgetsTheHandle) {
   FakeUsbDevice failing{};
   failing.closeError = -19;
   CommUsb usb;
-  OpenPrinter(&usb, failing);
+  const int printer = OpenPrinter(&usb, stuck);
+  EXPECT_EQ(usb.Close(), TALLYJET_ERR_USB_RELEASE);
+  EXPECT_EQ(usb.Write("ab", 2), TALLYJET_SUCCESS);
+  fake_usb_change_device(printer, &failing);
   EXPECT_EQ(usb.Close(), TALLYJET_ERR_CLOSE);
   EXPECT_FALSE(usb.IsOpen());
-  EXPECT_EQ(usb.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
+  EXPECT_EQ(fake_usb_counters().handlesOpen, 0);
 }
 
 // The whole buffer goes in one bulk transfer, and one the printer took short is a failure.
-TEST_F(UsbTransfer, ShortBulkTransferFailsTheWrite) {
+TEST_F(UsbDouble, ShortBulkTransferFailsTheWrite) {
   FakeUsbDevice takesLess{};
   takesLess.writeShortBy = 1;
   CommUsb usb;

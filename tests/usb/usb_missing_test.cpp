@@ -1,5 +1,6 @@
-// The USB transport when the libusb-0.1 on the search path lacks one of its eleven functions,
-// and again once a complete one appears there.
+// The USB transport when the libusb-0.1 on the search path lacks one of its eleven functions
+// (the double without usb_release_interface, whose other functions work: a transport that used
+// it anyway would answer something other than -17), and again once a complete one appears there.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -18,10 +19,8 @@ std::string LateLibrary() { return std::string(LATE_DIR) + "/libusb-0.1.so.4"; }
 TEST(UsbWithoutLibrary, EveryOpenPortAnswersLibraryMissing) {
   remove(LateLibrary().c_str());
   ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    EXPECT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_ERR_USB_LIBRARY);
-    EXPECT_EQ(GetPrinterStatus(nullptr), TALLYJET_ERR_INVALID_ARGUMENT);
-  }
+  EXPECT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_ERR_USB_LIBRARY);
+  EXPECT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_ERR_USB_LIBRARY);
   EXPECT_EQ(ClosePort(), TALLYJET_ERR_PORT_NOT_OPEN);
 }
 
