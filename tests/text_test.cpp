@@ -130,6 +130,17 @@ TEST_F(TextTest, TableIsKeptEvenWhenItsCommandFailsAndFailedTextIsReported) {
   EXPECT_EQ(SendData("abc", 3), TALLYJET_ERR_FAILED);
 }
 
+TEST_F(TextTest, CodeTableOutlivesClosingReopeningAndReset) {
+  ASSERT_EQ(SetCharCodeTable(0), TALLYJET_SUCCESS);
+  ASSERT_EQ(ClosePort(), TALLYJET_SUCCESS);
+  ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
+  ASSERT_EQ(OpenPort("/dev/null", 0, 'N', 8, 1), TALLYJET_SUCCESS);
+  ASSERT_EQ(ClosePort(), TALLYJET_SUCCESS);
+  transport = ConnectRecorder();
+  ASSERT_EQ(Reset(), TALLYJET_SUCCESS);
+  EXPECT_EQ(SentText(kCafeLine), kCafeLine);
+}
+
 TEST_F(TextTest, EmptyTextIsOneEmptyWriteAndANegativeLengthIsRefused) {
   EXPECT_EQ(SentText(""), "");
   ASSERT_EQ(SetCharCodeTable(0), TALLYJET_SUCCESS);
