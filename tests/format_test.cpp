@@ -2,10 +2,10 @@
 // transport; and its hex dump.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 
 #include "recorded_connection.h"
+#include "stopwatch.h"
 
 namespace {
 
@@ -84,18 +84,16 @@ TEST_F(FormatTest, PrintingAreaWidthCountsFromTheLastAcceptedLeftMargin) {
   EXPECT_EQ(transport->writes.back(), Bytes({0x1D, 0x57, 0x64, 0x00}));
 }
 
-int ElapsedMillis(ProtEscPos& encoder) {
-  const auto start = std::chrono::steady_clock::now();
+long DumpMillis(ProtEscPos& encoder) {
+  const Stopwatch stopwatch;
   encoder.SetDumpEnable();
-  return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                              std::chrono::steady_clock::now() - start)
-                              .count());
+  return stopwatch.Ms();
 }
 
 TEST_F(FormatTest, DumpPausesBeforeItsLineFeedOnlyWithATransport) {
   ProtEscPos idle(nullptr);
-  EXPECT_LT(ElapsedMillis(idle), 45);
-  EXPECT_GE(ElapsedMillis(encoder), 50);
+  EXPECT_LT(DumpMillis(idle), 45);
+  EXPECT_GE(DumpMillis(encoder), 50);
 }
 
 TEST_F(FormatTest, OperationModeGoesOnlyToTheExtendedUsbProduct) {
