@@ -16,19 +16,26 @@ using StatusTest = RecordedConnection;
 int FirstDrawer(int* word) { return GetDrawerStatus(1, word); }
 int SecondDrawer(int* word) { return GetDrawerStatus(2, word); }
 
-// Without an answer the int keeps its value: 0 bytes is a failure, a read error its own code.
-TEST_F(StatusTest, RealTimeStatusAsksOneByteAndStoresItUnsigned) {
-  int status = -7;
+// Without an answer the int keeps its value: 0 bytes is a failure (for the fill level, 0), a
+// read error its own code.
+TEST_F(StatusTest, OneByteAnswerIsStoredUnsignedOnlyWhenItArrived) {
+  int value = -7;
   transport->AnswerCode(0);
-  EXPECT_EQ(prot_->GetRealTimeStatus(1, &status), TALLYJET_ERR_FAILED);
+  EXPECT_EQ(prot_->GetRealTimeStatus(1, &value), TALLYJET_ERR_FAILED);
   transport->AnswerCode(TALLYJET_ERR_SERIAL_TIMEOUT);
-  EXPECT_EQ(prot_->GetRealTimeStatus(1, &status), TALLYJET_ERR_SERIAL_TIMEOUT);
-  EXPECT_EQ(status, -7);
+  EXPECT_EQ(prot_->GetRealTimeStatus(1, &value), TALLYJET_ERR_SERIAL_TIMEOUT);
+  transport->AnswerCode(0);
+  EXPECT_EQ(prot_->GetBufferSize(&value), 0);
+  EXPECT_EQ(value, -7);
   transport->writes.clear();
   transport->Answer(Bytes({0xFE}));
-  EXPECT_EQ(GetRealTimeStatus(6, &status), TALLYJET_SUCCESS);
-  EXPECT_EQ(transport->writes, std::vector<std::string>{Bytes({0x10, 0x04, 0x06})});
-  EXPECT_EQ(status, 254);
+  EXPECT_EQ(GetRealTimeStatus(6, &value), TALLYJET_SUCCESS);
+  EXPECT_EQ(value, 254);
+  transport->Answer(Bytes({0xC8}));
+  EXPECT_EQ(prot_->GetBufferSize(&value), 1);
+  EXPECT_EQ(value, 200);
+  EXPECT_EQ(transport->writes, (std::vector<std::string>{Bytes({0x10, 0x04, 0x06}),
+                                                         Bytes({0x10, 0x04, 0x0B})}));
 }
 
 TEST_F(StatusTest, NullOutputIsRefusedEvenWithoutTransport) {
@@ -53,17 +60,6 @@ TEST_F(StatusTest, PrinterIdAnswersItsCountAndZeroesWhatWasNotSent) {
   EXPECT_EQ(prot_->GetPrinterID(3, id), 5);
   EXPECT_EQ(std::string(id, 16), std::string("V1.02") + std::string(11, '\0'));
   EXPECT_EQ(transport->writes, std::vector<std::string>{Bytes({0x1D, 0x49, 0x03})});
-}
-
-TEST_F(StatusTest, BufferSizeIsStoredOnlyWhenItsByteArrived) {
-  int size = -7;
-  transport->AnswerCode(0);
-  EXPECT_EQ(prot_->GetBufferSize(&size), 0);
-  EXPECT_EQ(size, -7);
-  transport->Answer(Bytes({0xC8}));
-  EXPECT_EQ(prot_->GetBufferSize(&size), 1);
-  EXPECT_EQ(size, 200);
-  EXPECT_EQ(transport->writes[0], Bytes({0x10, 0x04, 0x0B}));
 }
 
 TEST_F(StatusTest, MemoryAnswerIsHexadecimalAfterItsHeader) {
