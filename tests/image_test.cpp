@@ -41,33 +41,23 @@ QImage Pixels(std::initializer_list<QRgb> pixels) {
   return picture;
 }
 
-// The bit order and the bytes of each row are compared with the per-pixel rule below; here the
-// row length, its padding and how grey and transparent pixels print.
-TEST_F(ImageManagerTest, RowsBytesAndBitsFollowTheRasterLayout) {
-  struct Case {
+// Grey prints black up to a threshold, and a logo on a transparent background must not print
+// as a black block: each pixel prints as it looks on white paper.
+TEST_F(ImageManagerTest, GreyAndTransparentPixelsPrintAsTheyLookOnWhitePaper) {
+  const struct {
     const char* name;
     QImage picture;
     std::string raster;
-    int width;
-    int height;
-  };
-  const Case cases[] = {
-      {"nine_by_two", Filled(9, 2, kBlack), Bytes({0xFF, 0x80, 0xFF, 0x80}), 16, 2},
-      {"hundred", Filled(100, 1, kBlack), std::string(12, '\xFF') + "\xF0", 104, 1},
-      {"greys", Pixels({kBlack, qRgb(60, 60, 60), qRgb(200, 200, 200), kWhite}), Bytes({0xC0}), 8,
-       1},
-      // A logo on a transparent background must not print as a black block: each pixel prints
-      // as it looks on white paper.
+  } cases[] = {
+      {"greys", Pixels({kBlack, qRgb(60, 60, 60), qRgb(200, 200, 200), kWhite}), Bytes({0xC0})},
       {"logo", Pixels({qRgba(0, 0, 0, 0), qRgba(0, 0, 0, 100), qRgba(0, 0, 0, 200), kBlack}),
-       Bytes({0x30}), 8, 1},
+       Bytes({0x30})},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     ImageManager manager;
     ASSERT_EQ(manager.LoadImageFile(files_.Save(c.picture, c.name).c_str()), TALLYJET_SUCCESS)
         << c.name;
     EXPECT_EQ(Raster(&manager), c.raster) << c.name;
-    EXPECT_EQ(manager.width, c.width) << c.name;
-    EXPECT_EQ(manager.height, c.height) << c.name;
   }
 }
 

@@ -35,11 +35,6 @@ QImage Sample() {
 
 class PictureTest : public RecordedConnection {
  protected:
-  void SetUp() override {
-    RecordedConnection::SetUp();
-    sample_ = files_.Save(Sample(), "sample");
-  }
-
   // The GS v 0 header of the only band sent.
   std::string BandHeader() const {
     EXPECT_EQ(transport->writes.size(), 3u);
@@ -47,7 +42,6 @@ class PictureTest : public RecordedConnection {
   }
 
   PictureFiles files_;
-  std::string sample_;
 };
 
 // A picture at its own size sets the margin, then goes as one band behind the fill-level query;
@@ -69,7 +63,8 @@ TEST_F(PictureTest, PictureAndRasterBitImageGoAsOnePacedBand) {
 // Each scale acts on its own dimension; PrintBmp8 takes the scales as their bits, and neither
 // rotation nor half-tone changes a byte. Refusals, a NaN scale among them, send nothing.
 TEST_F(PictureTest, ScalesActOnTheirOwnDimensionAndRefusalsSendNothing) {
-  const char* const sample = sample_.c_str();
+  const std::string saved = files_.Save(Sample(), "sample");
+  const char* const sample = saved.c_str();
   const std::string missing = files_.Missing();
   const int one = FloatBits(1.0f);
   const float nan = std::nanf("");

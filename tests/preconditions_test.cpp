@@ -21,8 +21,6 @@ int info[5];
 char text[] = "x";
 unsigned char raster[3] = {};
 
-// A row's call, as text for the failure message and as the code that runs it.
-#define CALL(call) #call, [] { return call; }
 // -4 without a port, -8 with a transport but no encoder, then the row's answer.
 #define GUARDED(call, connected) {CALL(call), kNoPort, kNoEncoder, connected}
 #define REFUSED(call) GUARDED(call, kRefused)

@@ -8,6 +8,9 @@
 #include "connection.h"
 #include "recording_transport.h"
 
+// A table row's call, as text for the failure message and as the code that runs it.
+#define CALL(call) #call, [] { return call; }
+
 // An encoder that writes to its own recording transport.
 class RecordedEncoder : public ::testing::Test {
  protected:
