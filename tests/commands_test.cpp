@@ -1,7 +1,5 @@
 // The entry points that send one command: what each maps, which encoder operation it reaches,
-// and that operation's bytes at the edges of its arguments. Each refused value sits next to its
-// accepted neighbour; the entry points' own refusals and the first refusal of each command are
-// in preconditions_test.
+// and its bytes at the edges of its arguments, each refused value next to its accepted neighbour.
 #include <gtest/gtest.h>
 
 #include <string>

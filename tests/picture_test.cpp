@@ -45,8 +45,7 @@ class PictureTest : public RecordedConnection {
 };
 
 // A picture at its own size sets the margin, then goes as one band behind the fill-level query;
-// so does a raster bit image the caller built, without the margin. The other forwarded
-// operations are in the table of commands_test.
+// so does a raster bit image the caller built, without the margin.
 TEST_F(PictureTest, PictureAndRasterBitImageGoAsOnePacedBand) {
   const unsigned char row[1] = {0xA5};
   transport->Answer(Bytes({0}));

@@ -86,12 +86,7 @@ const std::string kCafeLine = Bytes({0xC3, 0xA9, 0x41, 0x0A});  // é A LF
 
 class TextTest : public RecordedConnection {
  protected:
-  void SetUp() override {
-    RecordedConnection::SetUp();
-    // The code table outlives every connection; each test starts from code page 850.
-    ASSERT_EQ(SetCharCodeTable(TALLYJET_CODEPAGE_850), TALLYJET_SUCCESS);
-    transport->writes.clear();
-  }
+  // The code table outlives every connection; each test starts from code page 850.
   void TearDown() override {
     SetCharCodeTable(TALLYJET_CODEPAGE_850);
     RecordedConnection::TearDown();
