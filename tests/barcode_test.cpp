@@ -13,9 +13,9 @@ using Writes = std::vector<std::string>;
 
 std::string Header(int m, int n) { return Bytes({0x1D, 0x6B, m, n}); }
 
-using BarCodeCommandTest = RecordedConnection;
+using BarCodeTest = RecordedConnection;
 
-TEST_F(BarCodeCommandTest, EachSystemTakesOnlyItsLengths) {
+TEST_F(BarCodeTest, EachSystemTakesOnlyItsLengths) {
   const struct {
     int m;
     int accepted[3];
@@ -53,7 +53,7 @@ TEST_F(BarCodeCommandTest, EachSystemTakesOnlyItsLengths) {
 }
 
 // The settings only PrintBarCode sends; the widths it takes, 2 and 6, are in its own test below.
-TEST_F(BarCodeCommandTest, HeightAndModuleWidthSendTheirBytesOrRefuse) {
+TEST_F(BarCodeTest, HeightAndModuleWidthSendTheirBytesOrRefuse) {
   EXPECT_EQ(prot_->SetBarCodeHeight(0), TALLYJET_SUCCESS);
   EXPECT_EQ(prot_->SetBarCodeHeight(256), TALLYJET_ERR_INVALID_ARGUMENT);
   EXPECT_EQ(prot_->SetBarCodeWidth(1), TALLYJET_ERR_INVALID_ARGUMENT);
@@ -61,7 +61,7 @@ TEST_F(BarCodeCommandTest, HeightAndModuleWidthSendTheirBytesOrRefuse) {
   EXPECT_EQ(transport->writes, Writes{Bytes({0x1D, 0x68, 0x00})});
 }
 
-TEST_F(BarCodeCommandTest, QrDataCountHoldsLengthPlusThreeUpToItsTwoBytes) {
+TEST_F(BarCodeTest, QrDataCountHoldsLengthPlusThreeUpToItsTwoBytes) {
   const struct {
     int len;
     int pL;
@@ -93,11 +93,9 @@ Writes FirstOf(const Writes& writes, size_t count) {
   return Writes(writes.begin(), writes.begin() + static_cast<long>(count));
 }
 
-using BarCodeEntryTest = RecordedConnection;
-
 const std::string kLong(300, 'A');  // cut at 255 bytes
 
-TEST_F(BarCodeEntryTest, SendsTheSettingsThenTheBarcodeOrStopsAtABadArgument) {
+TEST_F(BarCodeTest, SendsTheSettingsThenTheBarcodeOrStopsAtABadArgument) {
   const struct {
     int type, height, width, leftMargin, hriPosition, hriFont;
     const char* data;
@@ -141,7 +139,7 @@ TEST_F(BarCodeEntryTest, SendsTheSettingsThenTheBarcodeOrStopsAtABadArgument) {
   }
 }
 
-TEST_F(BarCodeEntryTest, FailedSettingStopsTheRest) {
+TEST_F(BarCodeTest, FailedSettingStopsTheRest) {
   transport->FailWrite(3, TALLYJET_ERR_FAILED);
   EXPECT_EQ(PrintBarCode(65, 100, 1, 0, 2, 0, "01234567890"), TALLYJET_ERR_FAILED);
   EXPECT_EQ(transport->writes, FirstOf(kExampleSettings, 4));

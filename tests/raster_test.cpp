@@ -155,9 +155,7 @@ TEST_F(RasterTest, PrinterThatNeverFreesRoomIsGivenUpAfterTenSeconds) {
   EXPECT_EQ(transport->reads, 2);  // asked at 0 s and 6 s, given up at 12 s
 }
 
-using BitImageModeTest = RasterTest;
-
-TEST_F(BitImageModeTest, ColumnCountFollowsTheModeWithinTwoBytes) {
+TEST_F(RasterTest, BitImageColumnCountFollowsTheModeWithinTwoBytes) {
   const std::string data = Pattern(3 * 65536);
   struct Case {
     int mode, length, result;
@@ -187,9 +185,7 @@ TEST_F(BitImageModeTest, ColumnCountFollowsTheModeWithinTwoBytes) {
   }
 }
 
-using StoredGraphicTest = RasterTest;
-
-TEST_F(StoredGraphicTest, DefineCarriesSizeKeyCodesAndA32BitLengthOrIsRefused) {
+TEST_F(RasterTest, StoredGraphicCarriesSizeKeyCodesAndA32BitLengthOrIsRefused) {
   const std::string data = Pattern(256 * 300);
   struct Case {
     int width, height, kc1;
