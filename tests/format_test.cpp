@@ -21,8 +21,8 @@ TEST_F(FormatTest, EncoderTakesTheAsciiJustificationsButNoOtherCodeTable) {
   EXPECT_EQ(encoder.SetCharCodeTable(28), kRefused);
   EXPECT_EQ(encoder.SetCharCodeTable(283), kRefused);  // whose low byte is 27
   EXPECT_TRUE(transport->writes.empty());
-  EXPECT_EQ(encoder.SetJustification(48), kOk);
-  EXPECT_EQ(transport->writes, std::vector<std::string>{Bytes({0x1B, 0x61, 0x30})});
+  EXPECT_EQ(encoder.SetJustification(49), kOk);
+  EXPECT_EQ(transport->writes, std::vector<std::string>{Bytes({0x1B, 0x61, 0x31})});
 }
 
 TEST_F(FormatTest, TabListEndsAtItsZeroOrAfter32Positions) {
