@@ -1,11 +1,14 @@
 // The byte stream split into commands, and what the log says for each.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
 
 #include "command_parser.h"
 #include "printer_core.h"
+#include "virtual_printer.h"
 
 namespace vprinter {
 namespace {
@@ -134,6 +137,17 @@ TEST(CommandParserTest, TextWaitsForTheLineToGoQuiet) {
   std::vector<Command> ended = parser.Feed("ab\n");
   ASSERT_EQ(ended.size(), 2u);
   EXPECT_EQ(ended[0].data, "ab");
+}
+
+// The serving thread tells the parser when the pty has gone quiet, so the run is logged at once.
+TEST(CommandParserTest, TextRunOnAPtyIsLoggedWhenTheLineGoesQuiet) {
+  VirtualPrinter printer;
+  ASSERT_TRUE(printer.Start());
+  const int fd = open(printer.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_EQ(write(fd, "Caf\x82", 4), 4);
+  EXPECT_TRUE(printer.WaitForLog(1, 2000));
+  EXPECT_EQ(printer.Log(), std::vector<std::string>{"TEXT \"Caf\xC3\xA9\" (cp850)"});
+  close(fd);
 }
 
 TEST(CommandParserTest, UnfinishedCommandWaitsUntilTheEnd) {
