@@ -162,7 +162,6 @@ TEST(CommandParserTest, UnfinishedCommandWaitsUntilTheEnd) {
 
 TEST(CommandLogTest, TextIsShownThroughTheSelectedCodeTable) {
   const Case cases[] = {
-      {"Caf\x82", "TEXT \"Caf\xC3\xA9\" (cp850)"},                   // the default table
       {std::string("\x1Bt\0\x9B", 4), "TEXT \"\xC2\xA2\" (cp437)"},  // cent sign
       {"\x1Bt\x02\x9B", "TEXT \"\xC3\xB8\" (cp850)"},                // o with stroke
       {"\x1Bt\x03\x84", "TEXT \"\xC3\xA3\" (cp860)"},                // a with tilde
