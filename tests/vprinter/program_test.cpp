@@ -1,10 +1,7 @@
 // The program's command line and state file, and one short run of the program itself.
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <poll.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -12,6 +9,7 @@
 #include <vector>
 
 #include "../support/child_program.h"
+#include "../support/loopback_sockets.h"
 #include "program_options.h"
 #include "settings_keys.h"
 #include "state_file.h"
@@ -133,18 +131,6 @@ TEST(StateFileTest, ChangesAreSeenAndARemovedLineReverts) {
   unlink(path.c_str());
 }
 
-// A connection to port on 127.0.0.1; -1 when refused.
-int ConnectToLoopback(int port) {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address = {};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return fd;
-  close(fd);
-  return -1;
-}
-
 bool Readable(int fd, int timeoutMs) {
   pollfd ready = {fd, POLLIN, 0};
   return poll(&ready, 1, timeoutMs) == 1;
@@ -193,20 +179,20 @@ TEST(ProgramTest, ServesNetworkClientsOneAtATime) {
   const std::string name = program.FirstLine();
   ASSERT_EQ(name.rfind("socket://127.0.0.1:", 0), 0u) << name << program.Errors();
   const int port = atoi(name.c_str() + name.rfind(':') + 1);
-
-  const int first = ConnectToLoopback(port);
-  ASSERT_GE(first, 0);
-  ASSERT_EQ(write(first, "\x1D\x76\x30\x00", 4), 4);  // a raster band cut short
-  const int second = ConnectToLoopback(port);
-  ASSERT_GE(second, 0);
-  ASSERT_EQ(write(second, "\x10\x04\x01", 3), 3);  // DLE EOT 1
-  EXPECT_FALSE(Readable(second, 200));  // the first client still holds the printer
-  close(first);
-  ASSERT_TRUE(Readable(second, 2000));
+  OwnSocket first, second;  // clients on ports of their own
+  for (OwnSocket* client : {&first, &second}) {
+    sockaddr_in printer = client->address;
+    printer.sin_port = htons(static_cast<uint16_t>(port));
+    ASSERT_EQ(connect(client->fd, reinterpret_cast<sockaddr*>(&printer), sizeof printer), 0);
+  }
+  ASSERT_EQ(write(first.fd, "\x1D\x76\x30\x00", 4), 4);  // a raster band cut short
+  ASSERT_EQ(write(second.fd, "\x10\x04\x01", 3), 3);     // DLE EOT 1
+  EXPECT_FALSE(Readable(second.fd, 200));  // the first client still holds the printer
+  shutdown(first.fd, SHUT_RDWR);
+  ASSERT_TRUE(Readable(second.fd, 2000));
   char answer = 0;
-  EXPECT_EQ(read(second, &answer, 1), 1);
+  EXPECT_EQ(read(second.fd, &answer, 1), 1);
   EXPECT_EQ(answer, 0x1A);  // off-line
-  close(second);
   EXPECT_EQ(program.Stop(), 0);
   EXPECT_EQ(program.Output(), name + "\n");
 }
