@@ -192,4 +192,15 @@ TEST_F(PrinterAppServer, JobWaitsWhilePaperIsOutThenPrintsDotForDot) {
   EXPECT_TRUE(Eventually([] { return PrinterReasons() == "none"; })) << PrinterReasons();
 }
 
+// Clients send what the printer says it takes: PNG and JPEG pictures, and PWG raster in one bit.
+TEST_F(PrinterAppServer, DeclaresTheFormatsClientsSend) {
+  const std::string query = PrinterUri() + " get-printer-attributes.test";
+  const std::string formats = Attribute(query, "document-format-supported");
+  for (const char* format : {"image/png", "image/jpeg", "image/pwg-raster"}) {
+    EXPECT_NE(formats.find(format), std::string::npos) << formats;
+  }
+  EXPECT_NE(Attribute(query, "pwg-raster-document-type-supported").find("black_1"),
+            std::string::npos);
+}
+
 }  // namespace
