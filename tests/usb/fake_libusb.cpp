@@ -36,7 +36,7 @@ struct State {
   std::vector<std::unique_ptr<Device>> devices;
   std::vector<std::unique_ptr<usb_dev_handle>> handles;
   struct usb_bus* head = nullptr;
-  FakeUsbCounters counters{0, 0, 0, 0, -1, 0};
+  FakeUsbCounters counters{0, 0, 0, -1, 0};
 };
 
 State& state() {
@@ -225,9 +225,7 @@ int usb_detach_kernel_driver_np(usb_dev_handle* handle, int interface) {
 #endif
 
 int usb_bulk_write(usb_dev_handle* handle, int endpoint, const char* bytes, int size, int) {
-  State& s = state();
-  ++s.counters.bulkWrites;
-  s.counters.lastWriteSize = size;
+  ++state().counters.bulkWrites;
   Device& device = DeviceOf(handle);
   if (endpoint != 0x02 || !handle->claimed) return -ENOENT;
   const int taken = std::max(0, size - device.behaviour.writeShortBy);

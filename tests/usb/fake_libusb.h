@@ -1,9 +1,7 @@
-// Control interface of the libusb-0.1 test double (libusb-0.1.so.4 in tests/usb). A test
-// describes busses and devices, then the transport finds them through the library's own eleven
-// functions, its two kernel-driver functions and its published structures. Bulk transfers go to
-// a byte stream the test links (a virtual printer's pty), so answers come from a real peer.
-// Built with FAKE_USB_WITHOUT_DETACH, the double lacks the two kernel-driver functions; built
-// with FAKE_USB_WITHOUT_RELEASE, it lacks usb_release_interface, the last of the eleven.
+// Control interface of the libusb-0.1 test double: a test describes busses and devices, which
+// the transport finds through libusb's functions and published structures; bulk transfers go to
+// a byte stream the test links (a virtual printer's pty). FAKE_USB_WITHOUT_DETACH leaves out the
+// two kernel-driver functions, FAKE_USB_WITHOUT_RELEASE usb_release_interface.
 #ifndef TALLYJET_TESTS_FAKE_LIBUSB_H
 #define TALLYJET_TESTS_FAKE_LIBUSB_H
 
@@ -33,17 +31,16 @@ struct FakeUsbCounters {
   int handlesOpen;    // handles not yet closed
   int claimed;        // handles whose interface is claimed
   int bulkWrites;     // usb_bulk_write calls
-  int lastWriteSize;  // size asked of the last usb_bulk_write
   int lastOpened;     // index of the device last given to usb_open, -1 for none
   int detaches;       // usb_detach_kernel_driver_np calls
 };
 
 // Forgets every bus, device, handle and count.
 void fake_usb_reset(void);
-// Adds a bus at the end of the list and answers its index.
+// Adds a bus and answers its index.
 int fake_usb_add_bus(void);
-// Adds a device at the end of the bus's device list and answers its index (counted over all
-// busses). The lists appear to the library at its next usb_find_busses/usb_find_devices.
+// Adds a device at the end of the bus's list and answers its index (counted over all busses);
+// the library sees it at its next usb_find_busses and usb_find_devices.
 int fake_usb_add_device(int bus, const struct FakeUsbDevice* device);
 // Changes how a described device behaves from now on.
 void fake_usb_change_device(int index, const struct FakeUsbDevice* device);
