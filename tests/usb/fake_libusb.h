@@ -5,25 +5,25 @@
 #ifndef TALLYJET_TESTS_FAKE_LIBUSB_H
 #define TALLYJET_TESTS_FAKE_LIBUSB_H
 
-#ifdef __cplusplus
-extern "C" {
-#endif
+#include "../../comm/usb_ids.h"
 
-// What a described device does. Zeroed means: no kernel driver bound; opens, configures,
-// claims, releases and closes fine, takes every bulk write whole and, unless linked, answers
-// reads with a time-out.
+extern "C" {
+
+// What a described device does. By default: the family's standard printer, no kernel driver
+// bound; it opens, configures, claims, releases and closes fine, takes every bulk write whole
+// and, unless linked, answers reads with a time-out.
 struct FakeUsbDevice {
-  int vendorId;
-  int productId;
-  int refuseOpen;          // usb_open answers null
-  int configurationError;  // usb_set_configuration answers this when not 0
-  int claimError;          // usb_claim_interface answers this when not 0
-  int releaseError;        // usb_release_interface answers this when not 0
-  int closeError;          // usb_close answers this when not 0 (the handle is gone anyway)
-  int writeShortBy;        // usb_bulk_write takes this many bytes fewer than asked
-  int readError;           // usb_bulk_read answers this when not 0
-  int kernelDriverBound;   // usblp holds interface 0: configuring and claiming answer -EBUSY
-  int detachError;         // usb_detach_kernel_driver_np answers this when not 0, still bound
+  int vendorId = kUsbVendorId;
+  int productId = kUsbProductId;
+  int refuseOpen = 0;          // usb_open answers null
+  int configurationError = 0;  // usb_set_configuration answers this when not 0
+  int claimError = 0;          // usb_claim_interface answers this when not 0
+  int releaseError = 0;        // usb_release_interface answers this when not 0
+  int closeError = 0;          // usb_close answers this when not 0 (the handle is gone anyway)
+  int writeShortBy = 0;        // usb_bulk_write takes this many bytes fewer than asked
+  int readError = 0;           // usb_bulk_read answers this when not 0
+  int kernelDriverBound = 0;   // usblp holds interface 0: configuring and claiming answer -EBUSY
+  int detachError = 0;         // usb_detach_kernel_driver_np answers this when not 0, still bound
 };
 
 // What the double saw since the last reset.
@@ -50,8 +50,6 @@ int fake_usb_link(int index, const char* path);
 int fake_usb_written(int index, char* bytes, int capacity);
 struct FakeUsbCounters fake_usb_counters(void);
 
-#ifdef __cplusplus
 }
-#endif
 
 #endif  // TALLYJET_TESTS_FAKE_LIBUSB_H

@@ -14,10 +14,10 @@
 #include "comm_uart.h"
 #include "comm_usb.h"
 #include "comm_usblp.h"
+#include "fake_libusb.h"
 #include "loopback_sockets.h"
 #include "receipt_round_trip.h"
 #include "stopwatch.h"
-#include "usb_fixture.h"
 #include "virtual_printer.h"
 
 namespace {
@@ -90,7 +90,7 @@ struct UsbBulk : PathBackend<CommUsb, -ENODEV, 0> {
   static constexpr int kSilentRead = -ETIMEDOUT;
   static std::string PortName(const vprinter::VirtualPrinter&) { return "USB"; }
   static void Attach(const vprinter::VirtualPrinter& printer) {
-    const FakeUsbDevice standard = FamilyPrinter(kUsbProductId);
+    const FakeUsbDevice standard;
     const int device = fake_usb_add_device(fake_usb_add_bus(), &standard);
     ASSERT_EQ(fake_usb_link(device, printer.SlavePath().c_str()), 0);
   }
@@ -102,10 +102,9 @@ struct UsbBulk : PathBackend<CommUsb, -ENODEV, 0> {
   }
   // The double plays the bulk read's time-out at once instead of after libusb's 3 s.
   static void Silence(vprinter::VirtualPrinter*) {
-    FakeUsbDevice timesOut{};
+    FakeUsbDevice timesOut;
     timesOut.readError = -ETIMEDOUT;
-    const FakeUsbDevice silent = FamilyPrinter(kUsbProductId, timesOut);
-    fake_usb_change_device(0, &silent);
+    fake_usb_change_device(0, &timesOut);
   }
 };
 

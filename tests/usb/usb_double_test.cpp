@@ -5,7 +5,8 @@
 #include <string>
 
 #include "comm_usb.h"
-#include "usb_fixture.h"
+#include "fake_libusb.h"
+#include "tallyjet.h"
 
 namespace {
 
@@ -20,8 +21,8 @@ class UsbDouble : public ::testing::Test {
   void TearDown() override { ClosePort(); }
 
   // A printer of the family with this product identifier and behaviour, on bus.
-  static int AddPrinter(int bus, int productId, const FakeUsbDevice& behaviour = {}) {
-    const FakeUsbDevice printer = FamilyPrinter(productId, behaviour);
+  static int AddPrinter(int bus, int productId, FakeUsbDevice printer = {}) {
+    printer.productId = productId;
     return fake_usb_add_device(bus, &printer);
   }
 
@@ -97,10 +98,9 @@ TEST_F(UsbDouble, OnlyTheFirstMatchIsTried) {
   CommUsb usb;
   ASSERT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
   EXPECT_EQ(fake_usb_counters().lastOpened, wanted);
-  FakeUsbDevice refusing{};
+  FakeUsbDevice refusing;
   refusing.refuseOpen = 1;
-  const FakeUsbDevice refusingPrinter = FamilyPrinter(kUsbProductId, refusing);
-  fake_usb_change_device(wanted, &refusingPrinter);
+  fake_usb_change_device(wanted, &refusing);
   EXPECT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_ERR_USB_OPEN);
   EXPECT_EQ(fake_usb_counters().lastOpened, wanted);
 }
@@ -126,7 +126,7 @@ TEST_F(UsbDetach, KernelDriverIsDetachedOnlyWhenBound) {
   for (const DetachCase& c : kDetachCases) {
     SCOPED_TRACE(c.name);
     fake_usb_reset();
-    FakeUsbDevice behaviour{};
+    FakeUsbDevice behaviour;
     behaviour.kernelDriverBound = c.bound;
     behaviour.detachError = c.detachError;
     AddPrinter(fake_usb_add_bus(), kUsbProductId, behaviour);
@@ -157,9 +157,9 @@ TEST_F(UsbDouble, OnlyTheExtendedPrinterGetsTheModeCommand) {
 // A failed release keeps the printer open and claimed, so Close can be tried again; a failed
 // usb_close has freed the handle all the same.
 TEST_F(UsbDouble, FailedCloseKeepsTheHandleOnlyWhenNotReleased) {
-  FakeUsbDevice stuck{};
+  FakeUsbDevice stuck;
   stuck.releaseError = -5;
-  FakeUsbDevice failing{};
+  FakeUsbDevice failing;
   failing.closeError = -19;
   CommUsb usb;
   const int printer = OpenPrinter(&usb, stuck);
@@ -173,7 +173,7 @@ TEST_F(UsbDouble, FailedCloseKeepsTheHandleOnlyWhenNotReleased) {
 
 // The whole buffer goes in one bulk transfer, and one the printer took short is a failure.
 TEST_F(UsbDouble, ShortBulkTransferFailsTheWrite) {
-  FakeUsbDevice takesLess{};
+  FakeUsbDevice takesLess;
   takesLess.writeShortBy = 1;
   CommUsb usb;
   const int printer = OpenPrinter(&usb, takesLess);
