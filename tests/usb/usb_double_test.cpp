@@ -10,7 +10,6 @@
 
 namespace {
 
-// Each test describes its busses and devices, and ends with the process-wide connection closed.
 class UsbDouble : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -31,10 +30,9 @@ class UsbDouble : public ::testing::Test {
     return std::string(bytes, fake_usb_written(device, bytes, sizeof bytes));
   }
 
-  // Describes one printer of the standard product with this behaviour on a new bus and opens
-  // it with usb; answers the printer's index.
-  static int OpenPrinter(CommUsb* usb, const FakeUsbDevice& behaviour = {}) {
-    const int printer = AddPrinter(fake_usb_add_bus(), kUsbProductId, behaviour);
+  // Describes printer on a new bus and opens it with usb; answers its index.
+  static int OpenPrinter(CommUsb* usb, const FakeUsbDevice& behaviour) {
+    const int printer = fake_usb_add_device(fake_usb_add_bus(), &behaviour);
     EXPECT_EQ(usb->Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
     return printer;
   }
@@ -42,19 +40,16 @@ class UsbDouble : public ::testing::Test {
 
 struct OpenCase {
   const char* name;
-  FakeUsbDevice behaviour;
-  int productId;    // of the one printer described, and asked of Open
-  int vendorDelta;  // added to the family's vendor identifier
+  FakeUsbDevice printer;  // the one described; Open asks for the family's vendor and its product
   int expected;
 };
 
 // A printer of another product is the contract's failed open; both products open further down.
 const OpenCase kOpenCases[] = {
-    {"OtherVendor", {}, 0x0010, 1, TALLYJET_ERR_USB_NOT_FOUND},
-    {"OpenRefused", {0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0}, 0x0010, 0, TALLYJET_ERR_USB_OPEN},
-    {"ConfigurationFails", {0, 0, 0, -16, 0, 0, 0, 0, 0, 0, 0}, 0x0010, 0,
-     TALLYJET_ERR_USB_CONFIGURATION},
-    {"ClaimFails", {0, 0, 0, 0, -16, 0, 0, 0, 0, 0, 0}, 0x0020, 0, TALLYJET_ERR_USB_CLAIM},
+    {"OtherVendor", {kUsbVendorId + 1, 0x0010}, TALLYJET_ERR_USB_NOT_FOUND},
+    {"OpenRefused", {kUsbVendorId, 0x0010, 1}, TALLYJET_ERR_USB_OPEN},
+    {"ConfigurationFails", {kUsbVendorId, 0x0010, 0, -16}, TALLYJET_ERR_USB_CONFIGURATION},
+    {"ClaimFails", {kUsbVendorId, 0x0020, 0, 0, -16}, TALLYJET_ERR_USB_CLAIM},
 };
 
 // Each way Open fails; a failure leaves no handle behind, so Write and Close answer -4.
@@ -62,13 +57,10 @@ TEST_F(UsbDouble, EachFailedOpenLeavesNoHandle) {
   for (const OpenCase& c : kOpenCases) {
     SCOPED_TRACE(c.name);
     fake_usb_reset();
-    FakeUsbDevice behaviour = c.behaviour;
-    behaviour.vendorId = kUsbVendorId + c.vendorDelta;
-    behaviour.productId = c.productId;
-    fake_usb_add_device(fake_usb_add_bus(), &behaviour);
+    fake_usb_add_device(fake_usb_add_bus(), &c.printer);
     CommUsb usb;
-    EXPECT_EQ(usb.Open(c.productId, kUsbVendorId), c.expected);
-    EXPECT_EQ(usb.GetDevicePid(), c.productId);
+    EXPECT_EQ(usb.Open(c.printer.productId, kUsbVendorId), c.expected);
+    EXPECT_EQ(usb.GetDevicePid(), c.printer.productId);
     EXPECT_FALSE(usb.IsOpen());
     EXPECT_EQ(usb.Write("x", 1), TALLYJET_ERR_PORT_NOT_OPEN);
     EXPECT_EQ(usb.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
