@@ -1,6 +1,4 @@
-// What only the network transport does, over the loopback: port names, the write bound and
-// IPv6, against the virtual printer on a TCP port and sockets the tests make themselves. A
-// SIGPIPE would end this program, so every test here also shows that none is raised.
+// What only the network transport does, over the loopback: port names, the write bound, IPv6.
 #include <gtest/gtest.h>
 
 #include <string>

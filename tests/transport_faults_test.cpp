@@ -1,7 +1,5 @@
-// Faults beyond the contract every transport keeps (transport_contract_test), over the device
-// node and the serial line to the virtual printer on a pty: a printer that answers late, reads
-// slowly or stops reading, a write interrupted by signals, and a socket whose peer has gone.
-// Short time-outs keep every wait brief.
+// Faults beyond the transport contract, over the device node and the serial line to the virtual
+// printer: late answers, slow or stopped reading, signals during a write, a peer that has gone.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -30,7 +28,6 @@ const Line kLines[] = {{"device node", 0}, {"serial line", 9600}};
 
 class TransportFaults : public PrinterOnPty {
  protected:
-  // Opens the printer on line with the short read time-out.
   void OpenShort(const Line& line) {
     Open(line.baudRate);
     if (comm_ != nullptr) comm_->SetTimeout(kShortTimeoutMs);

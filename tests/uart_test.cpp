@@ -1,6 +1,5 @@
-// What only the serial line does, over a real pty: its rates and raw 8N1 (the test holds the
-// master side, where a printer would be) and the serial path of OpenPort. What every transport
-// does is in transport_contract_test, a slow printer in transport_faults_test.
+// What only the serial line does, over a pty whose master side the test holds: its rates, raw
+// 8N1 and the serial path of OpenPort.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -23,7 +22,6 @@ long CpuMs() {
          (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000L;
 }
 
-// The printer's end of the line.
 class PtyLine : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -69,7 +69,7 @@ bool WaitUntil(Condition condition, int timeoutMs = 10000) {
   return true;
 }
 
-class KernelPrinter : public PrinterOnPty {
+class Usblp : public PrinterOnPty {
  protected:
   void TearDown() override {
     ClosePort();
@@ -126,8 +126,6 @@ class KernelPrinter : public PrinterOnPty {
   pid_t gadget_ = -1;
   int product_ = 0;
 };
-
-using Usblp = KernelPrinter;
 
 TEST_F(Usblp, DeviceNodePrintsAndAnswers) {
   Plug(kUsbProductId);

@@ -1,13 +1,8 @@
-// usb-printer-gadget: a USB printer on the device side of the kernel's dummy_hcd, through
-// gadgetfs. It presents one printer-class interface (bidirectional, protocol 2) with bulk OUT
-// 0x02 and bulk IN 0x82, answers the class request GET_PORT_STATUS (which usblp asks of a
-// printer slow to take a write) and stalls the others, and carries the bulk data to and from a
-// byte stream: a virtual printer's pty, which decodes the ESC/POS and answers its queries.
-//
-//   usb-printer-gadget VENDOR PRODUCT LINE [GADGETFS]
-//
-// VENDOR and PRODUCT in hexadecimal; GADGETFS is where gadgetfs is mounted (/dev/gadget). The
-// device stays plugged in until the program is stopped.
+// usb-printer-gadget VENDOR PRODUCT LINE: a USB printer (identifiers in hexadecimal) on the
+// device side of dummy_hcd, through gadgetfs on /dev/gadget, until the program is stopped. One
+// bidirectional printer-class interface with bulk OUT 0x02 and IN 0x82 carries the data to and
+// from LINE, a virtual printer's pty. GET_PORT_STATUS, which usblp asks of a printer slow to
+// take a write, is answered; other requests are stalled.
 #include <fcntl.h>
 #include <linux/usb/ch9.h>
 #include <linux/usb/gadgetfs.h>
@@ -103,7 +98,7 @@ void Carry(int from, int to, int endpoint) {
 
 class Gadget {
  public:
-  Gadget(std::string directory, int line) : directory_(std::move(directory)), line_(line) {}
+  explicit Gadget(int line) : line_(line) {}
 
   // Configures ep0 and serves its events until it fails.
   int Serve(unsigned vendor, unsigned product) {
@@ -180,7 +175,7 @@ class Gadget {
     return fd;
   }
 
-  const std::string directory_;
+  const std::string directory_ = "/dev/gadget";
   const int line_;
   int ep0_ = -1;
   bool carrying_ = false;
@@ -189,8 +184,8 @@ class Gadget {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 4 || argc > 5) {
-    fputs("usage: usb-printer-gadget VENDOR PRODUCT LINE [GADGETFS]\n", stderr);
+  if (argc != 4) {
+    fputs("usage: usb-printer-gadget VENDOR PRODUCT LINE\n", stderr);
     return 2;
   }
   const int line = open(argv[3], O_RDWR | O_NOCTTY);
@@ -198,6 +193,6 @@ int main(int argc, char** argv) {
     perror(argv[3]);
     return 1;
   }
-  Gadget gadget(argc == 5 ? argv[4] : "/dev/gadget", line);
+  Gadget gadget(line);
   return gadget.Serve(strtoul(argv[1], nullptr, 16), strtoul(argv[2], nullptr, 16));
 }

@@ -1,7 +1,5 @@
-// One contract for every transport, run against the virtual printer: the device node and the
-// serial line on its pty, USB bulk transfers through the libusb-0.1 double linked to that pty,
-// and TCP on a port of 127.0.0.1. Each backend below says how to reach the printer and where
-// its transport answers differently; the tests are the same for all.
+// One contract for every transport, against the virtual printer: the device node and the serial
+// line on its pty, USB through the libusb-0.1 double linked to that pty, TCP on 127.0.0.1.
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -37,10 +35,8 @@ int OpenDescriptors() {
   return count;
 }
 
-// Each backend is a type of static members: the printer's options, the transport it makes, how
-// it opens that transport on the printer (and on no printer), how it silences the printer, and
-// the codes where transports differ. The pty backends differ only in the transport, the code a
-// read answers once the printer is gone, and the rate OpenPort is given.
+// A backend says how to reach the printer (and no printer), how to silence it, and the codes
+// where its transport answers differently.
 template <typename Transport, int goneRead, int baudRate>
 struct PathBackend {
   static constexpr int kBaudRate = baudRate;
@@ -77,15 +73,13 @@ struct Network : PathBackend<CommNet, TALLYJET_ERR_READ, 0> {
     options.listenPort = 0;
     return options;
   }
-  // Nobody listens on the port: the connection is refused.
   static int OpenMissing(CommBase* transport) {
     OwnSocket nobodyListens;
     return transport->Open(nobodyListens.Name().c_str());
   }
 };
 
-// The one printer the double describes, its bulk endpoints linked to the printer's pty. Reads
-// answer libusb's own numbers: a time-out, or a device that is gone.
+// Reads answer libusb's own numbers: a time-out, or a device that is gone.
 struct UsbBulk : PathBackend<CommUsb, -ENODEV, 0> {
   static constexpr int kSilentRead = -ETIMEDOUT;
   static std::string PortName(const vprinter::VirtualPrinter&) { return "USB"; }
@@ -122,14 +116,13 @@ class TransportContract : public ::testing::Test {
 
   int Open() { return Backend::Open(transport.get(), printer); }
 
-  // Descriptors and USB handles and claims this process holds.
   static int Held() {
     const FakeUsbCounters usb = fake_usb_counters();
     return OpenDescriptors() + usb.handlesOpen + usb.claimed;
   }
 
-  // Opens, and shows with one byte that the printer is reached, so that a network printer has
-  // taken the connection before anything is counted.
+  // Opens, and shows with one byte that the printer is reached (a network printer has taken
+  // the connection).
   void OpenAndReach() {
     ASSERT_EQ(Open(), TALLYJET_SUCCESS);
     const size_t before = printer.Received().size();
@@ -137,7 +130,6 @@ class TransportContract : public ::testing::Test {
     ASSERT_TRUE(printer.WaitForReceived(before + 1, kAtOnceMs));
   }
 
-  // Nothing is open: every operation answers so, and Close frees nothing.
   void ExpectNothingOpen() {
     char byte = 'x';
     EXPECT_FALSE(transport->IsOpen());
