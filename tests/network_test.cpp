@@ -31,7 +31,7 @@ TEST(NetworkPortTest, PortIs9100UnlessGiven) {
 }
 
 TEST(NetworkPortTest, PrinterThatNeverReadsEndsTheWriteAtItsBound) {
-  OwnSocket neverReads(4096);
+  OwnSocket neverReads;
   ASSERT_EQ(listen(neverReads.fd, 1), 0);
   CommNet net;
   ASSERT_EQ(net.Open(neverReads.Name().c_str()), TALLYJET_SUCCESS);
