@@ -1,8 +1,7 @@
 // usb-printer-gadget VENDOR PRODUCT LINE: a USB printer (identifiers in hexadecimal) on the
 // device side of dummy_hcd, through gadgetfs on /dev/gadget, until the program is stopped. One
 // bidirectional printer-class interface with bulk OUT 0x02 and IN 0x82 carries the data to and
-// from LINE, a virtual printer's pty. GET_PORT_STATUS, which usblp asks of a printer slow to
-// take a write, is answered; other requests are stalled.
+// from LINE, a virtual printer's pty. Every control request but SET_CONFIGURATION is stalled.
 #include <fcntl.h>
 #include <linux/usb/ch9.h>
 #include <linux/usb/gadgetfs.h>
@@ -23,11 +22,6 @@ constexpr uint8_t kInAddress = 0x82;
 constexpr char kOutFile[] = "ep2out-bulk";
 constexpr char kInFile[] = "ep2in-bulk";
 constexpr uint8_t kConfigurationValue = 1;
-
-// Printer-class requests (USB Printer Class 1.1, section 4.2).
-constexpr uint8_t kGetPortStatus = 1;
-// Port status: selected, no error, paper present.
-constexpr uint8_t kPortStatusReady = 0x18;
 
 void Put16(std::string* out, unsigned value) {
   out->push_back(static_cast<char>(value & 0xFF));
@@ -124,23 +118,16 @@ class Gadget {
 
  private:
   void Setup(const usb_ctrlrequest& request) {
-    const unsigned length = request.wLength;
     const uint8_t type = request.bRequestType;
     if (type == USB_DIR_OUT && request.bRequest == USB_REQ_SET_CONFIGURATION) {
       if ((request.wValue & 0xFF) == kConfigurationValue) StartCarrying();
       Acknowledge();
-    } else if (type == (USB_DIR_IN | USB_TYPE_CLASS | USB_RECIP_INTERFACE) &&
-               request.bRequest == kGetPortStatus) {
-      Answer(std::string(1, static_cast<char>(kPortStatusReady)), length);
     } else {
       Stall(type);
     }
   }
 
   void Acknowledge() { (void)!read(ep0_, nullptr, 0); }
-  void Answer(const std::string& bytes, unsigned length) {
-    (void)!write(ep0_, bytes.data(), bytes.size() < length ? bytes.size() : length);
-  }
   // An IN request is stalled by reading ep0, an OUT request by writing it.
   void Stall(uint8_t type) {
     if (type & USB_DIR_IN) {
