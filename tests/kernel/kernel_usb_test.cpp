@@ -3,7 +3,6 @@
 // usblp is loaded, so the device node and the USB path's detaching of usblp are both real.
 #include <dirent.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,10 +26,7 @@ constexpr char kGadgetProgram[] = "/bin/usb-printer-gadget";
 constexpr char kDeviceNode[] = "/dev/usb/lp0";
 constexpr char kUsbDevices[] = "/sys/bus/usb/devices";
 
-bool Exists(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0;
-}
+bool NodeExists() { return access(kDeviceNode, F_OK) == 0; }
 
 std::string FileText(const std::string& path) {
   std::ifstream file(path);
@@ -94,7 +90,7 @@ class Usblp : public PrinterOnPty {
     }
     ASSERT_GT(gadget_, 0);
     ASSERT_TRUE(WaitUntil([&] { return DevicePresent(product); })) << "not enumerated";
-    ASSERT_TRUE(WaitUntil([] { return Exists(kDeviceNode); })) << "usblp made no device node";
+    ASSERT_TRUE(WaitUntil(NodeExists)) << "usblp made no device node";
   }
 
   // Stopping the program closes its ep0, which disconnects the device.
@@ -164,13 +160,13 @@ TEST_F(Usblp, UnpluggedPrinterFailsEveryCall) {
 TEST_F(Usblp, UsbPathDetachesTheKernelDriver) {
   Plug(kUsbExtendedProductId);
   ASSERT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_SUCCESS);
-  EXPECT_TRUE(WaitUntil([] { return !Exists(kDeviceNode); }, 5000));
+  EXPECT_TRUE(WaitUntil([] { return !NodeExists(); }, 5000));
   ExpectReceiptRoundTrip(&printer, "taken from usblp\n");
   PrintPacedPicture();
   EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
   std::ofstream("/sys/bus/usb/drivers/usblp/bind")
       << DeviceName(kUsbExtendedProductId) << ":1.0" << std::flush;
-  EXPECT_TRUE(WaitUntil([] { return Exists(kDeviceNode); }, 5000));
+  EXPECT_TRUE(WaitUntil(NodeExists, 5000));
 }
 
 }  // namespace
