@@ -15,6 +15,8 @@
 #include <string>
 #include <thread>
 
+#include "fd_io.h"
+
 namespace {
 
 constexpr uint8_t kOutAddress = 0x02;
@@ -67,25 +69,13 @@ std::string EndpointDescriptors(uint8_t address) {
   return std::string{1, 0, 0, 0} + Endpoint(address, 64) + Endpoint(address, 512);
 }
 
-bool WriteAll(int fd, const char* bytes, size_t size) {
-  while (size > 0) {
-    const ssize_t n = write(fd, bytes, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
-}
-
 // Copies from one descriptor to the other until either fails (a disconnect ends an endpoint's
 // transfers); then closes the endpoint's descriptor.
 void Carry(int from, int to, int endpoint) {
   char buffer[16384];
   for (;;) {
-    const ssize_t n = read(from, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 || !WriteAll(to, buffer, static_cast<size_t>(n))) break;
+    const int n = fdio::ReadFirst(from, buffer, sizeof buffer, fdio::kNoDeadline);
+    if (n < 0 || !fdio::WriteAll(to, buffer, n, fdio::kNoDeadline, fdio::kNoStallLimit)) break;
   }
   close(endpoint);
 }
