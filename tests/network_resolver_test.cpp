@@ -1,8 +1,6 @@
-// Host names on the network path, resolved by this program's own getaddrinfo, which the
-// library's calls reach in place of the C library's and which asks that one for numeric
-// addresses only, so no query ever leaves the machine. printer.test has an IPv6 and an IPv4
-// loopback address; slow.test first an address that never answers, then the printer's; every
-// other name is unknown.
+// Host names resolved by this program's getaddrinfo, which asks the C library's for numeric
+// addresses only: printer.test is ::1 then 127.0.0.1; slow.test an address that never answers
+// then the printer's; other names are unknown. No query leaves the machine.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <netdb.h>

@@ -77,8 +77,7 @@ TEST_F(PtyLine, EachAcceptedRateOpensRaw8N1) {
 }
 
 // A refused rate skips Open (-4 rather than -3), keeps the previous rate, and still sets the
-// 300 ms read time-out. With nothing arriving the read sleeps for about the time-out instead of
-// spinning, and finds 0.
+// 300 ms read time-out, which a read with nothing arriving sleeps out, not spins, to find 0.
 TEST_F(PtyLine, RefusedRateSkipsOpenButSetsTheTimeout) {
   EXPECT_EQ(OpenPort(slave_.c_str(), 38400, 'N', 8, 1), TALLYJET_ERR_PORT_NOT_OPEN);
   CommUart* uart = dynamic_cast<CommUart*>(comm_);

@@ -1,6 +1,5 @@
-// The library through a real Linux USB stack, inside the kernel test machine: a printer made
-// by usb-printer-gadget on dummy_hcd, its ESC/POS side the virtual printer in this process.
-// usblp is loaded, so the device node and the USB path's detaching of usblp are both real.
+// The library through the kernel test machine's USB stack, usblp loaded, to a printer made by
+// usb-printer-gadget on dummy_hcd whose ESC/POS side is the virtual printer in this process.
 #include <dirent.h>
 #include <signal.h>
 #include <sys/wait.h>

@@ -1,5 +1,4 @@
-// Sockets a test makes itself on 127.0.0.1, to play printers that refuse, never accept or
-// never read.
+// Sockets a test makes itself on 127.0.0.1, to play printers that refuse, never accept or read.
 #ifndef TALLYJET_TESTS_LOOPBACK_SOCKETS_H
 #define TALLYJET_TESTS_LOOPBACK_SOCKETS_H
 

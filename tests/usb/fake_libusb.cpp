@@ -1,7 +1,6 @@
-// A stand-in for libusb-0.1 over its published structures. Like the real library it publishes the
-// bus list only when usb_find_busses and usb_find_devices run, accepts only configuration 1,
-// interface 0 and the endpoints 0x02 and 0x82 of a printer, and answers failures with negative
-// errno values. As on Linux, a bound kernel driver keeps the interface busy until detached.
+// A stand-in for libusb-0.1. Like it, it publishes the bus list only in usb_find_busses and
+// usb_find_devices, takes only configuration 1, interface 0 and endpoints 0x02 and 0x82, answers
+// negative errno values, and a bound kernel driver keeps the interface busy until detached.
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>

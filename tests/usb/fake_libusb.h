@@ -9,9 +9,8 @@
 
 extern "C" {
 
-// What a described device does. By default: the family's standard printer, no kernel driver
-// bound; it opens, configures, claims, releases and closes fine, takes every bulk write whole
-// and, unless linked, answers reads with a time-out.
+// What a described device does. By default the family's standard printer, free of any kernel
+// driver, where every call succeeds, except unlinked reads, which time out.
 struct FakeUsbDevice {
   int vendorId = kUsbVendorId;
   int productId = kUsbProductId;

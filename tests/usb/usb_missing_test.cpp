@@ -1,6 +1,5 @@
-// The USB transport when the libusb-0.1 on the search path lacks one of its eleven functions
-// (the double without usb_release_interface, whose other functions work: a transport that used
-// it anyway would answer something other than -17), and again once a complete one appears there.
+// The USB transport when the libusb-0.1 found lacks usb_release_interface (its other functions
+// work, so a transport that used it anyway would not answer -17), then once a complete one appears.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
