@@ -11,7 +11,8 @@
 
 namespace {
 
-TEST(NetworkPortTest, MalformedNamesAreRefusedAndOpenNothing) {
+// A malformed name is refused and opens nothing; a name without a port means 9100.
+TEST(NetworkPortTest, MalformedNamesAreRefusedAndThePortIs9100UnlessGiven) {
   ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
   for (const char* name :
        {"socket://", "socket://:9100", "socket://127.0.0.1:0", "socket://127.0.0.1:65536",
@@ -20,9 +21,6 @@ TEST(NetworkPortTest, MalformedNamesAreRefusedAndOpenNothing) {
     EXPECT_EQ(OpenPort(name, 0, 'N', 8, 1), TALLYJET_ERR_INVALID_ARGUMENT) << name;
     EXPECT_EQ(ClosePort(), TALLYJET_ERR_PORT_NOT_OPEN) << name;
   }
-}
-
-TEST(NetworkPortTest, PortIs9100UnlessGiven) {
   for (const char* name : {"socket://printer.local", "socket://[::1]", "socket://[::1]:9100"}) {
     HostPort address;
     ASSERT_TRUE(ParseNetworkName(name, &address)) << name;

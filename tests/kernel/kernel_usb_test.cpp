@@ -1,6 +1,5 @@
 // The library through the kernel test machine's USB stack, usblp loaded, to a printer made by
 // usb-printer-gadget on dummy_hcd whose ESC/POS side is the virtual printer in this process.
-#include <dirent.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,6 +7,7 @@
 #include <QImage>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -39,17 +39,14 @@ std::string FileText(const std::string& path) {
 std::string DeviceName(int product) {
   char wanted[16];
   snprintf(wanted, sizeof wanted, "%04x:%04x", kUsbVendorId, product);
-  DIR* dir = opendir(kUsbDevices);
-  if (dir == nullptr) return "";
-  std::string found;
-  while (const dirent* entry = readdir(dir)) {
-    const std::string device = std::string(kUsbDevices) + "/" + entry->d_name;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(kUsbDevices, error)) {
+    const std::string device = entry.path();
     if (FileText(device + "/idVendor") + ":" + FileText(device + "/idProduct") == wanted) {
-      found = entry->d_name;
+      return entry.path().filename();
     }
   }
-  closedir(dir);
-  return found;
+  return "";
 }
 
 bool DevicePresent(int product) { return !DeviceName(product).empty(); }

@@ -1,10 +1,11 @@
 // One contract for every transport, against the virtual printer: the device node and the serial
 // line on its pty, USB through the libusb-0.1 double linked to that pty, TCP on 127.0.0.1.
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -27,12 +28,9 @@ constexpr int kLongTimeoutMs = 10000;
 constexpr long kAtOnceMs = 2000;
 const std::string kStatusQuery = "\x10\x04\x01";  // DLE EOT 1
 
-int OpenDescriptors() {
-  int count = 0;
-  DIR* dir = opendir("/proc/self/fd");
-  while (readdir(dir) != nullptr) ++count;
-  closedir(dir);
-  return count;
+long OpenDescriptors() {
+  const std::filesystem::directory_iterator descriptors("/proc/self/fd");
+  return std::distance(begin(descriptors), end(descriptors));
 }
 
 // A backend says how to reach the printer (and no printer), how to silence it, and the codes
@@ -116,7 +114,7 @@ class TransportContract : public ::testing::Test {
 
   int Open() { return Backend::Open(transport.get(), printer); }
 
-  static int Held() {
+  static long Held() {
     const FakeUsbCounters usb = fake_usb_counters();
     return OpenDescriptors() + usb.handlesOpen + usb.claimed;
   }
@@ -204,9 +202,9 @@ TYPED_TEST(TransportContract, VanishedPrinterFailsAtOnceAndStillCloses) {
 
 // Opening again lets go of what the last opening held, and so does destroying an open transport.
 TYPED_TEST(TransportContract, ReopenAndDestroyReleaseWhatWasHeld) {
-  const int idle = this->Held();
+  const long idle = this->Held();
   this->OpenAndReach();
-  const int open = this->Held();
+  const long open = this->Held();
   EXPECT_GT(open, idle);
   for (int i = 0; i < 3; ++i) this->OpenAndReach();
   EXPECT_EQ(this->Held(), open);
