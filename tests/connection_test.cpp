@@ -1,6 +1,5 @@
-// The connection entry points over the device-node path, to the virtual printer on a pty, and
-// over Debian's libusb-0.1 with no USB printer attached; and what the transport interface does
-// for an application's own transport.
+// The connection entry points to the virtual printer on a pty and to Debian's libusb-0.1 with no
+// printer attached, and the transport interface for an application's own transport.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -47,8 +46,8 @@ TEST_F(ConnectionTest, FailedOpenGivesWayToTheKindAskedForNext) {
   EXPECT_EQ(ClosePort(), TALLYJET_ERR_PORT_NOT_OPEN);
 }
 
+// Names that only resemble "USB" take the device-node path and fail to open as files.
 TEST(ConnectionChecksTest, UsbNameIsMatchedExactly) {
-  // Names that only resemble "USB" take the device-node path and fail to open as files.
   ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
   for (const char* name : {"usb", "USB0", "US", ""}) {
     EXPECT_EQ(OpenPort(name, 0, 'N', 8, 1), TALLYJET_ERR_PORT_NOT_OPEN) << name;
@@ -82,7 +81,6 @@ TEST(ConnectionChecksTest, OperationsATransportLacksAreNotSupported) {
   EXPECT_FALSE(base.IsOpen());
 }
 
-// A null path is refused before any system call.
 TEST(ConnectionChecksTest, DeviceNodeRefusesANullPath) {
   CommUsbLP node;
   EXPECT_EQ(node.Open(nullptr), TALLYJET_ERR_INVALID_ARGUMENT);

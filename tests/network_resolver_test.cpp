@@ -1,14 +1,13 @@
-// Host names on the network path, resolved by a resolver this program controls: its own
-// getaddrinfo and freeaddrinfo, which the library's calls reach in place of the C library's, so
-// no query ever leaves the machine. printer.test has an IPv6 and an IPv4 loopback address;
-// slow.test first an address that never answers, then the printer's; every other name is
-// unknown.
-#include <arpa/inet.h>
+// Host names resolved by this program's getaddrinfo, which asks the C library's for numeric
+// addresses only: printer.test is ::1 then 127.0.0.1; slow.test an address that never answers
+// then the printer's; other names are unknown. No query leaves the machine.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <netdb.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "comm_net.h"
 #include "loopback_sockets.h"
@@ -20,32 +19,21 @@ namespace {
 // The port of the address that slow.test lists first; the test sets it.
 int neverAnswersPort = 0;
 
-// One address of the list, with the socket address it points to.
-struct Entry {
-  addrinfo info;
-  sockaddr_storage address;
-};
-
-addrinfo* NewEntry(const char* numeric, int port, addrinfo* next) {
-  Entry* entry = new Entry();
-  auto* v4 = reinterpret_cast<sockaddr_in*>(&entry->address);
-  auto* v6 = reinterpret_cast<sockaddr_in6*>(&entry->address);
-  if (inet_pton(AF_INET6, numeric, &v6->sin6_addr) == 1) {
-    v6->sin6_family = AF_INET6;
-    v6->sin6_port = htons(static_cast<uint16_t>(port));
-    entry->info.ai_addrlen = sizeof *v6;
-  } else {
-    inet_pton(AF_INET, numeric, &v4->sin_addr);
-    v4->sin_family = AF_INET;
-    v4->sin_port = htons(static_cast<uint16_t>(port));
-    entry->info.ai_addrlen = sizeof *v4;
+// The C library's own answer for a numeric address, put in front of next. Its freeaddrinfo
+// frees a list entry by entry, so lists chained here are freed whole.
+addrinfo* Numeric(const char* address, int port, addrinfo* next) {
+  static const auto resolve = reinterpret_cast<decltype(&getaddrinfo)>(
+      dlsym(RTLD_NEXT, "getaddrinfo"));
+  addrinfo hints = {};
+  hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (resolve(address, std::to_string(port).c_str(), &hints, &found) != 0) {
+    ADD_FAILURE() << address;
+    return next;
   }
-  entry->info.ai_family = entry->address.ss_family;
-  entry->info.ai_socktype = SOCK_STREAM;
-  entry->info.ai_protocol = IPPROTO_TCP;
-  entry->info.ai_addr = reinterpret_cast<sockaddr*>(&entry->address);
-  entry->info.ai_next = next;
-  return &entry->info;
+  found->ai_next = next;
+  return found;
 }
 
 }  // namespace
@@ -54,22 +42,14 @@ extern "C" int getaddrinfo(const char* node, const char* service, const addrinfo
                            addrinfo** found) {
   const int port = atoi(service);
   if (node != nullptr && strcmp(node, "printer.test") == 0) {
-    *found = NewEntry("::1", port, NewEntry("127.0.0.1", port, nullptr));
+    *found = Numeric("::1", port, Numeric("127.0.0.1", port, nullptr));
     return 0;
   }
   if (node != nullptr && strcmp(node, "slow.test") == 0) {
-    *found = NewEntry("127.0.0.1", neverAnswersPort, NewEntry("127.0.0.1", port, nullptr));
+    *found = Numeric("127.0.0.1", neverAnswersPort, Numeric("127.0.0.1", port, nullptr));
     return 0;
   }
   return EAI_NONAME;
-}
-
-extern "C" void freeaddrinfo(addrinfo* list) {
-  while (list != nullptr) {
-    addrinfo* next = list->ai_next;
-    delete reinterpret_cast<Entry*>(list);
-    list = next;
-  }
 }
 
 namespace {

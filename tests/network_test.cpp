@@ -1,6 +1,4 @@
-// What only the network transport does, over the loopback: port names, the write bound and
-// IPv6, against the virtual printer on a TCP port and sockets the tests make themselves. A
-// SIGPIPE would end this program, so every test here also shows that none is raised.
+// What only the network transport does, over the loopback: port names, the write bound, IPv6.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,7 +11,8 @@
 
 namespace {
 
-TEST(NetworkPortTest, MalformedNamesAreRefusedAndOpenNothing) {
+// A malformed name is refused and opens nothing; a name without a port means 9100.
+TEST(NetworkPortTest, MalformedNamesAreRefusedAndThePortIs9100UnlessGiven) {
   ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
   for (const char* name :
        {"socket://", "socket://:9100", "socket://127.0.0.1:0", "socket://127.0.0.1:65536",
@@ -22,9 +21,6 @@ TEST(NetworkPortTest, MalformedNamesAreRefusedAndOpenNothing) {
     EXPECT_EQ(OpenPort(name, 0, 'N', 8, 1), TALLYJET_ERR_INVALID_ARGUMENT) << name;
     EXPECT_EQ(ClosePort(), TALLYJET_ERR_PORT_NOT_OPEN) << name;
   }
-}
-
-TEST(NetworkPortTest, PortIs9100UnlessGiven) {
   for (const char* name : {"socket://printer.local", "socket://[::1]", "socket://[::1]:9100"}) {
     HostPort address;
     ASSERT_TRUE(ParseNetworkName(name, &address)) << name;
@@ -33,7 +29,7 @@ TEST(NetworkPortTest, PortIs9100UnlessGiven) {
 }
 
 TEST(NetworkPortTest, PrinterThatNeverReadsEndsTheWriteAtItsBound) {
-  OwnSocket neverReads(4096);
+  OwnSocket neverReads;
   ASSERT_EQ(listen(neverReads.fd, 1), 0);
   CommNet net;
   ASSERT_EQ(net.Open(neverReads.Name().c_str()), TALLYJET_SUCCESS);

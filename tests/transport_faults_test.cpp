@@ -1,7 +1,5 @@
-// Faults beyond the contract every transport keeps (transport_contract_test), over the device
-// node and the serial line to the virtual printer on a pty: a printer that answers late, reads
-// slowly or stops reading, a write interrupted by signals, and a socket whose peer has gone.
-// Short time-outs keep every wait brief.
+// Faults beyond the transport contract, over the device node and the serial line to the virtual
+// printer: late answers, slow or stopped reading, signals during a write, a peer that has gone.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -24,13 +22,13 @@ constexpr long kNoHangMs = 5000;
 struct Line {
   const char* name;
   int baudRate;
+  int slowReadRate;  // bytes a second; on the serial line, slower than a write's fixed allowance
 };
 
-const Line kLines[] = {{"device node", 0}, {"serial line", 9600}};
+const Line kLines[] = {{"device node", 0, 800 * 1024}, {"serial line", 9600, 64 * 1024}};
 
 class TransportFaults : public PrinterOnPty {
  protected:
-  // Opens the printer on line with the short read time-out.
   void OpenShort(const Line& line) {
     Open(line.baudRate);
     if (comm_ != nullptr) comm_->SetTimeout(kShortTimeoutMs);
@@ -67,11 +65,9 @@ TEST_F(TransportFaults, PrinterThatStopsReadingFailsTheWrite) {
 
 void Interrupted(int) {}
 
-// A job far larger than the pty holds, to a printer that reads it slowly (on the serial line for
-// longer than a write's fixed allowance), while a signal arrives every few milliseconds: the
+// A job far larger than the pty holds, to a slow printer, while a signal arrives every 2 ms: the
 // write waits for the printer and carries on after each interruption instead of ending short.
 TEST_F(TransportFaults, InterruptedWriteToASlowPrinterArrivesWhole) {
-  const int readRates[] = {800 * 1024, 64 * 1024};  // bytes a second, for each of kLines
   std::string text(128 * 1024, ' ');
   for (size_t i = 0; i < text.size(); ++i) text[i] = i % 64 == 63 ? '\n' : 'a' + i % 26;
   struct sigaction action = {};
@@ -80,11 +76,11 @@ TEST_F(TransportFaults, InterruptedWriteToASlowPrinterArrivesWhole) {
   ASSERT_EQ(sigaction(SIGALRM, &action, &previous), 0);
   const itimerval every2ms = {{0, 2000}, {0, 2000}};
   const itimerval off = {};
-  for (int i = 0; i < 2; ++i) {
-    SCOPED_TRACE(kLines[i].name);
-    printer.SetRates(0, readRates[i]);
+  for (const Line& line : kLines) {
+    SCOPED_TRACE(line.name);
+    printer.SetRates(0, line.slowReadRate);
     printer.Clear();
-    Open(kLines[i].baudRate);
+    Open(line.baudRate);
     setitimer(ITIMER_REAL, &every2ms, nullptr);
     const int written = comm_->Write(text.data(), static_cast<int>(text.size()));
     setitimer(ITIMER_REAL, &off, nullptr);

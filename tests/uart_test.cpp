@@ -1,6 +1,5 @@
-// What only the serial line does, over a real pty: its rates and raw 8N1 (the test holds the
-// master side, where a printer would be) and the serial path of OpenPort. What every transport
-// does is in transport_contract_test, a slow printer in transport_faults_test.
+// What only the serial line does, over a pty whose master side the test holds: its rates, raw
+// 8N1 and the serial path of OpenPort.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -23,7 +22,6 @@ long CpuMs() {
          (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000L;
 }
 
-// The printer's end of the line.
 class PtyLine : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -79,8 +77,7 @@ TEST_F(PtyLine, EachAcceptedRateOpensRaw8N1) {
 }
 
 // A refused rate skips Open (-4 rather than -3), keeps the previous rate, and still sets the
-// 300 ms read time-out. With nothing arriving the read sleeps for about the time-out instead of
-// spinning, and finds 0.
+// 300 ms read time-out, which a read with nothing arriving sleeps out, not spins, to find 0.
 TEST_F(PtyLine, RefusedRateSkipsOpenButSetsTheTimeout) {
   EXPECT_EQ(OpenPort(slave_.c_str(), 38400, 'N', 8, 1), TALLYJET_ERR_PORT_NOT_OPEN);
   CommUart* uart = dynamic_cast<CommUart*>(comm_);

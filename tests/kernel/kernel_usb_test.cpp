@@ -1,15 +1,13 @@
-// The library through a real Linux USB stack, inside the kernel test machine: a printer made
-// by usb-printer-gadget on dummy_hcd, its ESC/POS side the virtual printer in this process.
-// usblp is loaded, so the device node and the USB path's detaching of usblp are both real.
-#include <dirent.h>
+// The library through the kernel test machine's USB stack, usblp loaded, to a printer made by
+// usb-printer-gadget on dummy_hcd whose ESC/POS side is the virtual printer in this process.
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QImage>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -27,10 +25,7 @@ constexpr char kGadgetProgram[] = "/bin/usb-printer-gadget";
 constexpr char kDeviceNode[] = "/dev/usb/lp0";
 constexpr char kUsbDevices[] = "/sys/bus/usb/devices";
 
-bool Exists(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0;
-}
+bool NodeExists() { return access(kDeviceNode, F_OK) == 0; }
 
 std::string FileText(const std::string& path) {
   std::ifstream file(path);
@@ -44,17 +39,14 @@ std::string FileText(const std::string& path) {
 std::string DeviceName(int product) {
   char wanted[16];
   snprintf(wanted, sizeof wanted, "%04x:%04x", kUsbVendorId, product);
-  DIR* dir = opendir(kUsbDevices);
-  if (dir == nullptr) return "";
-  std::string found;
-  while (const dirent* entry = readdir(dir)) {
-    const std::string device = std::string(kUsbDevices) + "/" + entry->d_name;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(kUsbDevices, error)) {
+    const std::string device = entry.path();
     if (FileText(device + "/idVendor") + ":" + FileText(device + "/idProduct") == wanted) {
-      found = entry->d_name;
+      return entry.path().filename();
     }
   }
-  closedir(dir);
-  return found;
+  return "";
 }
 
 bool DevicePresent(int product) { return !DeviceName(product).empty(); }
@@ -69,7 +61,7 @@ bool WaitUntil(Condition condition, int timeoutMs = 10000) {
   return true;
 }
 
-class KernelPrinter : public PrinterOnPty {
+class Usblp : public PrinterOnPty {
  protected:
   void TearDown() override {
     ClosePort();
@@ -94,7 +86,7 @@ class KernelPrinter : public PrinterOnPty {
     }
     ASSERT_GT(gadget_, 0);
     ASSERT_TRUE(WaitUntil([&] { return DevicePresent(product); })) << "not enumerated";
-    ASSERT_TRUE(WaitUntil([] { return Exists(kDeviceNode); })) << "usblp made no device node";
+    ASSERT_TRUE(WaitUntil(NodeExists)) << "usblp made no device node";
   }
 
   // Stopping the program closes its ep0, which disconnects the device.
@@ -126,8 +118,6 @@ class KernelPrinter : public PrinterOnPty {
   pid_t gadget_ = -1;
   int product_ = 0;
 };
-
-using Usblp = KernelPrinter;
 
 TEST_F(Usblp, DeviceNodePrintsAndAnswers) {
   Plug(kUsbProductId);
@@ -166,13 +156,13 @@ TEST_F(Usblp, UnpluggedPrinterFailsEveryCall) {
 TEST_F(Usblp, UsbPathDetachesTheKernelDriver) {
   Plug(kUsbExtendedProductId);
   ASSERT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_SUCCESS);
-  EXPECT_TRUE(WaitUntil([] { return !Exists(kDeviceNode); }, 5000));
+  EXPECT_TRUE(WaitUntil([] { return !NodeExists(); }, 5000));
   ExpectReceiptRoundTrip(&printer, "taken from usblp\n");
   PrintPacedPicture();
   EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
   std::ofstream("/sys/bus/usb/drivers/usblp/bind")
       << DeviceName(kUsbExtendedProductId) << ":1.0" << std::flush;
-  EXPECT_TRUE(WaitUntil([] { return Exists(kDeviceNode); }, 5000));
+  EXPECT_TRUE(WaitUntil(NodeExists, 5000));
 }
 
 }  // namespace

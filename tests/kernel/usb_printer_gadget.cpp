@@ -1,13 +1,7 @@
-// usb-printer-gadget: a USB printer on the device side of the kernel's dummy_hcd, through
-// gadgetfs. It presents one printer-class interface (bidirectional, protocol 2) with bulk OUT
-// 0x02 and bulk IN 0x82, answers the class request GET_PORT_STATUS (which usblp asks of a
-// printer slow to take a write) and stalls the others, and carries the bulk data to and from a
-// byte stream: a virtual printer's pty, which decodes the ESC/POS and answers its queries.
-//
-//   usb-printer-gadget VENDOR PRODUCT LINE [GADGETFS]
-//
-// VENDOR and PRODUCT in hexadecimal; GADGETFS is where gadgetfs is mounted (/dev/gadget). The
-// device stays plugged in until the program is stopped.
+// usb-printer-gadget VENDOR PRODUCT LINE: a USB printer (identifiers in hexadecimal) on the
+// device side of dummy_hcd, through gadgetfs on /dev/gadget, until the program is stopped. One
+// bidirectional printer-class interface with bulk OUT 0x02 and IN 0x82 carries the data to and
+// from LINE, a virtual printer's pty. Every control request but SET_CONFIGURATION is stalled.
 #include <fcntl.h>
 #include <linux/usb/ch9.h>
 #include <linux/usb/gadgetfs.h>
@@ -21,6 +15,8 @@
 #include <string>
 #include <thread>
 
+#include "fd_io.h"
+
 namespace {
 
 constexpr uint8_t kOutAddress = 0x02;
@@ -28,11 +24,6 @@ constexpr uint8_t kInAddress = 0x82;
 constexpr char kOutFile[] = "ep2out-bulk";
 constexpr char kInFile[] = "ep2in-bulk";
 constexpr uint8_t kConfigurationValue = 1;
-
-// Printer-class requests (USB Printer Class 1.1, section 4.2).
-constexpr uint8_t kGetPortStatus = 1;
-// Port status: selected, no error, paper present.
-constexpr uint8_t kPortStatusReady = 0x18;
 
 void Put16(std::string* out, unsigned value) {
   out->push_back(static_cast<char>(value & 0xFF));
@@ -78,32 +69,20 @@ std::string EndpointDescriptors(uint8_t address) {
   return std::string{1, 0, 0, 0} + Endpoint(address, 64) + Endpoint(address, 512);
 }
 
-bool WriteAll(int fd, const char* bytes, size_t size) {
-  while (size > 0) {
-    const ssize_t n = write(fd, bytes, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
-}
-
 // Copies from one descriptor to the other until either fails (a disconnect ends an endpoint's
 // transfers); then closes the endpoint's descriptor.
 void Carry(int from, int to, int endpoint) {
   char buffer[16384];
   for (;;) {
-    const ssize_t n = read(from, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 || !WriteAll(to, buffer, static_cast<size_t>(n))) break;
+    const int n = fdio::ReadFirst(from, buffer, sizeof buffer, fdio::kNoDeadline);
+    if (n < 0 || !fdio::WriteAll(to, buffer, n, fdio::kNoDeadline, fdio::kNoStallLimit)) break;
   }
   close(endpoint);
 }
 
 class Gadget {
  public:
-  Gadget(std::string directory, int line) : directory_(std::move(directory)), line_(line) {}
+  explicit Gadget(int line) : line_(line) {}
 
   // Configures ep0 and serves its events until it fails.
   int Serve(unsigned vendor, unsigned product) {
@@ -129,23 +108,16 @@ class Gadget {
 
  private:
   void Setup(const usb_ctrlrequest& request) {
-    const unsigned length = request.wLength;
     const uint8_t type = request.bRequestType;
     if (type == USB_DIR_OUT && request.bRequest == USB_REQ_SET_CONFIGURATION) {
       if ((request.wValue & 0xFF) == kConfigurationValue) StartCarrying();
       Acknowledge();
-    } else if (type == (USB_DIR_IN | USB_TYPE_CLASS | USB_RECIP_INTERFACE) &&
-               request.bRequest == kGetPortStatus) {
-      Answer(std::string(1, static_cast<char>(kPortStatusReady)), length);
     } else {
       Stall(type);
     }
   }
 
   void Acknowledge() { (void)!read(ep0_, nullptr, 0); }
-  void Answer(const std::string& bytes, unsigned length) {
-    (void)!write(ep0_, bytes.data(), bytes.size() < length ? bytes.size() : length);
-  }
   // An IN request is stalled by reading ep0, an OUT request by writing it.
   void Stall(uint8_t type) {
     if (type & USB_DIR_IN) {
@@ -180,7 +152,7 @@ class Gadget {
     return fd;
   }
 
-  const std::string directory_;
+  const std::string directory_ = "/dev/gadget";
   const int line_;
   int ep0_ = -1;
   bool carrying_ = false;
@@ -189,8 +161,8 @@ class Gadget {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 4 || argc > 5) {
-    fputs("usage: usb-printer-gadget VENDOR PRODUCT LINE [GADGETFS]\n", stderr);
+  if (argc != 4) {
+    fputs("usage: usb-printer-gadget VENDOR PRODUCT LINE\n", stderr);
     return 2;
   }
   const int line = open(argv[3], O_RDWR | O_NOCTTY);
@@ -198,6 +170,6 @@ int main(int argc, char** argv) {
     perror(argv[3]);
     return 1;
   }
-  Gadget gadget(argc == 5 ? argv[4] : "/dev/gadget", line);
+  Gadget gadget(line);
   return gadget.Serve(strtoul(argv[1], nullptr, 16), strtoul(argv[2], nullptr, 16));
 }

@@ -1,5 +1,4 @@
-// Sockets a test makes itself on 127.0.0.1, to play printers that refuse, never accept or
-// never read.
+// Sockets a test makes itself on 127.0.0.1, to play printers that refuse, never accept or read.
 #ifndef TALLYJET_TESTS_LOOPBACK_SOCKETS_H
 #define TALLYJET_TESTS_LOOPBACK_SOCKETS_H
 
@@ -14,12 +13,9 @@
 #include <vector>
 
 // A TCP socket bound to a free port of 127.0.0.1 and not yet listening, so that a connection
-// to it is refused. receiveBuffer, when given, is the receive buffer of connections it accepts.
+// to it is refused.
 struct OwnSocket {
-  explicit OwnSocket(int receiveBuffer = 0) : fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-    if (receiveBuffer > 0) {
-      setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
-    }
+  OwnSocket() : fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;

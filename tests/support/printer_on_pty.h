@@ -1,6 +1,5 @@
 // A test whose process-wide connection reaches the virtual printer on a pty (or, built with
-// OnLoopback(), on a TCP port of 127.0.0.1). SetUp selects the protocol and starts the printer;
-// TearDown closes the port and stops it.
+// OnLoopback(), on a TCP port of 127.0.0.1).
 #ifndef TALLYJET_TESTS_PRINTER_ON_PTY_H
 #define TALLYJET_TESTS_PRINTER_ON_PTY_H
 

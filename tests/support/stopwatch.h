@@ -1,5 +1,4 @@
-// Milliseconds on the monotonic clock since the stopwatch was made, for the generous bounds a
-// test puts on a wait.
+// Monotonic milliseconds since the stopwatch was made, for the generous bounds put on a wait.
 #ifndef TALLYJET_TESTS_STOPWATCH_H
 #define TALLYJET_TESTS_STOPWATCH_H
 

@@ -1,7 +1,6 @@
-// A stand-in for libusb-0.1 over its published structures. Like the real library it publishes the
-// bus list only when usb_find_busses and usb_find_devices run, accepts only configuration 1,
-// interface 0 and the endpoints 0x02 and 0x82 of a printer, and answers failures with negative
-// errno values. As on Linux, a bound kernel driver keeps the interface busy until detached.
+// A stand-in for libusb-0.1. Like it, it publishes the bus list only in usb_find_busses and
+// usb_find_devices, takes only configuration 1, interface 0 and endpoints 0x02 and 0x82, answers
+// negative errno values, and a bound kernel driver keeps the interface busy until detached.
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -24,11 +23,14 @@ struct usb_dev_handle {
 namespace {
 
 struct Device {
+  ~Device() {
+    if (link >= 0) close(link);
+  }
   FakeUsbDevice behaviour;
   int bus;
   int link = -1;  // descriptor of the linked byte stream
   std::string written;
-  struct usb_device published;
+  struct usb_device published = {};
 };
 
 struct State {
@@ -36,7 +38,7 @@ struct State {
   std::vector<std::unique_ptr<Device>> devices;
   std::vector<std::unique_ptr<usb_dev_handle>> handles;
   struct usb_bus* head = nullptr;
-  FakeUsbCounters counters{0, 0, 0, 0, -1, 0};
+  FakeUsbCounters counters{0, 0, 0, -1, 0};
 };
 
 State& state() {
@@ -46,33 +48,6 @@ State& state() {
 
 Device& DeviceOf(usb_dev_handle* handle) { return *state().devices[handle->device]; }
 
-void CloseLinks() {
-  for (auto& device : state().devices) {
-    if (device->link >= 0) close(device->link);
-  }
-}
-
-void LinkBusses() {
-  State& s = state();
-  s.head = nullptr;
-  for (size_t i = s.busses.size(); i-- > 0;) {
-    s.busses[i]->next = s.head;
-    s.busses[i]->devices = nullptr;
-    s.head = s.busses[i].get();
-  }
-}
-
-void LinkDevices() {
-  State& s = state();
-  for (size_t i = s.devices.size(); i-- > 0;) {
-    Device& device = *s.devices[i];
-    struct usb_bus* bus = s.busses[device.bus].get();
-    device.published.next = bus->devices;
-    device.published.bus = bus;
-    bus->devices = &device.published;
-  }
-}
-
 int IndexOf(struct usb_device* published) {
   State& s = state();
   for (size_t i = 0; i < s.devices.size(); ++i) {
@@ -81,36 +56,22 @@ int IndexOf(struct usb_device* published) {
   return -1;
 }
 
-// Waits for the linked stream up to timeout ms; libusb-0.1 reports a time-out as -ETIMEDOUT.
-// A stream that has hung up is a printer unplugged, which libusb reports as -ENODEV.
-int ReadLink(int fd, char* bytes, int size, int timeout) {
-  pollfd entry{fd, POLLIN, 0};
-  if (poll(&entry, 1, timeout) <= 0) return -ETIMEDOUT;
-  const ssize_t got = read(fd, bytes, static_cast<size_t>(size));
-  return got > 0 ? static_cast<int>(got) : -ENODEV;
-}
-
 }  // namespace
 
 // Declared in usb.h and fake_libusb.h; C linkage turns any mismatch into a compile error.
 extern "C" {
 
-void fake_usb_reset(void) {
-  CloseLinks();
-  state() = State();
-}
+void fake_usb_reset(void) { state() = State(); }
 
 int fake_usb_add_bus(void) {
   State& s = state();
-  s.busses.push_back(std::make_unique<struct usb_bus>());
-  memset(s.busses.back().get(), 0, sizeof(struct usb_bus));
+  s.busses.push_back(std::make_unique<struct usb_bus>());  // zeroed
   return static_cast<int>(s.busses.size()) - 1;
 }
 
 int fake_usb_add_device(int bus, const FakeUsbDevice* behaviour) {
   State& s = state();
   auto device = std::make_unique<Device>();
-  memset(&device->published, 0, sizeof device->published);
   device->behaviour = *behaviour;
   device->bus = bus;
   device->published.descriptor.idVendor = static_cast<uint16_t>(behaviour->vendorId);
@@ -141,13 +102,26 @@ FakeUsbCounters fake_usb_counters(void) { return state().counters; }
 void usb_init(void) {}
 
 int usb_find_busses(void) {
-  LinkBusses();
-  return static_cast<int>(state().busses.size());
+  State& s = state();
+  s.head = nullptr;
+  for (size_t i = s.busses.size(); i-- > 0;) {
+    s.busses[i]->next = s.head;
+    s.busses[i]->devices = nullptr;
+    s.head = s.busses[i].get();
+  }
+  return static_cast<int>(s.busses.size());
 }
 
 int usb_find_devices(void) {
-  LinkDevices();
-  return static_cast<int>(state().devices.size());
+  State& s = state();
+  for (size_t i = s.devices.size(); i-- > 0;) {
+    Device& device = *s.devices[i];
+    struct usb_bus* bus = s.busses[device.bus].get();
+    device.published.next = bus->devices;
+    device.published.bus = bus;
+    bus->devices = &device.published;
+  }
+  return static_cast<int>(s.devices.size());
 }
 
 struct usb_bus* usb_get_busses(void) { return state().head; }
@@ -225,9 +199,7 @@ int usb_detach_kernel_driver_np(usb_dev_handle* handle, int interface) {
 #endif
 
 int usb_bulk_write(usb_dev_handle* handle, int endpoint, const char* bytes, int size, int) {
-  State& s = state();
-  ++s.counters.bulkWrites;
-  s.counters.lastWriteSize = size;
+  ++state().counters.bulkWrites;
   Device& device = DeviceOf(handle);
   if (endpoint != 0x02 || !handle->claimed) return -ENOENT;
   const int taken = std::max(0, size - device.behaviour.writeShortBy);
@@ -244,8 +216,12 @@ int usb_bulk_read(usb_dev_handle* handle, int endpoint, char* bytes, int size,
   Device& device = DeviceOf(handle);
   if (endpoint != 0x82 || !handle->claimed) return -ENOENT;
   if (device.behaviour.readError != 0) return device.behaviour.readError;
-  if (device.link < 0) return -ETIMEDOUT;
-  return ReadLink(device.link, bytes, size, timeout);
+  // libusb-0.1 reports a time-out as -ETIMEDOUT, and a stream that has hung up (a printer
+  // unplugged) as -ENODEV.
+  pollfd entry{device.link, POLLIN, 0};
+  if (device.link < 0 || poll(&entry, 1, timeout) <= 0) return -ETIMEDOUT;
+  const ssize_t got = read(device.link, bytes, static_cast<size_t>(size));
+  return got > 0 ? static_cast<int>(got) : -ENODEV;
 }
 
 }  // extern "C"

@@ -1,12 +1,11 @@
-// One contract for every transport, run against the virtual printer: the device node and the
-// serial line on its pty, USB bulk transfers through the libusb-0.1 double linked to that pty,
-// and TCP on a port of 127.0.0.1. Each backend below says how to reach the printer and where
-// its transport answers differently; the tests are the same for all.
-#include <dirent.h>
+// One contract for every transport, against the virtual printer: the device node and the serial
+// line on its pty, USB through the libusb-0.1 double linked to that pty, TCP on 127.0.0.1.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -14,10 +13,10 @@
 #include "comm_uart.h"
 #include "comm_usb.h"
 #include "comm_usblp.h"
+#include "fake_libusb.h"
 #include "loopback_sockets.h"
 #include "receipt_round_trip.h"
 #include "stopwatch.h"
-#include "usb_fixture.h"
 #include "virtual_printer.h"
 
 namespace {
@@ -29,18 +28,13 @@ constexpr int kLongTimeoutMs = 10000;
 constexpr long kAtOnceMs = 2000;
 const std::string kStatusQuery = "\x10\x04\x01";  // DLE EOT 1
 
-int OpenDescriptors() {
-  int count = 0;
-  DIR* dir = opendir("/proc/self/fd");
-  while (readdir(dir) != nullptr) ++count;
-  closedir(dir);
-  return count;
+long OpenDescriptors() {
+  const std::filesystem::directory_iterator descriptors("/proc/self/fd");
+  return std::distance(begin(descriptors), end(descriptors));
 }
 
-// Each backend is a type of static members: the printer's options, the transport it makes, how
-// it opens that transport on the printer (and on no printer), how it silences the printer, and
-// the codes where transports differ. The pty backends differ only in the transport, the code a
-// read answers once the printer is gone, and the rate OpenPort is given.
+// A backend says how to reach the printer (and no printer), how to silence it, and the codes
+// where its transport answers differently.
 template <typename Transport, int goneRead, int baudRate>
 struct PathBackend {
   static constexpr int kBaudRate = baudRate;
@@ -77,20 +71,18 @@ struct Network : PathBackend<CommNet, TALLYJET_ERR_READ, 0> {
     options.listenPort = 0;
     return options;
   }
-  // Nobody listens on the port: the connection is refused.
   static int OpenMissing(CommBase* transport) {
     OwnSocket nobodyListens;
     return transport->Open(nobodyListens.Name().c_str());
   }
 };
 
-// The one printer the double describes, its bulk endpoints linked to the printer's pty. Reads
-// answer libusb's own numbers: a time-out, or a device that is gone.
+// Reads answer libusb's own numbers: a time-out, or a device that is gone.
 struct UsbBulk : PathBackend<CommUsb, -ENODEV, 0> {
   static constexpr int kSilentRead = -ETIMEDOUT;
   static std::string PortName(const vprinter::VirtualPrinter&) { return "USB"; }
   static void Attach(const vprinter::VirtualPrinter& printer) {
-    const FakeUsbDevice standard = FamilyPrinter(kUsbProductId);
+    const FakeUsbDevice standard;
     const int device = fake_usb_add_device(fake_usb_add_bus(), &standard);
     ASSERT_EQ(fake_usb_link(device, printer.SlavePath().c_str()), 0);
   }
@@ -102,10 +94,9 @@ struct UsbBulk : PathBackend<CommUsb, -ENODEV, 0> {
   }
   // The double plays the bulk read's time-out at once instead of after libusb's 3 s.
   static void Silence(vprinter::VirtualPrinter*) {
-    FakeUsbDevice timesOut{};
+    FakeUsbDevice timesOut;
     timesOut.readError = -ETIMEDOUT;
-    const FakeUsbDevice silent = FamilyPrinter(kUsbProductId, timesOut);
-    fake_usb_change_device(0, &silent);
+    fake_usb_change_device(0, &timesOut);
   }
 };
 
@@ -123,14 +114,13 @@ class TransportContract : public ::testing::Test {
 
   int Open() { return Backend::Open(transport.get(), printer); }
 
-  // Descriptors and USB handles and claims this process holds.
-  static int Held() {
+  static long Held() {
     const FakeUsbCounters usb = fake_usb_counters();
     return OpenDescriptors() + usb.handlesOpen + usb.claimed;
   }
 
-  // Opens, and shows with one byte that the printer is reached, so that a network printer has
-  // taken the connection before anything is counted.
+  // Opens, and shows with one byte that the printer is reached (a network printer has taken
+  // the connection).
   void OpenAndReach() {
     ASSERT_EQ(Open(), TALLYJET_SUCCESS);
     const size_t before = printer.Received().size();
@@ -138,7 +128,6 @@ class TransportContract : public ::testing::Test {
     ASSERT_TRUE(printer.WaitForReceived(before + 1, kAtOnceMs));
   }
 
-  // Nothing is open: every operation answers so, and Close frees nothing.
   void ExpectNothingOpen() {
     char byte = 'x';
     EXPECT_FALSE(transport->IsOpen());
@@ -213,9 +202,9 @@ TYPED_TEST(TransportContract, VanishedPrinterFailsAtOnceAndStillCloses) {
 
 // Opening again lets go of what the last opening held, and so does destroying an open transport.
 TYPED_TEST(TransportContract, ReopenAndDestroyReleaseWhatWasHeld) {
-  const int idle = this->Held();
+  const long idle = this->Held();
   this->OpenAndReach();
-  const int open = this->Held();
+  const long open = this->Held();
   EXPECT_GT(open, idle);
   for (int i = 0; i < 3; ++i) this->OpenAndReach();
   EXPECT_EQ(this->Held(), open);

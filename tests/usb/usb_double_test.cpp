@@ -5,11 +5,11 @@
 #include <string>
 
 #include "comm_usb.h"
-#include "usb_fixture.h"
+#include "fake_libusb.h"
+#include "tallyjet.h"
 
 namespace {
 
-// Each test describes its busses and devices, and ends with the process-wide connection closed.
 class UsbDouble : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -20,20 +20,19 @@ class UsbDouble : public ::testing::Test {
   void TearDown() override { ClosePort(); }
 
   // A printer of the family with this product identifier and behaviour, on bus.
-  static int AddPrinter(int bus, int productId, const FakeUsbDevice& behaviour = {}) {
-    const FakeUsbDevice printer = FamilyPrinter(productId, behaviour);
+  static int AddPrinter(int bus, int productId, FakeUsbDevice printer = {}) {
+    printer.productId = productId;
     return fake_usb_add_device(bus, &printer);
   }
 
   static std::string Written(int device) {
-    char bytes[4096];
+    char bytes[8192];
     return std::string(bytes, fake_usb_written(device, bytes, sizeof bytes));
   }
 
-  // Describes one printer of the standard product with this behaviour on a new bus and opens
-  // it with usb; answers the printer's index.
-  static int OpenPrinter(CommUsb* usb, const FakeUsbDevice& behaviour = {}) {
-    const int printer = AddPrinter(fake_usb_add_bus(), kUsbProductId, behaviour);
+  // Describes printer on a new bus and opens it with usb; answers its index.
+  static int OpenPrinter(CommUsb* usb, const FakeUsbDevice& behaviour) {
+    const int printer = fake_usb_add_device(fake_usb_add_bus(), &behaviour);
     EXPECT_EQ(usb->Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
     return printer;
   }
@@ -41,19 +40,16 @@ class UsbDouble : public ::testing::Test {
 
 struct OpenCase {
   const char* name;
-  FakeUsbDevice behaviour;
-  int productId;    // of the one printer described, and asked of Open
-  int vendorDelta;  // added to the family's vendor identifier
+  FakeUsbDevice printer;  // the one described; Open asks for the family's vendor and its product
   int expected;
 };
 
 // A printer of another product is the contract's failed open; both products open further down.
 const OpenCase kOpenCases[] = {
-    {"OtherVendor", {}, 0x0010, 1, TALLYJET_ERR_USB_NOT_FOUND},
-    {"OpenRefused", {0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0}, 0x0010, 0, TALLYJET_ERR_USB_OPEN},
-    {"ConfigurationFails", {0, 0, 0, -16, 0, 0, 0, 0, 0, 0, 0}, 0x0010, 0,
-     TALLYJET_ERR_USB_CONFIGURATION},
-    {"ClaimFails", {0, 0, 0, 0, -16, 0, 0, 0, 0, 0, 0}, 0x0020, 0, TALLYJET_ERR_USB_CLAIM},
+    {"OtherVendor", {kUsbVendorId + 1, 0x0010}, TALLYJET_ERR_USB_NOT_FOUND},
+    {"OpenRefused", {kUsbVendorId, 0x0010, 1}, TALLYJET_ERR_USB_OPEN},
+    {"ConfigurationFails", {kUsbVendorId, 0x0010, 0, -16}, TALLYJET_ERR_USB_CONFIGURATION},
+    {"ClaimFails", {kUsbVendorId, 0x0020, 0, 0, -16}, TALLYJET_ERR_USB_CLAIM},
 };
 
 // Each way Open fails; a failure leaves no handle behind, so Write and Close answer -4.
@@ -61,13 +57,10 @@ TEST_F(UsbDouble, EachFailedOpenLeavesNoHandle) {
   for (const OpenCase& c : kOpenCases) {
     SCOPED_TRACE(c.name);
     fake_usb_reset();
-    FakeUsbDevice behaviour = c.behaviour;
-    behaviour.vendorId = kUsbVendorId + c.vendorDelta;
-    behaviour.productId = c.productId;
-    fake_usb_add_device(fake_usb_add_bus(), &behaviour);
+    fake_usb_add_device(fake_usb_add_bus(), &c.printer);
     CommUsb usb;
-    EXPECT_EQ(usb.Open(c.productId, kUsbVendorId), c.expected);
-    EXPECT_EQ(usb.GetDevicePid(), c.productId);
+    EXPECT_EQ(usb.Open(c.printer.productId, kUsbVendorId), c.expected);
+    EXPECT_EQ(usb.GetDevicePid(), c.printer.productId);
     EXPECT_FALSE(usb.IsOpen());
     EXPECT_EQ(usb.Write("x", 1), TALLYJET_ERR_PORT_NOT_OPEN);
     EXPECT_EQ(usb.Close(), TALLYJET_ERR_PORT_NOT_OPEN);
@@ -97,10 +90,9 @@ TEST_F(UsbDouble, OnlyTheFirstMatchIsTried) {
   CommUsb usb;
   ASSERT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_SUCCESS);
   EXPECT_EQ(fake_usb_counters().lastOpened, wanted);
-  FakeUsbDevice refusing{};
+  FakeUsbDevice refusing;
   refusing.refuseOpen = 1;
-  const FakeUsbDevice refusingPrinter = FamilyPrinter(kUsbProductId, refusing);
-  fake_usb_change_device(wanted, &refusingPrinter);
+  fake_usb_change_device(wanted, &refusing);
   EXPECT_EQ(usb.Open(kUsbProductId, kUsbVendorId), TALLYJET_ERR_USB_OPEN);
   EXPECT_EQ(fake_usb_counters().lastOpened, wanted);
 }
@@ -126,7 +118,7 @@ TEST_F(UsbDetach, KernelDriverIsDetachedOnlyWhenBound) {
   for (const DetachCase& c : kDetachCases) {
     SCOPED_TRACE(c.name);
     fake_usb_reset();
-    FakeUsbDevice behaviour{};
+    FakeUsbDevice behaviour;
     behaviour.kernelDriverBound = c.bound;
     behaviour.detachError = c.detachError;
     AddPrinter(fake_usb_add_bus(), kUsbProductId, behaviour);
@@ -157,9 +149,9 @@ TEST_F(UsbDouble, OnlyTheExtendedPrinterGetsTheModeCommand) {
 // A failed release keeps the printer open and claimed, so Close can be tried again; a failed
 // usb_close has freed the handle all the same.
 TEST_F(UsbDouble, FailedCloseKeepsTheHandleOnlyWhenNotReleased) {
-  FakeUsbDevice stuck{};
+  FakeUsbDevice stuck;
   stuck.releaseError = -5;
-  FakeUsbDevice failing{};
+  FakeUsbDevice failing;
   failing.closeError = -19;
   CommUsb usb;
   const int printer = OpenPrinter(&usb, stuck);
@@ -173,14 +165,14 @@ TEST_F(UsbDouble, FailedCloseKeepsTheHandleOnlyWhenNotReleased) {
 
 // The whole buffer goes in one bulk transfer, and one the printer took short is a failure.
 TEST_F(UsbDouble, ShortBulkTransferFailsTheWrite) {
-  FakeUsbDevice takesLess{};
+  FakeUsbDevice takesLess;
   takesLess.writeShortBy = 1;
   CommUsb usb;
-  OpenPrinter(&usb, takesLess);
+  const int printer = OpenPrinter(&usb, takesLess);
   const std::string band(6000, '\x55');
   EXPECT_EQ(usb.Write(band.data(), static_cast<int>(band.size())), TALLYJET_ERR_FAILED);
   EXPECT_EQ(fake_usb_counters().bulkWrites, 1);
-  EXPECT_EQ(fake_usb_counters().lastWriteSize, 6000);
+  EXPECT_EQ(Written(printer).size(), band.size() - 1);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// The USB transport when the libusb-0.1 on the search path lacks one of its eleven functions
-// (the double without usb_release_interface, whose other functions work: a transport that used
-// it anyway would answer something other than -17), and again once a complete one appears there.
+// The USB transport when the libusb-0.1 found lacks usb_release_interface (its other functions
+// work, so a transport that used it anyway would not answer -17), then once a complete one appears.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -16,18 +15,14 @@ namespace {
 // LATE_DIR comes first on the search path and starts empty.
 std::string LateLibrary() { return std::string(LATE_DIR) + "/libusb-0.1.so.4"; }
 
-TEST(UsbWithoutLibrary, EveryOpenPortAnswersLibraryMissing) {
+// Every OpenPort answers the library missing. A failed load keeps nothing, so the next Open
+// loads again and finds the complete library; until then the identifiers stay at their defaults.
+TEST(UsbWithoutLibrary, LoadIsRetriedOnTheNextOpen) {
   remove(LateLibrary().c_str());
   ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
   EXPECT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_ERR_USB_LIBRARY);
   EXPECT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_ERR_USB_LIBRARY);
   EXPECT_EQ(ClosePort(), TALLYJET_ERR_PORT_NOT_OPEN);
-}
-
-// A failed load keeps nothing, so the next Open loads again and finds the complete library;
-// until then the identifiers stay at their defaults.
-TEST(UsbWithoutLibrary, LoadIsRetriedOnTheNextOpen) {
-  remove(LateLibrary().c_str());
   CommUsb usb;
   EXPECT_EQ(usb.Open(kUsbExtendedProductId, kUsbVendorId + 1), TALLYJET_ERR_USB_LIBRARY);
   EXPECT_EQ(usb.GetDevicePid(), kUsbProductId);
