@@ -15,10 +15,9 @@
 namespace printer_app {
 namespace {
 
-// What PageRows sends for runs of rows 16 dots wide, each a count and a row given as a string
-// of '#' (ink) and '.', "" for a blank line: "R<rows>" for a raster and "F<dots>" for a feed,
-// in order.
-std::vector<std::string> Pass(const std::vector<std::pair<int, std::string>>& runs) {
+// What PageRows sends for runs of rows 16 dots wide, each a count and whether its rows have ink
+// in their first dot: "R<rows>" for a raster and "F<dots>" for a feed, in order.
+std::vector<std::string> Pass(const std::vector<std::pair<int, bool>>& runs) {
   std::vector<std::string> sent;
   PageRows page(
       16, 16,
@@ -30,11 +29,8 @@ std::vector<std::string> Pass(const std::vector<std::pair<int, std::string>>& ru
         sent.push_back("F" + std::to_string(dots));
         return 1;
       });
-  for (const auto& [count, row] : runs) {
-    unsigned char line[2] = {0, 0};
-    for (size_t x = 0; x < row.size(); ++x) {
-      if (row[x] == '#') line[x / 8] |= static_cast<unsigned char>(0x80 >> (x % 8));
-    }
+  for (const auto& [count, ink] : runs) {
+    const unsigned char line[2] = {static_cast<unsigned char>(ink ? 0x80 : 0), 0};
     for (int i = 0; i < count; ++i) EXPECT_EQ(page.Add(line), 1);
   }
   EXPECT_EQ(page.Finish(), 1);
@@ -44,17 +40,17 @@ std::vector<std::string> Pass(const std::vector<std::pair<int, std::string>>& ru
 TEST(PageRowsTest, BlankRowsAroundTheInkAreNeverSentAndLongRunsBecomeFeeds) {
   struct Case {
     const char* name;
-    std::vector<std::pair<int, std::string>> runs;
+    std::vector<std::pair<int, bool>> runs;
     std::vector<std::string> steps;
   };
   const Case cases[] = {
-      {"blank page", {{2000, ""}}, {}},
-      {"short receipt on a long page", {{3, "#"}, {2000, ""}}, {"R3"}},
-      {"short gap stays raster", {{1, "#"}, {15, ""}, {1, "#"}}, {"R17"}},
-      {"long gap feeds", {{1, "#"}, {16, ""}, {1, "#"}}, {"R1", "F16", "R1"}},
-      {"top margin", {{300, ""}, {1, "#"}}, {"R1"}},
-      {"gap longer than one feed", {{1, "#"}, {300, ""}, {1, "#"}}, {"R1", "F255", "F45", "R1"}},
-      {"long ink goes in pieces", {{PageRows::kRowsPerSend + 1, "#"}},
+      {"blank page", {{2000, false}}, {}},
+      {"short receipt on a long page", {{3, true}, {2000, false}}, {"R3"}},
+      {"short gap stays raster", {{1, true}, {15, false}, {1, true}}, {"R17"}},
+      {"long gap feeds", {{1, true}, {16, false}, {1, true}}, {"R1", "F16", "R1"}},
+      {"top margin", {{300, false}, {1, true}}, {"R1"}},
+      {"gap over one feed", {{1, true}, {300, false}, {1, true}}, {"R1", "F255", "F45", "R1"}},
+      {"long ink goes in pieces", {{PageRows::kRowsPerSend + 1, true}},
        {"R" + std::to_string(PageRows::kRowsPerSend), "R1"}},
   };
   for (const Case& c : cases) EXPECT_EQ(Pass(c.runs), c.steps) << c.name;

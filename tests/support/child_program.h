@@ -85,18 +85,18 @@ class ChildProgram {
     return out.substr(0, out.find('\n'));
   }
 
-  // Waits up to timeoutMs for it to end, then kills it; its exit code, -1 when a signal ended it.
-  int Wait(int timeoutMs = 30000) {
-    if (pid_ <= 0) return exitCode_;
+  // Waits up to 30 s for it to end, then kills it; its exit code, -1 when a signal ended it or it
+  // was waited for before.
+  int Wait() {
+    if (pid_ <= 0) return -1;
     // A descriptor of the process that turns readable when it ends.
     pollfd ended = {static_cast<int>(syscall(SYS_pidfd_open, pid_, 0)), POLLIN, 0};
-    if (ended.fd >= 0 && poll(&ended, 1, timeoutMs) != 1) kill(pid_, SIGKILL);
+    if (ended.fd >= 0 && poll(&ended, 1, 30000) != 1) kill(pid_, SIGKILL);
     if (ended.fd >= 0) close(ended.fd);
     int status = 0;
     waitpid(pid_, &status, 0);
     pid_ = -1;
-    exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return exitCode_;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
   // Sends it signal unless it has ended; its exit code as Wait() answers it.
@@ -113,7 +113,6 @@ class ChildProgram {
   const std::string prefix_ = ::testing::TempDir() + "child-" + std::to_string(getpid()) + "-" +
                               std::to_string(++count_) + "-";
   pid_t pid_ = -1;
-  int exitCode_ = -1;
 };
 
 // What the program whose path and arguments line holds writes, on standard output and then on

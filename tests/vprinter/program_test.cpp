@@ -140,10 +140,9 @@ bool Readable(int fd, int timeoutMs) {
 // cut piece on 58 mm paper.
 TEST(ProgramTest, ServesOnItsLinkAndStopsCleanlyOnSigterm) {
   // Named by process, as other build trees may run this test at the same time.
-  const std::string dir = ::testing::TempDir() + std::to_string(getpid()) + "-";
-  const std::string link = dir + "vprinter-program-link", log = dir + "vprinter-program.log",
-                    raw = dir + "vprinter-program.bin", state = dir + "vprinter-program.state",
-                    png = dir + "vprinter-program.png";
+  const std::string name = ::testing::TempDir() + std::to_string(getpid()) + "-vprinter-program";
+  const std::string link = name + "-link", log = name + ".log", raw = name + ".bin",
+                    state = name + ".state", png = name + ".png";
   std::ofstream(state) << "drawer-high=1\n";
   ChildProgram program({VPRINTER_PROGRAM, "--link", link, "--log", log, "--raw", raw,
                         "--state-file", state, "--offline", "--quiet", "--png", png,
@@ -166,7 +165,7 @@ TEST(ProgramTest, ServesOnItsLinkAndStopsCleanlyOnSigterm) {
   EXPECT_EQ(Slurp(raw), sent);
   // One piece up to the cut, 464 dots wide in its PNG header; the blank paper after it makes no
   // file.
-  const std::string piece = dir + "vprinter-program-1.png", after = dir + "vprinter-program-2.png";
+  const std::string piece = name + "-1.png", after = name + "-2.png";
   EXPECT_EQ(Slurp(piece).substr(16, 4), std::string("\0\0\x01\xD0", 4));
   EXPECT_NE(access(after.c_str(), F_OK), 0);
   for (const std::string& path : {log, raw, state, piece}) unlink(path.c_str());
