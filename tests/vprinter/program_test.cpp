@@ -90,30 +90,15 @@ TEST(ProgramOptionsTest, BadArgumentsAreRefused) {
   }
 }
 
-TEST(StateFileTest, LinesApplyOverTheBase) {
-  PrinterState state;
-  state.offline = true;
-  state.answers = PrinterState::Answers::Silent;
-  Options options;
-  const std::vector<std::string> errors = ApplyStateText(
-      "# a comment\n\n offline = 0\npaper-out=yes\nsilent=0\nlate=40 # ms\nnonsense\ncolour=1\n"
-      "error=maybe\ndrain-rate=5\n",
-      &state, &options);
-  EXPECT_FALSE(state.offline);
-  EXPECT_TRUE(state.paperEnd);
-  EXPECT_EQ(state.answers, PrinterState::Answers::Normal);
-  EXPECT_EQ(state.answerDelayMs, 40);
-  EXPECT_EQ(options.drainBytesPerSecond, 5);
-  ASSERT_EQ(errors.size(), 3u);
-  EXPECT_EQ(errors[0].rfind("line 7:", 0), 0u);
-  EXPECT_FALSE(state.error);
-}
-
-TEST(StateFileTest, ChangesAreSeenAndARemovedLineReverts) {
+// The file's lines apply over the base, each error named by its line; a change to the file is
+// seen, and a line removed from it reverts to the base.
+TEST(StateFileTest, LinesApplyOverTheBaseUntilRemoved) {
   const std::string path = ::testing::TempDir() + "vprinter-state-" + std::to_string(getpid());
   unlink(path.c_str());
   PrinterState base;
   base.coverOpen = true;
+  base.offline = true;
+  base.answers = PrinterState::Answers::Silent;
   StateFile file(path, base, Options());
   PrinterState state;
   Options options;
@@ -121,13 +106,22 @@ TEST(StateFileTest, ChangesAreSeenAndARemovedLineReverts) {
   EXPECT_TRUE(file.Changed(&state, &options, &errors));  // first look: the base alone
   EXPECT_TRUE(state.coverOpen);
   EXPECT_FALSE(file.Changed(&state, &options, &errors));
-  std::ofstream(path) << "cover-open=0\nmodel-id=5\n";
+  std::ofstream(path) << "# a comment\n\n offline = 0\npaper-out=yes\nsilent=0\nlate=40 # ms\n"
+                         "nonsense\ncolour=1\nerror=maybe\ndrain-rate=5\ncover-open=0\n";
   EXPECT_TRUE(file.Changed(&state, &options, &errors));
+  EXPECT_FALSE(state.offline);
+  EXPECT_TRUE(state.paperEnd);
+  EXPECT_EQ(state.answers, PrinterState::Answers::Normal);
+  EXPECT_EQ(state.answerDelayMs, 40);
+  EXPECT_EQ(options.drainBytesPerSecond, 5);
   EXPECT_FALSE(state.coverOpen);
-  EXPECT_EQ(state.modelId, 5);
+  EXPECT_FALSE(state.error);
+  ASSERT_EQ(errors.size(), 3u);
+  EXPECT_EQ(errors[0].rfind("line 7:", 0), 0u);
   std::ofstream(path) << "model-id=6\n";
   EXPECT_TRUE(file.Changed(&state, &options, &errors));
   EXPECT_TRUE(state.coverOpen);
+  EXPECT_EQ(state.modelId, 6);
   unlink(path.c_str());
 }
 
