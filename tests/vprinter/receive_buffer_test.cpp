@@ -14,7 +14,7 @@ namespace {
 using Clock = ReceiveBuffer::Clock;
 using std::chrono::milliseconds;
 
-TEST(ReceiveBufferTest, FillLevelRoundsUpAndDrainsWithTime) {
+TEST(ReceiveBufferTest, FillLevelRoundsUpAndDrainsWithTimeAndWhatDoesNotFitIsLost) {
   const auto start = Clock::now();
   ReceiveBuffer buffer;
   buffer.SetDrainRate(1000, start);
@@ -24,17 +24,12 @@ TEST(ReceiveBufferTest, FillLevelRoundsUpAndDrainsWithTime) {
   EXPECT_EQ(buffer.FillPercent(start + milliseconds(61)), 49);
   EXPECT_EQ(buffer.FillPercent(start + milliseconds(2999)), 1);
   EXPECT_EQ(buffer.FillPercent(start + milliseconds(3000)), 0);
-  EXPECT_EQ(buffer.FillPercent(start + milliseconds(9000)), 0);
-}
-
-TEST(ReceiveBufferTest, WhatDoesNotFitIsLost) {
-  const auto start = Clock::now();
-  ReceiveBuffer buffer;
-  buffer.SetDrainRate(1000, start);
-  EXPECT_EQ(buffer.Accept(6000, start), 0u);
-  EXPECT_EQ(buffer.Accept(1, start), 1u);
-  EXPECT_EQ(buffer.FillPercent(start), 100);
-  EXPECT_EQ(buffer.Accept(600, start + milliseconds(500)), 100u);
+  const auto later = start + milliseconds(9000);
+  EXPECT_EQ(buffer.FillPercent(later), 0);
+  EXPECT_EQ(buffer.Accept(6000, later), 0u);
+  EXPECT_EQ(buffer.Accept(1, later), 1u);
+  EXPECT_EQ(buffer.FillPercent(later), 100);
+  EXPECT_EQ(buffer.Accept(600, later + milliseconds(500)), 100u);
 }
 
 TEST(ReceiveBufferTest, ZeroRateEmptiesAtOnce) {
