@@ -28,11 +28,6 @@ constexpr int kLongTimeoutMs = 10000;
 constexpr long kAtOnceMs = 2000;
 const std::string kStatusQuery = "\x10\x04\x01";  // DLE EOT 1
 
-long OpenDescriptors() {
-  const std::filesystem::directory_iterator descriptors("/proc/self/fd");
-  return std::distance(begin(descriptors), end(descriptors));
-}
-
 // A backend says how to reach the printer (and no printer), how to silence it, and the codes
 // where its transport answers differently.
 template <typename Transport, int goneRead, int baudRate>
@@ -109,9 +104,11 @@ class TransportContract : public PrinterOnPty {
 
   int Open() { return Backend::Open(transport.get(), printer); }
 
+  // Descriptors, USB handles and claimed interfaces.
   static long Held() {
+    const std::filesystem::directory_iterator descriptors("/proc/self/fd");
     const FakeUsbCounters usb = fake_usb_counters();
-    return OpenDescriptors() + usb.handlesOpen + usb.claimed;
+    return std::distance(begin(descriptors), end(descriptors)) + usb.handlesOpen + usb.claimed;
   }
 
   // Opens, and shows with one byte that the printer is reached (a network printer has taken
