@@ -78,7 +78,7 @@ TEST_F(ResolvedNameTest, EachAddressIsTriedInTurn) {
 // The first address has half the connect bound, not all of it and not none of it.
 TEST_F(ResolvedNameTest, AddressThatNeverAnswersLeavesTimeForTheNext) {
   FullListener neverAnswers;
-  ASSERT_TRUE(neverAnswers.full());
+  ASSERT_TRUE(neverAnswers.full);
   neverAnswersPort = neverAnswers.Port();
   CommNet net;
   net.SetConnectTimeout(600);
