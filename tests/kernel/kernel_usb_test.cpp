@@ -26,13 +26,6 @@ constexpr char kUsbDevices[] = "/sys/bus/usb/devices";
 
 bool NodeExists() { return access(kDeviceNode, F_OK) == 0; }
 
-std::string FileText(const std::string& path) {
-  std::ifstream file(path);
-  std::string text;
-  std::getline(file, text);
-  return text;
-}
-
 // The sysfs name of the family's device with this product identifier (such as 1-1); empty while
 // the host has not enumerated one.
 std::string DeviceName(int product) {
@@ -40,8 +33,10 @@ std::string DeviceName(int product) {
   snprintf(wanted, sizeof wanted, "%04x:%04x", kUsbVendorId, product);
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(kUsbDevices, error)) {
-    const std::string device = entry.path();
-    if (FileText(device + "/idVendor") + ":" + FileText(device + "/idProduct") == wanted) {
+    std::string seenVendor, seenProduct;
+    std::ifstream(entry.path() / "idVendor") >> seenVendor;
+    std::ifstream(entry.path() / "idProduct") >> seenProduct;
+    if (seenVendor + ":" + seenProduct == wanted) {
       return entry.path().filename();
     }
   }
