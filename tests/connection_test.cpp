@@ -47,16 +47,14 @@ TEST_F(ConnectionTest, FailedOpenGivesWayToTheKindAskedForNext) {
 }
 
 // Names that only resemble "USB" take the device-node path and fail to open as files.
-TEST(ConnectionChecksTest, UsbNameIsMatchedExactly) {
-  ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
+TEST_F(ConnectionTest, UsbNameIsMatchedExactly) {
   for (const char* name : {"usb", "USB0", "US", ""}) {
     EXPECT_EQ(OpenPort(name, 0, 'N', 8, 1), TALLYJET_ERR_PORT_NOT_OPEN) << name;
     EXPECT_EQ(ClosePort(), TALLYJET_ERR_PORT_NOT_OPEN) << name;  // descriptor -1 untouched
   }
 }
 
-TEST(ConnectionChecksTest, ApplicationsOwnTransportIsNeverReplaced) {
-  ASSERT_EQ(SetProtocol(TALLYJET_PROTOCOL_ESCPOS), TALLYJET_SUCCESS);
+TEST_F(ConnectionTest, ApplicationsOwnTransportIsNeverReplaced) {
   auto* own = new RecordingTransport;  // not open, and of no kind the library makes
   comm_ = own;
   EXPECT_EQ(OpenPort("USB", 0, 'N', 8, 1), TALLYJET_ERR_NOT_SUPPORTED);
@@ -64,7 +62,6 @@ TEST(ConnectionChecksTest, ApplicationsOwnTransportIsNeverReplaced) {
   // Any other name is opened the serial way, whose line settings it does not offer.
   EXPECT_EQ(OpenPort("/dev/null", 0, 'N', 8, 1), TALLYJET_ERR_PORT_NOT_OPEN);
   EXPECT_EQ(comm_, own);
-  ClosePort();
 }
 
 TEST(ConnectionChecksTest, OperationsATransportLacksAreNotSupported) {

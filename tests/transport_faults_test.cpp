@@ -27,13 +27,7 @@ struct Line {
 
 const Line kLines[] = {{"device node", 0, 800 * 1024}, {"serial line", 9600, 64 * 1024}};
 
-class TransportFaults : public PrinterOnPty {
- protected:
-  void OpenShort(const Line& line) {
-    Open(line.baudRate);
-    if (comm_ != nullptr) comm_->SetTimeout(kShortTimeoutMs);
-  }
-};
+using TransportFaults = PrinterOnPty;
 
 // The answer to the first query comes after it gave up and waits, unread, until the second.
 TEST_F(TransportFaults, LateAnswerIsNotTheNextAnswer) {
@@ -43,7 +37,8 @@ TEST_F(TransportFaults, LateAnswerIsNotTheNextAnswer) {
     state.drawerPin3High = true;
     state.answerDelayMs = 250;
     printer.SetState(state);
-    OpenShort(line);
+    ASSERT_NO_FATAL_FAILURE(Open(line.baudRate));
+    comm_->SetTimeout(kShortTimeoutMs);
     int word = 0;
     EXPECT_EQ(GetDrawerStatus(1, &word), TALLYJET_ERR_FAILED);
     usleep(300000);
@@ -56,7 +51,8 @@ TEST_F(TransportFaults, LateAnswerIsNotTheNextAnswer) {
 
 TEST_F(TransportFaults, PrinterThatStopsReadingFailsTheWrite) {
   printer.SetRates(0, 1);
-  OpenShort(kLines[0]);
+  ASSERT_NO_FATAL_FAILURE(Open());
+  comm_->SetTimeout(kShortTimeoutMs);
   const std::string text(1 << 20, 'x');
   const Stopwatch watch;
   EXPECT_EQ(comm_->Write(text.data(), static_cast<int>(text.size())), TALLYJET_ERR_FAILED);

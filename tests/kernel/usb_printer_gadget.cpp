@@ -107,20 +107,12 @@ class Gadget {
   }
 
  private:
+  // Reading ep0 acknowledges an OUT request and stalls an IN one; writing it stalls an OUT one.
   void Setup(const usb_ctrlrequest& request) {
-    const uint8_t type = request.bRequestType;
-    if (type == USB_DIR_OUT && request.bRequest == USB_REQ_SET_CONFIGURATION) {
-      if ((request.wValue & 0xFF) == kConfigurationValue) StartCarrying();
-      Acknowledge();
-    } else {
-      Stall(type);
-    }
-  }
-
-  void Acknowledge() { (void)!read(ep0_, nullptr, 0); }
-  // An IN request is stalled by reading ep0, an OUT request by writing it.
-  void Stall(uint8_t type) {
-    if (type & USB_DIR_IN) {
+    const bool configure =
+        request.bRequestType == USB_DIR_OUT && request.bRequest == USB_REQ_SET_CONFIGURATION;
+    if (configure && (request.wValue & 0xFF) == kConfigurationValue) StartCarrying();
+    if (configure || (request.bRequestType & USB_DIR_IN) != 0) {
       (void)!read(ep0_, nullptr, 0);
     } else {
       (void)!write(ep0_, nullptr, 0);

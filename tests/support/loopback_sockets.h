@@ -35,28 +35,25 @@ struct OwnSocket {
 
 // A listener whose backlog is full: the system drops new connection attempts, so a connect
 // waits until its caller gives up.
-class FullListener : public OwnSocket {
- public:
+struct FullListener : OwnSocket {
   FullListener() {
     EXPECT_EQ(listen(fd, 0), 0);
     // Connections that are never accepted fill the backlog; the first whose handshake does not
     // finish shows that it is full.
-    while (!full_ && waiting_.size() < 16) {
+    while (!full && waiting.size() < 16) {
       const int client = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-      waiting_.push_back(client);
+      waiting.push_back(client);
       connect(client, reinterpret_cast<const sockaddr*>(&address), sizeof address);
       pollfd connected = {client, POLLOUT, 0};
-      full_ = poll(&connected, 1, 100) == 0;
+      full = poll(&connected, 1, 100) == 0;
     }
   }
   ~FullListener() {
-    for (const int client : waiting_) close(client);
+    for (const int client : waiting) close(client);
   }
-  bool full() const { return full_; }
 
- private:
-  std::vector<int> waiting_;
-  bool full_ = false;
+  std::vector<int> waiting;
+  bool full = false;
 };
 
 #endif  // TALLYJET_TESTS_LOOPBACK_SOCKETS_H

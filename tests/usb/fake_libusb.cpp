@@ -48,14 +48,6 @@ State& state() {
 
 Device& DeviceOf(usb_dev_handle* handle) { return *state().devices[handle->device]; }
 
-int IndexOf(struct usb_device* published) {
-  State& s = state();
-  for (size_t i = 0; i < s.devices.size(); ++i) {
-    if (&s.devices[i]->published == published) return static_cast<int>(i);
-  }
-  return -1;
-}
-
 }  // namespace
 
 // Declared in usb.h and fake_libusb.h; C linkage turns any mismatch into a compile error.
@@ -76,6 +68,7 @@ int fake_usb_add_device(int bus, const FakeUsbDevice* behaviour) {
   device->bus = bus;
   device->published.descriptor.idVendor = static_cast<uint16_t>(behaviour->vendorId);
   device->published.descriptor.idProduct = static_cast<uint16_t>(behaviour->productId);
+  device->published.devnum = static_cast<uint8_t>(s.devices.size());  // the device's index
   s.devices.push_back(std::move(device));
   return static_cast<int>(s.devices.size()) - 1;
 }
@@ -128,9 +121,9 @@ struct usb_bus* usb_get_busses(void) { return state().head; }
 
 usb_dev_handle* usb_open(struct usb_device* published) {
   State& s = state();
-  const int index = IndexOf(published);
+  const int index = published->devnum;
   s.counters.lastOpened = index;
-  if (index < 0 || s.devices[index]->behaviour.refuseOpen) return nullptr;
+  if (s.devices[index]->behaviour.refuseOpen) return nullptr;
   s.handles.push_back(std::make_unique<usb_dev_handle>(usb_dev_handle{index, false}));
   ++s.counters.handlesOpen;
   return s.handles.back().get();
