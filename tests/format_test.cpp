@@ -26,24 +26,16 @@ TEST_F(FormatTest, EncoderTakesTheAsciiJustificationsButNoOtherCodeTable) {
 }
 
 TEST_F(FormatTest, TabListEndsAtItsZeroOrAfter32Positions) {
-  struct TabCase {
-    std::string list;
-    std::string sent;
-  };
   const std::string forty(40, '\x07');
-  const TabCase cases[] = {
-      {"", Bytes({0x1B, 0x44, 0x00})},
-      {Bytes({0x08, 0x10, 0xFF}), Bytes({0x1B, 0x44, 0x08, 0x10, 0xFF, 0x00})},
-      {forty.substr(0, 32), "\x1B\x44" + forty.substr(0, 32) + '\0'},
-      {forty, "\x1B\x44" + forty.substr(0, 32) + '\0'},
-  };
-  for (const TabCase& c : cases) {
-    transport->writes.clear();
-    std::string list = c.list;  // c_str() supplies the terminating zero
+  for (std::string list : {std::string(), Bytes({0x08, 0x10, 0xFF}), forty.substr(0, 32), forty}) {
+    // c_str() supplies the terminating zero
     EXPECT_EQ(encoder.SetHorizTabPosition(reinterpret_cast<unsigned char*>(&list[0])), kOk);
-    ASSERT_EQ(transport->writes.size(), 1u) << c.list.size() << " positions";
-    EXPECT_EQ(transport->writes[0], c.sent) << c.list.size() << " positions";
   }
+  const std::string thirtyTwo = "\x1B\x44" + forty.substr(0, 32) + '\0';
+  EXPECT_EQ(transport->writes,
+            (std::vector<std::string>{Bytes({0x1B, 0x44, 0x00}),
+                                      Bytes({0x1B, 0x44, 0x08, 0x10, 0xFF, 0x00}), thirtyTwo,
+                                      thirtyTwo}));
 }
 
 // The italic operations set and clear only their bit of the remembered mode; neither a new
@@ -97,23 +89,13 @@ TEST_F(FormatTest, DumpPausesBeforeItsLineFeedOnlyWithATransport) {
 }
 
 TEST_F(FormatTest, OperationModeGoesOnlyToTheExtendedUsbProduct) {
-  struct Case {
-    int pid;
-    int mode;
-    int result;
-    std::string sent;
-  };
-  const Case cases[] = {
-      {0x20, 0, TALLYJET_SUCCESS, Bytes({0x1B, 0x63, 0x30, 0x01})},
-      {0x20, 1, TALLYJET_SUCCESS, Bytes({0x1B, 0x63, 0x30, 0x08})},
-      {0x10, 1, TALLYJET_ERR_NOT_SUPPORTED, ""},
-  };
-  for (const Case& c : cases) {
-    transport->writes.clear();
-    transport->pid = c.pid;
-    EXPECT_EQ(encoder.SetOperationMode(c.mode), c.result) << "pid " << c.pid;
-    EXPECT_EQ(transport->writes.empty() ? "" : transport->writes[0], c.sent) << "pid " << c.pid;
-  }
+  transport->pid = 0x20;
+  EXPECT_EQ(encoder.SetOperationMode(0), kOk);
+  EXPECT_EQ(encoder.SetOperationMode(1), kOk);
+  transport->pid = 0x10;
+  EXPECT_EQ(encoder.SetOperationMode(1), TALLYJET_ERR_NOT_SUPPORTED);
+  EXPECT_EQ(transport->writes, (std::vector<std::string>{Bytes({0x1B, 0x63, 0x30, 0x01}),
+                                                         Bytes({0x1B, 0x63, 0x30, 0x08})}));
 }
 
 std::string Dump(int length, unsigned char* data) {
