@@ -22,7 +22,7 @@ TEST_F(FormatTest, EncoderTakesTheAsciiJustificationsButNoOtherCodeTable) {
   EXPECT_EQ(encoder.SetCharCodeTable(283), kRefused);  // whose low byte is 27
   EXPECT_TRUE(transport->writes.empty());
   EXPECT_EQ(encoder.SetJustification(49), kOk);
-  EXPECT_EQ(transport->writes, std::vector<std::string>{Bytes({0x1B, 0x61, 0x31})});
+  EXPECT_EQ(transport->writes, Writes{Bytes({0x1B, 0x61, 0x31})});
 }
 
 TEST_F(FormatTest, TabListEndsAtItsZeroOrAfter32Positions) {
@@ -33,9 +33,8 @@ TEST_F(FormatTest, TabListEndsAtItsZeroOrAfter32Positions) {
   }
   const std::string thirtyTwo = "\x1B\x44" + forty.substr(0, 32) + '\0';
   EXPECT_EQ(transport->writes,
-            (std::vector<std::string>{Bytes({0x1B, 0x44, 0x00}),
-                                      Bytes({0x1B, 0x44, 0x08, 0x10, 0xFF, 0x00}), thirtyTwo,
-                                      thirtyTwo}));
+            (Writes{Bytes({0x1B, 0x44, 0x00}), Bytes({0x1B, 0x44, 0x08, 0x10, 0xFF, 0x00}),
+                    thirtyTwo, thirtyTwo}));
 }
 
 // The italic operations set and clear only their bit of the remembered mode; neither a new
@@ -53,9 +52,8 @@ TEST_F(FormatTest, ItalicBuildsOnTheModeLastWrittenWell) {
   ASSERT_EQ(encoder.SetItalicEnable(), kOk);
   ASSERT_EQ(encoder.SetItalicEnable(), kOk);
   ASSERT_EQ(encoder.SetItalicDisable(), kOk);
-  EXPECT_EQ(transport->writes,
-            (std::vector<std::string>{Bytes({0x1B, 0x21, 0x48}), Bytes({0x1B, 0x21, 0x48}),
-                                      Bytes({0x1B, 0x21, 0x08})}));
+  EXPECT_EQ(transport->writes, (Writes{Bytes({0x1B, 0x21, 0x48}), Bytes({0x1B, 0x21, 0x48}),
+                                       Bytes({0x1B, 0x21, 0x08})}));
 }
 
 TEST_F(FormatTest, PrintingAreaWidthCountsFromTheLastAcceptedLeftMargin) {
@@ -69,8 +67,8 @@ TEST_F(FormatTest, PrintingAreaWidthCountsFromTheLastAcceptedLeftMargin) {
   EXPECT_EQ(encoder.SetPrintingAreaWidth(4), kOk);       // 24 with the margin
   EXPECT_EQ(encoder.SetPrintingAreaWidth(3), kRefused);  // 23 with the margin
   EXPECT_EQ(encoder.SetPrintingAreaWidth(65535), kRefused);
-  EXPECT_EQ(transport->writes, (std::vector<std::string>{Bytes({0x1D, 0x57, 0x78, 0x00}),
-                                                         Bytes({0x1D, 0x57, 0x18, 0x00})}));
+  EXPECT_EQ(transport->writes,
+            (Writes{Bytes({0x1D, 0x57, 0x78, 0x00}), Bytes({0x1D, 0x57, 0x18, 0x00})}));
   ASSERT_EQ(encoder.Initialize(), kOk);
   EXPECT_EQ(encoder.SetPrintingAreaWidth(100), kOk);
   EXPECT_EQ(transport->writes.back(), Bytes({0x1D, 0x57, 0x64, 0x00}));
@@ -94,8 +92,8 @@ TEST_F(FormatTest, OperationModeGoesOnlyToTheExtendedUsbProduct) {
   EXPECT_EQ(encoder.SetOperationMode(1), kOk);
   transport->pid = 0x10;
   EXPECT_EQ(encoder.SetOperationMode(1), TALLYJET_ERR_NOT_SUPPORTED);
-  EXPECT_EQ(transport->writes, (std::vector<std::string>{Bytes({0x1B, 0x63, 0x30, 0x01}),
-                                                         Bytes({0x1B, 0x63, 0x30, 0x08})}));
+  EXPECT_EQ(transport->writes,
+            (Writes{Bytes({0x1B, 0x63, 0x30, 0x01}), Bytes({0x1B, 0x63, 0x30, 0x08})}));
 }
 
 std::string Dump(int length, unsigned char* data) {
