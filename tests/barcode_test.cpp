@@ -9,8 +9,6 @@
 
 namespace {
 
-using Writes = std::vector<std::string>;
-
 std::string Header(int m, int n) { return Bytes({0x1D, 0x6B, m, n}); }
 
 using BarCodeTest = RecordedConnection;

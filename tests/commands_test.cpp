@@ -116,9 +116,7 @@ TEST_F(CommandsTest, EachEntryPointReachesItsCommandAsOneWriteOrRefusesUnsent) {
   for (const EntryCase& c : kEntries) {
     transport->writes.clear();
     EXPECT_EQ(c.run(), c.result) << c.call;
-    const std::vector<std::string> expected =
-        c.sent.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.sent};
-    EXPECT_EQ(transport->writes, expected) << c.call;
+    EXPECT_EQ(transport->writes, c.sent.empty() ? Writes{} : Writes{c.sent}) << c.call;
   }
 }
 

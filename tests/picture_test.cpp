@@ -53,7 +53,7 @@ TEST_F(PictureTest, PictureAndRasterBitImageGoAsOnePacedBand) {
   const std::string black = files_.Save(Filled(1, 1, kBlack), "black");
   EXPECT_EQ(PrintBmpImage(black.c_str(), 1.0f, 1.0f, 0, 0, 0), TALLYJET_SUCCESS);
   EXPECT_EQ(PrintRasterBitImage(0, 8, 1, row), TALLYJET_SUCCESS);
-  const std::vector<std::string> expected = {
+  const Writes expected = {
       kMarginZero, kFillQuery, Bytes({0x1D, 0x76, 0x30, 0x00, 0x01, 0x00, 0x01, 0x00, 0x80}),
       kFillQuery, Bytes({0x1D, 0x76, 0x30, 0x00, 0x01, 0x00, 0x01, 0x00, 0xA5})};
   EXPECT_EQ(transport->writes, expected);
@@ -69,7 +69,7 @@ TEST_F(PictureTest, ScalesActOnTheirOwnDimensionAndRefusalsSendNothing) {
   const float nan = std::nanf("");
   transport->Answer(Bytes({0}));
   ASSERT_EQ(PrintBmpImage(sample, 1.0f, 2.0f, 0, 0, 0), TALLYJET_SUCCESS);
-  const std::vector<std::string> widthDoubled = transport->writes;
+  const Writes widthDoubled = transport->writes;
   EXPECT_EQ(BandHeader(), Bytes({0x1D, 0x76, 0x30, 0x00, 25, 0x00, 3, 0x00}));
   struct Case {
     const char* what;
@@ -89,8 +89,7 @@ TEST_F(PictureTest, ScalesActOnTheirOwnDimensionAndRefusalsSendNothing) {
     transport->writes.clear();
     transport->Answer(Bytes({0}));
     EXPECT_EQ(c.print(), c.result) << c.what;
-    EXPECT_EQ(transport->writes, c.widthDoubled ? widthDoubled : std::vector<std::string>{})
-        << c.what;
+    EXPECT_EQ(transport->writes, c.widthDoubled ? widthDoubled : Writes{}) << c.what;
   }
   transport->writes.clear();
   transport->Answer(Bytes({0}));
@@ -101,7 +100,7 @@ TEST_F(PictureTest, ScalesActOnTheirOwnDimensionAndRefusalsSendNothing) {
 TEST_F(PictureTest, StoredGraphicReplacesTheKeyAndKeepsThePixelWidth) {
   const std::string nine = files_.Save(Filled(9, 2, kBlack), "nine");
   EXPECT_EQ(SaveGraphic(nine.c_str(), 0x41, 0x31), TALLYJET_SUCCESS);
-  const std::vector<std::string> expected = {
+  const Writes expected = {
       Bytes({0x1D, 0x28, 0x4C, 0x04, 0x00, 0x30, 0x42, 0x41, 0x31}),
       Bytes({0x1D, 0x38, 0x4C, 0x0F, 0x00, 0x00, 0x00, 0x30, 0x43, 0x30, 0x41, 0x31, 0x01, 0x09,
              0x00, 0x02, 0x00, 0x31, 0xFF, 0x80, 0xFF, 0x80}),

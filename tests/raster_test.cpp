@@ -32,8 +32,8 @@ class RasterTest : public RecordedEncoder {
   }
 
   // The writes after the fill-level queries, which must each stand before a band.
-  std::vector<std::string> Bands() const {
-    std::vector<std::string> bands;
+  Writes Bands() const {
+    Writes bands;
     for (const std::string& write : transport->writes) {
       if (write != kFillQuery) bands.push_back(write);
     }
@@ -94,7 +94,7 @@ TEST_F(RasterTest, BandsFitTheReceiveBufferAndWaitUntilThePrinterHasRoom) {
     const std::string data = Pattern(static_cast<size_t>(c.bytesPerRow * c.height));
     Levels(c.levels);
     EXPECT_EQ(encoder.PrintRasterBitImage(c.mode, c.width, c.height, Raw(data)), TALLYJET_SUCCESS);
-    std::vector<std::string> expected;
+    Writes expected;
     size_t offset = 0;
     for (const Band& band : c.bands) {
       expected.insert(expected.end(), static_cast<size_t>(band.queries), kFillQuery);
@@ -114,7 +114,7 @@ TEST_F(RasterTest, FlowControlledBandsAreThePacedBandsWithoutQueries) {
   const std::string data = Pattern(72 * 200);
   Levels({0, 0, 0});
   ASSERT_EQ(encoder.PrintRasterBitImage(0, 576, 200, Raw(data)), TALLYJET_SUCCESS);
-  const std::vector<std::string> paced = Bands();
+  const Writes paced = Bands();
   transport->writes.clear();
   const int readsBefore = transport->reads;
   EXPECT_EQ(encoder.PrintRasterBands(0, 576, 200, Raw(data)), TALLYJET_SUCCESS);
@@ -178,9 +178,8 @@ TEST_F(RasterTest, BitImageColumnCountFollowsTheModeWithinTwoBytes) {
     transport->writes.clear();
     EXPECT_EQ(encoder.SetBitImageMode(c.mode, Raw(data), c.length), c.result)
         << c.mode << "/" << c.length;
-    const std::vector<std::string> expected =
-        c.header.empty() ? std::vector<std::string>{}
-                         : std::vector<std::string>{c.header + data.substr(0, c.length)};
+    const Writes expected =
+        c.header.empty() ? Writes{} : Writes{c.header + data.substr(0, c.length)};
     EXPECT_EQ(transport->writes, expected) << c.mode << "/" << c.length;
   }
 }
@@ -207,9 +206,8 @@ TEST_F(RasterTest, StoredGraphicCarriesSizeKeyCodesAndA32BitLengthOrIsRefused) {
     EXPECT_EQ(encoder.SaveGraphic(c.width, c.height, Raw(data), c.kc1, 0x31), expected)
         << c.width << "x" << c.height;
     const size_t length = static_cast<size_t>((c.width + 7) / 8 * c.height);
-    EXPECT_EQ(transport->writes, c.header.empty()
-                                     ? std::vector<std::string>{}
-                                     : std::vector<std::string>{c.header + data.substr(0, length)})
+    EXPECT_EQ(transport->writes,
+              c.header.empty() ? Writes{} : Writes{c.header + data.substr(0, length)})
         << c.width << "x" << c.height;
   }
 }

@@ -102,8 +102,10 @@ class TextTest : public RecordedConnection {
 TEST_F(TextTest, OtherTablesSendTheBytesUnchanged) {
   for (int table : {0, 3, 19, 27}) {
     ASSERT_EQ(SetCharCodeTable(table), TALLYJET_SUCCESS);
+    EXPECT_EQ(SendData("abc", -1), TALLYJET_ERR_NO_MEMORY);  // and writes nothing
     EXPECT_EQ(transport->writes.back(), Bytes({0x1B, 0x74, table}));
     EXPECT_EQ(SentText(kCafeLine), kCafeLine) << "table " << table;
+    EXPECT_EQ(SentText(""), "") << "table " << table;
   }
 }
 
@@ -114,6 +116,7 @@ TEST_F(TextTest, RefusedTableIsNotSentAndKeepsTheConversion) {
   }
   EXPECT_TRUE(transport->writes.empty());
   EXPECT_EQ(SentText(kCafeLine), Bytes({0x82, 0x41, 0x0A}));
+  EXPECT_EQ(SentText(""), "");
 }
 
 TEST_F(TextTest, TableIsKeptEvenWhenItsCommandFailsAndFailedTextIsReported) {
@@ -134,15 +137,6 @@ TEST_F(TextTest, CodeTableOutlivesClosingReopeningAndReset) {
   transport = ConnectRecorder();
   ASSERT_EQ(Reset(), TALLYJET_SUCCESS);
   EXPECT_EQ(SentText(kCafeLine), kCafeLine);
-}
-
-TEST_F(TextTest, EmptyTextIsOneEmptyWriteAndANegativeLengthIsRefused) {
-  EXPECT_EQ(SentText(""), "");
-  ASSERT_EQ(SetCharCodeTable(0), TALLYJET_SUCCESS);
-  EXPECT_EQ(SentText(""), "");
-  transport->writes.clear();
-  EXPECT_EQ(SendData("abc", -1), TALLYJET_ERR_NO_MEMORY);
-  EXPECT_TRUE(transport->writes.empty());
 }
 
 }  // namespace

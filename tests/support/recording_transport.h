@@ -9,6 +9,9 @@
 
 #include "comm_base.h"
 
+// What a transport was given: one string for each Write.
+using Writes = std::vector<std::string>;
+
 class RecordingTransport : public CommBase {
  public:
   // One scripted Read: its bytes, or a result code when code is set (0 = nothing arrived).
@@ -30,7 +33,7 @@ class RecordingTransport : public CommBase {
   // The write numbered index (0 first) answers code instead of 1; it is still recorded.
   void FailWrite(int index, int code);
 
-  std::vector<std::string> writes;
+  Writes writes;
   int pid = TALLYJET_ERR_NOT_SUPPORTED;
   int reads = 0;
 
