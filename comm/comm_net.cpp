@@ -85,8 +85,7 @@ bool PeerHasGone(int fd) {
 bool WasReset(int fd) {
   tcp_info info;
   socklen_t length = sizeof info;
-  return getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &length) == 0 &&
-         info.tcpi_state == TCP_CLOSE;
+  return getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &length) == 0 && info.tcpi_state == TCP_CLOSE;
 }
 
 // Bytes written that the printer has not acknowledged yet, the end of data included.

@@ -57,9 +57,9 @@ int CommUsbLP::Write(const char* data, int length) {
   const int stallMs =
       static_cast<int>(std::min<int64_t>(std::max(1, timeout_) * kWriteStallTimeouts, INT_MAX));
   int sent = 0;
-  const bool delivered = fdio::WriteAll(fd_, data, length, fdio::kNoDeadline, stallMs, &sent) &&
-                         fdio::WaitFor(fd_, POLLOUT, fdio::MonotonicMs() + stallMs) ==
-                             fdio::Readiness::kReady;
+  const bool delivered =
+      fdio::WriteAll(fd_, data, length, fdio::kNoDeadline, stallMs, &sent) &&
+      fdio::WaitFor(fd_, POLLOUT, fdio::MonotonicMs() + stallMs) == fdio::Readiness::kReady;
   if (delivered) return TALLYJET_SUCCESS;
   if (sent > 0) fd_ = fdio::MarkBroken(fd_);
   return TALLYJET_ERR_FAILED;

@@ -5,6 +5,7 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "fd_io.h"
@@ -19,6 +20,14 @@ constexpr int kQueryTries = 3;
 std::string& NameServersForTests() {
   static std::string servers;
   return servers;
+}
+
+// The port as the decimal text that getaddrinfo and c-ares take for a service. (snprintf rather
+// than std::to_string, whose digit table the library would otherwise export.)
+std::string PortText(int port) {
+  char text[8];
+  snprintf(text, sizeof text, "%d", port);
+  return text;
 }
 
 void Add(const sockaddr* address, socklen_t length, std::vector<SocketAddress>* found) {
@@ -37,7 +46,7 @@ std::vector<SocketAddress> Numeric(const HostPort& address) {
   hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
   addrinfo* list = nullptr;
   std::vector<SocketAddress> found;
-  if (getaddrinfo(address.host.c_str(), std::to_string(address.port).c_str(), &hints, &list) != 0) {
+  if (getaddrinfo(address.host.c_str(), PortText(address.port).c_str(), &hints, &list) != 0) {
     return found;
   }
   for (const addrinfo* each = list; each != nullptr; each = each->ai_next) {
@@ -90,7 +99,8 @@ void Step(ares_channel channel, int64_t deadline) {
   }
   for (nfds_t i = 0; i < count; ++i) {
     const short ready = entries[i].revents;
-    ares_process_fd(channel, (ready & (POLLIN | POLLERR | POLLHUP)) ? entries[i].fd : ARES_SOCKET_BAD,
+    ares_process_fd(channel,
+                    (ready & (POLLIN | POLLERR | POLLHUP)) ? entries[i].fd : ARES_SOCKET_BAD,
                     (ready & POLLOUT) ? entries[i].fd : ARES_SOCKET_BAD);
   }
 }
@@ -118,8 +128,8 @@ std::vector<SocketAddress> LookUpHost(const HostPort& address, int64_t deadline)
   hints.ai_socktype = SOCK_STREAM;
   hints.ai_flags = ARES_AI_NUMERICSERV;
   if (!lookup.done) {
-    ares_getaddrinfo(channel, address.host.c_str(), std::to_string(address.port).c_str(), &hints,
-                     Collect, &lookup);
+    ares_getaddrinfo(channel, address.host.c_str(), PortText(address.port).c_str(), &hints, Collect,
+                     &lookup);
   }
   while (!lookup.done && fdio::MonotonicMs() < deadline) Step(channel, deadline);
   ares_destroy(channel);  // ends a lookup still waiting

@@ -71,8 +71,8 @@ class DnsOnLoopback {
       char buffer[512];
       sockaddr_in client = {};
       socklen_t length = sizeof client;
-      const ssize_t got = recvfrom(fd_, buffer, sizeof buffer, 0,
-                                   reinterpret_cast<sockaddr*>(&client), &length);
+      const ssize_t got =
+          recvfrom(fd_, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&client), &length);
       if (got <= 0) continue;
       const std::string answer = Answer(std::string(buffer, static_cast<size_t>(got)));
       if (answer.empty()) continue;

@@ -242,8 +242,7 @@ TYPED_TEST(TransportContract, LinkBrokenMidWriteStaysBrokenUntilClosed) {
   TypeParam::StopTaking(this->transport.get(), &this->printer);
   const std::string job(TypeParam::kStalledJob, 'x');
   const Stopwatch watch;
-  EXPECT_EQ(this->transport->Write(job.data(), static_cast<int>(job.size())),
-            TALLYJET_ERR_FAILED);
+  EXPECT_EQ(this->transport->Write(job.data(), static_cast<int>(job.size())), TALLYJET_ERR_FAILED);
   EXPECT_LT(watch.Ms(), kLongTimeoutMs);
   TypeParam::TakeAgain(&this->printer);
   const std::string behind = "BEHIND HALF A COMMAND";
