@@ -127,6 +127,13 @@ bool FinishSending(int fd, int64_t deadline) {
   return !ErrorPending(fd) && Unacknowledged(fd) == 0;
 }
 
+// Makes close reset the connection and drop what is still queued, so that the printer gets no
+// more of a job reported lost, which the application may send again.
+void ResetOnClose(int fd) {
+  const linger abortive = {1, 0};
+  setsockopt(fd, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+}
+
 }  // namespace
 
 bool IsNetworkName(const char* name) {
@@ -163,6 +170,7 @@ int CommNet::Close() {
   const int fd = fdio::DescriptorOf(fd_);
   const bool delivered = !fdio::IsBroken(fd_) && !WasReset(fd) &&
                          FinishSending(fd, fdio::MonotonicMs() + kCloseDrainMs);
+  if (!delivered) ResetOnClose(fd);
   const int closed = close(fd);
   fd_ = 0;
   if (closed != 0) return TALLYJET_ERR_CLOSE;

@@ -24,8 +24,9 @@ class TALLYJET_API CommNet : public CommBase {
   // printer still gets every byte sent), then whatever the printer still sends is read and
   // dropped until it closes its side having acknowledged every byte, or 2 s pass, however much
   // it sends; then the socket is closed. 1 the printer acknowledged every byte; -1 it reset the
-  // connection, bytes were still unacknowledged after the 2 s, or the link was broken; -4
-  // nothing open; -13 close failed (the socket is gone all the same).
+  // connection, bytes were still unacknowledged after the 2 s, or the link was broken (the
+  // connection is then reset, so the printer gets no more of the job); -4 nothing open; -13
+  // close failed (the socket is gone all the same).
   int Close() override;
   // Sends all length bytes, waiting for room while the printer takes bytes: 1 sent; -1 the
   // printer closed or reset the connection, took no byte for the write time-out, or the link
