@@ -101,16 +101,19 @@ package-deps:
 
 # The five Debian packages, built by dpkg-buildpackage from a copy of the sources in
 # $(PACKAGE_BUILD) (so build/ and the work tree stay as they are), then checked by lintian.
-# The .deb files, the build log and lintian's findings are left in out/packages/.
+# The .deb files, the build log and lintian's findings are left in out/packages/, the detached
+# debugging symbols in out/packages/debug/.
 package: package-deps
 	rm -rf $(PACKAGE_BUILD) out/packages
 	mkdir -p $(PACKAGE_BUILD)/tallyjet out/packages
 	tar -c --exclude-vcs --exclude='./build*' --exclude=./out . | tar -x -C $(PACKAGE_BUILD)/tallyjet
 	cd $(PACKAGE_BUILD)/tallyjet && dpkg-buildpackage -b -us -uc -j$(JOBS) \
 		> $(CURDIR)/out/packages/build.log 2>&1 || { tail -n 40 $(CURDIR)/out/packages/build.log; exit 1; }
+	mkdir -p out/packages/debug
+	mv $(PACKAGE_BUILD)/*-dbgsym_*.deb out/packages/debug/
 	mv $(PACKAGE_BUILD)/*.deb out/packages/
-	lintian --fail-on error,warning out/packages/*.deb > out/packages/lintian.txt; \
-		status=$$?; cat out/packages/lintian.txt; exit $$status
+	lintian --fail-on error,warning out/packages/*.deb out/packages/debug/*.deb \
+		> out/packages/lintian.txt; status=$$?; cat out/packages/lintian.txt; exit $$status
 	@ls out/packages/*.deb
 
 # The built packages unpacked into a scratch root: an application built from that root's
