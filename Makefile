@@ -102,12 +102,14 @@ package-deps:
 # The five Debian packages, built by dpkg-buildpackage from a copy of the sources in
 # $(PACKAGE_BUILD) (so build/ and the work tree stay as they are), then checked by lintian.
 # The .deb files, the build log and lintian's findings are left in out/packages/, the detached
-# debugging symbols in out/packages/debug/.
+# debugging symbols in out/packages/debug/. debhelper gives the build a HOME of its own, so
+# CCACHE_DIR points ccache, when the caller uses it, at the caller's cache.
 package: package-deps
 	rm -rf $(PACKAGE_BUILD) out/packages
 	mkdir -p $(PACKAGE_BUILD)/tallyjet out/packages
 	tar -c --exclude-vcs --exclude='./build*' --exclude=./out . | tar -x -C $(PACKAGE_BUILD)/tallyjet
-	cd $(PACKAGE_BUILD)/tallyjet && dpkg-buildpackage -b -us -uc -j$(JOBS) \
+	cd $(PACKAGE_BUILD)/tallyjet && CCACHE_DIR=$${CCACHE_DIR:-$$HOME/.cache/ccache} \
+		dpkg-buildpackage -b -us -uc -j$(JOBS) \
 		> $(CURDIR)/out/packages/build.log 2>&1 || { tail -n 40 $(CURDIR)/out/packages/build.log; exit 1; }
 	mkdir -p out/packages/debug
 	mv $(PACKAGE_BUILD)/*-dbgsym_*.deb out/packages/debug/
