@@ -36,8 +36,20 @@ for program in tallyjet tallyjet-vprinter tallyjet-printer-app; do
     fail "$program carries a run path"
   fi
 done
-dpkg-deb -I "$packages"/libtallyjet-linux1_*.deb symbols | grep -q '^ OpenPort@Base ' \
-  || fail "libtallyjet-linux1 has no symbols file"
+
+# The symbols file as dh_makeshlibs checks it: the build fails on a symbol that disappears from
+# the library and on one it exports unlisted.
+version=$(dpkg-deb -f "$packages"/libtallyjet-linux1_*.deb Version)
+dpkg-deb -e "$packages"/libtallyjet-linux1_*.deb "$root/control"
+symbols_check() {
+  dpkg-gensymbols -c4 -plibtallyjet-linux1 -P"$fs" -v"$version" \
+    -e"$libdir"/libtallyjet-linux.so.1.* -I"$1" -O/dev/null > /dev/null 2>&1
+}
+symbols_check "$root/control/symbols" || fail "the library differs from its symbols file"
+grep -v '^ OpenPort@Base ' "$root/control/symbols" > "$root/unlisted"
+! symbols_check "$root/unlisted" || fail "a symbol missing from the symbols file passes"
+{ cat "$root/control/symbols"; echo " tallyjet_Gone@Base 1.0.0"; } > "$root/gone"
+! symbols_check "$root/gone" || fail "a symbol gone from the library passes"
 
 # The minimal application as the README shows it, against the root's files only.
 awk '/^A minimal application:/ { found = 1; next }
