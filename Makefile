@@ -110,7 +110,8 @@ package: package-deps
 	tar -c --exclude-vcs --exclude='./build*' --exclude=./out . | tar -x -C $(PACKAGE_BUILD)/tallyjet
 	cd $(PACKAGE_BUILD)/tallyjet && CCACHE_DIR=$${CCACHE_DIR:-$$HOME/.cache/ccache} \
 		dpkg-buildpackage -b -us -uc -j$(JOBS) \
-		> $(CURDIR)/out/packages/build.log 2>&1 || { tail -n 40 $(CURDIR)/out/packages/build.log; exit 1; }
+		> $(CURDIR)/out/packages/build.log 2>&1 \
+		|| { tail -n 40 $(CURDIR)/out/packages/build.log; exit 1; }
 	mkdir -p out/packages/debug
 	mv $(PACKAGE_BUILD)/*-dbgsym_*.deb out/packages/debug/
 	mv $(PACKAGE_BUILD)/*.deb out/packages/

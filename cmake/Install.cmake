@@ -1,5 +1,5 @@
-# Installs the library, its header, a pkg-config file and a CMake package (TallyJet::tallyjet-linux),
-# the udev rule for USB printers, and the helpers the programs use to install themselves.
+# Installs the library, its header, a pkg-config file, a CMake package (TallyJet::tallyjet-linux)
+# and the udev rule for USB printers; defines the helpers the programs install themselves with.
 include(CMakePackageConfigHelpers)
 
 # Where udev rules and systemd units go: relative to the prefix, or absolute (a Debian package
