@@ -98,9 +98,8 @@ const std::vector<Case>& Commands() {
       {"\x10\x04\x0B", "DLE EOT 11  receive-buffer fill level -> 00"},
       {"\x1DI\x01", "GS I 1  model id -> 20"},
       {"\x1DI\x03", "GS I 3  version id -> 31 2E 30 30"},
-      {"\x1D(A\x02\0ab"s, "UNKNOWN 1D 28 41 02 00 61 62"},
+      {"\x1D(X\x02\0ab"s, "UNKNOWN 1D 28 58 02 00 61 62"},
       {"\x1B\x99", "UNKNOWN 1B 99"},
-      {"\0"s, "UNKNOWN 00"},
   };
   return cases;
 }
@@ -155,7 +154,7 @@ TEST(CommandLogTest, TextIsShownThroughTheSelectedCodeTable) {
       {"\x1Bt\x03\x84", "TEXT \"\xC3\xA3\" (cp860)"},                // a with tilde
       {"\x1Bt\x13\xD5", "TEXT \"\xE2\x82\xAC\" (cp858)"},            // euro sign
       {"\x1Bt\x1B\x80", "TEXT \"\xE2\x82\xAC\" (cp1252)"},           // euro sign
-      {"\x1Bt\x05\x41\xE9", "TEXT \"A\\xE9\" (table 5)"},
+      {"\x1Bt\x63\x41\xE9", "TEXT \"A\\xE9\" (table 99)"},
       {"\x1Bt\x13\x1B@\x82", "TEXT \"\xC3\xA9\" (cp850)"},  // ESC @ restores the default
   };
   for (const Case& c : cases) EXPECT_EQ(LogOf(c.bytes).back(), c.line);

@@ -3,10 +3,13 @@
 #include <QPainter>
 #include <QString>
 #include <algorithm>
+#include <cstdint>
 
 #include "barcode_drawer.h"
 #include "bit_images.h"
 #include "glyphs.h"
+#include "graphics_functions.h"
+#include "text_decoder.h"
 #include "wire.h"
 
 namespace vprinter {
@@ -69,8 +72,11 @@ std::string ReceiptRenderer::Render(const Command& command, const PrinterSetting
       roll_.Feed(command.Param(0) * LineSpacing(settings.layout));
       return "";
     case Kind::Initialise: line_.Clear(); return "";
-    case Kind::Cut: Cut(command); return "";
+    case Kind::Cut:
+    case Kind::PartialCutNow: Cut(command); return "";
     case Kind::ColumnImage: AddPiece(ColumnPicture(settings.lastColumnImage), settings); return "";
+    case Kind::AbsolutePosition:
+    case Kind::RelativePosition: Position(command, settings); return "";
     case Kind::RasterBand:
       PrintLine(0);
       PrintBlock(RasterPicture(settings.lastRasterBand), settings.layout);
@@ -83,21 +89,36 @@ std::string ReceiptRenderer::Render(const Command& command, const PrinterSetting
 std::string ReceiptRenderer::RenderMark(const Command& command, const PrinterSettings& settings) {
   switch (command.kind) {
     case Kind::Barcode: return PrintBarcode(command, settings);
-    case Kind::Symbol: return PrintQrCode(command, settings);
-    case Kind::NvGraphics: return PrintNvGraphic(command, settings);
+    case Kind::Symbol: return PrintSymbol(command, settings);
+    case Kind::NvGraphics:
+    case Kind::DefineNvGraphic: return PrintGraphic(command, settings);
     default: return "";
   }
 }
 
-// Each byte is one character of the selected code table; a line that is full is printed and
-// the text goes on in the next.
+// The characters of the text as the selected code table or multi-byte set makes them; a line
+// that is full is printed and the text goes on in the next.
 void ReceiptRenderer::AddText(const std::string& bytes, const PrinterSettings& settings) {
-  const std::vector<std::string> characters = DecodeText(bytes, settings.style.codeTable);
-  for (const std::string& character : characters) {
+  const DecodedText text = DecodeStyledText(bytes, settings.style, settings.multiByteSet);
+  for (size_t i = 0; i < text.characters.size(); ++i) {
+    const std::string& character = text.characters[i];
     const QString shown =
         character.empty() ? QStringLiteral("?") : QString::fromStdString(character);
-    AddPiece(DrawCharacter(shown, settings.style), settings);
+    AddPiece(DrawTextCharacter(shown, settings.style, text.wide[i]), settings);
   }
+}
+
+// ESC $ n: n dots from the line's start; ESC \ n: n dots on from where the line is, back for
+// a negative n.
+void ReceiptRenderer::Position(const Command& command, const PrinterSettings& settings) {
+  StartLine(settings);
+  const int n = command.Word(0);
+  if (command.kind == Kind::AbsolutePosition) {
+    if (n < AreaOf(lineLayout_).width) line_.MoveTo(n);
+    return;
+  }
+  const int to = line_.Cursor() + static_cast<int16_t>(n);
+  if (to >= 0 && to < AreaOf(lineLayout_).width) line_.MoveTo(to);
 }
 
 void ReceiptRenderer::AddPiece(const QImage& piece, const PrinterSettings& settings) {
@@ -179,33 +200,33 @@ std::string ReceiptRenderer::PrintBarcode(const Command& command, const PrinterS
   return "";
 }
 
-// GS ( k fn 81 prints the stored QR code; the other functions only set it up.
-std::string ReceiptRenderer::PrintQrCode(const Command& command, const PrinterSettings& settings) {
-  if (ByteAt(command.data, 0) != 49 || ByteAt(command.data, 1) != 81) return "";
+// GS ( k fn 81 prints the stored QR code (cn 49) or PDF417 symbol (cn 48); the other
+// functions only set them up.
+std::string ReceiptRenderer::PrintSymbol(const Command& command, const PrinterSettings& settings) {
+  const int cn = ByteAt(command.data, 0);
+  if ((cn != 48 && cn != 49) || ByteAt(command.data, 1) != 81) return "";
   PrintLine(0);
-  const DrawnSymbol drawn = DrawQrCode(settings.qr);
+  const DrawnSymbol drawn = cn == 49 ? DrawQrCode(settings.qr) : DrawPdf417(settings.pdf417);
   if (drawn.image.isNull()) return "not drawn: " + drawn.error;
   PrintBlock(drawn.image, settings.layout);
-  return settings.qr.model == 1 ? "drawn as model 2" : "";
+  return cn == 49 && settings.qr.model == 1 ? "drawn as model 2" : "";
 }
 
-// GS ( L fn 69 kc1 kc2 x y prints a stored graphic.
-std::string ReceiptRenderer::PrintNvGraphic(const Command& command,
-                                            const PrinterSettings& settings) {
-  if (ByteAt(command.data, 1) != 69 || command.data.size() < 6) return "";
-  const auto graphic = settings.nvGraphics.find(command.data.substr(2, 2));
-  if (graphic == settings.nvGraphics.end()) return "";
+// GS ( L / GS 8 L functions 50, 69 and 85 print a graphic: the print buffer's or a stored one.
+std::string ReceiptRenderer::PrintGraphic(const Command& command, const PrinterSettings& settings) {
+  int xScale = 1, yScale = 1;
+  const NvGraphic* graphic = GraphicToPrint(command.data, settings, &xScale, &yScale);
+  if (graphic == nullptr) return "";
   PrintLine(0);
-  PrintBlock(NvPicture(graphic->second, ByteAt(command.data, 4), ByteAt(command.data, 5)),
-             settings.layout);
+  PrintBlock(NvPicture(*graphic, xScale, yScale), settings.layout);
   return "";
 }
 
-// GS V m cuts at once; GS V 65/66 n feeds n dots first.
+// GS V m, ESC i and ESC m cut at once; GS V 65/66 n feeds n dots first.
 void ReceiptRenderer::Cut(const Command& command) {
   PrintLine(0);
   const int m = command.Param(0);
-  if (m == 65 || m == 66) roll_.Feed(command.Param(1));
+  if (command.kind == Kind::Cut && (m == 65 || m == 66)) roll_.Feed(command.Param(1));
   roll_.Cut();
 }
 

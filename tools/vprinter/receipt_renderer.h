@@ -40,8 +40,9 @@ class ReceiptRenderer {
   void PrintLine(int minimumFeed);
   void PrintBlock(const QImage& image, const Layout& layout);
   std::string PrintBarcode(const Command& command, const PrinterSettings& settings);
-  std::string PrintQrCode(const Command& command, const PrinterSettings& settings);
-  std::string PrintNvGraphic(const Command& command, const PrinterSettings& settings);
+  std::string PrintSymbol(const Command& command, const PrinterSettings& settings);
+  std::string PrintGraphic(const Command& command, const PrinterSettings& settings);
+  void Position(const Command& command, const PrinterSettings& settings);
   void Cut(const Command& command);
   Area AreaOf(const Layout& layout) const;
   static int LineSpacing(const Layout& layout);
