@@ -131,7 +131,12 @@ std::string Status(const Command& c) {
 }
 
 std::string PrinterId(const Command& c) {
-  return Line(Head("GS I", c), Pick(c.Param(0), {"id 0", "model id", "type id", "version id"}));
+  const int n = c.Param(0);
+  if (n >= 65 && n <= 69) {
+    return Line(Head("GS I", c), Pick(n - 65, {"firmware version", "maker name", "model name",
+                                               "serial number", "font language"}));
+  }
+  return Line(Head("GS I", c), Pick(n, {"id 0", "model id", "type id", "version id"}));
 }
 
 std::string RasterBand(const Command& c) {

@@ -15,8 +15,10 @@ std::string Bytes(const Command& c) {
 
 // A command with no description of its own: its table name and what it does.
 std::string Accepted(const Command& c) {
-  if (c.data.empty() || c.params.size() != 2) return Line(Head(c.name, c), c.what + Bytes(c));
-  // A counted block (pL pH, then the function byte): the function shows, not the count.
+  // A block counted by pL pH after a three-byte opcode (GS ( A ...) starts with its function
+  // byte, which shows instead of the count.
+  const bool counted = c.params.size() == 2 && c.raw.size() == 3 + 2 + c.data.size();
+  if (!counted || c.data.empty()) return Line(Head(c.name, c), c.what + Bytes(c));
   return Line(std::string(c.name) + " fn " + std::to_string(ByteAt(c.data, 0)), c.what + Bytes(c));
 }
 

@@ -29,13 +29,13 @@ std::string ColumnsToRows(const std::string& columns, int width, int height) {
   return rows;
 }
 
-// The graphic of a definition whose width and height start at sizeAt and whose first colour's
-// data start two bytes after them (after the colour byte c); column format is turned into rows.
-NvGraphic GraphicOf(const std::string& block, size_t sizeAt, bool columns) {
+// The graphic whose width and height start at sizeAt and whose first colour's data at dataAt;
+// column format is turned into rows.
+NvGraphic GraphicOf(const std::string& block, size_t sizeAt, size_t dataAt, bool columns) {
   NvGraphic graphic;
   graphic.width = static_cast<int>(LittleEndian(block, sizeAt, 2));
   graphic.height = static_cast<int>(LittleEndian(block, sizeAt + 2, 2));
-  const std::string data = block.size() > sizeAt + 5 ? block.substr(sizeAt + 5) : "";
+  const std::string data = block.size() > dataAt ? block.substr(dataAt) : "";
   graphic.raster = columns ? ColumnsToRows(data, graphic.width, graphic.height) : data;
   return graphic;
 }
@@ -51,7 +51,7 @@ std::string Define(const std::string& block, int nvCapacity, PrinterSettings* se
   if (block.size() < 11) return "not stored: too short";
   const int fn = GraphicsFunction(block);
   const bool nv = fn == kDefineNvRaster || fn == kDefineNvColumn;
-  NvGraphic graphic = GraphicOf(block, 6, fn == kDefineNvColumn || fn == kDefineRamColumn);
+  NvGraphic graphic = GraphicOf(block, 6, 11, fn == kDefineNvColumn || fn == kDefineRamColumn);
   graphic.colours = ByteAt(block, 5);
   const std::string key = block.substr(3, 2);
   if (!nv) {
@@ -70,7 +70,7 @@ std::string Define(const std::string& block, int nvCapacity, PrinterSettings* se
 // m fn a bx by c xL xH yL yH data: the graphic in the print buffer.
 void Buffer(const std::string& block, PrinterSettings* settings) {
   BufferGraphic& buffer = settings->bufferGraphic;
-  buffer.graphic = GraphicOf(block, 6, GraphicsFunction(block) == kBufferColumn);
+  buffer.graphic = GraphicOf(block, 6, 10, GraphicsFunction(block) == kBufferColumn);
   buffer.graphic.colours = 1;
   buffer.xScale = ByteAt(block, 3);
   buffer.yScale = ByteAt(block, 4);
