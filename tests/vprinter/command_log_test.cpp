@@ -226,6 +226,7 @@ TEST(CommandLogTest, TextIsShownThroughTheSelectedCodeTable) {
       {"\x1BR\x08\\", "TEXT \"¥\" (cp850 Japan)"},
       {"\x1C&\xD6\xD0\xB9\xFA", "TEXT \"中国\" (GB 18030)"},
       {"\x1C" "C1\x93\xFA\x96\x7B\xB1", "TEXT \"日本ｱ\" (Shift JIS)"},
+      {"\x1C" "C1\x1BR\x08\x93\xFA\\100", "TEXT \"日¥100\" (Shift JIS)"},
       {"\x1C&\x1BR\x0D\xC7\xD1", "TEXT \"한\" (KS C 5601)"},
       {"\x1C&\x1BR\x08\x46\x7C", "TEXT \"日\" (JIS)"},
       {"\x1C(C\x02\0\x30\x02\xC3\xA9\xE4\xB8\xAD"s, "TEXT \"é中\" (UTF-8)"},

@@ -89,12 +89,7 @@ std::string Escaped(const std::string& utf8, unsigned char byte) {
 
 // The character of a byte that the table itself does not leave to iconv, or null.
 const char* Special(unsigned char byte, int table, int internationalSet) {
-  if (byte < 0x80) {
-    const char* replaced = byte != 0 ? strchr(kReplaced, byte) : nullptr;
-    const int sets = static_cast<int>(std::size(kSets));
-    if (replaced == nullptr || internationalSet <= 0 || internationalSet >= sets) return nullptr;
-    return kSets[internationalSet][replaced - kReplaced];
-  }
+  if (byte < 0x80) return InternationalCharacter(byte, internationalSet);
   if (table != kKatakana) return nullptr;
   if (byte < 0xA0) return kKatakanaLow[byte - 0x80];
   if (byte == 0xA0) return " ";
@@ -103,6 +98,13 @@ const char* Special(unsigned char byte, int table, int internationalSet) {
 }
 
 }  // namespace
+
+const char* InternationalCharacter(unsigned char byte, int internationalSet) {
+  const char* replaced = byte != 0 ? strchr(kReplaced, byte) : nullptr;
+  const int sets = static_cast<int>(std::size(kSets));
+  if (replaced == nullptr || internationalSet <= 0 || internationalSet >= sets) return nullptr;
+  return kSets[internationalSet][replaced - kReplaced];
+}
 
 std::string CodeTableName(int table) {
   const Table* known = Find(table);

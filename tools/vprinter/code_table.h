@@ -20,6 +20,10 @@ std::string CodeTableName(int table);
 // table.
 std::vector<std::string> DecodeText(const std::string& bytes, int table, int internationalSet = 0);
 
+// What ESC R's international set puts in place of one of # $ @ [ \ ] ^ ` { | } ~, e.g. "¥" for
+// a backslash in the Japanese set; null where the set keeps the ASCII character.
+const char* InternationalCharacter(unsigned char byte, int internationalSet);
+
 // Characters with the bytes each came from, escaped for a quoted log field as QuoteText does; a
 // character that could not be decoded shows all its bytes as \xNN.
 std::string QuoteCharacters(const std::vector<std::string>& characters,

@@ -75,7 +75,7 @@ bool IsWide(const std::string& utf8) {
          (point >= 0xFFE0 && point <= 0xFFE6) || point >= 0x10000;
 }
 
-DecodedText DecodeMultiByte(const std::string& text, const MultiByte& set) {
+DecodedText DecodeMultiByte(const std::string& text, const MultiByte& set, int internationalSet) {
   DecodedText decoded;
   decoded.encoding = set.name;
   Converter converter(set.iconv);
@@ -84,7 +84,9 @@ DecodedText DecodeMultiByte(const std::string& text, const MultiByte& set) {
     std::string bytes = text.substr(at, length);
     std::string character;
     if (length == 1 && At(text, at) < 0x80) {
-      character = bytes;
+      // ESC R applies to the one-byte characters between the multi-byte ones (not in UTF-8).
+      const char* international = InternationalCharacter(At(text, at), internationalSet);
+      character = international != nullptr ? international : bytes;
     } else {
       std::string converted = bytes;
       if (set.jis) {
@@ -110,7 +112,9 @@ const char* const kSetNames[] = {"", " France", " Germany", " UK", " Denmark I",
 DecodedText DecodeStyledText(const std::string& text, const TextStyle& style,
                              const std::string& multiByteSet) {
   MultiByte set{};
-  if (MultiByteOf(style, multiByteSet, &set)) return DecodeMultiByte(text, set);
+  if (MultiByteOf(style, multiByteSet, &set)) {
+    return DecodeMultiByte(text, set, style.utf8 ? 0 : style.internationalSet);
+  }
   DecodedText decoded;
   decoded.characters = DecodeText(text, style.codeTable, style.internationalSet);
   for (char byte : text) decoded.bytes.emplace_back(1, byte);
