@@ -36,6 +36,11 @@ enum class Kind {
   PageMode,            // ESC L
   StandardMode,        // ESC S
   PrintPage,           // ESC FF
+  FormFeed,            // FF: print the page and return to standard mode
+  CancelPage,          // CAN
+  PageDirection,       // ESC T n
+  PageVertical,        // GS $ nL nH
+  PageRelativeVertical,  // GS \ nL nH
   FeedUnits,           // ESC J n
   FeedLines,           // ESC d n
   Cut,                 // GS V m, GS V 65/66 n

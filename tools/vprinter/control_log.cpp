@@ -119,7 +119,12 @@ std::string KanjiLine(const Command& c) {
 std::string ControlLine(const Command& c) {
   const int n = c.Param(0);
   switch (c.kind) {
-    case Kind::Accepted: return Accepted(c);
+    case Kind::Accepted:
+    case Kind::FormFeed:
+    case Kind::CancelPage:
+    case Kind::PageDirection:
+    case Kind::PageVertical:
+    case Kind::PageRelativeVertical: return Accepted(c);
     case Kind::NulRun: return Line("NUL x" + std::to_string(c.raw.size()), "padding");
     case Kind::CarriageReturn: return Line("CR", "carriage return (no line feed)");
     case Kind::CharSpacing: return Line(Head("ESC SP", c), Dots("character spacing", n));

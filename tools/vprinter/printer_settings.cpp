@@ -69,7 +69,9 @@ void ApplyLayout(const Command& command, Layout* layout) {
     case Kind::AreaWidth: layout->areaWidth = command.Word(0); break;
     case Kind::TabPositions: layout->tabs.assign(command.data.begin(), command.data.end()); break;
     case Kind::PageMode: layout->pageMode = true; break;
-    case Kind::StandardMode: layout->pageMode = false; break;
+    case Kind::StandardMode:
+    case Kind::FormFeed: layout->pageMode = false; break;
+    case Kind::PageDirection: layout->pageDirection = Selector(command.Param(0)) & 3; break;
     case Kind::PageArea:
       for (int i = 0; i < 4; ++i) layout->pageArea[i] = command.Word(2 * i);
       break;

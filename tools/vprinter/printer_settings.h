@@ -45,6 +45,7 @@ struct Layout {
   std::vector<int> tabs;  // tab stops in character columns
   bool pageMode = false;
   int pageArea[4] = {};  // x, y, dx, dy of the page-mode area, dots
+  int pageDirection = 0;  // ESC T: 0 left to right, 1 bottom to top, 2 right to left, 3 down
 };
 
 struct BarcodeSettings {

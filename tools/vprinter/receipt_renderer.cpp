@@ -50,8 +50,10 @@ int ReceiptRenderer::LineSpacing(const Layout& layout) {
   return layout.lineSpacing >= 0 ? layout.lineSpacing : kDefaultLineSpacing;
 }
 
-// The left margin and the printing-area width, kept on the print head.
+// The left margin and the printing-area width, kept on the print head; in page mode the line's
+// length in the print direction.
 ReceiptRenderer::Area ReceiptRenderer::AreaOf(const Layout& layout) const {
+  if (page_.Active()) return {0, std::max(1, page_.LineWidth(layout))};
   const int printable = roll_.PaperSize().printableDots;
   const int left = std::clamp(layout.leftMargin, 0, printable - 1);
   const int width = layout.areaWidth > 0 ? layout.areaWidth : printable;
@@ -65,13 +67,16 @@ std::string ReceiptRenderer::Render(const Command& command, const PrinterSetting
     case Kind::LineFeed: PrintLine(LineSpacing(settings.layout)); return "";
     case Kind::FeedUnits:
       PrintLine(0);
-      roll_.Feed(command.Param(0));
+      Feed(command.Param(0));
       return "";
     case Kind::FeedLines:
       PrintLine(0);
-      roll_.Feed(command.Param(0) * LineSpacing(settings.layout));
+      Feed(command.Param(0) * LineSpacing(settings.layout));
       return "";
-    case Kind::Initialise: line_.Clear(); return "";
+    case Kind::Initialise:
+      line_.Clear();
+      page_.End();
+      return "";
     case Kind::Cut:
     case Kind::PartialCutNow: Cut(command); return "";
     case Kind::ColumnImage: AddPiece(ColumnPicture(settings.lastColumnImage), settings); return "";
@@ -92,7 +97,66 @@ std::string ReceiptRenderer::RenderMark(const Command& command, const PrinterSet
     case Kind::Symbol: return PrintSymbol(command, settings);
     case Kind::NvGraphics:
     case Kind::DefineNvGraphic: return PrintGraphic(command, settings);
-    default: return "";
+    default: RenderPage(command); return "";
+  }
+}
+
+// The page-mode commands: ESC L starts a page, FF prints it and ends page mode, ESC FF prints it
+// and stays, CAN and ESC S drop it; GS $ and GS \ move the vertical position on it.
+void ReceiptRenderer::RenderPage(const Command& command) {
+  switch (command.kind) {
+    case Kind::PageMode:
+      PrintLine(0);
+      page_.Start();
+      return;
+    case Kind::FormFeed:
+    case Kind::PrintPage:
+      if (page_.Active()) PrintPage(command.kind == Kind::FormFeed);
+      return;
+    case Kind::CancelPage:
+      line_.Clear();
+      if (page_.Active()) page_.Clear();
+      return;
+    case Kind::StandardMode:
+      line_.Clear();
+      page_.End();
+      return;
+    case Kind::PageVertical:
+    case Kind::PageRelativeVertical: {
+      if (!page_.Active()) return;
+      PrintLine(0, false);  // what came before stays where it was put
+      const int n = command.Word(0);
+      page_.MoveTo(command.kind == Kind::PageVertical ? n : page_.Position() + static_cast<int16_t>(n));
+      return;
+    }
+    default: return;
+  }
+}
+
+void ReceiptRenderer::PrintPage(bool leavePageMode) {
+  PrintLine(0);
+  const QImage page = page_.Take();
+  if (leavePageMode) page_.End();
+  if (page.isNull()) return;
+  roll_.Print(0, page);
+  roll_.Feed(page.height());
+}
+
+// Feeds the paper, or in page mode moves the vertical position.
+void ReceiptRenderer::Feed(int dots) {
+  if (page_.Active()) {
+    page_.Advance(dots);
+  } else {
+    roll_.Feed(dots);
+  }
+}
+
+// Prints the image x dots from the area's start: on the paper, or on the page in page mode.
+void ReceiptRenderer::Put(int x, const QImage& image, const Layout& layout) {
+  if (page_.Active()) {
+    page_.Place(image, x, layout);
+  } else {
+    roll_.Print(x, image);
   }
 }
 
@@ -155,31 +219,38 @@ void ReceiptRenderer::Tab(const PrinterSettings& settings) {
   }
 }
 
-// Prints the buffered line, placed by the layout of its start, and feeds the paper past it,
-// at least minimumFeed dots. An upside-down line is turned round within the print head.
-void ReceiptRenderer::PrintLine(int minimumFeed) {
+// Prints the buffered line, placed by the layout of its start, and (with feed) feeds the paper
+// past it, at least minimumFeed dots. An upside-down line is turned round within the print head.
+// In page mode the line is not justified and stands on the vertical position.
+void ReceiptRenderer::PrintLine(int minimumFeed, bool feed) {
   QImage image = line_.Compose();
   const bool upsideDown = lineUpsideDown_;
   const Layout layout = lineLayout_;
+  lineEnd_ = line_.Cursor();
   line_.Clear();
   if (image.isNull()) {
-    roll_.Feed(minimumFeed);
+    if (feed) Feed(minimumFeed);
     return;
   }
   const Area area = AreaOf(layout);
-  int x = area.left +
-          std::max(0, area.width - image.width()) * std::clamp(layout.justification, 0, 2) / 2;
-  if (upsideDown) {
+  const int justification = page_.Active() ? 0 : std::clamp(layout.justification, 0, 2);
+  int x = area.left + std::max(0, area.width - image.width()) * justification / 2;
+  if (upsideDown && !page_.Active()) {
     image = image.mirrored(true, true);
     x = roll_.PaperSize().printableDots - x - image.width();
   }
-  roll_.Print(x, image);
-  roll_.Feed(std::max(minimumFeed, image.height()));
+  Put(x, image, layout);
+  if (feed) Feed(page_.Active() ? minimumFeed : std::max(minimumFeed, image.height()));
 }
 
-// A picture or symbol printed on its own, justified in the printing area.
+// A picture or symbol printed on its own, justified in the printing area; in page mode at the
+// print position, standing on the vertical position, which stays.
 void ReceiptRenderer::PrintBlock(const QImage& image, const Layout& layout) {
   if (image.isNull()) return;
+  if (page_.Active()) {
+    page_.Place(image, lineEnd_, layout);
+    return;
+  }
   const Area area = AreaOf(layout);
   const int free = std::max(0, area.width - image.width());
   roll_.Print(area.left + free * std::clamp(layout.justification, 0, 2) / 2, image);
