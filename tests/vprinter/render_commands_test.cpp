@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QTransform>
+
 #include <set>
 #include <string>
 #include <vector>
@@ -115,6 +117,34 @@ TEST_F(RenderTest, UpsideDownAndRotatedTextIsTurned) {
   EXPECT_GT(dash.width(), 2 * dash.height());
   EXPECT_GT(turned.height(), 2 * turned.width());
   EXPECT_EQ(turned.size(), dash.size().transposed());
+}
+
+// Page mode: a line placed on the page in each print direction comes out turned with it, at the
+// corner the direction starts from, when FF prints the page.
+TEST_F(RenderTest, PageModePrintsInEachDirection) {
+  struct Direction {
+    int n;
+    int turn;            // degrees clockwise against direction 0
+    bool left, top;      // the corner of the 576 x 200 area the line starts in
+  };
+  const Direction directions[] = {{0, 0, true, true}, {1, 270, true, false}, {2, 180, false, false},
+                                  {3, 90, false, true}};
+  // ESC L, ESC T n, ESC W 0 0 0 0 576 200, GS $ 23: the line's last dot row 23 dots in.
+  const auto page = [](int n) {
+    return Rendered("\x1BL\x1BT" + B({n}) + B({0x1B, 'W', 0, 0, 0, 0, 0x40, 2, 200, 0}) +
+                    B({0x1D, '$', 23, 0}) + "Tally 42\x0C");
+  };
+  const QImage straight = Inked(page(0));
+  ASSERT_FALSE(straight.isNull());
+  for (const Direction& d : directions) {
+    const QImage roll = page(d.n);
+    EXPECT_EQ(Inked(roll), straight.transformed(QTransform().rotate(d.turn))) << d.n;
+    const std::vector<InkBand> bands = InkBands(roll);
+    ASSERT_FALSE(bands.empty());
+    const int left = bands.front().left - paper_.LeftEdge(), top = bands.front().top - PaperRoll::kMargin;
+    EXPECT_EQ(left < 100, d.left) << d.n << ": left " << left;
+    EXPECT_EQ(top < 100, d.top) << d.n << ": top " << top;
+  }
 }
 
 // ESC * in its four densities: 8-dot images print each dot three dots high, single density
