@@ -131,7 +131,8 @@ const std::vector<Case>& Commands() {
        }() + "  define user-defined Kanji"},
       {"\x1Cq\x01\x01\0\x01\0"s + std::string(8, '\x0F'), "FS q 1  define NV bit images, 12 bytes"},
       {"\x1Cg\x01\0\0\0\0\0\x02\0ab"s, "FS g 1 0 0 0 0 0 2 0  user NV memory, 2 bytes"},
-      {"\x1D" "a\xFF", "GS a 255  automatic status back on: drawer on-line error paper -> 10 00 00 00"},
+      {"\x1D" "a\xFF",
+       "GS a 255  automatic status back on: drawer on-line error paper -> 10 00 00 00"},
       {"\x1Dr1", "GS r 49  transmit paper sensor status -> 00"},
       {"\x1Dr\x02", "GS r 2  transmit drawer status -> 00"},
       {"\x1Bv", "ESC v  transmit paper sensor status -> 00"},
@@ -150,7 +151,8 @@ const std::vector<Case>& Commands() {
        "GS ( L fn 83 \"B7\"  define download graphic: 8x1 dots, 1 colour, 1 bytes"},
       {"\x1D(k\x06\0\x30\x50\x30" "abc"s, "GS ( k cn 48 fn 80 \"abc\"  PDF417 store 3 bytes"},
       {"\x1D(k\x03\0\x30\x41\x03"s, "GS ( k cn 48 fn 65 3  PDF417 columns: 3"},
-      {"\x1D(k\x04\0\x30\x45\x30\x32"s, "GS ( k cn 48 fn 69 48 50  PDF417 error correction level 2"},
+      {"\x1D(k\x04\0\x30\x45\x30\x32"s,
+       "GS ( k cn 48 fn 69 48 50  PDF417 error correction level 2"},
       {"\x1D(k\x03\0\x36\x51\x30"s, "GS ( k cn 54 fn 81  DataMatrix print"},
       // Unknown members of known families are skipped by their count.
       {"\x1C(Z\x01\0\x07"s, "UNKNOWN 1C 28 5A 01 00 07"},
@@ -273,7 +275,8 @@ TEST(CommandEffectTest, CommandsSetWhatTheyName) {
       {"\x1D(L\x0F\0\x30\x44\x30" "C1\x01\x02\0\x09\0\x31\xFF\x80\x80\x00"s,
        [](S s) {
          const auto g = s.nvGraphics.find("C1");
-         return g != s.nvGraphics.end() && g->second.raster == "\xC0\x80\x80\x80\x80\x80\x80\x80\x80"s;
+         return g != s.nvGraphics.end() &&
+                g->second.raster == "\xC0\x80\x80\x80\x80\x80\x80\x80\x80"s;
        }},
       {"\x1D(L\x0C\0\x30\x53\x30" "B7\x01\x08\0\x01\0\x31\xF0"s,
        [](S s) { return s.downloadGraphics.count("B7") == 1 && s.nvGraphics.empty(); }},

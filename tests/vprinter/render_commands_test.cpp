@@ -141,7 +141,8 @@ TEST_F(RenderTest, PageModePrintsInEachDirection) {
     EXPECT_EQ(Inked(roll), straight.transformed(QTransform().rotate(d.turn))) << d.n;
     const std::vector<InkBand> bands = InkBands(roll);
     ASSERT_FALSE(bands.empty());
-    const int left = bands.front().left - paper_.LeftEdge(), top = bands.front().top - PaperRoll::kMargin;
+    const int left = bands.front().left - paper_.LeftEdge();
+    const int top = bands.front().top - PaperRoll::kMargin;
     EXPECT_EQ(left < 100, d.left) << d.n << ": left " << left;
     EXPECT_EQ(top < 100, d.top) << d.n << ": top " << top;
   }

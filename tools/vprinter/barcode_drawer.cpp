@@ -85,7 +85,8 @@ DrawnSymbol DrawPdf417(const Pdf417Settings& pdf) {
                             std::clamp(pdf.moduleWidth, 2, 8));
   symbol->option_1 = pdf.errorLevel >= 0 && pdf.errorLevel <= 8 ? pdf.errorLevel : -1;
   symbol->option_2 = std::clamp(pdf.columns, 0, 30);
-  if (!Encode(symbol.get(), pdf.data)) return {QImage(), "", std::string("zint: ") + symbol->errtxt};
+  if (!Encode(symbol.get(), pdf.data))
+    return {QImage(), "", std::string("zint: ") + symbol->errtxt};
   // Each row as high as the row height asks, in modules.
   const int rowHeight = std::clamp(pdf.rowHeight, 2, 8);
   for (int row = 0; row < symbol->rows; ++row) symbol->row_height[row] = rowHeight;

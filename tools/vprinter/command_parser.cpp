@@ -35,10 +35,12 @@ bool UntilNul(const unsigned char* p, size_t avail, Extent* extent) {
   return true;
 }
 
-// GS V m, or GS V m n for m 65 and 66 (feed, then cut).
-bool CutShape(const unsigned char* p, size_t avail, Extent* extent) {
+// One parameter byte m, and a second one when m is A or B: GS V m [n] (65 and 66 feed, then
+// cut), DLE EOT n [a] (7 and 8).
+template <unsigned char A, unsigned char B>
+bool SecondByteFor(const unsigned char* p, size_t avail, Extent* extent) {
   if (avail < 1) return false;
-  extent->params = (p[0] == 65 || p[0] == 66) ? 2 : 1;
+  extent->params = (p[0] == A || p[0] == B) ? 2 : 1;
   return avail >= extent->params;
 }
 
@@ -83,18 +85,11 @@ bool BarcodeShape(const unsigned char* p, size_t avail, Extent* extent) {
   return true;
 }
 
-// DLE EOT n, with one more byte a for n 7 and 8.
-bool StatusShape(const unsigned char* p, size_t avail, Extent* extent) {
-  if (avail < 1) return false;
-  extent->params = (p[0] == 7 || p[0] == 8) ? 2 : 1;
-  return avail >= extent->params;
-}
-
 // DLE DC4 fn ...: the function byte, then as many bytes as that function takes.
 bool RealTimeShape(const unsigned char* p, size_t avail, Extent* extent) {
   if (avail < 1) return false;
   switch (p[0]) {
-    case 1:  // fn m t: drawer pulse
+    case 1:                             // fn m t: drawer pulse
     case 2: extent->params = 3; break;  // fn a b: power off
     case 3: extent->params = 6; break;  // fn a n r t1 t2: buzzer
     case 7: extent->params = 2; break;  // fn m: transmit status
@@ -169,7 +164,7 @@ const Syntax kSyntax[] = {
     {{FF}, 1, Kind::FormFeed, Params<0>, "FF", "print and return to standard mode"},
     {{CR}, 1, Kind::CarriageReturn, Params<0>, "CR", "carriage return"},
     {{CAN}, 1, Kind::CancelPage, Params<0>, "CAN", "cancel page-mode data"},
-    {{DLE, EOT}, 2, Kind::Status, StatusShape, "DLE EOT", nullptr},
+    {{DLE, EOT}, 2, Kind::Status, SecondByteFor<7, 8>, "DLE EOT", nullptr},
     {{DLE, ENQ}, 2, Kind::RealTimeRequest, Params<1>, "DLE ENQ", nullptr},
     {{DLE, DC4}, 2, Kind::RealTimeFunction, RealTimeShape, "DLE DC4", nullptr},
     {{ESC, FF}, 2, Kind::PrintPage, Params<0>, "ESC FF", nullptr},
@@ -260,9 +255,14 @@ const Syntax kSyntax[] = {
     {{GS, 'L'}, 2, Kind::LeftMargin, Params<2>, "GS L", nullptr},
     {{GS, 'P'}, 2, Kind::Accepted, Params<2>, "GS P", "motion units"},
     {{GS, 'T'}, 2, Kind::Accepted, Params<1>, "GS T", "print position to line start"},
-    {{GS, 'V'}, 2, Kind::Cut, CutShape, "GS V", nullptr},
+    {{GS, 'V'}, 2, Kind::Cut, SecondByteFor<65, 66>, "GS V", nullptr},
     {{GS, 'W'}, 2, Kind::AreaWidth, Params<2>, "GS W", nullptr},
-    {{GS, '\\'}, 2, Kind::PageRelativeVertical, Params<2>, "GS \\", "page-mode relative vertical position"},
+    {{GS, '\\'},
+     2,
+     Kind::PageRelativeVertical,
+     Params<2>,
+     "GS \\",
+     "page-mode relative vertical position"},
     {{GS, '^'}, 2, Kind::Accepted, Params<3>, "GS ^", "execute macro"},
     {{GS, 'a'}, 2, Kind::AutoStatusBack, Params<1>, "GS a", nullptr},
     {{GS, 'b'}, 2, Kind::Accepted, Params<1>, "GS b", "smoothing"},

@@ -24,9 +24,10 @@ std::string Accepted(const Command& c) {
 
 std::string InternationalSet(int n) {
   static const char* const kSets[] = {
-      "USA",   "France", "Germany", "UK",          "Denmark I",  "Sweden",
-      "Italy", "Spain I", "Japan",  "Norway",      "Denmark II", "Spain II",
-      "Latin America", "Korea", "Slovenia/Croatia", "China", "Vietnam", "Arabia"};
+      "USA",        "France",   "Germany",       "UK",    "Denmark I",
+      "Sweden",     "Italy",    "Spain I",       "Japan", "Norway",
+      "Denmark II", "Spain II", "Latin America", "Korea", "Slovenia/Croatia",
+      "China",      "Vietnam",  "Arabia"};
   if (n >= 0 && n < static_cast<int>(std::size(kSets))) return kSets[n];
   return "? (" + std::to_string(n) + ")";
 }
@@ -55,8 +56,8 @@ std::string TransmitStatus(const Command& c) {
     return Line(Head(c.name, c), ByteAt(c.raw, 1) == 'v' ? "transmit paper sensor status"
                                                          : "transmit drawer status");
   }
-  return Line(Head(c.name, c), "transmit " + Pick(c.Param(0), {"status 0", "paper sensor status",
-                                                               "drawer status"}));
+  return Line(Head(c.name, c),
+              "transmit " + Pick(c.Param(0), {"status 0", "paper sensor status", "drawer status"}));
 }
 
 std::string RealTimeFunction(const Command& c) {
@@ -98,8 +99,8 @@ std::string KanjiLine(const Command& c) {
     case Kind::KanjiOn: return Line("FS &", "Kanji mode on");
     case Kind::KanjiOff: return Line("FS .", "Kanji mode off");
     case Kind::KanjiCodeSystem:
-      return Line(Head("FS C", c), "Kanji code system: " + Pick(n, {"JIS", "Shift JIS",
-                                                                    "Shift JIS-2004"}));
+      return Line(Head("FS C", c),
+                  "Kanji code system: " + Pick(n, {"JIS", "Shift JIS", "Shift JIS-2004"}));
     case Kind::KanjiPrintMode: return Line("FS ! " + HexByte(n), KanjiPrintMode(n));
     case Kind::KanjiUnderline:
       return Line(Head("FS -", c), "Kanji underline " + Pick(n, {"off", "1 dot", "2 dots"}));
@@ -108,8 +109,7 @@ std::string KanjiLine(const Command& c) {
                                        std::to_string(c.Param(1)) + " dots");
     case Kind::CharacterEncoding:
       return Line("FS ( C fn " + std::to_string(ByteAt(c.data, 0)),
-                  "character encoding: " +
-                      Pick(ByteAt(c.data, 1), {"?", "one byte", "UTF-8"}));
+                  "character encoding: " + Pick(ByteAt(c.data, 1), {"?", "one byte", "UTF-8"}));
     default: return "";
   }
 }

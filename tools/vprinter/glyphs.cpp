@@ -57,8 +57,8 @@ Cell CellOf(int font) { return font == 0 ? Cell{12, 24} : Cell{9, 17}; }
 
 QImage DrawCharacter(const QString& character, const TextStyle& style) {
   const Cell cell = CellOf(style.font);
-  return DrawCell(character, style, cell.width * style.widthScale,
-                  cell.height * style.heightScale, style.underline, 1);
+  return DrawCell(character, style, cell.width * style.widthScale, cell.height * style.heightScale,
+                  style.underline, 1);
 }
 
 QImage DrawTextCharacter(const QString& character, const TextStyle& style, bool wide) {

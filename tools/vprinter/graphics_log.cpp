@@ -56,7 +56,9 @@ std::string Symbology(int cn) {
 
 std::string QrLine(const std::string& head, int fn, int value) {
   switch (fn) {
-    case 65: return Line(head + " " + std::to_string(value), "QR model " + std::to_string(Selector(value)));
+    case 65:
+      return Line(head + " " + std::to_string(value),
+                  "QR model " + std::to_string(Selector(value)));
     case 67: return Line(head + " " + std::to_string(value), Dots("QR module size", value));
     case 69:
       return Line(head + " " + std::to_string(value),
@@ -75,10 +77,11 @@ std::string Pdf417Line(const std::string& head, const std::string& block) {
     case 68: return Line(withValue, "PDF417 row height: " + std::to_string(value) + " modules");
     case 69:
       return Line(withValue + " " + std::to_string(ByteAt(block, 3)),
-                  value == 48 ? "PDF417 error correction level " +
-                                    std::to_string(ByteAt(block, 3) - 48)
-                              : "PDF417 error correction by ratio");
-    case 70: return Line(withValue, std::string("PDF417 ") + ((value & 1) ? "truncated" : "standard"));
+                  value == 48
+                      ? "PDF417 error correction level " + std::to_string(ByteAt(block, 3) - 48)
+                      : "PDF417 error correction by ratio");
+    case 70:
+      return Line(withValue, std::string("PDF417 ") + ((value & 1) ? "truncated" : "standard"));
     default: return "";
   }
 }
@@ -116,11 +119,11 @@ std::string GraphicsLine(const char* mnemonic, const Command& c) {
 std::string SymbolLine(const Command& c) {
   const int cn = ByteAt(c.data, 0);
   const int fn = ByteAt(c.data, 1);
-  const std::string head =
-      cn == 49 ? "GS ( k fn " + std::to_string(fn)
-               : "GS ( k cn " + std::to_string(cn) + " fn " + std::to_string(fn);
+  const std::string head = cn == 49
+                               ? "GS ( k fn " + std::to_string(fn)
+                               : "GS ( k cn " + std::to_string(cn) + " fn " + std::to_string(fn);
   const std::string name = Symbology(cn);
-  std::string line = cn == 49 ? QrLine(head, fn, ByteAt(c.data, 2))
+  std::string line = cn == 49   ? QrLine(head, fn, ByteAt(c.data, 2))
                      : cn == 48 ? Pdf417Line(head, c.data)
                                 : "";
   if (!line.empty()) return line;

@@ -49,9 +49,13 @@ void PageBuffer::Place(const QImage& image, int x, const Layout& layout) {
   const int w = image.width(), h = image.height(), y = y_ - h + 1;
   switch (layout.pageDirection & 3) {
     case 0: Draw(a.x + x, a.y + y, image); break;
-    case 1: Draw(a.x + y, a.y + a.height - x - w, image.transformed(QTransform().rotate(270))); break;
+    case 1:
+      Draw(a.x + y, a.y + a.height - x - w, image.transformed(QTransform().rotate(270)));
+      break;
     case 2: Draw(a.x + a.width - x - w, a.y + a.height - y - h, image.mirrored(true, true)); break;
-    default: Draw(a.x + a.width - y - h, a.y + x, image.transformed(QTransform().rotate(90))); break;
+    default:
+      Draw(a.x + a.width - y - h, a.y + x, image.transformed(QTransform().rotate(90)));
+      break;
   }
 }
 

@@ -28,7 +28,8 @@ bool IsRealTime(Kind kind) {
 // and cover, bit 2 errors, bit 3 the paper roll sensors.
 std::string Watched(const std::string& status, int n) {
   std::string watched(4, '\0');
-  watched[0] = static_cast<char>(status[0] & (((n & 1) != 0 ? 0x04 : 0) | ((n & 2) != 0 ? 0x28 : 0)));
+  watched[0] =
+      static_cast<char>(status[0] & (((n & 1) != 0 ? 0x04 : 0) | ((n & 2) != 0 ? 0x28 : 0)));
   watched[1] = static_cast<char>((n & 4) != 0 ? status[1] : 0);
   watched[2] = static_cast<char>((n & 8) != 0 ? status[2] : 0);
   return watched;

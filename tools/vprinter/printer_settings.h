@@ -44,7 +44,7 @@ struct Layout {
   int areaWidth = 0;      // dots; 0 the whole paper width
   std::vector<int> tabs;  // tab stops in character columns
   bool pageMode = false;
-  int pageArea[4] = {};  // x, y, dx, dy of the page-mode area, dots
+  int pageArea[4] = {};   // x, y, dx, dy of the page-mode area, dots
   int pageDirection = 0;  // ESC T: 0 left to right, 1 bottom to top, 2 right to left, 3 down
 };
 
@@ -116,8 +116,8 @@ struct PrinterSettings {
   std::string multiByteSet = "GB18030";
   std::map<std::string, NvGraphic> nvGraphics;        // by key code: the bytes kc1 kc2
   std::map<std::string, NvGraphic> downloadGraphics;  // likewise, in RAM (functions 83, 84)
-  RasterImage lastRasterBand;                   // the last GS v 0 band, which the renderer draws
-  ColumnImage lastColumnImage;                  // the last ESC * image, likewise
+  RasterImage lastRasterBand;   // the last GS v 0 band, which the renderer draws
+  ColumnImage lastColumnImage;  // the last ESC * image, likewise
 
   // Bytes of NV graphics memory the stored graphics take.
   size_t NvUsed() const;

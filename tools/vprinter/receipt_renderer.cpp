@@ -126,7 +126,8 @@ void ReceiptRenderer::RenderPage(const Command& command) {
       if (!page_.Active()) return;
       PrintLine(0, false);  // what came before stays where it was put
       const int n = command.Word(0);
-      page_.MoveTo(command.kind == Kind::PageVertical ? n : page_.Position() + static_cast<int16_t>(n));
+      page_.MoveTo(command.kind == Kind::PageVertical ? n
+                                                      : page_.Position() + static_cast<int16_t>(n));
       return;
     }
     default: return;

@@ -66,9 +66,9 @@ bool MultiByteOf(const TextStyle& style, const std::string& multiByteSet, MultiB
 bool IsWide(const std::string& utf8) {
   if (utf8.size() < 3) return false;
   const auto byte = [&](size_t i) { return static_cast<unsigned char>(utf8[i]); };
-  const unsigned int point = utf8.size() == 4 ? 0x10000
-                                              : (byte(0) & 0x0F) << 12 | (byte(1) & 0x3F) << 6 |
-                                                    (byte(2) & 0x3F);
+  const unsigned int point =
+      utf8.size() == 4 ? 0x10000
+                       : (byte(0) & 0x0F) << 12 | (byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);
   return (point >= 0x1100 && point <= 0x115F) || (point >= 0x2E80 && point <= 0xA4CF) ||
          (point >= 0xAC00 && point <= 0xD7A3) || (point >= 0xF900 && point <= 0xFAFF) ||
          (point >= 0xFE30 && point <= 0xFE4F) || (point >= 0xFF00 && point <= 0xFF60) ||
@@ -102,10 +102,24 @@ DecodedText DecodeMultiByte(const std::string& text, const MultiByte& set, int i
   return decoded;
 }
 
-const char* const kSetNames[] = {"", " France", " Germany", " UK", " Denmark I", " Sweden",
-                                 " Italy", " Spain I", " Japan", " Norway", " Denmark II",
-                                 " Spain II", " Latin America", " Korea", " Slovenia/Croatia",
-                                 " China", " Vietnam", " Arabia"};
+const char* const kSetNames[] = {"",
+                                 " France",
+                                 " Germany",
+                                 " UK",
+                                 " Denmark I",
+                                 " Sweden",
+                                 " Italy",
+                                 " Spain I",
+                                 " Japan",
+                                 " Norway",
+                                 " Denmark II",
+                                 " Spain II",
+                                 " Latin America",
+                                 " Korea",
+                                 " Slovenia/Croatia",
+                                 " China",
+                                 " Vietnam",
+                                 " Arabia"};
 
 }  // namespace
 
