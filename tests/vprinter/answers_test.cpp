@@ -62,6 +62,7 @@ TEST(AnswersTest, StatusBitsFollowTheState) {
       {"paper end sent", [](PrinterState* s) { s->paperEnd = true; }, "\x1Dr\x01", "\x0C"},
       {"drawer sent", [](PrinterState* s) { s->drawerPin3High = true; }, "\x1Dr2", "\x01"},
       {"drawer low sent", [](PrinterState*) {}, "\x1Dr2", std::string(1, '\0')},
+      {"no such status", [](PrinterState* s) { s->drawerPin3High = true; }, "\x1Dr4", ""},
       {"paper sensor", [](PrinterState* s) { s->paperEnd = true; }, "\x1Bv", "\x0C"},
       {"drawer sensor", [](PrinterState* s) { s->drawerPin3High = true; }, "\x1Bu0", "\x01"},
       {"status back, cover", [](PrinterState* s) { s->coverOpen = true; }, "\x1D" "a\xFF",

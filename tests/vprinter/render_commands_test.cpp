@@ -91,7 +91,8 @@ struct PlaceCase {
 };
 
 // ESC $ and ESC \ move the print position within the line, GS L the line's start; ESC SP
-// spaces the characters. Font A's cell is 12 dots wide.
+// spaces the characters; the page-mode commands leave a line in standard mode alone. Font A's
+// cell is 12 dots wide.
 TEST_F(RenderTest, PositionsMarginsAndSpacingPlaceTheText) {
   const PlaceCase cases[] = {
       {"A\x1B$\xC8\x00" "B\n"s, 0, 12, 200, 212},    // ESC $ 200: B at 200
@@ -99,6 +100,8 @@ TEST_F(RenderTest, PositionsMarginsAndSpacingPlaceTheText) {
       {"\x1DL\x64\x00" "A\n"s, 100, 112, 100, 112},  // GS L 100
       {"\x1B \x0C" "AA\n", 0, 12, 24, 36},           // ESC SP 12
       {"\x1B\x61\x01" "AB\x1B$\x64\x00" "C\n"s, 232, 244, 332, 344},  // centred, 112 wide
+      {"AB\x18" "C\rD\n", 0, 12, 36, 48},    // CAN and CR: nothing in standard mode
+      {"AB\x1BS" "C\x0C" "D\n", 0, 12, 36, 48},  // nor ESC S and FF
   };
   for (const PlaceCase& c : cases) {
     const std::vector<InkBand> bands = InkBands(Rendered(c.sent));

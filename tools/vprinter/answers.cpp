@@ -58,7 +58,9 @@ Query NvFree(const std::string& block, size_t nvFree) {
 // GS r n (n 1 paper, 2 drawer), ESC v (paper), ESC u n (drawer): one byte, bits 4 and 7 clear.
 Query TransmittedStatus(const Command& command, const PrinterState& state) {
   const bool escape = ByteAt(command.raw, 0) == ESC;
-  const bool paper = escape ? ByteAt(command.raw, 1) == 'v' : Selector(command.Param(0)) == 1;
+  const int n = Selector(command.Param(0));
+  if (!escape && n != 1 && n != 2) return {};
+  const bool paper = escape ? ByteAt(command.raw, 1) == 'v' : n == 1;
   if (paper) return Byte((state.paperNearEnd ? 0x03 : 0) | (state.paperEnd ? 0x0C : 0));
   return Byte(state.drawerPin3High ? 0x01 : 0);
 }

@@ -114,12 +114,14 @@ void ReceiptRenderer::RenderPage(const Command& command) {
       if (page_.Active()) PrintPage(command.kind == Kind::FormFeed);
       return;
     case Kind::CancelPage:
-      line_.Clear();
-      if (page_.Active()) page_.Clear();
-      return;
     case Kind::StandardMode:
+      if (!page_.Active()) return;  // both are ignored in standard mode
       line_.Clear();
-      page_.End();
+      if (command.kind == Kind::CancelPage) {
+        page_.Clear();
+      } else {
+        page_.End();
+      }
       return;
     case Kind::PageVertical:
     case Kind::PageRelativeVertical: {
