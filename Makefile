@@ -14,8 +14,8 @@ JOBS ?= 2
 # Debian packages the build, the tests and the demo need.
 PACKAGES := cmake g++ make pkg-config binutils qtbase5-dev libusb-dev libusb-0.1-4 \
 	libgtest-dev libgmock-dev libbenchmark-dev valgrind libzint-dev zbar-tools libcli11-dev \
-	fonts-dejavu-core clang libfuzzer-14-dev libclang-rt-14-dev libpappl-dev cups-ipp-utils curl \
-	libc-ares-dev
+	fonts-dejavu-core fonts-wqy-microhei libzxing-dev clang libfuzzer-14-dev libclang-rt-14-dev \
+	libpappl-dev cups-ipp-utils curl libc-ares-dev
 # What building and checking the Debian packages needs besides debian/control's Build-Depends.
 PACKAGING_PACKAGES := dpkg-dev debhelper lintian
 
