@@ -7,8 +7,10 @@
 
 #include <stdlib.h>
 
+#include <deque>
 #include <filesystem>
 #include <memory>
+#include <numeric>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -47,14 +49,16 @@ class PrinterAppServer {
 
   const std::string& Directory() const { return dir_; }
   std::string Log() const { return Slurp(dir_ + "/log"); }
-  // The log's warnings and errors, for a failure message.
+  // The log's last warnings and errors, for a failure message.
   std::string Problems() const {
     std::istringstream lines(Log());
-    std::string problems;
+    std::deque<std::string> problems;
     for (std::string line; std::getline(lines, line);) {
-      if (line.rfind("W ", 0) == 0 || line.rfind("E ", 0) == 0) problems += line + "\n";
+      if (line.rfind("W ", 0) != 0 && line.rfind("E ", 0) != 0) continue;
+      problems.push_back(line + "\n");
+      if (problems.size() > 20) problems.pop_front();
     }
-    return problems;
+    return std::accumulate(problems.begin(), problems.end(), std::string());
   }
   std::string Errors() const { return server_ != nullptr ? server_->Errors() : ""; }
   std::string StateFile() const { return dir_ + "/tallyjet-printer-app.state"; }
