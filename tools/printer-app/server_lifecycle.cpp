@@ -31,7 +31,7 @@ struct Server {
   std::mutex mutex;
   bool stopping = false;
   std::deque<std::string> senders;
-  bool running = false;  // whether the first check after the start has run
+  bool started = false;  // whether the first check after the start has run
 };
 
 Server& TheServer() {
@@ -75,8 +75,8 @@ void StartStoredJobs(pappl_printer_t* printer, void*) {
 // by the first run, which replaces them.
 bool CheckForStop(pappl_system_t* system, void*) {
   Server& server = TheServer();
-  if (!server.running) {
-    server.running = true;
+  if (!server.started) {
+    server.started = true;
     CatchStopSignals();
     papplSystemIteratePrinters(system, StartStoredJobs, nullptr);
   }

@@ -2,8 +2,8 @@
 // sockets in a directory of its own, and the client steps a test takes against it (ipptool, the
 // application's own sub-commands, the web page). The server is killed by its process id
 // whatever happens; it can be stopped and started again on the same directory and port.
-#ifndef TALLYJET_TESTS_PRINTER_APP_SERVER_H
-#define TALLYJET_TESTS_PRINTER_APP_SERVER_H
+#ifndef TALLYJET_TESTS_PRINTER_APP_PROCESS_H
+#define TALLYJET_TESTS_PRINTER_APP_PROCESS_H
 
 #include <stdlib.h>
 
@@ -18,22 +18,22 @@
 #include "child_program.h"
 #include "loopback_sockets.h"
 
-class PrinterAppServer {
+class PrinterAppProcess {
  public:
   // Makes the directory; HOME, TMPDIR and SNAP_COMMON point there from now on, for the server
   // and every client (PAPPL finds a root server's socket and state through SNAP_COMMON).
-  PrinterAppServer() : port_(OwnSocket().Port()) {
+  PrinterAppProcess() : port_(OwnSocket().Port()) {
     char directory[] = "/tmp/printer_app_test_XXXXXX";
     EXPECT_NE(mkdtemp(directory), nullptr);
     dir_ = directory;
     for (const char* name : {"HOME", "TMPDIR", "SNAP_COMMON"}) setenv(name, dir_.c_str(), 1);
   }
-  ~PrinterAppServer() {
+  ~PrinterAppProcess() {
     server_.reset();
     std::filesystem::remove_all(dir_);
   }
-  PrinterAppServer(const PrinterAppServer&) = delete;
-  PrinterAppServer& operator=(const PrinterAppServer&) = delete;
+  PrinterAppProcess(const PrinterAppProcess&) = delete;
+  PrinterAppProcess& operator=(const PrinterAppProcess&) = delete;
 
   // Starts the server and waits until its web page answers.
   ::testing::AssertionResult Start() {
@@ -122,4 +122,4 @@ class PrinterAppServer {
   std::unique_ptr<ChildProgram> server_;
 };
 
-#endif  // TALLYJET_TESTS_PRINTER_APP_SERVER_H
+#endif  // TALLYJET_TESTS_PRINTER_APP_PROCESS_H
