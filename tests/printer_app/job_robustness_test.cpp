@@ -100,27 +100,35 @@ TEST_F(PrinterAppJobs, BrokenPicturesAbortAtOnceAndATallReceiptPrintsWhole) {
   vprinter::VirtualPrinter* printer = AddPrinter("receipt");
   const std::string tall = WritePicture(PathOf("tall.png"), kHeadDots, 20000);
   const std::string whole = Slurp(tall);
+  const std::string photo = Slurp(WritePicture(PathOf("photo.jpg"), kHeadDots, 400));
   struct Case {
     const char* name;
     std::string path;
+    const char* format;
   };
   std::string corrupt = whole;
   for (size_t i = 100; i < corrupt.size(); i += 7) corrupt[i] = static_cast<char>(i * 31);
   const Case cases[] = {
-      {"truncated", WriteBytes(PathOf("truncated.png"), whole.substr(0, whole.size() / 2))},
-      {"corrupt", WriteBytes(PathOf("corrupt.png"), corrupt)},
-      {"beyond the pixel limit", WritePicture(PathOf("huge.png"), 4100, 4100)},
-      {"beyond the width limit", WritePicture(PathOf("wide.png"), 70000, 1)},
-      {"not a picture", WriteBytes(PathOf("text.png"), "Total 12.50\n")},
+      {"truncated", WriteBytes(PathOf("truncated.png"), whole.substr(0, whole.size() / 2)),
+       "image/png"},
+      {"corrupt", WriteBytes(PathOf("corrupt.png"), corrupt), "image/png"},
+      {"beyond the pixel limit", WritePicture(PathOf("huge.png"), 4100, 4100), "image/png"},
+      {"beyond the width limit", WritePicture(PathOf("wide.png"), 70000, 1), "image/png"},
+      {"not a picture", WriteBytes(PathOf("text.png"), "Total 12.50\n"), "image/png"},
+      {"JPEG without its header",
+       WriteBytes(PathOf("headless.jpg"), photo.substr(photo.size() / 3)), "image/jpeg"},
   };
   for (const Case& c : cases) {
     const auto submitted = Clock::now();
-    const int job = server_.Submit("receipt", c.path, "image/png");
+    const int job = server_.Submit("receipt", c.path, c.format);
     ASSERT_GT(job, 0) << c.name;
-    ASSERT_TRUE(Reaches("receipt", job, "aborted", 5000)) << c.name;
+    ASSERT_TRUE(Reaches("receipt", job, "aborted", 5000))
+        << c.name << ": " << server_.JobState("receipt", job) << "\n"
+        << server_.Problems();
     printf("%s picture: aborted %.2f s after submission\n", c.name, SecondsSince(submitted));
-    EXPECT_NE(server_.JobAttribute("receipt", job, "job-state-reasons").find("document-format-error"),
-              std::string::npos)
+    EXPECT_NE(
+        server_.JobAttribute("receipt", job, "job-state-reasons").find("document-format-error"),
+        std::string::npos)
         << c.name;
   }
   EXPECT_EQ(RasterRows(printer->Received()), 0);
@@ -143,6 +151,10 @@ TEST_F(PrinterAppJobs, BrokenPicturesAbortAtOnceAndATallReceiptPrintsWhole) {
   printf("576 x 20000 picture: last byte %.2f s after submission\n", SecondsSince(submitted));
   EXPECT_TRUE(Reaches("receipt", job, "completed"));
   EXPECT_EQ(RasterRows(printer->Received()), 2000 + 20000);
+
+  const int jpeg = server_.Submit("receipt", PathOf("photo.jpg"), "image/jpeg");
+  EXPECT_TRUE(Reaches("receipt", jpeg, "completed")) << server_.Problems();
+  EXPECT_EQ(RasterRows(printer->Received()), 2000 + 20000 + 400);
 }
 
 // SIGTERM stops a server within seconds while a job waits for paper; after the restart that job
@@ -154,9 +166,8 @@ TEST_F(PrinterAppJobs, RestartKeepsTheJobWaitingForPaperAndAbortsWhatItCannotPri
   const int waiting =
       server_.Submit("receipt", WritePicture(PathOf("receipt.png"), kHeadDots, 300), "image/png");
   ASSERT_GT(waiting, 0);
-  ASSERT_TRUE(Eventually([&] {
-    return server_.PrinterReasons("receipt").find("media-empty") != std::string::npos;
-  }));
+  ASSERT_TRUE(Eventually(
+      [&] { return server_.PrinterReasons("receipt").find("media-empty") != std::string::npos; }));
   ASSERT_EQ(server_.JobState("receipt", waiting), "processing");
 
   const auto signalled = Clock::now();
@@ -170,7 +181,8 @@ TEST_F(PrinterAppJobs, RestartKeepsTheJobWaitingForPaperAndAbortsWhatItCannotPri
   std::string state = Slurp(server_.StateFile());
   state.insert(state.find("</Printer>"),
                "Job id=\"900\" name=\"stored.pdf\" username=\"root\" format=\"application/pdf\" "
-               "filename=\"" + pdf + "\" state=\"3\"\n");
+               "filename=\"" +
+                   pdf + "\" state=\"3\"\n");
   WriteBytes(server_.StateFile(), state);
 
   SetPaper(printer, false);
@@ -180,17 +192,22 @@ TEST_F(PrinterAppJobs, RestartKeepsTheJobWaitingForPaperAndAbortsWhatItCannotPri
   EXPECT_EQ(RasterRows(printer->Received()), 300);
 }
 
-// After answers that came too late the state follows the printer again within a poll or two:
-// an open cover and then the paper out are seen as such, and a job waits for the paper instead
-// of printing into the empty printer.
+// After answers that came garbled or too late the state follows the printer again within a
+// poll or two: an open cover and then the paper out are seen as such, and a job waits for the
+// paper instead of printing into the empty printer.
 TEST_F(PrinterAppJobs, LateAnswersThenPaperOut) {
   vprinter::VirtualPrinter* printer = AddPrinter("receipt");
   vprinter::PrinterState state = printer->State();
+  auto offline = [&] {
+    return server_.PrinterReasons("receipt").find("offline") != std::string::npos;
+  };
+  state.answers = vprinter::PrinterState::Answers::Garbage;
+  printer->SetState(state);
+  EXPECT_TRUE(Eventually(offline));
+  state.answers = vprinter::PrinterState::Answers::Normal;
   state.answerDelayMs = 450;
   printer->SetState(state);
-  EXPECT_TRUE(Eventually([&] {
-    return server_.PrinterReasons("receipt").find("offline") != std::string::npos;
-  }));
+  EXPECT_TRUE(Eventually(offline));
   state.answerDelayMs = 0;
   state.coverOpen = true;
   printer->SetState(state);
@@ -261,7 +278,8 @@ TEST_F(PrinterAppJobs, TwoPrintersPrintAtOnce) {
   EXPECT_TRUE(Reaches("till", other, "completed"));
   EXPECT_EQ(server_.JobState("kitchen", waiting), "processing");
   server_.App("cancel -d kitchen -j " + std::to_string(waiting));
-  EXPECT_TRUE(Reaches("kitchen", waiting, "canceled", 5000)) << server_.JobState("kitchen", waiting);
+  EXPECT_TRUE(Reaches("kitchen", waiting, "canceled", 5000))
+      << server_.JobState("kitchen", waiting);
   EXPECT_EQ(RasterRows(kitchen->Received()), 1500);
 }
 

@@ -104,8 +104,7 @@ class PrinterAppProcess {
   }
 
   std::string PrinterReasons(const std::string& printer) const {
-    return Attribute(PrinterUri(printer) + " get-printer-attributes.test",
-                     "printer-state-reasons");
+    return Attribute(PrinterUri(printer) + " get-printer-attributes.test", "printer-state-reasons");
   }
 
   // Submits a file and answers its job id, or 0.

@@ -39,8 +39,15 @@ bool ParseParameters(const std::string& query, PortAddress* address) {
   return true;
 }
 
-tallyjet_printer* PrinterOf(pappl_device_t* device) {
-  return static_cast<tallyjet_printer*>(papplDeviceGetData(device));
+// An opened device of the scheme: its printer handle, and whether the handle passes written bytes
+// unchanged yet.
+struct PortDevice {
+  tallyjet_printer* printer;
+  bool passesBytes;
+};
+
+PortDevice* PortDeviceOf(pappl_device_t* device) {
+  return static_cast<PortDevice*>(papplDeviceGetData(device));
 }
 
 bool OpenDevice(pappl_device_t* device, const char* uri, const char*) {
@@ -56,24 +63,38 @@ bool OpenDevice(pappl_device_t* device, const char* uri, const char*) {
                      tallyjet_result_name(rc));
     return false;
   }
-  papplDeviceSetData(device, printer);
+  papplDeviceSetData(device, new PortDevice{printer, false});
   return true;
 }
 
 void CloseDevice(pappl_device_t* device) {
-  tallyjet_close(PrinterOf(device));
+  PortDevice* port = PortDeviceOf(device);
+  if (port == nullptr) return;
+  tallyjet_close(port->printer);
+  delete port;
   papplDeviceSetData(device, nullptr);
 }
 
 ssize_t ReadDevice(pappl_device_t* device, void* buffer, size_t bytes) {
   const int length = bytes > INT_MAX ? INT_MAX : static_cast<int>(bytes);
-  const int count = tallyjet_get_data(PrinterOf(device), static_cast<char*>(buffer), length);
+  const int count =
+      tallyjet_get_data(PortDeviceOf(device)->printer, static_cast<char*>(buffer), length);
   return count < 0 ? -1 : count;
 }
 
+// What PAPPL writes to the device goes as it is. The library converts text only under code
+// page 850, the table a handle opens with, so the first write selects code page 437 (ESC t 0,
+// the printer's usual default) and the bytes pass unchanged from then on.
 ssize_t WriteDevice(pappl_device_t* device, const void* buffer, size_t bytes) {
   if (bytes > INT_MAX) return -1;
-  const int rc = tallyjet_send_data(PrinterOf(device), static_cast<const char*>(buffer),
+  PortDevice* port = PortDeviceOf(device);
+  if (!port->passesBytes) {
+    if (tallyjet_set_char_code_table(port->printer, TALLYJET_CODEPAGE_437) != TALLYJET_SUCCESS) {
+      return -1;
+    }
+    port->passesBytes = true;
+  }
+  const int rc = tallyjet_send_data(port->printer, static_cast<const char*>(buffer),
                                     static_cast<int>(bytes));
   return rc == TALLYJET_SUCCESS ? static_cast<ssize_t>(bytes) : -1;
 }
@@ -131,8 +152,9 @@ bool NeedsFillLevelPacing(const std::string& uri) {
 
 tallyjet_printer* PortPrinterOf(pappl_device_t* device, const char* deviceUri) {
   PortAddress address;
-  return ParsePortUri(deviceUri != nullptr ? deviceUri : "", &address) ? PrinterOf(device)
-                                                                       : nullptr;
+  if (!ParsePortUri(deviceUri != nullptr ? deviceUri : "", &address)) return nullptr;
+  PortDevice* port = PortDeviceOf(device);
+  return port != nullptr ? port->printer : nullptr;
 }
 
 void AddPortScheme() {

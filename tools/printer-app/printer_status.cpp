@@ -18,15 +18,14 @@ pappl_preason_t ReasonsOf(int printerResult, int printerWord, int mediaResult, i
 }
 
 bool StopsPrinting(pappl_preason_t reasons) {
-  return (reasons & (PAPPL_PREASON_MEDIA_EMPTY | PAPPL_PREASON_COVER_OPEN |
-                     PAPPL_PREASON_OFFLINE)) != 0;
+  return (reasons &
+          (PAPPL_PREASON_MEDIA_EMPTY | PAPPL_PREASON_COVER_OPEN | PAPPL_PREASON_OFFLINE)) != 0;
 }
 
 pappl_preason_t PollPrinter(pappl_printer_t* printer, tallyjet_printer* handle) {
   int printerWord = 0, mediaResult = TALLYJET_ERR_FAILED, mediaWord = 0;
-  const int printerResult = handle != nullptr
-                                ? tallyjet_get_printer_status(handle, &printerWord)
-                                : TALLYJET_ERR_PORT_NOT_OPEN;
+  const int printerResult = handle != nullptr ? tallyjet_get_printer_status(handle, &printerWord)
+                                              : TALLYJET_ERR_PORT_NOT_OPEN;
   // A printer that did not answer the first query is not asked again and again.
   if (printerResult == TALLYJET_SUCCESS) {
     mediaResult = tallyjet_get_media_status(handle, &mediaWord);

@@ -76,8 +76,7 @@ bool StartPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* de
                unsigned page);
 bool WriteLine(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device, unsigned y,
                const unsigned char* line);
-bool EndPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device,
-             unsigned page);
+bool EndPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device, unsigned page);
 bool EndJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device);
 
 }  // namespace printer_app

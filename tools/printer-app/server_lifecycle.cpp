@@ -61,7 +61,8 @@ void StartStoredJobs(pappl_printer_t* printer, void*) {
     server.stopping = true;
     senders = server.senders;
   }
-  papplLog(server.system, PAPPL_LOGLEVEL_INFO, "Stopping; jobs that have not printed yet stay queued.");
+  papplLog(server.system, PAPPL_LOGLEVEL_INFO,
+           "Stopping; jobs that have not printed yet stay queued.");
   SaveStateForStop(server.system, server.statePath, [&senders](const std::string& document) {
     return std::find(senders.begin(), senders.end(), document) != senders.end();
   });

@@ -28,12 +28,14 @@ std::string RewriteStoredJobs(const std::string& text,
 // The state a stored job takes when the server starts: one that was processing when the server
 // ended unexpectedly may have printed in part and is aborted, as is one waiting in a format that
 // no filter of the server processes.
-ipp_jstate_t StateAtStart(const StoredJob& job, const std::function<bool(const char*)>& processable);
+ipp_jstate_t StateAtStart(const StoredJob& job,
+                          const std::function<bool(const char*)>& processable);
 
 // The state a job is stored in when the server stops: a processing job that has sent nothing to
 // its printer (it waited for paper, say) is pending again and prints after the restart; one that
 // has sent something is aborted.
-ipp_jstate_t StateAtStop(const StoredJob& job, const std::function<bool(const std::string&)>& sentSomething);
+ipp_jstate_t StateAtStop(const StoredJob& job,
+                         const std::function<bool(const std::string&)>& sentSomething);
 
 // Where the state is kept, as PAPPL's main loop would keep it: $SNAP_COMMON, /var/lib for root,
 // $XDG_CONFIG_HOME, ~/.config, else the temporary directory.
