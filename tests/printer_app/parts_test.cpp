@@ -161,7 +161,7 @@ TEST(ServerStateTest, StoredJobsAreResumedOnlyWhenNothingOfThemPrinted) {
     const char* name;
     std::string line;
     const char* atStart;  // the state after a start, with PNG the only format printed
-    const char* atStop;   // the state stored at a stop, with sent.png the only job that sent
+    const char* atStop;   // the state stored at a stop, with waiting.png waiting before printing
   };
   const std::string job = "Job id=\"7\" name=\"a \\\" state=\\\"5\\\"\" username=\"root\" ";
   const Case cases[] = {
@@ -169,9 +169,9 @@ TEST(ServerStateTest, StoredJobsAreResumedOnlyWhenNothingOfThemPrinted) {
       {"pending PDF", job + "format=\"application/pdf\" filename=\"/s/a.pdf\" state=\"3\"", "8",
        "3"},
       {"held PDF", job + "format=\"application/pdf\" filename=\"/s/a.pdf\" state=\"4\"", "8", "4"},
-      {"waiting for paper", job + "format=\"image/png\" filename=\"/s/a.png\" state=\"5\"", "8",
-       "3"},
-      {"printing", job + "format=\"image/png\" filename=\"sent.png\" state=\"5\"", "8", "8"},
+      {"waiting for paper", job + "format=\"image/png\" filename=\"waiting.png\" state=\"5\"",
+       "8", "3"},
+      {"printing", job + "format=\"image/png\" filename=\"/s/a.png\" state=\"5\"", "8", "8"},
       {"streamed raster", job + "format=\"image/pwg-raster\" state=\"5\"", "8", "8"},
       {"completed PDF", job + "format=\"application/pdf\" filename=\"/s/a.pdf\" state=\"9\"", "9",
        "9"},
@@ -182,13 +182,13 @@ TEST(ServerStateTest, StoredJobsAreResumedOnlyWhenNothingOfThemPrinted) {
     return text.substr(at, text.find('"', at) - at);
   };
   const auto printsPng = [](const char* format) { return std::string(format) == "image/png"; };
-  const auto sent = [](const std::string& file) { return file == "sent.png"; };
+  const auto waiting = [](const std::string& file) { return file == "waiting.png"; };
   for (const Case& c : cases) {
     const std::string text = "<Printer name=\"receipt\">\n" + c.line + "\n</Printer>\n";
     const std::string started = RewriteStoredJobs(
         text, [&](const StoredJob& stored) { return StateAtStart(stored, printsPng); });
     const std::string stopped = RewriteStoredJobs(
-        text, [&](const StoredJob& stored) { return StateAtStop(stored, sent); });
+        text, [&](const StoredJob& stored) { return StateAtStop(stored, waiting); });
     EXPECT_EQ(stateOf(started), c.atStart) << c.name;
     EXPECT_EQ(stateOf(stopped), c.atStop) << c.name;
     // Only the state option changes, and only on the job's own line.

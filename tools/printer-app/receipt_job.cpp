@@ -89,11 +89,16 @@ bool ReceiptJob::WaitUntilPrintable() {
       return true;
     }
     if (!waited) {
+      // Nothing of the job has gone out yet: a stop keeps it queued for the next start.
+      if (!started_) WaitUntilSending(job_, true);
       papplJobSetReasons(job_, PAPPL_JREASON_PRINTER_STOPPED, PAPPL_JREASON_NONE);
       papplJobSetMessage(job_, "Waiting for the printer (paper, cover, on-line).");
       papplLogJob(job_, PAPPL_LOGLEVEL_WARN, "Printer cannot print; the job waits.");
     }
-    if (!PauseUnlessCancelled(job_)) return false;
+    if (!PauseUnlessCancelled(job_)) {
+      WaitUntilSending(job_, false);
+      return false;
+    }
   }
 }
 

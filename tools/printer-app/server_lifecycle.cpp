@@ -3,11 +3,10 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <ctime>
-#include <deque>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -19,9 +18,6 @@ namespace {
 
 // How often the server looks for a stop request.
 constexpr int kStopCheckSeconds = 1;
-// Documents of the jobs that sent something, newest last. Far more than the printers of one
-// server, so that every job still processing is among them.
-constexpr size_t kSendersKept = 1024;
 
 volatile sig_atomic_t stopSignalled = 0;
 
@@ -30,8 +26,8 @@ struct Server {
   std::string statePath;
   std::mutex mutex;
   bool stopping = false;
-  std::deque<std::string> senders;
-  bool started = false;  // whether the first check after the start has run
+  std::set<std::string> waiting;  // documents of the jobs waiting before their first byte
+  bool started = false;           // whether the first check after the start has run
 };
 
 Server& TheServer() {
@@ -55,16 +51,16 @@ void StartStoredJobs(pappl_printer_t* printer, void*) {
 }
 
 [[noreturn]] void Stop(Server& server) {
-  std::deque<std::string> senders;
+  std::set<std::string> waiting;
   {
     std::lock_guard<std::mutex> lock(server.mutex);
     server.stopping = true;
-    senders = server.senders;
+    waiting = server.waiting;
   }
   papplLog(server.system, PAPPL_LOGLEVEL_INFO,
            "Stopping; jobs that have not printed yet stay queued.");
-  SaveStateForStop(server.system, server.statePath, [&senders](const std::string& document) {
-    return std::find(senders.begin(), senders.end(), document) != senders.end();
+  SaveStateForStop(server.system, server.statePath, [&waiting](const std::string& document) {
+    return waiting.count(document) != 0;
   });
   papplLog(server.system, PAPPL_LOGLEVEL_INFO, "Stopped.");
   // PAPPL's threads are still inside their jobs and clients: the process ends without
@@ -95,6 +91,18 @@ void PrepareServer(pappl_system_t* system, const char* baseName) {
   papplSystemAddTimerCallback(system, time(nullptr), kStopCheckSeconds, CheckForStop, nullptr);
 }
 
+void WaitUntilSending(pappl_job_t* job, bool waiting) {
+  const char* document = papplJobGetFilename(job);
+  if (document == nullptr) return;  // a streamed job cannot be taken up again
+  Server& server = TheServer();
+  std::lock_guard<std::mutex> lock(server.mutex);
+  if (waiting) {
+    server.waiting.insert(document);
+  } else {
+    server.waiting.erase(document);
+  }
+}
+
 void BeginSending(pappl_job_t* job) {
   Server& server = TheServer();
   std::unique_lock<std::mutex> lock(server.mutex);
@@ -103,10 +111,8 @@ void BeginSending(pappl_job_t* job) {
     std::this_thread::sleep_for(std::chrono::seconds(1));  // until the process ends
     lock.lock();
   }
-  const char* document = papplJobGetFilename(job);
-  if (document == nullptr) return;
-  server.senders.push_back(document);
-  if (server.senders.size() > kSendersKept) server.senders.pop_front();
+  lock.unlock();
+  WaitUntilSending(job, false);
 }
 
 }  // namespace printer_app

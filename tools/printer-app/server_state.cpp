@@ -90,10 +90,10 @@ ipp_jstate_t StateAtStart(const StoredJob& job,
 }
 
 ipp_jstate_t StateAtStop(const StoredJob& job,
-                         const std::function<bool(const std::string&)>& sentSomething) {
+                         const std::function<bool(const std::string&)>& waitingUnsent) {
   if (job.state != IPP_JSTATE_PROCESSING) return job.state;
-  return job.filename.empty() || sentSomething(job.filename) ? IPP_JSTATE_ABORTED
-                                                             : IPP_JSTATE_PENDING;
+  return !job.filename.empty() && waitingUnsent(job.filename) ? IPP_JSTATE_PENDING
+                                                              : IPP_JSTATE_ABORTED;
 }
 
 std::string StateFilePath(const char* baseName) {
@@ -138,11 +138,11 @@ void LoadServerState(pappl_system_t* system, const std::string& path,
 }
 
 void SaveStateForStop(pappl_system_t* system, const std::string& path,
-                      const std::function<bool(const std::string&)>& sentSomething) {
+                      const std::function<bool(const std::string&)>& waitingUnsent) {
   if (!papplSystemSaveState(system, path.c_str())) return;
   const std::string text = ReadText(path);
   const std::string stored = RewriteStoredJobs(
-      text, [&](const StoredJob& job) { return StateAtStop(job, sentSomething); });
+      text, [&](const StoredJob& job) { return StateAtStop(job, waitingUnsent); });
   if (stored != text) WriteText(path, stored);
 }
 

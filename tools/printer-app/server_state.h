@@ -31,11 +31,12 @@ std::string RewriteStoredJobs(const std::string& text,
 ipp_jstate_t StateAtStart(const StoredJob& job,
                           const std::function<bool(const char*)>& processable);
 
-// The state a job is stored in when the server stops: a processing job that has sent nothing to
-// its printer (it waited for paper, say) is pending again and prints after the restart; one that
-// has sent something is aborted.
+// The state a job is stored in when the server stops: a processing job that was waiting for its
+// printer before any of it was sent (waitingUnsent answers that for its document) is pending
+// again and prints after the restart; any other processing job may have printed in part and is
+// aborted.
 ipp_jstate_t StateAtStop(const StoredJob& job,
-                         const std::function<bool(const std::string&)>& sentSomething);
+                         const std::function<bool(const std::string&)>& waitingUnsent);
 
 // Where the state is kept, as PAPPL's main loop would keep it: $SNAP_COMMON, /var/lib for root,
 // $XDG_CONFIG_HOME, ~/.config, else the temporary directory.
@@ -49,7 +50,7 @@ void LoadServerState(pappl_system_t* system, const std::string& path,
 
 // Saves the state now, for a stop, each processing job stored as StateAtStop decides.
 void SaveStateForStop(pappl_system_t* system, const std::string& path,
-                      const std::function<bool(const std::string&)>& sentSomething);
+                      const std::function<bool(const std::string&)>& waitingUnsent);
 
 }  // namespace printer_app
 
