@@ -4,6 +4,10 @@
 // printer is a virtual printer on a pty; each test has a server of its own.
 #include <gtest/gtest.h>
 
+#include <cups/raster.h>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QImage>
 #include <algorithm>
 #include <chrono>
@@ -40,6 +44,13 @@ int RasterRows(const std::string& received) {
   return rows;
 }
 
+// The cuts a printer has made.
+long Cuts(const vprinter::VirtualPrinter& printer) {
+  const std::vector<std::string> log = printer.Log();
+  return std::count_if(log.begin(), log.end(),
+                       [](const std::string& line) { return line.rfind("GS V", 0) == 0; });
+}
+
 // A picture file at 203 dpi with a pattern in every row, so that its bands are not blank.
 std::string WritePicture(const std::string& path, int width, int height) {
   QImage picture(width, height, QImage::Format_Mono);
@@ -48,6 +59,30 @@ std::string WritePicture(const std::string& path, int width, int height) {
   picture.setDotsPerMeterX(7992);
   picture.setDotsPerMeterY(7992);
   EXPECT_TRUE(picture.save(QString::fromStdString(path)));
+  return path;
+}
+
+// A PWG raster document, what CUPS' everywhere model sends: pages of one-bit rows across 80 mm
+// paper at 203 dpi, each row with ink in the print head's middle.
+std::string WriteRaster(const std::string& path, int pages, int rows) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  cups_raster_t* raster = cupsRasterOpen(fd, CUPS_RASTER_WRITE_PWG);
+  cups_page_header2_t header;
+  cupsRasterInitPWGHeader(&header, pwgMediaForPWG("om_receipt_80x297mm"), "black_1", 203, 203,
+                          "one-sided", nullptr);
+  header.cupsHeight = static_cast<unsigned>(rows);
+  header.cupsInteger[CUPS_RASTER_PWG_TotalPageCount] = static_cast<unsigned>(pages);
+  std::vector<unsigned char> row(header.cupsBytesPerLine);
+  for (int page = 0; page < pages; ++page) {
+    EXPECT_TRUE(cupsRasterWriteHeader2(raster, &header));
+    for (int y = 0; y < rows; ++y) {
+      std::fill(row.begin(), row.end(), 0);
+      row[row.size() / 2 + static_cast<size_t>(y % 8)] = 0x81;
+      EXPECT_TRUE(cupsRasterWritePixels(raster, row.data(), header.cupsBytesPerLine));
+    }
+  }
+  cupsRasterClose(raster);
+  close(fd);
   return path;
 }
 
@@ -135,11 +170,7 @@ TEST_F(PrinterAppJobs, BrokenPicturesAbortAtOnceAndATallReceiptPrintsWhole) {
   EXPECT_LT(server_.Errors().size(), 1024u) << server_.Errors().substr(0, 1024);
 
   // The cut that ends a job is the last byte it sends.
-  auto cuts = [printer] {
-    const std::vector<std::string> log = printer->Log();
-    return std::count_if(log.begin(), log.end(),
-                         [](const std::string& line) { return line.rfind("GS V", 0) == 0; });
-  };
+  auto cuts = [printer] { return Cuts(*printer); };
   auto submitted = Clock::now();
   server_.Submit("receipt", WritePicture(PathOf("receipt.png"), kHeadDots, 2000), "image/png");
   ASSERT_TRUE(Eventually([&] { return cuts() == 1; })) << server_.Problems();
@@ -229,6 +260,16 @@ TEST_F(PrinterAppJobs, LateAnswersThenPaperOut) {
   SetPaper(printer, false);
   EXPECT_TRUE(Reaches("receipt", job, "completed"));
   EXPECT_EQ(RasterRows(printer->Received()), 200);
+}
+
+// A PWG raster document prints every row of every page, and one cut ends the job.
+TEST_F(PrinterAppJobs, RasterPagesPrintEveryRow) {
+  vprinter::VirtualPrinter* printer = AddPrinter("receipt");
+  const std::string pages = WriteRaster(PathOf("pages.pwg"), 2, 300);
+  const int job = server_.Submit("receipt", pages, "image/pwg-raster");
+  EXPECT_TRUE(Reaches("receipt", job, "completed")) << server_.Problems();
+  EXPECT_EQ(RasterRows(printer->Received()), 2 * 300);
+  EXPECT_TRUE(Eventually([printer] { return Cuts(*printer) == 1; }));
 }
 
 // A printer that goes away in the middle of a job stops the job with a reason and a log line
