@@ -27,7 +27,9 @@ StoredJob ReadJobLine(const std::string& line) {
     return std::string(value != nullptr ? value : "");
   };
   StoredJob job{static_cast<ipp_jstate_t>(atoi(option("state").c_str())), option("name"),
-                option("format"), option("filename")};
+                option("format"), option("filename"),
+                atoi(option("id").c_str()) > 0 && !option("name").empty() &&
+                    !option("username").empty() && !option("format").empty()};
   cupsFreeOptions(count, options);
   return job;
 }
@@ -73,6 +75,7 @@ std::string RewriteStoredJobs(const std::string& text,
     if (line.compare(0, sizeof kJobDirective - 1, kJobDirective) == 0) {
       const StoredJob job = ReadJobLine(line);
       const ipp_jstate_t state = decide(job);
+      if (state == kDropped) continue;
       if (state != job.state) line = WithState(line, state);
     }
     result += line + "\n";
@@ -82,6 +85,7 @@ std::string RewriteStoredJobs(const std::string& text,
 
 ipp_jstate_t StateAtStart(const StoredJob& job,
                           const std::function<bool(const char*)>& processable) {
+  if (!job.readable) return kDropped;
   if (job.state == IPP_JSTATE_PROCESSING) return IPP_JSTATE_ABORTED;
   if (job.state < IPP_JSTATE_PROCESSING && !processable(job.format.c_str())) {
     return IPP_JSTATE_ABORTED;
@@ -120,7 +124,12 @@ void LoadServerState(pappl_system_t* system, const std::string& path,
   const std::string text = ReadText(path);
   const std::string repaired = RewriteStoredJobs(text, [&](const StoredJob& job) {
     const ipp_jstate_t state = StateAtStart(job, processable);
-    if (state == IPP_JSTATE_ABORTED && job.state != state) {
+    if (state == kDropped) {
+      papplLog(system, PAPPL_LOGLEVEL_WARN,
+               "A stored job without its id, name, owner or format "
+               "('%s') is left out.",
+               job.name.c_str());
+    } else if (state == IPP_JSTATE_ABORTED && job.state != state) {
       papplLog(system, PAPPL_LOGLEVEL_WARN,
                job.state == IPP_JSTATE_PROCESSING
                    ? "Stored job '%s' (%s) was printing when the server ended; it is aborted."

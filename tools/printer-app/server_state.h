@@ -18,16 +18,21 @@ struct StoredJob {
   std::string name;
   std::string format;    // the document's MIME type
   std::string filename;  // the spooled document, "" when none was kept
+  bool readable;         // whether PAPPL reads the line: it has an id, name, owner and format
 };
 
-// The state file's text with each stored job's state replaced by what decide answers for it;
-// every other line, and every job whose state stays, as it was.
+// What decide answers for a job line that goes.
+constexpr ipp_jstate_t kDropped = static_cast<ipp_jstate_t>(0);
+
+// The state file's text with each stored job's state replaced by what decide answers for it, or
+// its line left out for kDropped; every other line, and every job whose state stays, as it was.
 std::string RewriteStoredJobs(const std::string& text,
                               const std::function<ipp_jstate_t(const StoredJob&)>& decide);
 
 // The state a stored job takes when the server starts: one that was processing when the server
 // ended unexpectedly may have printed in part and is aborted, as is one waiting in a format that
-// no filter of the server processes.
+// no filter of the server processes. A line PAPPL cannot read is dropped: PAPPL would stop
+// reading the rest of its printer's jobs there.
 ipp_jstate_t StateAtStart(const StoredJob& job,
                           const std::function<bool(const char*)>& processable);
 
