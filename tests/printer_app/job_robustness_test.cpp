@@ -2,10 +2,9 @@
 // pictures, a stop and a restart with jobs queued, a printer that answers late, runs out of
 // paper or goes away in the middle of a job, and two printers at work at the same time. Each
 // printer is a virtual printer on a pty; each test has a server of its own.
-#include <gtest/gtest.h>
-
 #include <cups/raster.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <QImage>
@@ -30,19 +29,29 @@ double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// The rows of the GS v 0 raster bands in what a printer received.
-int RasterRows(const std::string& received) {
-  const std::string band = "\x1D\x76\x30";
+// The rows of the GS v 0 raster bands in what a printer received, and their black dots.
+struct Raster {
   int rows = 0;
+  long dots = 0;
+};
+
+Raster RasterOf(const std::string& received) {
+  const std::string band = "\x1D\x76\x30";
+  Raster raster;
   for (size_t at = received.find(band); at != std::string::npos && at + 8 <= received.size();
        at = received.find(band, at)) {
     auto byte = [&](size_t i) { return static_cast<unsigned char>(received[at + i]); };
     const size_t bytesPerRow = byte(4) + 256u * byte(5), count = byte(6) + 256u * byte(7);
-    rows += static_cast<int>(count);
+    raster.rows += static_cast<int>(count);
+    for (size_t i = 8; i < 8 + bytesPerRow * count && at + i < received.size(); ++i) {
+      raster.dots += __builtin_popcount(byte(i));
+    }
     at += 8 + bytesPerRow * count;
   }
-  return rows;
+  return raster;
 }
+
+int RasterRows(const std::string& received) { return RasterOf(received).rows; }
 
 // The cuts a printer has made.
 long Cuts(const vprinter::VirtualPrinter& printer) {
@@ -54,6 +63,7 @@ long Cuts(const vprinter::VirtualPrinter& printer) {
 // A picture file at 203 dpi with a pattern in every row, so that its bands are not blank.
 std::string WritePicture(const std::string& path, int width, int height) {
   QImage picture(width, height, QImage::Format_Mono);
+  picture.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
   picture.fill(0);
   for (int y = 0; y < height; ++y) picture.setPixel((y * 7) % width, y, 1);
   picture.setDotsPerMeterX(7992);
@@ -175,6 +185,8 @@ TEST_F(PrinterAppJobs, BrokenPicturesAbortAtOnceAndATallReceiptPrintsWhole) {
   server_.Submit("receipt", WritePicture(PathOf("receipt.png"), kHeadDots, 2000), "image/png");
   ASSERT_TRUE(Eventually([&] { return cuts() == 1; })) << server_.Problems();
   printf("576 x 2000 picture: last byte %.2f s after submission\n", SecondsSince(submitted));
+  // One black dot in each row, as drawn: a one-bit picture keeps its white.
+  EXPECT_EQ(RasterOf(printer->Received()).dots, 2000);
 
   submitted = Clock::now();
   const int job = server_.Submit("receipt", tall, "image/png");
