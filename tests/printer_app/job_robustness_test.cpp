@@ -160,9 +160,12 @@ TEST_F(PrinterAppJobs, BrokenPicturesAbortAtOnceAndATallReceiptPrintsWhole) {
       {"corrupt", WriteBytes(PathOf("corrupt.png"), corrupt), "image/png"},
       {"beyond the pixel limit", WritePicture(PathOf("huge.png"), 4100, 4100), "image/png"},
       {"beyond the width limit", WritePicture(PathOf("wide.png"), 70000, 1), "image/png"},
-      {"not a picture", WriteBytes(PathOf("text.png"), "Total 12.50\n"), "image/png"},
-      {"JPEG without its header",
-       WriteBytes(PathOf("headless.jpg"), photo.substr(photo.size() / 3)), "image/jpeg"},
+      // Starting as a picture does, so that they reach the printing however the submission
+      // looks at their first bytes.
+      {"text after a PNG signature", WriteBytes(PathOf("text.png"), whole.substr(0, 8) + "Total"),
+       "image/png"},
+      {"JPEG cut in its header", WriteBytes(PathOf("header.jpg"), photo.substr(0, 60)),
+       "image/jpeg"},
   };
   for (const Case& c : cases) {
     const auto submitted = Clock::now();
