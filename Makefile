@@ -3,6 +3,7 @@
 
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
+TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_RUN_SECONDS ?= 3
@@ -19,8 +20,8 @@ PACKAGES := cmake g++ make pkg-config binutils qtbase5-dev libusb-dev libusb-0.1
 # What building and checking the Debian packages needs besides debian/control's Build-Depends.
 PACKAGING_PACKAGES := dpkg-dev debhelper lintian
 
-.PHONY: all deps build test test-sanitize test-fuzz fuzz fuzz-build soak test-kernel demo install \
-	package package-deps test-package clean
+.PHONY: all deps build test test-sanitize test-tsan test-fuzz fuzz fuzz-build soak test-kernel \
+	demo install package package-deps test-package clean
 
 all: build
 
@@ -44,6 +45,7 @@ build: deps
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) -LE kernel
 	$(MAKE) test-sanitize
+	$(MAKE) test-tsan
 	$(MAKE) test-fuzz
 	$(MAKE) test-kernel
 
@@ -55,6 +57,14 @@ test-sanitize: deps
 	cmake --build $(SANITIZE_BUILD) -j$(JOBS)
 	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j$(JOBS) \
 		-LE unsanitized
+
+# Two printers driven from two threads at once, under ThreadSanitizer, in a build that holds
+# only the library, the virtual printer's core and that test.
+test-tsan: deps
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTALLYJET_THREAD_SANITIZE=ON \
+		-DTALLYJET_BUILD_TESTS=OFF -DTALLYJET_BUILD_BENCHMARKS=OFF
+	cmake --build $(TSAN_BUILD) --target two_printers_test -j$(JOBS)
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -L threads
 
 # The fuzz targets (fuzz/), built with clang, libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer in a build of their own that holds nothing else.
@@ -126,4 +136,4 @@ test-package: package
 	tests/package/check_packages.sh out/packages README.md
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) build-mutate build-tsan* out
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) build-mutate out

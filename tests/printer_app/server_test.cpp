@@ -14,6 +14,7 @@
 
 #include "../support/child_program.h"
 #include "../support/loopback_sockets.h"
+#include "../support/printer_app_process.h"
 #include "headless_gui.h"
 #include "receipt_renderer.h"
 #include "virtual_printer.h"
@@ -91,12 +92,7 @@ class PrinterAppServer : public ::testing::Test {
   // The attribute's value as ipptool shows it ("completed", "media-empty,offline"), or "", from
   // ipptool run with these arguments.
   static std::string Attribute(const std::string& arguments, const std::string& name) {
-    const std::string output = OutputOf(std::string(IPPTOOL) + " -tv " + arguments);
-    const std::string key = "        " + name + " (";
-    const size_t at = output.find(key);
-    if (at == std::string::npos) return "";
-    const size_t value = output.find(" = ", at) + 3;
-    return output.substr(value, output.find('\n', value) - value);
+    return PrinterAppProcess::Attribute(arguments, name);
   }
 
   static std::string JobState(int job) {

@@ -7,7 +7,11 @@
 #ifndef TALLYJET_PRINTER_APP_PORT_SCHEME_H
 #define TALLYJET_PRINTER_APP_PORT_SCHEME_H
 
+#include <pappl/pappl.h>
+
 #include <string>
+
+#include "tallyjet.h"
 
 namespace printer_app {
 
@@ -29,8 +33,12 @@ bool ParsePortUri(const std::string& uri, PortAddress* address);
 // nodes and TCP block the writer instead.
 bool NeedsFillLevelPacing(const std::string& uri);
 
-// Registers the scheme with PAPPL; its devices are the library's transports.
+// Registers the scheme with PAPPL; each of its devices is a printer handle of the library.
 void AddPortScheme();
+
+// The printer handle of a device of the scheme, opened with the device and closed with it; null
+// for a device of any other scheme.
+tallyjet_printer* PortPrinterOf(pappl_device_t* device, const char* deviceUri);
 
 }  // namespace printer_app
 

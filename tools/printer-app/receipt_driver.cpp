@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "document_filters.h"
 #include "port_scheme.h"
 #include "printer_status.h"
 #include "receipt_job.h"
@@ -109,6 +110,7 @@ bool FillDriverData(pappl_system_t*, const char* driverName, const char*, const 
   const ReceiptModel* model = ModelOf(driverName);
   if (model == nullptr) return false;
   papplCopyString(data->make_and_model, model->description, sizeof data->make_and_model);
+  data->format = kPrinterFormat;  // PAPPL takes our document filters before its own
   data->kind = PAPPL_KIND_RECEIPT | PAPPL_KIND_ROLL;
   data->ppm = 30;
   data->input_face_up = data->output_face_up = true;
