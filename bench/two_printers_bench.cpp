@@ -4,19 +4,14 @@
 // printer's pace (the argument, in MB/s). A job ends when its printer has read every byte and
 // closed the connection: the kernel's socket buffers would otherwise take the whole megabyte at
 // once and hide the printer's pace. The ratio of the two ways is printed at the end.
-#include <arpa/inet.h>
 #include <benchmark/benchmark.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <map>
 #include <string>
 #include <thread>
 
+#include "loopback_printer.h"
 #include "tallyjet.h"
 
 namespace {
@@ -25,74 +20,12 @@ constexpr long kTotal = 1 << 20;
 constexpr int kCall = 4096;
 
 const std::string& Text() {
-  static const std::string text = [] {
-    std::string lines;
-    while (lines.size() < kTotal) lines += "1 x Soup of the day ............. 6.50\n";
-    lines.resize(kTotal);
-    return lines;
-  }();
+  static const std::string text = ReceiptText(kTotal);
   return text;
 }
 
-// A printer on 127.0.0.1: one connection after the other, each read to its end at
-// bytesPerSecond (0: at once) and closed, the bytes counted.
-class Listener {
- public:
-  explicit Listener(long bytesPerSecond)
-      : rate_(bytesPerSecond), listener_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
-    listen(listener_, 4);
-    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
-    thread_ = std::thread([this] { Serve(); });
-  }
-  ~Listener() {
-    shutdown(listener_, SHUT_RDWR);  // ends the accept
-    thread_.join();
-    close(listener_);
-  }
-
-  std::string PortName() const { return "socket://127.0.0.1:" + std::to_string(port_); }
-  long Received() const { return received_; }
-
- private:
-  void Serve() {
-    for (;;) {
-      const int client = accept(listener_, nullptr, nullptr);
-      if (client < 0) return;
-      ReadToTheEnd(client);
-      close(client);
-    }
-  }
-
-  void ReadToTheEnd(int client) {
-    const auto start = std::chrono::steady_clock::now();
-    long paced = 0;
-    static thread_local char bytes[1 << 14];
-    for (;;) {
-      const ssize_t got = read(client, bytes, sizeof bytes);
-      if (got <= 0) return;
-      received_ += got;
-      paced += got;
-      if (rate_ > 0) {
-        std::this_thread::sleep_until(start + std::chrono::microseconds(paced * 1000000 / rate_));
-      }
-    }
-  }
-
-  const long rate_;
-  const int listener_;
-  int port_ = 0;
-  std::atomic<long> received_{0};
-  std::thread thread_;
-};
-
 // One printer's job: opened, 1 MB in 4 KB calls, closed once the printer has it all.
-bool PrintJob(const Listener& printer) {
+bool PrintJob(const LoopbackPrinter& printer) {
   tallyjet_printer* handle = nullptr;
   if (tallyjet_open(printer.PortName().c_str(), 0, &handle) != TALLYJET_SUCCESS) return false;
   const std::string& text = Text();
@@ -105,8 +38,8 @@ bool PrintJob(const Listener& printer) {
 
 void Run(benchmark::State& state, bool atOnce) {
   const long rate = state.range(0) * 1000000;
-  const Listener first(rate);
-  const Listener second(rate);
+  const LoopbackPrinter first(rate);
+  const LoopbackPrinter second(rate);
   long rounds = 0;
   for (auto _ : state) {
     bool printed[2] = {false, false};
