@@ -14,12 +14,18 @@
 #include <string>
 #include <thread>
 
-// Printable lines of receipt text, size bytes.
-inline std::string ReceiptText(size_t size) {
-  std::string lines;
-  while (lines.size() < size) lines += "2 x Coffee with milk ............ 4.80\n";
-  lines.resize(size);
-  return lines;
+// A job: kJobBytes of printable receipt lines, sent in calls of kCallBytes.
+constexpr int kJobBytes = 1 << 20;
+constexpr int kCallBytes = 4096;
+
+inline const std::string& JobText() {
+  static const std::string text = [] {
+    std::string lines;
+    while (lines.size() < kJobBytes) lines += "2 x Coffee with milk ............ 4.80\n";
+    lines.resize(kJobBytes);
+    return lines;
+  }();
+  return text;
 }
 
 // A listener on 127.0.0.1 whose thread accepts each connection in turn, reads it to its end at

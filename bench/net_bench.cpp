@@ -17,13 +17,8 @@
 
 namespace {
 
-constexpr int kTotal = 1 << 20;
-constexpr int kCall = 4096;
-
-const std::string& Text() {
-  static const std::string text = ReceiptText(kTotal);
-  return text;
-}
+constexpr long kTotal = kJobBytes;
+constexpr int kCall = kCallBytes;
 
 LoopbackPrinter& TheDrain() {
   static LoopbackPrinter drain;
@@ -36,7 +31,7 @@ void SendDataInCalls(benchmark::State& state) {
     state.SkipWithError("cannot connect");
     return;
   }
-  const std::string& text = Text();
+  const std::string& text = JobText();
   for (auto _ : state) {
     for (int at = 0; at < kTotal; at += kCall) {
       if (SendData(text.data() + at, kCall) != TALLYJET_SUCCESS) state.SkipWithError("SendData");
@@ -56,7 +51,7 @@ void BareSendLoop(benchmark::State& state) {
     close(fd);
     return;
   }
-  const std::string& text = Text();
+  const std::string& text = JobText();
   for (auto _ : state) {
     for (int at = 0; at < kTotal; at += kCall) {
       for (int sent = 0; sent < kCall;) {

@@ -16,19 +16,14 @@
 
 namespace {
 
-constexpr long kTotal = 1 << 20;
-constexpr int kCall = 4096;
-
-const std::string& Text() {
-  static const std::string text = ReceiptText(kTotal);
-  return text;
-}
+constexpr long kTotal = kJobBytes;
+constexpr int kCall = kCallBytes;
 
 // One printer's job: opened, 1 MB in 4 KB calls, closed once the printer has it all.
 bool PrintJob(const LoopbackPrinter& printer) {
   tallyjet_printer* handle = nullptr;
   if (tallyjet_open(printer.PortName().c_str(), 0, &handle) != TALLYJET_SUCCESS) return false;
-  const std::string& text = Text();
+  const std::string& text = JobText();
   bool sent = true;
   for (long at = 0; at < kTotal && sent; at += kCall) {
     sent = tallyjet_send_data(handle, text.data() + at, kCall) == TALLYJET_SUCCESS;
