@@ -122,7 +122,7 @@ TEST_P(LateAnswersTest, AnswerNobodyAskedForIsDropped) {
   Answer(0);
   const char request[] = {0x10, 0x04, 0x01};  // DLE EOT 1, sent as data
   ASSERT_EQ(tallyjet_send_data(handle, request, sizeof request), TALLYJET_SUCCESS);
-  usleep(200000);  // the answer has arrived
+  usleep(500000);  // the answer has long arrived
   int word = 0;
   EXPECT_EQ(tallyjet_get_media_status(handle, &word), TALLYJET_SUCCESS);
   EXPECT_EQ(word, TALLYJET_MEDIA_PAPER_PRESENT);
