@@ -115,6 +115,7 @@ int CommUsb::ReadDevicePid(int* pid) {
 int CommUsb::Open(int productId, int vendorId) {
   if (library_ == nullptr && !LoadLibUsb()) return TALLYJET_ERR_USB_LIBRARY;
   Drop();
+  broken_ = false;
   vendorId_ = vendorId;
   productId_ = productId;
   const std::lock_guard<std::mutex> turn(discovery);
@@ -157,12 +158,17 @@ int CommUsb::Close() {
 
 bool CommUsb::IsOpen() { return handle_ != nullptr; }
 
-// One bulk transfer for the whole buffer: a command is never split here.
+// One bulk transfer for the whole buffer: a command is never split here. libusb-0.1 does not
+// tell how much of a failed transfer went, so any failed transfer of data leaves the link
+// broken: the printer may hold part of it.
 int CommUsb::Write(const char* data, int length) {
   if (handle_ == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
+  if (broken_) return TALLYJET_ERR_FAILED;
   const int sent = usb_bulk_write(handle_, kEndpointOut, data, length, kTransferTimeoutMs);
-  return sent == length ? TALLYJET_SUCCESS : TALLYJET_ERR_FAILED;
+  if (sent == length) return TALLYJET_SUCCESS;
+  broken_ = length > 0;
+  return TALLYJET_ERR_FAILED;
 }
 
 // libusb's negative error number (a time-out among them) goes to the caller unchanged.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../support/child_program.h"
+#include "../support/loopback_sockets.h"
 
 namespace {
 
@@ -208,6 +209,26 @@ TEST_F(CliTest, FailuresAndPortsExitWithTheirCodeAndSendNothing) {
     EXPECT_NE(result.err.find(c.said), std::string::npos) << c.args << ": " << result.err;
   }
   EXPECT_EQ(Stop(), "");
+}
+
+// A network printer that reads nothing and closes once the job has ended: the system resets the
+// connection, the job is lost, and the exit code says so.
+TEST_F(CliTest, JobTheNetworkPrinterLostExitsWithFailure) {
+  OwnSocket listener;
+  ASSERT_EQ(listen(listener.fd, 1), 0);
+  std::thread printer([&listener] {
+    pollfd waiting = {listener.fd, POLLIN, 0};
+    if (poll(&waiting, 1, 20000) != 1) return;
+    const int connection = accept(listener.fd, nullptr, nullptr);
+    pollfd ended = {connection, POLLRDHUP, 0};
+    poll(&ended, 1, 20000);
+    close(connection);
+  });
+  port_ = listener.Name();
+  const Result result = Run("print", "receipt\n");
+  printer.join();
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("closing " + port_), std::string::npos) << result.err;
 }
 
 }  // namespace

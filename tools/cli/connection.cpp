@@ -31,6 +31,11 @@ int Connection::Open() {
   return Check(code, Describe(port_)) ? kExitOk : kExitFailure;
 }
 
+bool Connection::Close() {
+  open_ = false;
+  return Check(ClosePort(), "closing " + port_.port);
+}
+
 bool Connection::Check(int code, const std::string& what) const {
   if (code == TALLYJET_SUCCESS) return true;
   ReportFailure(what, code, port_);
@@ -41,5 +46,7 @@ int RunOnPrinter(const PortOptions& port, const std::function<bool(Connection&)>
   Connection connection(port);
   const int opened = connection.Open();
   if (opened != kExitOk) return opened;
-  return work(connection) ? kExitOk : kExitFailure;
+  // After a failure the port is closed without a second complaint.
+  if (!work(connection)) return kExitFailure;
+  return connection.Close() ? kExitOk : kExitFailure;
 }

@@ -17,6 +17,9 @@ class Connection {
 
   // Selects ESC/POS and opens the port; kExitOk, or the exit code after reporting why not.
   int Open();
+  // Closes the port: true when the library says the printer got everything; otherwise reports
+  // it and answers false.
+  bool Close();
   // True when the library answered success; otherwise reports what failed and answers false.
   bool Check(int code, const std::string& what) const;
   const PortOptions& port() const { return port_; }
@@ -27,7 +30,7 @@ class Connection {
 };
 
 // Opens the port, runs work on it and closes it: the exit code of the whole, kExitFailure when
-// work answers false (it has reported why).
+// work answers false (it has reported why) or closing fails.
 int RunOnPrinter(const PortOptions& port, const std::function<bool(Connection&)>& work);
 
 #endif  // TALLYJET_CLI_CONNECTION_H
