@@ -338,7 +338,9 @@ typedef struct tallyjet_printer tallyjet_printer;
 /* A link the application owns. The library copies the struct and calls the functions with the
  * context given to tallyjet_open_transport, from the thread that uses the printer.
  * write: sends length bytes; answers the count written (a short count is continued), or a
- *   negative value for a failure (0 counts as a failure).
+ *   negative value for a failure (0 counts as a failure). It should give up on a printer that
+ *   takes nothing for a while. A failure after part of a command went out breaks the printer:
+ *   every later write answers -1 until tallyjet_close, so nothing lands behind half a command.
  * read: waits at most timeout_ms for input; answers the count read, 0 when nothing came in
  *   time, or a negative value for a failure. Called with timeout_ms 0 to drop stale input before
  *   each query, until it answers 0 (at most 64 KB are dropped).
