@@ -6,6 +6,8 @@
 // named usb_device, which hides the structure's plain name here: write struct usb_device.
 #include <usb.h>
 
+#include <mutex>
+
 #include "usb_ids.h"
 
 namespace {
@@ -21,6 +23,10 @@ constexpr int kTransferTimeoutMs = 3000;
 constexpr int kDiscardTimeoutMs = 1;
 constexpr int kDiscardChunk = 512;
 constexpr int kDiscardChunks = 128;
+
+// libusb-0.1 keeps one bus and device list for the whole process, which usb_find_busses and
+// usb_find_devices rebuild: two printers opening at once from two threads take turns.
+std::mutex discovery;
 
 // Looks name up in library and stores it in slot; false when it is missing.
 template <typename Function>
@@ -112,6 +118,7 @@ int CommUsb::Open(int productId, int vendorId) {
   broken_ = false;
   vendorId_ = vendorId;
   productId_ = productId;
+  const std::lock_guard<std::mutex> turn(discovery);
   usb_init();
   usb_find_busses();
   usb_find_devices();

@@ -23,7 +23,7 @@
 #define TALLYJET_H
 
 #define TALLYJET_VERSION_MAJOR 1
-#define TALLYJET_VERSION_MINOR 0
+#define TALLYJET_VERSION_MINOR 1
 #define TALLYJET_VERSION_PATCH 0
 
 #if defined(__GNUC__)
@@ -142,7 +142,8 @@ TALLYJET_API int EnableLog(void);
 
 /* ---- Status and information ---- */
 
-/* Fills *status with TALLYJET_PRINTER_* bits; NOT_OBTAINED alone when a query fails. */
+/* Fills *status with TALLYJET_PRINTER_* bits; NOT_OBTAINED alone when a query fails or its answer
+ * is no status byte. */
 TALLYJET_API int GetPrinterStatus(int* status);
 /* Fills *status with TALLYJET_MEDIA_* bits; NOT_OBTAINED alone when the query fails. */
 TALLYJET_API int GetMediaStatus(int* status);
@@ -152,7 +153,10 @@ TALLYJET_API int tallyjet_GetMediaStatus(int* status);
 TALLYJET_API int GetDrawerStatus(int drawer, int* status);
 /* Fills info[0..4]: model id, type id, then 12 bytes of version id (zeros where unanswered). */
 TALLYJET_API int GetPrinterInfo(int* info);
-/* Asks real-time status byte n (1, 2, 3, 4 or 6) into *status (0 to 255). */
+/* Asks real-time status byte n (1, 2, 3, 4 or 6) into *status (0 to 255). A byte 1 to 4 whose
+ * fixed bits are wrong (bits 1 and 4 set, bits 0 and 7 clear) is no status: -1, *status untouched.
+ * After a query that got no answer in time, the next query on the connection first waits up to
+ * one read time-out for that late answer and drops it. */
 TALLYJET_API int GetRealTimeStatus(int n, int* status);
 
 /* ---- Text ---- */
@@ -334,7 +338,9 @@ typedef struct tallyjet_printer tallyjet_printer;
 /* A link the application owns. The library copies the struct and calls the functions with the
  * context given to tallyjet_open_transport, from the thread that uses the printer.
  * write: sends length bytes; answers the count written (a short count is continued), or a
- *   negative value for a failure (0 counts as a failure).
+ *   negative value for a failure (0 counts as a failure). It should give up on a printer that
+ *   takes nothing for a while. A failure after part of a command went out breaks the printer:
+ *   every later write answers -1 until tallyjet_close, so nothing lands behind half a command.
  * read: waits at most timeout_ms for input; answers the count read, 0 when nothing came in
  *   time, or a negative value for a failure. Called with timeout_ms 0 to drop stale input before
  *   each query, until it answers 0 (at most 64 KB are dropped).
