@@ -1,6 +1,8 @@
 #include "preview.h"
 
+#include <QtGlobal>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <thread>
 
@@ -14,9 +16,19 @@ vprinter::Paper EightyMillimetres() {
   return paper;
 }
 
+// Drops Qt's warnings and notes: the preview says what went wrong in its own words.
+bool SilenceQt() {
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+      fprintf(stderr, "tallyjet: preview: %s\n", message.toLocal8Bit().constData());
+    }
+  });
+  return true;
+}
+
 }  // namespace
 
-Preview::Preview() : renderer_(EightyMillimetres()) {
+Preview::Preview() : quiet_(SilenceQt()), renderer_(EightyMillimetres()) {
   // Nothing is kept but the drawing: a long job takes no more memory than its paper.
   core_.SetSinks({}, {}, false);
   core_.SetHook([this](const vprinter::Command& command, const vprinter::PrinterSettings& s) {

@@ -28,6 +28,7 @@ class Preview {
   static int Write(void* context, const char* data, int length);
   static int Read(void* context, char* buffer, int length, int timeoutMs);
 
+  const bool quiet_;  // Qt's warnings (no runtime directory and such) silenced before it starts
   vprinter::HeadlessGui gui_;
   vprinter::ReceiptRenderer renderer_;
   vprinter::PrinterCore core_;

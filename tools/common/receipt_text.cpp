@@ -67,6 +67,7 @@ int ReceiptText::Finish() {
 
 int ReceiptText::PrintLine(std::string line, bool ended) {
   dropped_ += DropControlCharacters(&line);
+  ReplaceInvalidBytes(&line, &missing_);
   const CodePage* page = options_.codePage != 0 ? FindCodePage(options_.codePage)
                                                 : PageHolding(line);
   if (page != nullptr && !Encode(line, *page).missing.empty()) page = nullptr;
