@@ -34,7 +34,8 @@ struct Result {
 class CliTest : public ::testing::Test {
  protected:
   void TearDown() override {
-    for (const char* name : {"link", "log", "png", "picture.png", "wide.png", "fifo", "preview"}) {
+    for (const char* name : {"link", "log", "png", "picture.png", "wide.png", "huge.png", "fifo",
+                             "preview"}) {
       unlink(Path(name).c_str());
     }
     rmdir(Path("dir").c_str());
@@ -91,6 +92,12 @@ class CliTest : public ::testing::Test {
   std::string Placeholder(const std::string& word) {
     if (word == "PICTURE") return Picture("picture.png", 256);
     if (word == "WIDE") return Picture("wide.png", 700);
+    if (word == "HUGE") {
+      QImage huge(5000, 4000, QImage::Format_Mono);
+      huge.fill(1);
+      huge.save(QString::fromStdString(Path("huge.png")), "PNG");
+      return Path("huge.png");
+    }
     if (word == "PREVIEW") return Path("preview");
     if (word == "DIR") {
       mkdir(Path("dir").c_str(), 0700);
@@ -174,9 +181,9 @@ TEST_F(CliTest, StatusExitCodeSaysWhyThePrinterStopped) {
   } kCases[] = {
       {{}, "status --json", 0, "ready"},
       {{"--listen", "0"}, "status --json", 0, "ready"},  // a socket:// port
-      {{"--silent"}, "--baud 9600 status --json", 3, "no-answer"},
+      {{"--silent"}, "--baud 9600 status --json --timeout 1", 3, "no-answer"},
       {{"--silent"}, "status --json --timeout 1", 3, "no-answer"},
-      {{"--garbage"}, "status --json", 3, "no-answer"},  // not a status: no valid answer
+      {{"--garbage"}, "status --json --timeout 1", 3, "no-answer"},  // not a status
       {{"--offline"}, "status --json", 4, "offline"},
       {{"--error"}, "status --json", 4, "offline"},
       {{"--cover-open", "--paper-out"}, "status --json", 5, "cover-open"},
@@ -192,6 +199,18 @@ TEST_F(CliTest, StatusExitCodeSaysWhyThePrinterStopped) {
     EXPECT_EQ(json.value("state").toString().toStdString(), c.name) << result.out;
     EXPECT_EQ(json.value("exit_code").toInt(-1), c.exitCode) << result.out;
   }
+}
+
+// A serial line gives up on a silent printer's answer after 300 ms; --timeout is how long the
+// printer is asked.
+TEST_F(CliTest, StatusWaitsTheTimeOutForAnAnswer) {
+  StartPrinter({"--silent"});
+  const auto start = std::chrono::steady_clock::now();
+  const Result result = Run("--baud 9600 status --timeout 2");
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(result.exitCode, 3) << result.err;
+  EXPECT_GE(took, std::chrono::milliseconds(1900));
+  EXPECT_LT(took, std::chrono::seconds(20));
 }
 
 TEST_F(CliTest, StatusLinesNameEachItem) {
@@ -245,6 +264,7 @@ TEST_F(CliTest, RefusalsExitWithTheirCodeAndOneLineAndSendNothing) {
       {"image /nonexistent.png", 1, "cannot read /nonexistent.png: No such file or directory"},
       {"image /dev/null", 1, "/dev/null is a device"},
       {"image WIDE", 1, "the picture is 700 dots wide, the paper 576: use --fit"},
+      {"image HUGE --fit", 1, "the picture HUGE is 5000 x 4000 dots; the library takes at most"},
       {"barcode --type ean13 4006381333932", 1,
        "refused barcode: ean13: Invalid check digit '2', expecting '1'"},
       {"barcode --type ean13 40063813339", 1, "refused barcode: ean13 takes 12 digits, or 13"},
@@ -266,7 +286,7 @@ TEST_F(CliTest, RefusalsExitWithTheirCodeAndOneLineAndSendNothing) {
   for (const auto& c : kCases) {
     const Result result = Run(c.args);
     std::string said = std::string("tallyjet: ") + c.said;
-    for (const char* word : {"DIR", "FIFO"}) {
+    for (const char* word : {"DIR", "FIFO", "HUGE"}) {
       const size_t at = said.find(word);
       if (at != std::string::npos) said.replace(at, strlen(word), Placeholder(word));
     }

@@ -10,7 +10,7 @@ struct PictureSize {
 };
 
 // The size of the picture at path, a regular file; reports and answers false when path is not
-// a regular file or not a picture.
+// a regular file, not a picture, or a picture larger than the library takes.
 bool ReadPictureSize(const std::string& path, PictureSize* size);
 
 #endif  // TALLYJET_CLI_PICTURE_FILE_H

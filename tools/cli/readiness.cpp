@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "failure.h"
 
@@ -29,14 +30,24 @@ void WatchdogFired(int) {
   _exit(kExitNoAnswer);
 }
 
-// Asks one status word until it comes or the deadline passes.
+// A pause between two askings, so that a printer answering nonsense at once is not flooded.
+constexpr auto kAskAgainAfter = std::chrono::milliseconds(100);
+
+// Whether a query's result says that no valid answer came: nothing in the link's read time, or
+// bytes that are not a status.
+bool NoValidAnswer(int result) {
+  return result == TALLYJET_ERR_FAILED || result == TALLYJET_ERR_SERIAL_TIMEOUT;
+}
+
+// Asks one status word until a valid answer comes or the deadline passes.
 template <typename Query>
 int AskUntil(std::chrono::steady_clock::time_point deadline, Query query) {
   for (;;) {
     const int result = query();
-    if (result != TALLYJET_ERR_SERIAL_TIMEOUT || std::chrono::steady_clock::now() >= deadline) {
+    if (!NoValidAnswer(result) || std::chrono::steady_clock::now() + kAskAgainAfter >= deadline) {
       return result;
     }
+    std::this_thread::sleep_for(kAskAgainAfter);
   }
 }
 
@@ -69,7 +80,8 @@ void ArmWatchdog(unsigned seconds, const std::string& json) {
            "its port?\n",
            seconds);
   signal(SIGALRM, WatchdogFired);
-  alarm(seconds);
+  // A second after the asking gives up: a read that returns reports in its own words.
+  alarm(seconds + 1);
 }
 
 void DisarmWatchdog() { alarm(0); }
@@ -88,12 +100,10 @@ int AskStatus(Connection& c, unsigned timeoutSeconds, bool drawer, Answers* a) {
 }
 
 void ReportNoAnswer(int result, unsigned timeoutSeconds) {
-  if (result == TALLYJET_ERR_SERIAL_TIMEOUT) {
-    Complain("asking the status: no answer within " + std::to_string(timeoutSeconds) +
-             " s; is the printer on, and is --baud the printer's rate?");
-  } else if (result == TALLYJET_ERR_FAILED) {
-    Complain("asking the status: no valid answer: the printer answered bytes that are not a "
-             "status; is the baud rate right?");
+  if (NoValidAnswer(result)) {
+    Complain("asking the status: no valid answer within " + std::to_string(timeoutSeconds) +
+             " s (nothing, or bytes that are not a status); is the printer on, and is this its "
+             "port and rate?");
   } else {
     Complain(std::string("asking the status: ") + tallyjet_result_name(result) + " (" +
              std::to_string(result) + "); is the printer still connected?");

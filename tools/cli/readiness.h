@@ -35,7 +35,8 @@ void ArmWatchdog(unsigned seconds, const std::string& json);
 void DisarmWatchdog();
 
 // Asks the printer and paper status (and the drawer's with drawer true). A query that gets no
-// answer in time is asked again until timeoutSeconds have passed. The library's result.
+// valid answer (none in the link's read time, or bytes that are not a status) is asked again
+// until timeoutSeconds have passed. The library's result.
 int AskStatus(Connection& c, unsigned timeoutSeconds, bool drawer, Answers* answers);
 // One line on standard error for a failed AskStatus: no answer, or no valid answer.
 void ReportNoAnswer(int result, unsigned timeoutSeconds);
