@@ -12,7 +12,8 @@ constexpr size_t kChunk = 4096;
 // input without line feeds is held in little memory.
 constexpr size_t kLongestLine = 4096;
 
-// Where to split a line of at least kLongestLine bytes: before a UTF-8 character begins.
+// Where to split a line longer than kLongestLine bytes: where the UTF-8 character that holds
+// byte kLongestLine begins (the byte after it is known, so the one before it is complete).
 size_t SplitPoint(const std::string& line) {
   size_t at = kLongestLine;
   while (at > 0 && (static_cast<unsigned char>(line[at]) & 0xC0) == 0x80) --at;
@@ -46,7 +47,7 @@ int ReceiptText::Add(const char* data, size_t length) {
     if (code != TALLYJET_SUCCESS) return code;
   }
   pending_.erase(0, start);
-  while (pending_.size() >= kLongestLine) {
+  while (pending_.size() > kLongestLine) {
     const size_t split = SplitPoint(pending_);
     const int code = PrintLine(pending_.substr(0, split), false);
     if (code != TALLYJET_SUCCESS) return code;
