@@ -144,6 +144,8 @@ TEST_F(CliTest, EachSubcommandReachesThePrinter) {
       // 850 the second one is byte C3, which the library would rewrite on its way out.
       {"print --codepage 850 --no-pictures", "\xE2\x98\x85\xE2\x94\x9C.\n",
        {"TEXT \"??.\" (cp850)"}, {"U+2605", "U+251C"}},
+      {"print --codepage 437 --no-pictures", "\xC3\xA9\xE2\x82\xAC\n",
+       {"ESC t 0", "TEXT \"é?\" (cp437)"}, {"U+20AC"}},
       // Each line in the first code page that holds it.
       {"print", "\xE2\x94\x9C\n\xC3\xA9\n", {"ESC t 19", "TEXT \"├\" (cp858)", "ESC t 2",
                                               "TEXT \"é\" (cp850)"}},

@@ -78,9 +78,10 @@ void AddSymbolCommands(CLI::App& app, Program& program) {
   auto* barcode = app.add_subcommand("barcode", "Print a barcode");
   auto b = std::make_shared<BarcodeOptions>();
   barcode->add_option("data", b->data, "the barcode's data")->required();
-  barcode->add_option("--type", b->type, "upca, upce, ean13, ean8, code39, itf, codabar, "
-                                         "code93 or code128 (default; {B is added without {A/B/C); checked "
-                                         "before sending, a missing check digit added")
+  barcode->add_option("--type", b->type,
+                      "upca, upce, ean13, ean8, code39, itf, codabar, code93 or code128 (default; "
+                      "{B is added without {A/B/C); checked before sending, a missing check "
+                      "digit added")
       ->check(CLI::IsMember(Keys(kBarcodeTypes)));
   barcode->add_option("--height", b->height, "bar height in dots, 1 to 255 (default 80)")
       ->check(CLI::Range(1, 255));

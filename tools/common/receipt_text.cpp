@@ -69,10 +69,11 @@ int ReceiptText::Finish() {
 int ReceiptText::PrintLine(std::string line, bool ended) {
   dropped_ += DropControlCharacters(&line);
   ReplaceInvalidBytes(&line, &missing_);
-  const CodePage* page = options_.codePage != 0 ? FindCodePage(options_.codePage)
-                                                : PageHolding(line);
-  if (page != nullptr && !Encode(line, *page).missing.empty()) page = nullptr;
-  if (page == nullptr && options_.pictures) return PrintAsPicture(line);
+  const CodePage* forced = options_.codePage != 0 ? FindCodePage(options_.codePage) : nullptr;
+  const CodePage* page = forced != nullptr ? forced : PageHolding(line);
+  const bool held = forced == nullptr ? page != nullptr : Encode(line, *forced).missing.empty();
+  if (!held && options_.pictures) return PrintAsPicture(line);
+  // Without pictures the characters the page lacks print as '?'.
   return PrintAsText(line, ended, page != nullptr ? *page : *FindCodePage(850));
 }
 
