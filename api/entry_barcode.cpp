@@ -47,7 +47,7 @@ int SendSettings(ProtEscPos* encoder, int height, int module, int leftMargin, in
   return TALLYJET_SUCCESS;
 }
 
-int PrintBarCode(const Connection& link, int type, int height, int width, int leftMargin,
+int PrintBarCode(const PrinterConnection& link, int type, int height, int width, int leftMargin,
                  int hriPosition, int hriFont, const char* data) {
   int rc = connection::Check(link);
   if (rc == TALLYJET_SUCCESS) rc = CheckBarCode(type, height, width, hriPosition, hriFont, data);

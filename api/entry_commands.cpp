@@ -24,7 +24,7 @@ int ComposePrintMode(int size, unsigned char italic, unsigned char underline, un
          ((underline & 1) << kUnderlineShift);
 }
 
-int SetTextProperties(const Connection& link, int size, unsigned char italic,
+int SetTextProperties(const PrinterConnection& link, int size, unsigned char italic,
                       unsigned char underline, unsigned char bold) {
   const int rc = connection::Check(link);
   if (rc != TALLYJET_SUCCESS) return rc;
@@ -32,7 +32,7 @@ int SetTextProperties(const Connection& link, int size, unsigned char italic,
   return link.encoder->SetPrintMode(ComposePrintMode(size, italic, underline, bold));
 }
 
-int MakeCut(const Connection& link, int mode) {
+int MakeCut(const PrinterConnection& link, int mode) {
   const int rc = connection::Check(link);
   if (rc != TALLYJET_SUCCESS) return rc;
   // Only the partial cut is offered here; 0 names the full cut, which the printers lack.
@@ -41,7 +41,7 @@ int MakeCut(const Connection& link, int mode) {
   return link.encoder->PaperCut(1);
 }
 
-int SetJustification(const Connection& link, int align) {
+int SetJustification(const PrinterConnection& link, int align) {
   const int rc = connection::Check(link);
   if (rc != TALLYJET_SUCCESS) return rc;
   // Only 0, 1 and 2; the encoder's ASCII forms 48 to 50 are not passed on.

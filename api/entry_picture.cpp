@@ -26,8 +26,8 @@ Raster RasterOf(ImageManager* picture) {
   return Raster(size > 0 ? bytes : nullptr, &free);
 }
 
-int PrintBmpImage(const Connection& link, const char* path, float heightScale, float widthScale,
-                  int rotate, int leftMargin, int halftone) {
+int PrintBmpImage(const PrinterConnection& link, const char* path, float heightScale,
+                  float widthScale, int rotate, int leftMargin, int halftone) {
   int rc = connection::Check(link);
   if (rc != TALLYJET_SUCCESS) return rc;
   if (static_cast<unsigned>(halftone) > 2) return TALLYJET_ERR_INVALID_ARGUMENT;
@@ -53,7 +53,7 @@ int PrintBmpImage(const Connection& link, const char* path, float heightScale, f
   return link.encoder->PrintRasterBitImage(0, picture.width, picture.height, raster.get());
 }
 
-int SaveGraphic(const Connection& link, const char* path, int kc1, int kc2) {
+int SaveGraphic(const PrinterConnection& link, const char* path, int kc1, int kc2) {
   int rc = connection::Check(link);
   if (rc != TALLYJET_SUCCESS) return rc;
   ImageManager picture;
@@ -71,16 +71,17 @@ int SaveGraphic(const Connection& link, const char* path, int kc1, int kc2) {
 }
 
 // Whether the bands wait for the printer's fill level.
-bool Paced(const Connection& link, int pacing) {
+bool Paced(const PrinterConnection& link, int pacing) {
   if (pacing == TALLYJET_PACING_AUTO) return !WritesWaitForPrinter(link.transport);
   return pacing == TALLYJET_PACING_ALWAYS;
 }
 
-int PrintPicture(const Connection& link, const char* path,
+int PrintPicture(const PrinterConnection& link, const char* path,
                  const tallyjet_picture_options* options) {
   const int rc = connection::Check(link);
   if (rc != TALLYJET_SUCCESS) return rc;
-  const tallyjet_picture_options chosen = options != nullptr ? *options : tallyjet_picture_options{};
+  const tallyjet_picture_options chosen =
+      options != nullptr ? *options : tallyjet_picture_options{};
   if (static_cast<unsigned>(chosen.pacing) > TALLYJET_PACING_NEVER) {
     return TALLYJET_ERR_INVALID_ARGUMENT;
   }

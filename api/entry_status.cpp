@@ -16,13 +16,13 @@ constexpr int kVersionLength = 12;  // the part of the version id kept in info[2
 constexpr int kInfoInts = 5;
 
 // Only a USB printer opened on the extended product answers status byte 6.
-bool HasExtraStatus(const Connection& link) {
+bool HasExtraStatus(const PrinterConnection& link) {
   return link.transport->GetDevicePid() == kUsbExtendedProductId;
 }
 
 // A null output takes no preset and gets -3 before anything else; otherwise the preset goes in
 // and the connection checks decide.
-int Preset(const Connection& link, int* status, int preset) {
+int Preset(const PrinterConnection& link, int* status, int preset) {
   if (status == nullptr) return TALLYJET_ERR_INVALID_ARGUMENT;
   *status = preset;
   return connection::Check(link);
@@ -36,7 +36,7 @@ int Publish(int rc, int word, int notObtained, int* status) {
 
 // Adds the bits of status byte 6 to the word; only a USB printer opened on the extended product
 // is asked that byte, so for every other printer there is nothing to add.
-int AddExtra(const Connection& link, int (*fold)(int), int* word) {
+int AddExtra(const PrinterConnection& link, int (*fold)(int), int* word) {
   if (!HasExtraStatus(link)) return TALLYJET_SUCCESS;
   int extra = 0;
   const int rc = link.encoder->GetRealTimeStatus(6, &extra);
@@ -44,7 +44,7 @@ int AddExtra(const Connection& link, int (*fold)(int), int* word) {
   return rc;
 }
 
-int ReadPrinterWord(const Connection& link, int* word) {
+int ReadPrinterWord(const PrinterConnection& link, int* word) {
   int printer;
   int rc = link.encoder->GetRealTimeStatus(1, &printer);
   if (rc != TALLYJET_SUCCESS) return rc;
@@ -55,7 +55,7 @@ int ReadPrinterWord(const Connection& link, int* word) {
   return AddExtra(link, status::PrinterExtra, word);
 }
 
-int ReadMediaWord(const Connection& link, int* word) {
+int ReadMediaWord(const PrinterConnection& link, int* word) {
   int paper;
   const int rc = link.encoder->GetRealTimeStatus(4, &paper);
   if (rc != TALLYJET_SUCCESS) return rc;
@@ -64,12 +64,12 @@ int ReadMediaWord(const Connection& link, int* word) {
 }
 
 // Identification query n into id; a count of 0 or more is an answer (missing bytes stay 0).
-int ReadId(const Connection& link, int n, char* id) {
+int ReadId(const PrinterConnection& link, int n, char* id) {
   const int got = link.encoder->GetPrinterID(n, id);
   return got < 0 ? got : TALLYJET_SUCCESS;
 }
 
-int GetPrinterStatus(const Connection& link, int* status) {
+int GetPrinterStatus(const PrinterConnection& link, int* status) {
   const int rc = Preset(link, status, TALLYJET_PRINTER_NOT_OBTAINED);
   if (rc != TALLYJET_SUCCESS) return rc;
   int word = 0;
@@ -77,7 +77,7 @@ int GetPrinterStatus(const Connection& link, int* status) {
   return Publish(read, word, TALLYJET_PRINTER_NOT_OBTAINED, status);
 }
 
-int GetMediaStatus(const Connection& link, int* status) {
+int GetMediaStatus(const PrinterConnection& link, int* status) {
   const int rc = Preset(link, status, TALLYJET_MEDIA_NOT_OBTAINED);
   if (rc != TALLYJET_SUCCESS) return rc;
   int word = 0;
@@ -85,7 +85,7 @@ int GetMediaStatus(const Connection& link, int* status) {
   return Publish(read, word, TALLYJET_MEDIA_NOT_OBTAINED, status);
 }
 
-int GetDrawerStatus(const Connection& link, int drawer, int* status) {
+int GetDrawerStatus(const PrinterConnection& link, int drawer, int* status) {
   const int rc = Preset(link, status, TALLYJET_DRAWER_NOT_OBTAINED);
   if (rc != TALLYJET_SUCCESS) return rc;
   // Both drawers hang on the same connector pin; the number is only checked.
@@ -95,7 +95,7 @@ int GetDrawerStatus(const Connection& link, int drawer, int* status) {
   return Publish(read, status::DrawerWord(printer), TALLYJET_DRAWER_NOT_OBTAINED, status);
 }
 
-int GetPrinterInfo(const Connection& link, int* info) {
+int GetPrinterInfo(const PrinterConnection& link, int* info) {
   if (info == nullptr) return TALLYJET_ERR_INVALID_ARGUMENT;
   memset(info, 0, kInfoInts * sizeof(int));
   int rc = connection::Check(link);
@@ -111,7 +111,7 @@ int GetPrinterInfo(const Connection& link, int* info) {
   return rc;
 }
 
-int GetRealTimeStatus(const Connection& link, int n, int* status) {
+int GetRealTimeStatus(const PrinterConnection& link, int n, int* status) {
   if (status == nullptr) return TALLYJET_ERR_INVALID_ARGUMENT;
   return connection::Forward(link, &ProtEscPos::GetRealTimeStatus, n, status);
 }

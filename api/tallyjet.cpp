@@ -27,14 +27,16 @@ void Discard() {
   comm_ = nullptr;
 }
 
-int Reset(const Connection& link) { return connection::Forward(link, &ProtEscPos::Initialize); }
+int Reset(const PrinterConnection& link) {
+  return connection::Forward(link, &ProtEscPos::Initialize);
+}
 
-int GetData(const Connection& link, char* buffer, int length) {
+int GetData(const PrinterConnection& link, char* buffer, int length) {
   if (link.transport == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
   return link.transport->Read(buffer, length);
 }
 
-int SetCharCodeTable(const Connection& link, int table) {
+int SetCharCodeTable(const PrinterConnection& link, int table) {
   const int rc = connection::Check(link);
   if (rc != TALLYJET_SUCCESS) return rc;
   if (!escpos::OneOf(table, {TALLYJET_CODEPAGE_437, TALLYJET_CODEPAGE_850, TALLYJET_CODEPAGE_860,
@@ -45,7 +47,7 @@ int SetCharCodeTable(const Connection& link, int table) {
   return link.encoder->SetCharCodeTable(table);
 }
 
-int SendData(const Connection& link, const char* data, int length) {
+int SendData(const PrinterConnection& link, const char* data, int length) {
   if (link.transport == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (length < 0) return TALLYJET_ERR_NO_MEMORY;
   if (data == nullptr && length > 0) return TALLYJET_ERR_INVALID_ARGUMENT;
@@ -61,14 +63,14 @@ int SendData(const Connection& link, const char* data, int length) {
 
 }  // namespace
 
-Connection connection::ProcessWide() { return {comm_, prot_, &codepage_}; }
+PrinterConnection connection::ProcessWide() { return {comm_, prot_, &codepage_}; }
 
-Connection connection::Of(tallyjet_printer* printer) {
+PrinterConnection connection::Of(tallyjet_printer* printer) {
   if (printer == nullptr) return ProcessWide();
   return {printer->transport, &printer->encoder, &printer->codepage};
 }
 
-int connection::Check(const Connection& link) {
+int connection::Check(const PrinterConnection& link) {
   if (link.transport == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (link.encoder == nullptr) return TALLYJET_ERR_NO_PROTOCOL;
   return TALLYJET_SUCCESS;

@@ -13,7 +13,11 @@ constexpr int kDiscardChunks = 128;
 }  // namespace
 
 CommAppLink::CommAppLink(const tallyjet_transport& functions, void* context)
-    : functions_(functions), context_(context), open_(true), timeout_(kDefaultTimeoutMs) {}
+    : functions_(functions),
+      context_(context),
+      open_(true),
+      broken_(false),
+      timeout_(kDefaultTimeoutMs) {}
 
 int CommAppLink::Close() {
   if (!open_) return TALLYJET_ERR_PORT_NOT_OPEN;
@@ -27,10 +31,14 @@ bool CommAppLink::IsOpen() { return open_; }
 int CommAppLink::Write(const char* data, int length) {
   if (!open_) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
+  if (broken_) return TALLYJET_ERR_FAILED;
   for (int done = 0; done < length;) {
     const int written = functions_.write(context_, data + done, length - done);
     // A call that takes nothing would let the loop turn without end.
-    if (written <= 0 || written > length - done) return TALLYJET_ERR_FAILED;
+    if (written <= 0 || written > length - done) {
+      broken_ = done > 0;
+      return TALLYJET_ERR_FAILED;
+    }
     done += written;
   }
   return TALLYJET_SUCCESS;

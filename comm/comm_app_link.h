@@ -14,7 +14,9 @@ class CommAppLink : public CommBase {
   int Close() override;
   bool IsOpen() override;
   // Calls write until all length bytes are taken: 1; -1 when a call answers 0 or a negative
-  // value; -3 for a negative length; -4 after Close.
+  // value; -3 for a negative length; -4 after Close. A write that fails once bytes have gone
+  // leaves the link broken: every later write answers -1 without calling write, so that
+  // nothing lands behind half a command.
   int Write(const char* data, int length) override;
   // One call of read with the read time-out: its count, 0 when nothing came; -30 for a negative
   // answer or one beyond length; -3 for a negative length; -4 after Close.
@@ -29,6 +31,7 @@ class CommAppLink : public CommBase {
   tallyjet_transport functions_;
   void* context_;
   bool open_;
+  bool broken_;
   int timeout_;
 };
 

@@ -1,18 +1,21 @@
 #include "comm_net.h"
 
-#include <netdb.h>
+#include <linux/sockios.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
+#include <climits>
 #include <cstring>
+#include <vector>
 
 #include "fd_io.h"
+#include "name_lookup.h"
 
 namespace {
 
@@ -21,8 +24,10 @@ constexpr int kDefaultPort = 9100;  // the raw printing port of network receipt 
 constexpr int kDefaultReadTimeoutMs = 300;
 constexpr int kDefaultConnectTimeoutMs = 5000;
 constexpr int kDefaultWriteTimeoutMs = 10000;
-// How long Close waits for the printer to close its side after the last byte.
+// How long Close waits for the printer to close its side after the last byte, and how often it
+// looks whether every byte was acknowledged meanwhile.
 constexpr int kCloseDrainMs = 2000;
+constexpr int kCloseStepMs = 10;
 
 void SetOption(int fd, int level, int name) {
   const int on = 1;
@@ -31,12 +36,12 @@ void SetOption(int fd, int level, int name) {
 
 // A connected socket to one address, or -1. A connection still under way when the deadline
 // passes is abandoned.
-int ConnectTo(const addrinfo& address, int64_t deadline) {
-  int fd = socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                  address.ai_protocol);
+int ConnectTo(const SocketAddress& address, int64_t deadline) {
+  int fd = socket(address.address.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   fd = fdio::MoveAboveStandardStreams(fd);  // 0 marks a transport with nothing open
   if (fd < 0) return -1;
-  bool connected = connect(fd, address.ai_addr, address.ai_addrlen) == 0;
+  bool connected =
+      connect(fd, reinterpret_cast<const sockaddr*>(&address.address), address.length) == 0;
   if (!connected && errno == EINPROGRESS &&
       fdio::WaitFor(fd, POLLOUT, deadline) != fdio::Readiness::kTimedOut) {
     int error = 0;
@@ -53,34 +58,80 @@ int ConnectTo(const addrinfo& address, int64_t deadline) {
   return fd;
 }
 
-// Each address of the host in turn until one takes the connection; -1 when none does.
+// The host's addresses in turn until one takes the connection; -1 when none does in time. The
+// name lookup and the connections share the deadline.
 int Connect(const HostPort& address, int64_t deadline) {
-  addrinfo hints;
-  memset(&hints, 0, sizeof hints);
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  hints.ai_flags = AI_NUMERICSERV;
-  char port[8];
-  snprintf(port, sizeof port, "%d", address.port);
-  addrinfo* found = nullptr;
-  if (getaddrinfo(address.host.c_str(), port, &hints, &found) != 0) return -1;
-  int left = 0;
-  for (const addrinfo* each = found; each != nullptr; each = each->ai_next) ++left;
+  const std::vector<SocketAddress> found = LookUpHost(address, deadline);
   int fd = -1;
-  for (const addrinfo* each = found; each != nullptr && fd < 0; each = each->ai_next, --left) {
+  for (size_t each = 0; each < found.size() && fd < 0; ++each) {
     // An even share of the time left, so that an address that never answers leaves time for
     // the next.
-    fd = ConnectTo(*each, fdio::MonotonicMs() + (deadline - fdio::MonotonicMs()) / left);
+    const int64_t left = static_cast<int64_t>(found.size() - each);
+    fd = ConnectTo(found[each], fdio::MonotonicMs() + (deadline - fdio::MonotonicMs()) / left);
   }
-  freeaddrinfo(found);
   return fd;
 }
 
-// Whether the printer has closed or reset the connection: bytes written now would be lost.
+// Whether the printer has closed its side of the connection: bytes written now would be lost.
 bool PeerHasGone(int fd) {
   char byte;
   const ssize_t got = recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
   return got == 0 || (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
+}
+
+// Whether the connection ended without an orderly close: the printer reset it, or the system
+// gave it up. Until Close shuts the sending side, nothing else leaves the socket closed, and it
+// stays so: every later call sees it.
+bool WasReset(int fd) {
+  tcp_info info;
+  socklen_t length = sizeof info;
+  return getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &length) == 0 && info.tcpi_state == TCP_CLOSE;
+}
+
+// Bytes written that the printer has not acknowledged yet, the end of data included.
+int Unacknowledged(int fd) {
+  int count = 0;
+  return ioctl(fd, SIOCOUTQ, &count) == 0 ? count : INT_MAX;
+}
+
+bool ErrorPending(int fd) {
+  int error = 0;
+  socklen_t length = sizeof error;
+  return getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0;
+}
+
+// Ends the data and waits until the deadline for the printer to close its side once it has
+// acknowledged every byte. Whatever it sends meanwhile is read and dropped, so that closing does
+// not answer it with a reset, which may make it drop data it has not printed yet. True when
+// every byte was acknowledged and the printer did not reset the connection.
+bool FinishSending(int fd, int64_t deadline) {
+  shutdown(fd, SHUT_WR);
+  bool peerClosed = false;
+  char discarded[4096];
+  while (fdio::MonotonicMs() < deadline) {
+    if (!peerClosed) {
+      const ssize_t got = recv(fd, discarded, sizeof discarded, MSG_DONTWAIT);
+      if (got > 0) continue;
+      if (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return false;
+      peerClosed = got == 0;
+    }
+    // A reset that follows the printer's close shows only as the socket's error.
+    if (ErrorPending(fd)) return false;
+    if (peerClosed && Unacknowledged(fd) == 0) return true;
+    // Once the printer has closed, the socket stays readable: acknowledgements are watched in
+    // short sleeps instead.
+    pollfd entry{fd, POLLIN, 0};
+    poll(&entry, peerClosed ? 0 : 1,
+         static_cast<int>(std::min<int64_t>(kCloseStepMs, deadline - fdio::MonotonicMs())));
+  }
+  return !ErrorPending(fd) && Unacknowledged(fd) == 0;
+}
+
+// Makes close reset the connection and drop what is still queued, so that the printer gets no
+// more of a job reported lost, which the application may send again.
+void ResetOnClose(int fd) {
+  const linger abortive = {1, 0};
+  setsockopt(fd, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
 }
 
 }  // namespace
@@ -112,39 +163,44 @@ int CommNet::Open(const char* path) {
   return TALLYJET_SUCCESS;
 }
 
-// After shutdown the printer has every byte and an end of data; it closes once it has read
-// them. Closing while its answers still wait unread would send a reset, which may make it drop
-// data it has not printed yet, so they are read first.
+// The printer got everything when it acknowledged every byte and the end of data without
+// resetting the connection, and no write stopped part-way.
 int CommNet::Close() {
   if (fd_ == 0) return TALLYJET_ERR_PORT_NOT_OPEN;
-  shutdown(fd_, SHUT_WR);
-  const int64_t deadline = fdio::MonotonicMs() + kCloseDrainMs;
-  char discarded[512];
-  while (fdio::ReadFirst(fd_, discarded, sizeof discarded, deadline) > 0) {
-  }
-  const int closed = close(fd_);
+  const int fd = fdio::DescriptorOf(fd_);
+  const bool delivered = !fdio::IsBroken(fd_) && !WasReset(fd) &&
+                         FinishSending(fd, fdio::MonotonicMs() + kCloseDrainMs);
+  if (!delivered) ResetOnClose(fd);
+  const int closed = close(fd);
   fd_ = 0;
-  return closed == 0 ? TALLYJET_SUCCESS : TALLYJET_ERR_CLOSE;
+  if (closed != 0) return TALLYJET_ERR_CLOSE;
+  return delivered ? TALLYJET_SUCCESS : TALLYJET_ERR_FAILED;
 }
 
+// A write that stops once bytes have gone leaves the link broken.
 int CommNet::Write(const char* data, int length) {
   if (fd_ == 0) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
-  if (PeerHasGone(fd_)) return TALLYJET_ERR_FAILED;
-  return fdio::WriteAll(fd_, data, length, fdio::kNoDeadline, writeTimeout_)
-             ? TALLYJET_SUCCESS
-             : TALLYJET_ERR_FAILED;
+  if (fdio::IsBroken(fd_) || WasReset(fd_) || PeerHasGone(fd_)) return TALLYJET_ERR_FAILED;
+  int sent = 0;
+  if (fdio::WriteAll(fd_, data, length, fdio::kNoDeadline, writeTimeout_, &sent)) {
+    return TALLYJET_SUCCESS;
+  }
+  if (sent > 0) fd_ = fdio::MarkBroken(fd_);
+  return TALLYJET_ERR_FAILED;
 }
 
 int CommNet::Read(char* buffer, int length) {
   if (fd_ == 0) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
-  const int got = fdio::ReadFirst(fd_, buffer, length, fdio::MonotonicMs() + readTimeout_);
+  const int fd = fdio::DescriptorOf(fd_);
+  if (WasReset(fd)) return TALLYJET_ERR_READ;
+  const int got = fdio::ReadFirst(fd, buffer, length, fdio::MonotonicMs() + readTimeout_);
   return got < 0 ? TALLYJET_ERR_READ : got;
 }
 
 void CommNet::DiscardInput() {
-  if (fd_ != 0) fdio::DiscardInput(fd_);
+  if (fd_ != 0) fdio::DiscardInput(fdio::DescriptorOf(fd_));
 }
 
 void CommNet::SetTimeout(int milliseconds) { readTimeout_ = milliseconds; }

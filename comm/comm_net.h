@@ -1,5 +1,7 @@
 // A network printer that takes raw ESC/POS on a TCP port, named socket://HOST[:PORT] (port 9100
 // when left out). A host name may resolve to IPv4 and IPv6 addresses, which are tried in turn.
+// A connection the printer resets, or a write that stops part-way, breaks the link: every later
+// write and Close answer -1 (reads -30 after a reset) until the next Open.
 #ifndef TALLYJET_COMM_NET_H
 #define TALLYJET_COMM_NET_H
 
@@ -14,17 +16,21 @@ class TALLYJET_API CommNet : public CommBase {
 
   using CommBase::Open;
   // Connects to socket://HOST[:PORT]: 1 connected; -3 a null or malformed name; -4 no address
-  // took the connection within the connect time-out (refused, unreachable, timed out, or a
-  // host name that does not resolve). A connection still held is closed first.
+  // took the connection within the connect time-out, which holds the name lookup as well
+  // (refused, unreachable, timed out, or a host name that does not resolve in time). A
+  // connection still held is closed first.
   int Open(const char* path) override;
   // Ends the connection the way a printer expects at the end of a job: no more data (the
   // printer still gets every byte sent), then whatever the printer still sends is read and
-  // dropped until it closes its side or 2 s pass, then the socket is closed. 1 closed; -4
-  // nothing open; -13 close failed (the socket is gone all the same).
+  // dropped until it closes its side having acknowledged every byte, or 2 s pass, however much
+  // it sends; then the socket is closed. 1 the printer acknowledged every byte; -1 it reset the
+  // connection, bytes were still unacknowledged after the 2 s, or the link was broken (the
+  // connection is then reset, so the printer gets no more of the job); -4 nothing open; -13
+  // close failed (the socket is gone all the same).
   int Close() override;
   // Sends all length bytes, waiting for room while the printer takes bytes: 1 sent; -1 the
-  // printer closed or reset the connection, or took no byte for the write time-out; -3 a
-  // negative length; -4 not open. Never raises SIGPIPE.
+  // printer closed or reset the connection, took no byte for the write time-out, or the link
+  // is broken; -3 a negative length; -4 not open. Never raises SIGPIPE.
   int Write(const char* data, int length) override;
   // The bytes that arrive first within the read time-out: their count, 0 when none came; -30
   // when the printer closed or reset the connection; -3 a negative length; -4 not open.

@@ -31,9 +31,6 @@ constexpr int64_t kWriteAllowanceMs = 1000;
 // 946,080,000 s after the Unix epoch (10,950 days): the origin of GetCurrentTime.
 constexpr uint32_t kClockOriginSeconds = 946080000u;
 
-// fd_ is 0 when nothing is held, a failed open included.
-bool HoldsDescriptor(int fd) { return fd > 0; }
-
 const LineSpeed* FindSpeed(int rate) {
   for (const LineSpeed& speed : kLineSpeeds) {
     if (speed.rate == rate) return &speed;
@@ -67,7 +64,7 @@ CommUart::CommUart() : baudRate_(kDefaultRate), timeout_(0) {}
 CommUart::~CommUart() { Close(); }
 
 int CommUart::Open(const char* path) {
-  if (HoldsDescriptor(fd_)) close(fd_);
+  if (fd_ != 0) close(fdio::DescriptorOf(fd_));
   // 0 means that nothing is open, so a descriptor that took the place of a closed standard
   // stream (a daemon's) is moved above them.
   fd_ = fdio::MoveAboveStandardStreams(open(path, O_RDWR | O_NOCTTY | O_NONBLOCK));
@@ -81,7 +78,7 @@ int CommUart::Open(const char* path) {
 
 int CommUart::Close() {
   if (fd_ == 0) return TALLYJET_ERR_PORT_NOT_OPEN;
-  if (close(fd_) != 0) return TALLYJET_ERR_FAILED;
+  if (close(fdio::DescriptorOf(fd_)) != 0) return TALLYJET_ERR_FAILED;
   fd_ = 0;
   return TALLYJET_SUCCESS;
 }
@@ -90,12 +87,17 @@ int CommUart::Write(const char* data, int length) {
   if (fd_ == 0) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
   usleep(kWritePauseUs);
-  if (length == 0) return TALLYJET_ERR_FAILED;
+  if (length == 0 || fdio::IsBroken(fd_)) return TALLYJET_ERR_FAILED;
   // The descriptor is non-blocking: what the full output buffer does not take now goes out as
-  // the line drains, until the deadline.
+  // the line drains, until the deadline. A write that fails once bytes have gone leaves the
+  // link broken.
   const int64_t deadline = fdio::MonotonicMs() + WriteBudgetMs(length, baudRate_);
-  return fdio::WriteAll(fd_, data, length, deadline, fdio::kNoStallLimit) ? TALLYJET_SUCCESS
-                                                                          : TALLYJET_ERR_FAILED;
+  int sent = 0;
+  if (fdio::WriteAll(fd_, data, length, deadline, fdio::kNoStallLimit, &sent)) {
+    return TALLYJET_SUCCESS;
+  }
+  if (sent > 0) fd_ = fdio::MarkBroken(fd_);
+  return TALLYJET_ERR_FAILED;
 }
 
 // The time-out runs on the monotonic clock, so a step of the wall clock neither stretches a read
@@ -104,7 +106,8 @@ int CommUart::Write(const char* data, int length) {
 int CommUart::Read(char* buffer, int length) {
   if (fd_ == 0) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
-  const int got = fdio::ReadFirst(fd_, buffer, length, fdio::MonotonicMs() + timeout_);
+  const int got =
+      fdio::ReadFirst(fdio::DescriptorOf(fd_), buffer, length, fdio::MonotonicMs() + timeout_);
   return got < 0 ? TALLYJET_ERR_SERIAL_TIMEOUT : got;
 }
 
@@ -112,8 +115,9 @@ void CommUart::SetTimeout(int milliseconds) { timeout_ = milliseconds; }
 
 // A path that is not a terminal has no input queue to flush; it is read empty instead.
 void CommUart::DiscardInput() {
-  if (!HoldsDescriptor(fd_)) return;
-  if (tcflush(fd_, TCIFLUSH) != 0) fdio::DiscardInput(fd_);
+  if (fd_ == 0) return;
+  const int fd = fdio::DescriptorOf(fd_);
+  if (tcflush(fd, TCIFLUSH) != 0) fdio::DiscardInput(fd);
 }
 
 // Hardware flow control is always on.

@@ -20,6 +20,7 @@ class TALLYJET_API CommUart : public CommBase {
   int Close() override;
   // Pauses 5 ms, then 1 when every byte was written within a time that suits the line and the
   // length; -1 otherwise or for a length of 0; -3 for a negative length; -4 when not open.
+  // After a write that failed part-way, -1 until Close: nothing follows half a command.
   int Write(const char* data, int length) override;
   // The first piece of data that arrives within timeout_, 0 at the time-out (-16 when the last
   // read failed); -3 for a negative length; -4 when not open.

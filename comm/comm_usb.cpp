@@ -6,6 +6,8 @@
 // named usb_device, which hides the structure's plain name here: write struct usb_device.
 #include <usb.h>
 
+#include <mutex>
+
 #include "usb_ids.h"
 
 namespace {
@@ -21,6 +23,10 @@ constexpr int kTransferTimeoutMs = 3000;
 constexpr int kDiscardTimeoutMs = 1;
 constexpr int kDiscardChunk = 512;
 constexpr int kDiscardChunks = 128;
+
+// libusb-0.1 keeps one bus and device list for the whole process, which usb_find_busses and
+// usb_find_devices rebuild: two printers opening at once from two threads take turns.
+std::mutex discovery;
 
 // Looks name up in library and stores it in slot; false when it is missing.
 template <typename Function>
@@ -109,8 +115,10 @@ int CommUsb::ReadDevicePid(int* pid) {
 int CommUsb::Open(int productId, int vendorId) {
   if (library_ == nullptr && !LoadLibUsb()) return TALLYJET_ERR_USB_LIBRARY;
   Drop();
+  broken_ = false;
   vendorId_ = vendorId;
   productId_ = productId;
+  const std::lock_guard<std::mutex> turn(discovery);
   usb_init();
   usb_find_busses();
   usb_find_devices();
@@ -150,12 +158,17 @@ int CommUsb::Close() {
 
 bool CommUsb::IsOpen() { return handle_ != nullptr; }
 
-// One bulk transfer for the whole buffer: a command is never split here.
+// One bulk transfer for the whole buffer: a command is never split here. libusb-0.1 does not
+// tell how much of a failed transfer went, so any failed transfer of data leaves the link
+// broken: the printer may hold part of it.
 int CommUsb::Write(const char* data, int length) {
   if (handle_ == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
+  if (broken_) return TALLYJET_ERR_FAILED;
   const int sent = usb_bulk_write(handle_, kEndpointOut, data, length, kTransferTimeoutMs);
-  return sent == length ? TALLYJET_SUCCESS : TALLYJET_ERR_FAILED;
+  if (sent == length) return TALLYJET_SUCCESS;
+  broken_ = length > 0;
+  return TALLYJET_ERR_FAILED;
 }
 
 // libusb's negative error number (a time-out among them) goes to the caller unchanged.

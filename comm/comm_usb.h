@@ -25,7 +25,7 @@ class TALLYJET_API CommUsb : public CommBase {
   int Close() override;
   bool IsOpen() override;
   // One bulk transfer on endpoint 0x02: 1 when all length bytes went, -1 otherwise; -3 for a
-  // negative length; -4 when not open.
+  // negative length; -4 when not open. After a transfer of data failed, -1 until the next Open.
   int Write(const char* data, int length) override;
   // One bulk transfer on endpoint 0x82: the count, or libusb's negative error number; -3 for a
   // negative length; -4 when not open.
@@ -48,6 +48,7 @@ class TALLYJET_API CommUsb : public CommBase {
   void Drop();
 
   usb_dev_handle* handle_;
+  bool broken_ = false;  // a transfer of data failed: the printer may hold part of a command
   void* library_;
   int productId_;
   int vendorId_;

@@ -19,9 +19,6 @@ constexpr int kDefaultTimeoutMs = 300;
 // enough for a printer busy with a cut or a feed while its buffer is full.
 constexpr int64_t kWriteStallTimeouts = 10;
 
-// A descriptor is 0 when nothing is held, a failed open included.
-bool HoldsDescriptor(int fd) { return fd > 0; }
-
 }  // namespace
 
 CommUsbLP::CommUsbLP() : timeout_(kDefaultTimeoutMs) {}
@@ -33,7 +30,7 @@ CommUsbLP::~CommUsbLP() { Close(); }
 // means that nothing is open.
 int CommUsbLP::Open(const char* path) {
   if (path == nullptr) return TALLYJET_ERR_INVALID_ARGUMENT;
-  if (HoldsDescriptor(fd_)) close(fd_);
+  if (fd_ != 0) close(fdio::DescriptorOf(fd_));
   fd_ = fdio::MoveAboveStandardStreams(open(path, O_RDWR | O_NOCTTY | O_NONBLOCK));
   if (fd_ >= 0) return TALLYJET_SUCCESS;
   fd_ = 0;  // nothing held: Close and the commands answer -4, and IsOpen is false
@@ -42,7 +39,7 @@ int CommUsbLP::Open(const char* path) {
 
 int CommUsbLP::Close() {
   if (fd_ == 0) return TALLYJET_ERR_PORT_NOT_OPEN;
-  if (close(fd_) != 0) return TALLYJET_ERR_CLOSE;
+  if (close(fdio::DescriptorOf(fd_)) != 0) return TALLYJET_ERR_CLOSE;
   fd_ = 0;
   return TALLYJET_SUCCESS;
 }
@@ -51,27 +48,33 @@ bool CommUsbLP::IsOpen() { return fd_ != 0; }
 
 // The printer-class driver answers a non-blocking write as soon as the bytes are on their way
 // and cancels them when the node is closed; the node is ready to write again only once they
-// have gone. So the write ends with that wait, and a Close right after loses nothing.
+// have gone. So the write ends with that wait, and a Close right after loses nothing. A write
+// that fails once bytes have gone leaves the link broken.
 int CommUsbLP::Write(const char* data, int length) {
-  if (!HoldsDescriptor(fd_)) return TALLYJET_ERR_PORT_NOT_OPEN;
+  if (fd_ == 0) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
+  if (fdio::IsBroken(fd_)) return TALLYJET_ERR_FAILED;
   const int stallMs =
       static_cast<int>(std::min<int64_t>(std::max(1, timeout_) * kWriteStallTimeouts, INT_MAX));
-  const bool sent = fdio::WriteAll(fd_, data, length, fdio::kNoDeadline, stallMs) &&
-                    fdio::WaitFor(fd_, POLLOUT, fdio::MonotonicMs() + stallMs) ==
-                        fdio::Readiness::kReady;
-  return sent ? TALLYJET_SUCCESS : TALLYJET_ERR_FAILED;
+  int sent = 0;
+  const bool delivered =
+      fdio::WriteAll(fd_, data, length, fdio::kNoDeadline, stallMs, &sent) &&
+      fdio::WaitFor(fd_, POLLOUT, fdio::MonotonicMs() + stallMs) == fdio::Readiness::kReady;
+  if (delivered) return TALLYJET_SUCCESS;
+  if (sent > 0) fd_ = fdio::MarkBroken(fd_);
+  return TALLYJET_ERR_FAILED;
 }
 
 int CommUsbLP::Read(char* buffer, int length) {
-  if (!HoldsDescriptor(fd_)) return TALLYJET_ERR_PORT_NOT_OPEN;
+  if (fd_ == 0) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
-  const int got = fdio::ReadFirst(fd_, buffer, length, fdio::MonotonicMs() + timeout_);
+  const int got =
+      fdio::ReadFirst(fdio::DescriptorOf(fd_), buffer, length, fdio::MonotonicMs() + timeout_);
   return got < 0 ? TALLYJET_ERR_READ : got;
 }
 
 void CommUsbLP::SetTimeout(int milliseconds) { timeout_ = std::max(0, milliseconds); }
 
 void CommUsbLP::DiscardInput() {
-  if (HoldsDescriptor(fd_)) fdio::DiscardInput(fd_);
+  if (fd_ != 0) fdio::DiscardInput(fdio::DescriptorOf(fd_));
 }

@@ -52,8 +52,10 @@ Readiness WaitFor(int fd, short events, int64_t deadline) {
                                                                : Readiness::kBroken;
 }
 
-bool WriteAll(int fd, const char* data, int length, int64_t deadline, int stallMs) {
-  int done = 0;
+bool WriteAll(int fd, const char* data, int length, int64_t deadline, int stallMs, int* sent) {
+  int ignored;
+  int& done = sent != nullptr ? *sent : ignored;
+  done = 0;
   int64_t lastProgress = MonotonicMs();
   while (done < length) {
     const ssize_t written = WriteOnce(fd, data + done, static_cast<size_t>(length - done));

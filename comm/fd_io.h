@@ -26,8 +26,19 @@ Readiness WaitFor(int fd, short events, int64_t deadline);
 
 // Sends all length bytes in order, carrying on after short writes, EAGAIN and EINTR. Gives up
 // (false) when the descriptor fails, when the deadline passes, or when stallMs (unless
-// kNoStallLimit) pass without a byte going out. A socket never raises SIGPIPE here.
-bool WriteAll(int fd, const char* data, int length, int64_t deadline, int stallMs);
+// kNoStallLimit) pass without a byte going out; *sent (when given) then tells how many bytes
+// went before. A socket never raises SIGPIPE here.
+bool WriteAll(int fd, const char* data, int length, int64_t deadline, int stallMs,
+              int* sent = nullptr);
+
+// How a transport on a descriptor keeps it in CommBase's fd_: 0 when none is held; the
+// descriptor itself while the link is sound; the descriptor negated once the link is broken
+// (a write stopped part-way, or the connection was reset). The printer may then hold half a
+// command, so nothing more may be sent on it until the transport is closed. Held descriptors
+// are above 2, so the two forms never meet.
+inline int MarkBroken(int held) { return held > 0 ? -held : held; }
+inline bool IsBroken(int held) { return held < 0; }
+inline int DescriptorOf(int held) { return held < 0 ? -held : held; }
 
 // The bytes that arrive first, up to length, waiting until the deadline: their count, 0 when
 // nothing came in time, -1 when the descriptor failed, hung up or reached its end.

@@ -4,9 +4,11 @@
 // word that could not be read says so, and a successful status byte is a byte.
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 
 #include "connection.h"
+#include "raster_pacing.h"
 #include "replay_transport.h"
 #include "usb_ids.h"
 
@@ -14,6 +16,15 @@
 extern "C" int usleep(useconds_t) { return 0; }
 
 namespace {
+
+// A picture waits for room up to 10 s, asking again after a query without an answer. The
+// replay answers at once, so each reading of this clock moves it 6 s on: a printer gone silent
+// is given up after two queries instead of after 10 s of asking.
+std::chrono::steady_clock::time_point SixSecondsPerReading() {
+  static std::chrono::steady_clock::time_point now;
+  now += std::chrono::seconds(6);
+  return now;
+}
 
 // A failed reading must not leave a word that looks like an answer.
 template <typename Read>
@@ -46,6 +57,7 @@ void AskEverything(ProtEscPos* encoder) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
+  escpos::SetPacingClock(SixSecondsPerReading);
   auto* transport = new ReplayTransport(data + 1, size - 1);
   // The first byte chooses the printer: odd is the extended product, asked one more byte.
   if (data[0] & 1) transport->pid = kUsbExtendedProductId;

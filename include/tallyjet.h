@@ -142,7 +142,8 @@ TALLYJET_API int EnableLog(void);
 
 /* ---- Status and information ---- */
 
-/* Fills *status with TALLYJET_PRINTER_* bits; NOT_OBTAINED alone when a query fails. */
+/* Fills *status with TALLYJET_PRINTER_* bits; NOT_OBTAINED alone when a query fails or its answer
+ * is no status byte. */
 TALLYJET_API int GetPrinterStatus(int* status);
 /* Fills *status with TALLYJET_MEDIA_* bits; NOT_OBTAINED alone when the query fails. */
 TALLYJET_API int GetMediaStatus(int* status);
@@ -152,7 +153,10 @@ TALLYJET_API int tallyjet_GetMediaStatus(int* status);
 TALLYJET_API int GetDrawerStatus(int drawer, int* status);
 /* Fills info[0..4]: model id, type id, then 12 bytes of version id (zeros where unanswered). */
 TALLYJET_API int GetPrinterInfo(int* info);
-/* Asks real-time status byte n (1, 2, 3, 4 or 6) into *status (0 to 255). */
+/* Asks real-time status byte n (1, 2, 3, 4 or 6) into *status (0 to 255). A byte 1 to 4 whose
+ * fixed bits are wrong (bits 1 and 4 set, bits 0 and 7 clear) is no status: -1, *status untouched.
+ * After a query that got no answer in time, the next query on the connection first waits up to
+ * one read time-out for that late answer and drops it. */
 TALLYJET_API int GetRealTimeStatus(int n, int* status);
 
 /* ---- Text ---- */

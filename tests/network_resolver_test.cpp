@@ -1,63 +1,28 @@
-// Host names resolved by this program's getaddrinfo, which asks the C library's for numeric
-// addresses only: printer.test is ::1 then 127.0.0.1; slow.test an address that never answers
+// Host names resolved through a DNS server on 127.0.0.1 that the test runs (the resolver is told
+// to ask it alone): printer.test is ::1 then 127.0.0.1; slow.test an address that never answers
 // then the printer's; other names are unknown. No query leaves the machine.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <netdb.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "comm_net.h"
+#include "dns_on_loopback.h"
 #include "loopback_sockets.h"
+#include "name_lookup.h"
 #include "printer_on_pty.h"
 #include "stopwatch.h"
 
 namespace {
 
-// The port of the address that slow.test lists first; the test sets it.
-int neverAnswersPort = 0;
-
-// The C library's own answer for a numeric address, put in front of next. Its freeaddrinfo
-// frees a list entry by entry, so lists chained here are freed whole.
-addrinfo* Numeric(const char* address, int port, addrinfo* next) {
-  static const auto resolve = reinterpret_cast<decltype(&getaddrinfo)>(
-      dlsym(RTLD_NEXT, "getaddrinfo"));
-  addrinfo hints = {};
-  hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  if (resolve(address, std::to_string(port).c_str(), &hints, &found) != 0) {
-    ADD_FAILURE() << address;
-    return next;
-  }
-  found->ai_next = next;
-  return found;
-}
-
-}  // namespace
-
-extern "C" int getaddrinfo(const char* node, const char* service, const addrinfo*,
-                           addrinfo** found) {
-  const int port = atoi(service);
-  if (node != nullptr && strcmp(node, "printer.test") == 0) {
-    *found = Numeric("::1", port, Numeric("127.0.0.1", port, nullptr));
-    return 0;
-  }
-  if (node != nullptr && strcmp(node, "slow.test") == 0) {
-    *found = Numeric("127.0.0.1", neverAnswersPort, Numeric("127.0.0.1", port, nullptr));
-    return 0;
-  }
-  return EAI_NONAME;
-}
-
-namespace {
-
-// The printer listens on 127.0.0.1 alone, so the IPv6 address, tried first, refuses.
+// The printer listens on 127.0.0.1 alone, so the IPv6 address refuses.
 class ResolvedNameTest : public PrinterOnPty {
  protected:
   ResolvedNameTest() : PrinterOnPty(OnLoopback()) {}
+  void TearDown() override {
+    PrinterOnPty::TearDown();
+    SetNameServersForTests("");
+  }
+  int PortNumber() const { return std::stoi(Port().substr(1)); }
   std::string Port() const {
     const std::string name = printer.PortName();
     return name.substr(name.rfind(':'));
@@ -66,6 +31,8 @@ class ResolvedNameTest : public PrinterOnPty {
 
 // A name that does not resolve opens nothing; one that does is tried address by address.
 TEST_F(ResolvedNameTest, EachAddressIsTriedInTurn) {
+  const DnsOnLoopback dns({{"printer.test", {"::1", "127.0.0.1"}}});
+  SetNameServersForTests(dns.Server());
   EXPECT_EQ(OpenPort(("socket://nowhere.test" + Port()).c_str(), 0, 'N', 8, 1),
             TALLYJET_ERR_PORT_NOT_OPEN);
   ASSERT_EQ(OpenPort(("socket://printer.test" + Port()).c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
@@ -75,17 +42,35 @@ TEST_F(ResolvedNameTest, EachAddressIsTriedInTurn) {
   EXPECT_EQ(printer.Received(), "named\n");
 }
 
-// The first address has half the connect bound, not all of it and not none of it.
+// The first address has half the connect bound, not all of it and not none of it. It is
+// 127.0.0.2, on the printer's port, where a listener with a full backlog drops the connection.
 TEST_F(ResolvedNameTest, AddressThatNeverAnswersLeavesTimeForTheNext) {
-  FullListener neverAnswers;
+  FullListener neverAnswers("127.0.0.2", PortNumber());
   ASSERT_TRUE(neverAnswers.full);
-  neverAnswersPort = neverAnswers.Port();
+  const DnsOnLoopback dns({{"slow.test", {"127.0.0.2", "127.0.0.1"}}});
+  SetNameServersForTests(dns.Server());
   CommNet net;
   net.SetConnectTimeout(600);
   const Stopwatch watch;
   EXPECT_EQ(net.Open(("socket://slow.test" + Port()).c_str()), TALLYJET_SUCCESS);
   EXPECT_GE(watch.Ms(), 250);
   EXPECT_LT(watch.Ms(), 3000);
+}
+
+// DNS servers that never answer: the lookup ends with the connect bound, which it is part of,
+// however many servers there are to ask.
+TEST_F(ResolvedNameTest, SilentNameServersEndAtTheConnectBound) {
+  const DnsOnLoopback first;
+  const DnsOnLoopback second;
+  for (const std::string& servers : {first.Server(), first.Server() + "," + second.Server()}) {
+    SCOPED_TRACE(servers);
+    SetNameServersForTests(servers);
+    CommNet net;
+    net.SetConnectTimeout(1500);
+    const Stopwatch watch;
+    EXPECT_EQ(net.Open(("socket://printer.test" + Port()).c_str()), TALLYJET_ERR_PORT_NOT_OPEN);
+    EXPECT_LT(watch.Ms(), 4000);
+  }
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 
 #include "../support/child_program.h"
+#include "../support/loopback_sockets.h"
 
 namespace {
 
@@ -342,6 +343,27 @@ TEST_F(CliTest, LogoLargerThanTheFreeMemoryIsNotStored) {
   EXPECT_EQ(result.err.rfind("tallyjet: the logo takes 1280 bytes, the printer has 1000 free", 0),
             0u) << result.err;
   EXPECT_EQ(Stop().find("define NV graphic"), std::string::npos);
+}
+
+// A network printer that reads nothing and closes once the job has ended: the system resets the
+// connection, the job is lost, and the exit code says so.
+TEST_F(CliTest, JobTheNetworkPrinterLostExitsWithFailure) {
+  OwnSocket listener;
+  ASSERT_EQ(listen(listener.fd, 1), 0);
+  std::thread printer([&listener] {
+    pollfd waiting = {listener.fd, POLLIN, 0};
+    if (poll(&waiting, 1, 20000) != 1) return;
+    const int connection = accept(listener.fd, nullptr, nullptr);
+    pollfd ended = {connection, POLLRDHUP, 0};
+    poll(&ended, 1, 20000);
+    close(connection);
+  });
+  port_ = listener.Name();
+  // --force: this printer answers no status question.
+  const Result result = Run("print --force", "receipt\n");
+  printer.join();
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("closing " + port_), std::string::npos) << result.err;
 }
 
 }  // namespace

@@ -18,11 +18,20 @@
 
 namespace descriptor_link {
 
+// How long a write waits while the printer takes no byte, as an application bounds its own.
+constexpr int kStallMs = 1000;
+
+// The bytes the descriptor takes at once (it does not block), once it takes any.
 inline int Write(void* context, const char* data, int length) {
   const int fd = *static_cast<int*>(context);
-  ssize_t sent = send(fd, data, static_cast<size_t>(length), MSG_NOSIGNAL);
-  if (sent < 0 && errno == ENOTSOCK) sent = write(fd, data, static_cast<size_t>(length));
-  return sent < 0 ? -1 : static_cast<int>(sent);
+  for (;;) {
+    pollfd ready = {fd, POLLOUT, 0};
+    if (poll(&ready, 1, kStallMs) <= 0 || (ready.revents & POLLOUT) == 0) return -1;
+    ssize_t sent = send(fd, data, static_cast<size_t>(length), MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (sent < 0 && errno == ENOTSOCK) sent = write(fd, data, static_cast<size_t>(length));
+    if (sent > 0) return static_cast<int>(sent);
+    if (sent < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return -1;
+  }
 }
 
 inline int Read(void* context, char* buffer, int length, int timeoutMs) {
@@ -43,12 +52,12 @@ inline void Close(void* context) {
 
 constexpr tallyjet_transport kFunctions = {Write, Read, Close};
 
-// A descriptor for the virtual printer's port name: its pty, or a connection to
-// socket://127.0.0.1:PORT. -1 when it cannot be had.
+// A descriptor for the virtual printer's port name: its pty (which does not block), or a
+// connection to socket://127.0.0.1:PORT. -1 when it cannot be had.
 inline int Connect(const std::string& portName) {
   const std::string scheme = "socket://127.0.0.1:";
   if (portName.compare(0, scheme.size(), scheme) != 0) {
-    return open(portName.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    return open(portName.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
   }
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in address = {};

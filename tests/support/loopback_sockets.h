@@ -12,12 +12,14 @@
 #include <string>
 #include <vector>
 
-// A TCP socket bound to a free port of 127.0.0.1 and not yet listening, so that a connection
-// to it is refused.
+// A TCP socket bound to a free port of 127.0.0.1 (or to the given loopback address and port)
+// and not yet listening, so that a connection to it is refused.
 struct OwnSocket {
-  OwnSocket() : fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+  explicit OwnSocket(const char* host = "127.0.0.1", int port = 0)
+      : fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
     address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    EXPECT_EQ(inet_pton(AF_INET, host, &address.sin_addr), 1) << host;
     socklen_t length = sizeof address;
     EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), length), 0);
     EXPECT_EQ(getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length), 0);
@@ -36,7 +38,7 @@ struct OwnSocket {
 // A listener whose backlog is full: the system drops new connection attempts, so a connect
 // waits until its caller gives up.
 struct FullListener : OwnSocket {
-  FullListener() {
+  explicit FullListener(const char* host = "127.0.0.1", int port = 0) : OwnSocket(host, port) {
     EXPECT_EQ(listen(fd, 0), 0);
     // Connections that are never accepted fill the backlog; the first whose handshake does not
     // finish shows that it is full.

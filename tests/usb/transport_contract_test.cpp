@@ -31,8 +31,8 @@ constexpr int kLongTimeoutMs = 10000;
 constexpr long kAtOnceMs = 2000;
 const std::string kStatusQuery = "\x10\x04\x01";  // DLE EOT 1
 
-// A backend says how to reach the printer (and no printer), how to silence it, and the codes
-// where its transport answers differently.
+// A backend says how to reach the printer (and no printer), how to silence it, how to make a
+// write stop part-way, and the codes where its transport answers differently.
 template <typename Transport, int goneRead, int baudRate>
 struct PathBackend {
   static constexpr bool kOnLoopback = false;
@@ -41,6 +41,10 @@ struct PathBackend {
   static constexpr int kSilentRead = 0;
   static constexpr int kGoneRead = goneRead;
   static constexpr int kEmptyWrite = TALLYJET_SUCCESS;
+  // More than the pty holds while the printer does not read (about 20 KB).
+  static constexpr int kStalledJob = 64 * 1024;
+  // A link broken part-way closes all the same; the printer holds half a command.
+  static constexpr int kCloseAfterBreak = TALLYJET_SUCCESS;
   static std::unique_ptr<CommBase> Make() { return std::make_unique<Transport>(); }
   static std::string PortName(const vprinter::VirtualPrinter& printer) {
     return printer.PortName();
@@ -55,6 +59,13 @@ struct PathBackend {
     state.answers = vprinter::PrinterState::Answers::Silent;
     printer->SetState(state);
   }
+  // The printer stops reading; a write gives up once it has taken no byte for ten read
+  // time-outs (the device node), or after its line time (the serial line).
+  static void StopTaking(CommBase* transport, vprinter::VirtualPrinter* printer) {
+    transport->SetTimeout(kShortTimeoutMs);
+    printer->SetRates(0, 1);
+  }
+  static void TakeAgain(vprinter::VirtualPrinter* printer) { printer->SetRates(0, 0); }
   static int OpenHandle(const vprinter::VirtualPrinter& printer, tallyjet_printer** handle) {
     return tallyjet_open(PortName(printer).c_str(), kBaudRate, handle);
   }
@@ -62,16 +73,26 @@ struct PathBackend {
 
 using DeviceNode = PathBackend<CommUsbLP, TALLYJET_ERR_READ, 0>;
 
-// Refuses an empty write: the line has nothing to pace.
+// Refuses an empty write: the line has nothing to pace. A write's time is twice its bytes' time
+// on the line (115200 bit/s when opened directly) plus 1 s: a job just above what the pty holds
+// stops within about 5 s.
 struct SerialLine : PathBackend<CommUart, TALLYJET_ERR_SERIAL_TIMEOUT, 9600> {
   static constexpr int kEmptyWrite = TALLYJET_ERR_FAILED;
+  static constexpr int kStalledJob = 24 * 1024;
 };
 
+// Close tells whether the printer got everything: after a broken write it did not.
 struct Network : PathBackend<CommNet, TALLYJET_ERR_READ, 0> {
   static constexpr bool kOnLoopback = true;
+  static constexpr int kStalledJob = 16 << 20;  // more than both sides' socket buffers hold
+  static constexpr int kCloseAfterBreak = TALLYJET_ERR_FAILED;
   static int OpenMissing(CommBase* transport) {
     OwnSocket nobodyListens;
     return transport->Open(nobodyListens.Name().c_str());
+  }
+  static void StopTaking(CommBase* transport, vprinter::VirtualPrinter* printer) {
+    dynamic_cast<CommNet*>(transport)->SetWriteTimeout(200);
+    printer->SetRates(0, 1);
   }
 };
 
@@ -95,6 +116,16 @@ struct UsbBulk : PathBackend<CommUsb, -ENODEV, 0> {
     FakeUsbDevice timesOut;
     timesOut.readError = -ETIMEDOUT;
     fake_usb_change_device(0, &timesOut);
+  }
+  // The device takes all but the last byte of a transfer.
+  static void StopTaking(CommBase*, vprinter::VirtualPrinter*) {
+    FakeUsbDevice takesShort;
+    takesShort.writeShortBy = 1;
+    fake_usb_change_device(0, &takesShort);
+  }
+  static void TakeAgain(vprinter::VirtualPrinter*) {
+    const FakeUsbDevice standard;
+    fake_usb_change_device(0, &standard);
   }
 };
 
@@ -176,6 +207,19 @@ class TransportContract : public PrinterOnPty {
     ASSERT_TRUE(printer.WaitForReceived(before + 1, kAtOnceMs));
   }
 
+  // Writes text and waits until the printer has it, behind whatever it still had to read.
+  bool WriteAndWaitFor(const std::string& text) {
+    if (transport->Write(text.data(), static_cast<int>(text.size())) != TALLYJET_SUCCESS) {
+      return false;
+    }
+    const Stopwatch watch;
+    while (printer.Received().find(text) == std::string::npos) {
+      if (watch.Ms() > kLongTimeoutMs) return false;
+      usleep(10000);
+    }
+    return true;
+  }
+
   void ExpectNothingOpen() {
     char byte = 'x';
     EXPECT_FALSE(transport->IsOpen());
@@ -244,6 +288,28 @@ TYPED_TEST(TransportContract, VanishedPrinterFailsAtOnceAndStillCloses) {
   EXPECT_EQ(this->transport->Close(), TALLYJET_SUCCESS);
   EXPECT_LT(watch.Ms(), kAtOnceMs);
   this->ExpectNothingOpen();
+}
+
+// A write that stops part-way leaves half a command at the printer: nothing may follow it, so
+// every later write fails, even once the printer takes bytes again, until the port is closed.
+// Opened again, the port carries the next job.
+TYPED_TEST(TransportContract, LinkBrokenMidWriteStaysBrokenUntilClosed) {
+  this->OpenAndReach();
+  TypeParam::StopTaking(this->transport.get(), &this->printer);
+  const std::string job(TypeParam::kStalledJob, 'x');
+  const Stopwatch watch;
+  EXPECT_EQ(this->transport->Write(job.data(), static_cast<int>(job.size())), TALLYJET_ERR_FAILED);
+  EXPECT_LT(watch.Ms(), kLongTimeoutMs);
+  TypeParam::TakeAgain(&this->printer);
+  const std::string behind = "BEHIND HALF A COMMAND";
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(this->transport->Write(behind.data(), static_cast<int>(behind.size())),
+              TALLYJET_ERR_FAILED);
+  }
+  EXPECT_EQ(this->transport->Close(), TypeParam::kCloseAfterBreak);
+  ASSERT_EQ(this->Open(), TALLYJET_SUCCESS);
+  EXPECT_TRUE(this->WriteAndWaitFor("next job\n"));
+  EXPECT_EQ(this->printer.Received().find(behind), std::string::npos);
 }
 
 // Opening again lets go of what the last opening held, and so does destroying an open transport.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "command_log.h"
 #include "command_parser.h"
 #include "printer_core.h"
 #include "virtual_printer.h"
@@ -98,9 +99,66 @@ const std::vector<Case>& Commands() {
       {"\x10\x04\x0B", "DLE EOT 11  receive-buffer fill level -> 00"},
       {"\x1DI\x01", "GS I 1  model id -> 20"},
       {"\x1DI\x03", "GS I 3  version id -> 31 2E 30 30"},
-      {"\x1D(A\x02\0ab"s, "UNKNOWN 1D 28 41 02 00 61 62"},
+      // What point-of-sale programs send besides: padding, real-time requests and functions,
+      // status that comes back, Kanji and character sets, the responses and the commands of no
+      // visible effect, each with its own length.
+      {"\r", "CR  carriage return (no line feed)"},
+      {"\0\0\0"s, "NUL x3  padding"},
+      {"\x0C", "FF  print and return to standard mode"},
+      {"\x1B \x02", "ESC SP 2  character spacing: 2 dots"},
+      {"\x1BR\x02", "ESC R 2  international character set: Germany"},
+      {"\x1BV\x01", "ESC V 1  90-degree rotation on"},
+      {"\x1Bi", "ESC i  partial cut"},
+      {"\x1BT\x01", "ESC T 1  page-mode print direction"},
+      {"\x1B&\x03" "AB\x02\x01\x02\x03\x04\x05\x06\x01\x07\x08\x09"s,
+       "ESC & 3 65 66  define user-defined characters, 11 bytes"},
+      {"\x10\x05\x02", "DLE ENQ 2  recover, buffers cleared"},
+      {"\x10\x14\x01\0\x05"s, "DLE DC4 1 0 5  real-time drawer pulse: pin 2, 500 ms"},
+      {"\x10\x14\x08\x01\x03\x14\x01\x06\x02\x08",
+       "DLE DC4 8 1 3 20 1 6 2 8  clear buffers -> 37 25 00"},
+      {"\x1C&", "FS &  Kanji mode on"},
+      {"\x1C.", "FS .  Kanji mode off"},
+      {"\x1C" "C1", "FS C 49  Kanji code system: Shift JIS"},
+      {"\x1C!\x0C", "FS ! 0x0C  Kanji print mode: double width double height"},
+      {"\x1C-2", "FS - 50  Kanji underline 2 dots"},
+      {"\x1CS\x01\x02", "FS S 1 2  Kanji spacing: left 1 right 2 dots"},
+      {"\x1C(A\x02\0\x30\0"s, "FS ( A fn 48  select Kanji font, 2 bytes"},
+      {"\x1C(C\x02\0\x30\x02"s, "FS ( C fn 48  character encoding: UTF-8"},
+      {"\x1C" "2\x21\x21" + std::string(72, '\x55'), "FS 2 33 33 " + [] {
+         std::string params;
+         for (int i = 0; i < 72; ++i) params += i == 0 ? "85" : " 85";
+         return params;
+       }() + "  define user-defined Kanji"},
+      {"\x1Cq\x01\x01\0\x01\0"s + std::string(8, '\x0F'), "FS q 1  define NV bit images, 12 bytes"},
+      {"\x1Cg\x01\0\0\0\0\0\x02\0ab"s, "FS g 1 0 0 0 0 0 2 0  user NV memory, 2 bytes"},
+      {"\x1D" "a\xFF",
+       "GS a 255  automatic status back on: drawer on-line error paper -> 10 00 00 00"},
+      {"\x1Dr1", "GS r 49  transmit paper sensor status -> 00"},
+      {"\x1Dr\x02", "GS r 2  transmit drawer status -> 00"},
+      {"\x1Bv", "ESC v  transmit paper sensor status -> 00"},
+      {"\x1D(H\x06\0\x30\x30" "ABCD"s,
+       "GS ( H fn 48 \"ABCD\"  process ID response -> 37 22 41 42 43 44 00"},
+      {"\x1D(E\x03\0\x01IN"s, "GS ( E fn 1  enter user setting mode -> 37 20 00"},
+      {"\x1DI\x43", "GS I 67  model name -> 5F 56 50 52 49 4E 54 45 52 00"},
+      {"\x1DP\xB4\xB4", "GS P 180 180  motion units"},
+      {"\x1D*\x01\x01" + std::string(8, '\x0F'), "GS * 1 1  define downloaded bit image, 8 bytes"},
+      {"\x1Dz0\x01\x02", "GS z 0 1 2  on-line recovery wait time"},
+      {"\x1D(L\x02\0\x30\x32"s,
+       "GS ( L fn 50  print the graphic in the print buffer (print buffer holds no graphic)"},
+      {"\x1D" "8L\x0C\0\0\0\x30\x70\x30\x01\x01\x31\x08\0\x02\0\xAA\x55"s,
+       "GS 8 L fn 112  graphic into the print buffer: 8x2 dots, scale 1x1, 2 bytes"},
+      {"\x1D(L\x0C\0\x30\x53\x30" "B7\x01\x08\0\x01\0\x31\xF0"s,
+       "GS ( L fn 83 \"B7\"  define download graphic: 8x1 dots, 1 colour, 1 bytes"},
+      {"\x1D(k\x06\0\x30\x50\x30" "abc"s, "GS ( k cn 48 fn 80 \"abc\"  PDF417 store 3 bytes"},
+      {"\x1D(k\x03\0\x30\x41\x03"s, "GS ( k cn 48 fn 65 3  PDF417 columns: 3"},
+      {"\x1D(k\x04\0\x30\x45\x30\x32"s,
+       "GS ( k cn 48 fn 69 48 50  PDF417 error correction level 2"},
+      {"\x1D(k\x03\0\x36\x51\x30"s, "GS ( k cn 54 fn 81  DataMatrix print"},
+      // Unknown members of known families are skipped by their count.
+      {"\x1C(Z\x01\0\x07"s, "UNKNOWN 1C 28 5A 01 00 07"},
+      {"\x1B(Z\x02\0\x1B@"s, "UNKNOWN 1B 28 5A 02 00 1B 40"},
+      {"\x1D(X\x02\0ab"s, "UNKNOWN 1D 28 58 02 00 61 62"},
       {"\x1B\x99", "UNKNOWN 1B 99"},
-      {"\0"s, "UNKNOWN 00"},
   };
   return cases;
 }
@@ -155,10 +213,88 @@ TEST(CommandLogTest, TextIsShownThroughTheSelectedCodeTable) {
       {"\x1Bt\x03\x84", "TEXT \"\xC3\xA3\" (cp860)"},                // a with tilde
       {"\x1Bt\x13\xD5", "TEXT \"\xE2\x82\xAC\" (cp858)"},            // euro sign
       {"\x1Bt\x1B\x80", "TEXT \"\xE2\x82\xAC\" (cp1252)"},           // euro sign
-      {"\x1Bt\x05\x41\xE9", "TEXT \"A\\xE9\" (table 5)"},
+      {"\x1Bt\x63\x41\xE9", "TEXT \"A\\xE9\" (table 99)"},
       {"\x1Bt\x13\x1B@\x82", "TEXT \"\xC3\xA9\" (cp850)"},  // ESC @ restores the default
+      {"\x1Bt\x11\x80\x9F", "TEXT \"АЯ\" (cp866)"},
+      {"\x1Bt\x0E\x80\x97", "TEXT \"ΑΩ\" (cp737)"},
+      {"\x1Bt\x10\x80", "TEXT \"€\" (cp1252)"},
+      {"\x1Bt\x12\xA5", "TEXT \"ą\" (cp852)"},
+      {"\x1Bt\x25\xC8", "TEXT \"ﺑ\" (cp864)"},  // its own presentation form
+      {"\x1Bt\x24\x80", "TEXT \"א\" (cp862)"},
+      {"\x1Bt\x0F\xC1", "TEXT \"Α\" (iso8859-7)"},
+      {"\x1Bt\x28\xA4", "TEXT \"€\" (iso8859-15)"},
+      {"\x1Bt\x01\x9C\x95\x91\x9D\xB1", "TEXT \"╭─┬╮ｱ\" (katakana)"},
+      {"\x1BR\x02[\\]{", "TEXT \"ÄÖÜä\" (cp850 Germany)"},
+      {"\x1BR\x08\\", "TEXT \"¥\" (cp850 Japan)"},
+      {"\x1C&\xD6\xD0\xB9\xFA", "TEXT \"中国\" (GB 18030)"},
+      {"\x1C" "C1\x93\xFA\x96\x7B\xB1", "TEXT \"日本ｱ\" (Shift JIS)"},
+      {"\x1C" "C1\x1BR\x08\x93\xFA\\100", "TEXT \"日¥100\" (Shift JIS)"},
+      {"\x1C&\x1BR\x0D\xC7\xD1", "TEXT \"한\" (KS C 5601)"},
+      {"\x1C&\x1BR\x08\x46\x7C", "TEXT \"日\" (JIS)"},
+      {"\x1C(C\x02\0\x30\x02\xC3\xA9\xE4\xB8\xAD"s, "TEXT \"é中\" (UTF-8)"},
+      {"\x1C&\xD6", "TEXT \"\\xD6\" (GB 18030)"},  // a lead byte alone
+      {"\x1C&\x1C.\x1Bt\x02\xD6", "TEXT \"Í\" (cp850)"},
   };
-  for (const Case& c : cases) EXPECT_EQ(LogOf(c.bytes).back(), c.line);
+  for (const Case& c : cases) EXPECT_EQ(LogOf(c.bytes).back(), c.line) << c.line;
+  // A printer whose model has Big5 reads the same bytes as Big5.
+  PrinterCore core;
+  PrinterState state;
+  state.multiByteSet = "BIG5";
+  core.SetState(state);
+  core.Receive("\x1C&\xA4\xA4", PrinterCore::Clock::now());
+  core.Finish(PrinterCore::Clock::now());
+  EXPECT_EQ(core.Log().back(), "TEXT \"中\" (Big5)");
+}
+
+struct Effect {
+  std::string bytes;
+  bool (*holds)(const PrinterSettings&);
+};
+
+// What the commands leave in the printer's settings, and what ESC @ does and does not reset.
+TEST(CommandEffectTest, CommandsSetWhatTheyName) {
+  using S = const PrinterSettings&;
+  const Effect effects[] = {
+      {"\x1B \x03", [](S s) { return s.style.charSpacing == 3; }},
+      {"\x1BR\x08", [](S s) { return s.style.internationalSet == 8; }},
+      {"\x1BV1", [](S s) { return s.style.rotated; }},
+      {"\x1C&", [](S s) { return s.style.kanji; }},
+      {"\x1C&\x1C.", [](S s) { return !s.style.kanji; }},
+      {"\x1C" "C1", [](S s) { return s.style.kanjiCodeSystem == 1; }},
+      {"\x1CS\x01\x02", [](S s) { return s.style.kanjiLeft == 1 && s.style.kanjiRight == 2; }},
+      {"\x1C(C\x02\0\x30\x32\x1C(C\x02\0\x30\x01"s, [](S s) { return !s.style.utf8; }},
+      {"\x1C&\x1B@", [](S s) { return !s.style.kanji; }},
+      {"\x1D" "a\x05\x1B@", [](S s) { return s.autoStatusBack == 5; }},
+      {"\x1D" "8L\x0C\0\0\0\x30\x70\x30\x02\x01\x31\x08\0\x02\0\xAA\x55"s,
+       [](S s) {
+         const BufferGraphic& b = s.bufferGraphic;
+         return b.graphic.width == 8 && b.graphic.height == 2 && b.graphic.raster == "\xAA\x55" &&
+                b.xScale == 2 && b.yScale == 1;
+       }},
+      // Column format: two columns of 9 dots, turned into two rows of bits and a ninth.
+      {"\x1D(L\x0F\0\x30\x44\x30" "C1\x01\x02\0\x09\0\x31\xFF\x80\x80\x00"s,
+       [](S s) {
+         const auto g = s.nvGraphics.find("C1");
+         return g != s.nvGraphics.end() &&
+                g->second.raster == "\xC0\x80\x80\x80\x80\x80\x80\x80\x80"s;
+       }},
+      {"\x1D(L\x0C\0\x30\x53\x30" "B7\x01\x08\0\x01\0\x31\xF0"s,
+       [](S s) { return s.downloadGraphics.count("B7") == 1 && s.nvGraphics.empty(); }},
+      {"\x1D(L\x0C\0\x30\x53\x30" "B7\x01\x08\0\x01\0\x31\xF0\x1D(L\x04\0\x30\x52" "B7"s,
+       [](S s) { return s.downloadGraphics.empty(); }},
+      {"\x1D(k\x03\0\x30\x41\x04\x1D(k\x03\0\x30\x43\x02\x1D(k\x03\0\x30\x44\x05"s
+       "\x1D(k\x04\0\x30\x45\x30\x35\x1D(k\x03\0\x30\x46\x01\x1D(k\x05\0\x30\x50\x30" "ab"s,
+       [](S s) {
+         const Pdf417Settings& p = s.pdf417;
+         return p.columns == 4 && p.moduleWidth == 2 && p.rowHeight == 5 && p.errorLevel == 5 &&
+                p.truncated && p.data == "ab";
+       }},
+  };
+  for (const Effect& e : effects) {
+    PrinterCore core;
+    core.Receive(e.bytes, PrinterCore::Clock::now());
+    EXPECT_TRUE(e.holds(core.Settings())) << HexBytes(e.bytes, 40);
+  }
 }
 
 }  // namespace

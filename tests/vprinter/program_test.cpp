@@ -42,6 +42,7 @@ const SettingCase kSettingCases[] = {
     {"model-id 32", [](auto& s, auto&) { return s.modelId; }, 32},
     {"type-id 7", [](auto& s, auto&) { return s.typeId; }, 7},
     {"version-id 2.01", [](auto& s, auto&) { return int{s.versionId == "2.01"}; }, 1},
+    {"multi-byte big5", [](auto& s, auto&) { return int{s.multiByteSet == "BIG5"}; }, 1},
     {"nv-capacity 8000", [](auto& s, auto&) { return s.nvCapacity; }, 8000},
     {"drain-rate 500", [](auto&, auto& o) { return o.drainBytesPerSecond; }, 500},
     {"read-rate 900", [](auto&, auto& o) { return o.readBytesPerSecond; }, 900},
@@ -82,7 +83,7 @@ TEST(ProgramOptionsTest, BadArgumentsAreRefused) {
       {"--bogus"}, {"--late"}, {"--late", "-1"},         {"--late", "12ms"}, {"--model-id", ""},
       {"--link"},  {"stray"},  {"--extra-status", "0x"}, {"--paper", "57"},  {"--paper"},
       {"--listen", "65536"}, {"--listen", "printer.local:9100"}, {"--listen", "[::1"},
-      {"--listen", "127.0.0.1:"},
+      {"--listen", "127.0.0.1:"}, {"--multi-byte", "utf8"},
   };
   for (const auto& args : refused) {
     ProgramOptions o;

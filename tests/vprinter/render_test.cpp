@@ -10,9 +10,7 @@
 #include <vector>
 
 #include "../support/child_program.h"
-#include "headless_gui.h"
-#include "printer_core.h"
-#include "receipt_renderer.h"
+#include "render_fixture.h"
 
 namespace vprinter {
 namespace {
@@ -35,80 +33,6 @@ const BarcodeCase kBarcodes[] = {
     {73, "{BTJ-128", "CODE-128:TJ-128"},
     {73, "{C\x0C\x22\x38", "CODE-128:123456"},  // code set C: a byte is two digits
 };
-
-// A command of fixed bytes, NUL included.
-std::string B(std::initializer_list<int> bytes) {
-  std::string s;
-  for (int b : bytes) s += static_cast<char>(b);
-  return s;
-}
-
-// GS ( k pL pH cn fn ...: a QR code function with its argument bytes.
-std::string Qr(int fn, const std::string& arguments) {
-  const size_t count = arguments.size() + 2;
-  return B({0x1D, '(', 'k', static_cast<int>(count & 0xFF), static_cast<int>(count >> 8), '1',
-            fn}) +
-         arguments;
-}
-
-// Dark enough to be a printed dot.
-bool Black(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 128; }
-
-// A run of rows with ink on them: its black dots and the columns they span.
-struct InkBand {
-  int dots = 0;
-  int left = 1 << 30;
-  int right = -1;
-};
-
-std::vector<InkBand> InkBands(const QImage& image) {
-  std::vector<InkBand> bands;
-  bool inBand = false;
-  for (int y = 0; y < image.height(); ++y) {
-    bool ink = false;
-    for (int x = 0; x < image.width(); ++x) {
-      if (!Black(image, x, y)) continue;
-      if (!ink && !inBand) bands.emplace_back();
-      ink = true;
-      InkBand& band = bands.back();
-      ++band.dots;
-      band.left = std::min(band.left, x);
-      band.right = std::max(band.right, x);
-    }
-    inBand = ink;
-  }
-  return bands;
-}
-
-// The printer core with a renderer on 80 mm paper, fed the bytes a test writes.
-class RenderTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { gui_ = std::make_unique<HeadlessGui>(); }
-  static void TearDownTestSuite() { gui_.reset(); }
-
-  void SetUp() override {
-    ASSERT_TRUE(PaperOfWidth(80, &paper_));
-    renderer_ = std::make_unique<ReceiptRenderer>(paper_);
-    core_.SetHook([this](const Command& command, const PrinterSettings& settings) {
-      return renderer_->Render(command, settings);
-    });
-  }
-
-  void Send(const std::string& bytes) { core_.Receive(bytes, PrinterCore::Clock::now()); }
-
-  // The roll once the printer has drawn everything sent.
-  QImage Printed() {
-    core_.Finish(PrinterCore::Clock::now());
-    return renderer_->Roll().Pieces(false).front();
-  }
-
-  static std::unique_ptr<HeadlessGui> gui_;
-  Paper paper_{};
-  PrinterCore core_;
-  std::unique_ptr<ReceiptRenderer> renderer_;
-};
-
-std::unique_ptr<HeadlessGui> RenderTest::gui_;
 
 TEST_F(RenderTest, EveryBarcodeSystemAndTheQrCodeDecodeToTheDataSent) {
   Send("\x1Dh\x3C\x1Dw\x03\x1DH\x02");  // height 60, modules of 3 dots, HRI below

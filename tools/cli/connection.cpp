@@ -26,7 +26,10 @@ void AddPrintingOptions(CLI::App* command, PortOptions* port, bool force) {
 
 Connection::Connection(const PortOptions& port) : port_(port) {}
 
-Connection::~Connection() { Close(); }
+// After a failure the printer is closed without a second complaint.
+Connection::~Connection() {
+  if (printer_ != nullptr) tallyjet_close(printer_);
+}
 
 int Connection::Open() {
   if (Previewing()) {
@@ -44,8 +47,11 @@ int Connection::Open() {
 }
 
 int Connection::Close() {
-  if (printer_ != nullptr) tallyjet_close(printer_);
+  const int closed = tallyjet_close(printer_);
   printer_ = nullptr;
+  if (!Check(closed, Previewing() ? "closing the preview" : "closing " + port_.port)) {
+    return kExitFailure;
+  }
   if (preview_ == nullptr) return kExitOk;
   std::string error;
   const bool saved = preview_->Save(port_.preview, &error);

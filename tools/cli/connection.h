@@ -21,7 +21,8 @@ class Connection {
 
   // Opens the port, or the preview; kExitOk, or the exit code after reporting why not.
   int Open();
-  // Closes the printer; with --preview writes the picture of what was printed. The exit code.
+  // Closes the printer, checking that the library says it got everything; with --preview
+  // writes the picture of what was printed. The exit code, after reporting a failure.
   int Close();
   // True when the library answered success; otherwise reports what failed and answers false.
   bool Check(int code, const std::string& what) const;
@@ -36,7 +37,7 @@ class Connection {
 };
 
 // Opens the printer, runs work on it and closes it: the exit code of the whole, kExitFailure
-// when work answers false (it has reported why).
+// when work answers false (it has reported why) or closing fails.
 int RunOnPrinter(const PortOptions& port, const std::function<bool(Connection&)>& work);
 // The same for work that prints: the printer is asked first whether it can print (unless
 // --force or --preview), and when it cannot nothing is sent and the exit code is its state's.

@@ -28,12 +28,15 @@ Symbol NewSymbol(int symbology, int moduleDots) {
   return symbol;
 }
 
-// Encodes data and copies zint's bitmap, dark pixels black.
-DrawnSymbol Draw(zint_symbol* symbol, const std::string& data) {
-  DrawnSymbol drawn;
+bool Encode(zint_symbol* symbol, const std::string& data) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
-  if (ZBarcode_Encode(symbol, bytes, static_cast<int>(data.size())) >= ZINT_ERROR ||
-      ZBarcode_Buffer(symbol, 0) >= ZINT_ERROR) {
+  return ZBarcode_Encode(symbol, bytes, static_cast<int>(data.size())) < ZINT_ERROR;
+}
+
+// Copies zint's bitmap of the encoded symbol, dark pixels black.
+DrawnSymbol Rasterise(zint_symbol* symbol) {
+  DrawnSymbol drawn;
+  if (ZBarcode_Buffer(symbol, 0) >= ZINT_ERROR) {
     drawn.error = std::string("zint: ") + symbol->errtxt;
     return drawn;
   }
@@ -46,6 +49,11 @@ DrawnSymbol Draw(zint_symbol* symbol, const std::string& data) {
     }
   }
   return drawn;
+}
+
+DrawnSymbol Draw(zint_symbol* symbol, const std::string& data) {
+  if (!Encode(symbol, data)) return {QImage(), "", std::string("zint: ") + symbol->errtxt};
+  return Rasterise(symbol);
 }
 
 }  // namespace
@@ -65,6 +73,25 @@ DrawnSymbol DrawQrCode(const QrSettings& qr) {
   Symbol symbol = NewSymbol(BARCODE_QRCODE, std::clamp(qr.moduleSize, 1, 16));
   symbol->option_1 = std::clamp(qr.errorLevel, 0, 3) + 1;  // zint counts L, M, Q, H from 1
   return Draw(symbol.get(), qr.data);
+}
+
+}  // namespace vprinter
+
+namespace vprinter {
+
+DrawnSymbol DrawPdf417(const Pdf417Settings& pdf) {
+  if (pdf.data.empty()) return {QImage(), "", "no PDF417 data stored"};
+  Symbol symbol = NewSymbol(pdf.truncated ? BARCODE_PDF417COMP : BARCODE_PDF417,
+                            std::clamp(pdf.moduleWidth, 2, 8));
+  symbol->option_1 = pdf.errorLevel >= 0 && pdf.errorLevel <= 8 ? pdf.errorLevel : -1;
+  symbol->option_2 = std::clamp(pdf.columns, 0, 30);
+  if (!Encode(symbol.get(), pdf.data))
+    return {QImage(), "", std::string("zint: ") + symbol->errtxt};
+  // Each row as high as the row height asks, in modules.
+  const int rowHeight = std::clamp(pdf.rowHeight, 2, 8);
+  for (int row = 0; row < symbol->rows; ++row) symbol->row_height[row] = rowHeight;
+  symbol->height = static_cast<float>(symbol->rows * rowHeight);
+  return Rasterise(symbol.get());
 }
 
 }  // namespace vprinter

@@ -23,6 +23,10 @@ DrawnSymbol DrawBarcode(int system, const std::string& data, const BarcodeSettin
 // a model 1 symbol comes out as model 2.
 DrawnSymbol DrawQrCode(const QrSettings& qr);
 
+// The stored PDF417 symbol: modules of the module width, rows of the row height, the columns and
+// error-correction level asked for (the row count is left to zint).
+DrawnSymbol DrawPdf417(const Pdf417Settings& pdf);
+
 }  // namespace vprinter
 
 #endif  // VPRINTER_BARCODE_DRAWER_H

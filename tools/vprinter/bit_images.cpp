@@ -35,6 +35,7 @@ QImage RasterPicture(const RasterImage& band) {
 }
 
 // Each column is one byte (8 dots) or three (24 dots), the top dot in bit 7 of its first byte.
+// The 8-dot modes have a third of the vertical density: each dot prints three dots high.
 QImage ColumnPicture(const ColumnImage& image) {
   const int bytesPerColumn = image.mode >= 32 ? 3 : 1;
   if (image.columns <= 0) return QImage();
@@ -49,7 +50,7 @@ QImage ColumnPicture(const ColumnImage& image) {
     }
   }
   const bool singleDensity = image.mode == 0 || image.mode == 32;
-  return Scaled(dots, singleDensity ? 2 : 1, 1);
+  return Scaled(dots, singleDensity ? 2 : 1, bytesPerColumn == 1 ? 3 : 1);
 }
 
 QImage NvPicture(const NvGraphic& graphic, int xScale, int yScale) {

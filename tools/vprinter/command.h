@@ -36,6 +36,11 @@ enum class Kind {
   PageMode,            // ESC L
   StandardMode,        // ESC S
   PrintPage,           // ESC FF
+  FormFeed,            // FF: print the page and return to standard mode
+  CancelPage,          // CAN
+  PageDirection,       // ESC T n
+  PageVertical,        // GS $ nL nH
+  PageRelativeVertical,  // GS \ nL nH
   FeedUnits,           // ESC J n
   FeedLines,           // ESC d n
   Cut,                 // GS V m, GS V 65/66 n
@@ -52,6 +57,26 @@ enum class Kind {
   HriPosition,         // GS H n
   Barcode,             // GS k m ... (both forms)
   Symbol,              // GS ( k pL pH cn fn ...
+  CarriageReturn,      // CR
+  NulRun,              // NUL ...: padding, one command however long the run
+  Accepted,            // a command this printer takes without a visible effect (see name)
+  CharSpacing,         // ESC SP n
+  InternationalSet,    // ESC R n
+  Rotate90,            // ESC V n
+  PartialCutNow,       // ESC i, ESC m
+  KanjiOn,             // FS &
+  KanjiOff,            // FS .
+  KanjiCodeSystem,     // FS C n
+  KanjiPrintMode,      // FS ! n
+  KanjiUnderline,      // FS - n
+  KanjiSpacing,        // FS S n1 n2
+  CharacterEncoding,   // FS ( C pL pH fn m ...
+  AutoStatusBack,      // GS a n
+  TransmitStatus,      // GS r n, ESC u n, ESC v
+  RealTimeRequest,     // DLE ENQ n
+  RealTimeFunction,    // DLE DC4 fn ...
+  UserSetup,           // GS ( E pL pH fn ...
+  ResponseRequest,     // GS ( H pL pH fn m ...
   Unknown,             // bytes that name no command this printer knows
   Incomplete,          // the start of a command that never finished
 };
@@ -61,6 +86,10 @@ struct Command {
   std::string raw;          // every byte of the command as it arrived
   std::vector<int> params;  // the fixed parameter bytes after the opcode, 0 to 255 each
   std::string data;  // the variable part: text, tab list, function block, image or symbol data
+  // The command's mnemonic and what it does, from the command table; null for text and for
+  // bytes that name no command.
+  const char* name = nullptr;
+  const char* what = nullptr;
 
   // Parameter byte i; 0 when the command has fewer.
   int Param(size_t i) const { return i < params.size() ? params[i] : 0; }

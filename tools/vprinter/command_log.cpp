@@ -3,41 +3,16 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "command_log_parts.h"
+#include "text_decoder.h"
 #include "wire.h"
 
 namespace vprinter {
 namespace {
 
-std::string Line(const std::string& head, const std::string& what) { return head + "  " + what; }
-
-// The mnemonic followed by the parameter bytes in decimal.
-std::string Head(const char* mnemonic, const Command& c) {
-  std::string head = mnemonic;
-  for (int param : c.params) head += " " + std::to_string(param);
-  return head;
-}
-
-std::string HexByte(int value) {
-  char text[8];
-  snprintf(text, sizeof text, "0x%02X", value);
-  return text;
-}
-
-std::string OnOff(int n) { return (n & 1) != 0 ? "on" : "off"; }
-
-std::string Pick(int n, std::initializer_list<const char*> names) {
-  const int i = Selector(n);
-  if (i >= 0 && i < static_cast<int>(names.size())) return names.begin()[i];
-  return "? (" + std::to_string(n) + ")";
-}
-
-std::string Quoted(const std::string& bytes) {
-  return "\"" + QuoteText(bytes, kNoCodeTable) + "\"";
-}
-
 std::string Text(const Command& c, const PrinterSettings& s) {
-  const int table = s.style.codeTable;
-  return "TEXT \"" + QuoteText(c.data, table) + "\" (" + CodeTableName(table) + ")";
+  const DecodedText text = DecodeStyledText(c.data, s.style, s.multiByteSet);
+  return "TEXT \"" + QuoteCharacters(text.characters, text.bytes) + "\" (" + text.encoding + ")";
 }
 
 std::string PrintMode(const Command& c) {
@@ -75,10 +50,6 @@ std::string StyleLine(const Command& c) {
     case Kind::CodeTable: return Line(Head("ESC t", c), "code table: " + CodeTableName(n));
     default: return "";
   }
-}
-
-std::string Dots(const char* what, int dots) {
-  return std::string(what) + ": " + std::to_string(dots) + " dots";
 }
 
 std::string TabStops(const Command& c) {
@@ -160,38 +131,12 @@ std::string Status(const Command& c) {
 }
 
 std::string PrinterId(const Command& c) {
-  return Line(Head("GS I", c), Pick(c.Param(0), {"id 0", "model id", "type id", "version id"}));
-}
-
-// GS ( L m fn ...: the NV graphics functions.
-std::string NvGraphics(const Command& c) {
-  const int fn = ByteAt(c.data, 1);
-  const std::string head = "GS ( L fn " + std::to_string(fn);
-  const std::string key = c.data.size() >= 4 ? c.data.substr(2, 2) : "";
-  switch (fn) {
-    case 51: return Line(head, "free NV graphics memory");
-    case 65: return Line(head + " " + Quoted(c.data.substr(2)), "delete all NV graphics");
-    case 66: return Line(head + " " + Quoted(key), "delete NV graphic");
-    case 69:
-      return Line(head + " " + Quoted(key), "print NV graphic, scale " +
-                                                std::to_string(ByteAt(c.data, 4)) + "x" +
-                                                std::to_string(ByteAt(c.data, 5)));
-    default: return Line(head, "NV graphics function, " + std::to_string(c.data.size()) + " bytes");
+  const int n = c.Param(0);
+  if (n >= 65 && n <= 69) {
+    return Line(Head("GS I", c), Pick(n - 65, {"firmware version", "maker name", "model name",
+                                               "serial number", "font language"}));
   }
-}
-
-// GS 8 L m fn a kc1 kc2 b xL xH yL yH c data.
-std::string DefineNvGraphic(const Command& c) {
-  const int fn = ByteAt(c.data, 1);
-  const std::string head = "GS 8 L fn " + std::to_string(fn);
-  if (fn != 67 || c.data.size() < 11) {
-    return Line(head, "NV graphics function, " + std::to_string(c.data.size()) + " bytes");
-  }
-  return Line(head + " " + Quoted(c.data.substr(3, 2)),
-              "define NV graphic: " + std::to_string(LittleEndian(c.data, 6, 2)) + "x" +
-                  std::to_string(LittleEndian(c.data, 8, 2)) + " dots, " +
-                  std::to_string(ByteAt(c.data, 5)) + " colour, " +
-                  std::to_string(c.data.size() - 11) + " bytes");
+  return Line(Head("GS I", c), Pick(n, {"id 0", "model id", "type id", "version id"}));
 }
 
 std::string RasterBand(const Command& c) {
@@ -240,31 +185,6 @@ std::string BarcodeLine(const Command& c) {
   }
 }
 
-// GS ( k cn fn ...: cn 49 is the QR code symbol.
-std::string Symbol(const Command& c) {
-  const int cn = ByteAt(c.data, 0);
-  const int fn = ByteAt(c.data, 1);
-  const int value = ByteAt(c.data, 2);
-  const std::string head = "GS ( k fn " + std::to_string(fn);
-  if (cn != 49)
-    return Line("GS ( k cn " + std::to_string(cn) + " fn " + std::to_string(fn), "symbol function");
-  switch (fn) {
-    case 65:
-      return Line(head + " " + std::to_string(value),
-                  "QR model " + std::to_string(Selector(value)));
-    case 67: return Line(head + " " + std::to_string(value), Dots("QR module size", value));
-    case 69:
-      return Line(head + " " + std::to_string(value),
-                  "QR error correction: " + Pick(value, {"L", "M", "Q", "H"}));
-    case 80: {
-      const std::string data = c.data.size() > 3 ? c.data.substr(3) : "";
-      return Line(head + " " + Quoted(data), "QR store " + std::to_string(data.size()) + " bytes");
-    }
-    case 81: return Line(head, "QR print");
-    default: return Line(head, "QR function");
-  }
-}
-
 std::string Other(const Command& c) {
   switch (c.kind) {
     case Kind::Initialise: return Line("ESC @", "initialise");
@@ -276,12 +196,12 @@ std::string Other(const Command& c) {
     case Kind::CharSize: return CharSize(c);
     case Kind::Status: return Status(c);
     case Kind::PrinterId: return PrinterId(c);
-    case Kind::NvGraphics: return NvGraphics(c);
-    case Kind::DefineNvGraphic: return DefineNvGraphic(c);
+    case Kind::NvGraphics: return GraphicsLine("GS ( L", c);
+    case Kind::DefineNvGraphic: return GraphicsLine("GS 8 L", c);
     case Kind::RasterBand: return RasterBand(c);
     case Kind::ColumnImage: return ColumnImage(c);
     case Kind::Barcode: return Barcode(c);
-    case Kind::Symbol: return Symbol(c);
+    case Kind::Symbol: return SymbolLine(c);
     case Kind::Incomplete:
       return "INCOMPLETE " + HexBytes(c.raw, 16) + " (" + std::to_string(c.raw.size()) + " bytes)";
     default: return "UNKNOWN " + HexBytes(c.raw, 16);
@@ -303,7 +223,7 @@ std::string HexBytes(const std::string& bytes, size_t limit) {
 
 std::string Describe(const Command& command, const PrinterSettings& settings) {
   if (command.kind == Kind::Text) return Text(command, settings);
-  for (auto family : {StyleLine, LayoutLine, PaperLine, BarcodeLine}) {
+  for (auto family : {StyleLine, LayoutLine, PaperLine, BarcodeLine, ControlLine}) {
     std::string line = family(command);
     if (!line.empty()) return line;
   }

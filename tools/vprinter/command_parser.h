@@ -12,19 +12,23 @@ namespace vprinter {
 
 class CommandParser {
  public:
+  // The longest run of NULs that is held back as one command.
+  static constexpr size_t kMaxNulRun = 1 << 20;
+
   // The commands completed by these bytes. A text run at the end is held back: more of the same
   // line may follow.
   std::vector<Command> Feed(const std::string& bytes);
-  // Ends a held-back text run; the line has gone quiet. An unfinished command keeps waiting.
+  // Ends a held-back text run; the line has gone quiet. An unfinished command and a run of NULs
+  // keep waiting.
   std::vector<Command> Flush();
-  // Ends the stream: the held-back text, and an unfinished command as Incomplete.
+  // Ends the stream: the held-back text and NULs, and an unfinished command as Incomplete.
   std::vector<Command> Finish();
   // Bytes received but not yet part of a completed command.
   size_t Pending() const { return pending_.size(); }
   void Reset() { pending_.clear(); }
 
  private:
-  std::vector<Command> Split(bool textMayEnd);
+  std::vector<Command> Split(bool textMayEnd, bool streamEnds);
   std::string pending_;
 };
 

@@ -23,6 +23,11 @@ Cell CellOf(int font);
 // turns whole lines and is not done here.
 QImage DrawCharacter(const QString& character, const TextStyle& style);
 
+// A character as it goes into the line: a full-width (Kanji) character in a square cell of the
+// font's height with the Kanji print mode, underline and spacing (FS !, FS -, FS S); another
+// with the character spacing (ESC SP); either turned 90 degrees clockwise under ESC V.
+QImage DrawTextCharacter(const QString& character, const TextStyle& style, bool wide);
+
 }  // namespace vprinter
 
 #endif  // VPRINTER_GLYPHS_H

@@ -8,13 +8,15 @@ namespace vprinter {
 void LineBuffer::Add(const QImage& piece) {
   pieces_.push_back({cursor_, piece});
   cursor_ += piece.width();
+  extent_ = std::max(extent_, cursor_);
 }
 
 QImage LineBuffer::Compose() const {
   int height = 0;
   for (const Piece& piece : pieces_) height = std::max(height, piece.image.height());
-  if (cursor_ <= 0 || height <= 0) return QImage();
-  QImage line(cursor_, height, QImage::Format_RGB32);
+  const int width = std::max(cursor_, extent_);
+  if (width <= 0 || height <= 0) return QImage();
+  QImage line(width, height, QImage::Format_RGB32);
   line.fill(Qt::white);
   QPainter painter(&line);
   for (const Piece& piece : pieces_) {
@@ -25,7 +27,7 @@ QImage LineBuffer::Compose() const {
 
 void LineBuffer::Clear() {
   pieces_.clear();
-  cursor_ = 0;
+  cursor_ = extent_ = 0;
 }
 
 }  // namespace vprinter

@@ -16,7 +16,10 @@ class LineBuffer {
   void Add(const QImage& piece);
   // Moves the cursor on without printing (a tab).
   void Skip(int dots) { cursor_ += dots; }
-  // The line as one image, as wide as the cursor has come and as high as its highest piece.
+  // Puts the cursor at x dots from the line's start, back over printed pieces too (ESC $, ESC \).
+  void MoveTo(int x) { cursor_ = x > 0 ? x : 0; }
+  // The line as one image, as wide as the cursor or a piece has come and as high as its highest
+  // piece.
   QImage Compose() const;
   void Clear();
 
@@ -27,6 +30,7 @@ class LineBuffer {
   };
   std::vector<Piece> pieces_;
   int cursor_ = 0;
+  int extent_ = 0;  // the right end of the rightmost piece
 };
 
 }  // namespace vprinter

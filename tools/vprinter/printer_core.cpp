@@ -17,6 +17,35 @@ void PrinterCore::SetSinks(Sink raw, Sink log, bool remember) {
   remember_ = remember;
 }
 
+namespace {
+
+// Real-time commands run on arrival, even into a full buffer, and take no room in it.
+bool IsRealTime(Kind kind) {
+  return kind == Kind::Status || kind == Kind::RealTimeRequest || kind == Kind::RealTimeFunction;
+}
+
+// The bits of the automatic status that GS a n watches: n bit 0 the drawer, bit 1 on-line state
+// and cover, bit 2 errors, bit 3 the paper roll sensors.
+std::string Watched(const std::string& status, int n) {
+  std::string watched(4, '\0');
+  watched[0] =
+      static_cast<char>(status[0] & (((n & 1) != 0 ? 0x04 : 0) | ((n & 2) != 0 ? 0x28 : 0)));
+  watched[1] = static_cast<char>((n & 4) != 0 ? status[1] : 0);
+  watched[2] = static_cast<char>((n & 8) != 0 ? status[2] : 0);
+  return watched;
+}
+
+}  // namespace
+
+void PrinterCore::SetState(const PrinterState& state) {
+  const std::string before = AutoStatus(state_), after = AutoStatus(state);
+  state_ = state;
+  settings_.multiByteSet = state.multiByteSet;
+  const int n = settings_.autoStatusBack;
+  if (n == 0 || Watched(before, n) == Watched(after, n)) return;
+  AddLine("STATUS BACK  automatic status" + Queue(after, Clock::now()));
+}
+
 void PrinterCore::SetDrainRate(int bytesPerSecond, Clock::time_point now) {
   buffer_.SetDrainRate(bytesPerSecond, now);
 }
@@ -26,10 +55,9 @@ void PrinterCore::Receive(const std::string& bytes, Clock::time_point now) {
   if (remember_) received_ += bytes;
   if (rawSink_) rawSink_(bytes);
   const std::vector<Command> commands = parser_.Feed(bytes);
-  // Real-time commands run on arrival, even into a full buffer, and take no room in it.
   size_t realTime = 0;
   for (const Command& command : commands) {
-    if (command.kind == Kind::Status) realTime += command.raw.size();
+    if (IsRealTime(command.kind)) realTime += command.raw.size();
   }
   const size_t lost = buffer_.Accept(bytes.size() - std::min(realTime, bytes.size()), now);
   if (lost > 0) {
@@ -47,6 +75,7 @@ void PrinterCore::Finish(Clock::time_point now) { Process(parser_.Finish(), now)
 void PrinterCore::EndConnection(Clock::time_point now) {
   Finish(now);
   answers_.clear();
+  settings_.autoStatusBack = 0;  // the next client asks for it again
 }
 
 void PrinterCore::Process(const std::vector<Command>& commands, Clock::time_point now) {
@@ -67,7 +96,12 @@ std::string PrinterCore::Respond(const Command& command, Clock::time_point now) 
   const Query query =
       AnswerTo(command, state_, buffer_.FillPercent(now), capacity > used ? capacity - used : 0);
   if (!query.asked) return "";
-  const std::string sent = Deliver(query.answer, state_.answers);
+  return Queue(query.answer, now);
+}
+
+// Queues an answer as the state's failure mode delivers it; returns how the log shows it.
+std::string PrinterCore::Queue(const std::string& answer, Clock::time_point now) {
+  const std::string sent = Deliver(answer, state_.answers);
   if (sent.empty()) return " -> nothing (silent)";
   answers_.push_back({sent, now + std::chrono::milliseconds(state_.answerDelayMs)});
   std::string shown = " -> " + HexBytes(sent, 32);

@@ -47,7 +47,8 @@ class PrinterCore {
   // When the next queued answer is due; Clock::time_point::max() when none is queued.
   Clock::time_point NextAnswerDue() const;
 
-  void SetState(const PrinterState& state) { state_ = state; }
+  // A change that automatic status back (GS a) reports is sent to the client unasked.
+  void SetState(const PrinterState& state);
   const PrinterState& State() const { return state_; }
   void SetDrainRate(int bytesPerSecond, Clock::time_point now);
 
@@ -67,6 +68,7 @@ class PrinterCore {
 
   void Process(const std::vector<Command>& commands, Clock::time_point now);
   std::string Respond(const Command& command, Clock::time_point now);
+  std::string Queue(const std::string& answer, Clock::time_point now);
   void AddLine(const std::string& line);
 
   PrinterState state_;

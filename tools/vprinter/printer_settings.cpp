@@ -1,5 +1,6 @@
 #include "printer_settings.h"
 
+#include "graphics_functions.h"
 #include "wire.h"
 
 namespace vprinter {
@@ -15,6 +16,28 @@ void ApplyPrintMode(int n, TextStyle* style) {
   style->underline = (n & 0x80) != 0 ? 1 : 0;
 }
 
+// FS ( C fn 48 m: m 1 one-byte characters, m 2 UTF-8.
+void ApplyEncoding(const std::string& block, TextStyle* style) {
+  if (ByteAt(block, 0) == 48) style->utf8 = Selector(ByteAt(block, 1)) == 2;
+}
+
+void ApplyKanji(const Command& command, TextStyle* style) {
+  const int n = command.Param(0);
+  switch (command.kind) {
+    case Kind::KanjiOn: style->kanji = true; break;
+    case Kind::KanjiOff: style->kanji = false; break;
+    case Kind::KanjiCodeSystem: style->kanjiCodeSystem = Selector(n); break;
+    case Kind::KanjiPrintMode: style->kanjiPrintMode = n; break;
+    case Kind::KanjiUnderline: style->kanjiUnderline = Selector(n); break;
+    case Kind::KanjiSpacing:
+      style->kanjiLeft = n;
+      style->kanjiRight = command.Param(1);
+      break;
+    case Kind::CharacterEncoding: ApplyEncoding(command.data, style); break;
+    default: break;
+  }
+}
+
 void ApplyStyle(const Command& command, TextStyle* style) {
   const int n = command.Param(0);
   switch (command.kind) {
@@ -26,11 +49,14 @@ void ApplyStyle(const Command& command, TextStyle* style) {
     case Kind::Reverse: style->reverse = (n & 1) != 0; break;
     case Kind::UpsideDown: style->upsideDown = (n & 1) != 0; break;
     case Kind::CodeTable: style->codeTable = n; break;
+    case Kind::InternationalSet: style->internationalSet = n; break;
+    case Kind::CharSpacing: style->charSpacing = n; break;
+    case Kind::Rotate90: style->rotated = (n & 1) != 0; break;
     case Kind::CharSize:
       style->widthScale = ((n >> 4) & 7) + 1;
       style->heightScale = (n & 7) + 1;
       break;
-    default: break;
+    default: ApplyKanji(command, style); break;
   }
 }
 
@@ -43,7 +69,9 @@ void ApplyLayout(const Command& command, Layout* layout) {
     case Kind::AreaWidth: layout->areaWidth = command.Word(0); break;
     case Kind::TabPositions: layout->tabs.assign(command.data.begin(), command.data.end()); break;
     case Kind::PageMode: layout->pageMode = true; break;
-    case Kind::StandardMode: layout->pageMode = false; break;
+    case Kind::StandardMode:
+    case Kind::FormFeed: layout->pageMode = false; break;
+    case Kind::PageDirection: layout->pageDirection = Selector(command.Param(0)) & 3; break;
     case Kind::PageArea:
       for (int i = 0; i < 4; ++i) layout->pageArea[i] = command.Word(2 * i);
       break;
@@ -62,8 +90,24 @@ void ApplyBarcode(const Command& command, BarcodeSettings* barcode) {
   }
 }
 
-// GS ( k cn fn ...: only the QR code symbol (cn 49) is kept.
-void ApplySymbol(const std::string& block, QrSettings* qr) {
+// GS ( k 48 fn ...: the PDF417 symbol.
+void ApplyPdf417(const std::string& block, Pdf417Settings* pdf) {
+  const int value = ByteAt(block, 2);
+  switch (ByteAt(block, 1)) {
+    case 65: pdf->columns = value; break;
+    case 66: pdf->rows = value; break;
+    case 67: pdf->moduleWidth = value; break;
+    case 68: pdf->rowHeight = value; break;
+    case 69: pdf->errorLevel = value == 48 ? ByteAt(block, 3) - 48 : -1; break;
+    case 70: pdf->truncated = (value & 1) != 0; break;
+    case 80: pdf->data = block.size() > 3 ? block.substr(3) : ""; break;
+    default: break;
+  }
+}
+
+// GS ( k cn fn ...: the QR code (cn 49) and PDF417 (cn 48) symbols are kept.
+void ApplySymbol(const std::string& block, QrSettings* qr, Pdf417Settings* pdf) {
+  if (ByteAt(block, 0) == 48) ApplyPdf417(block, pdf);
   if (ByteAt(block, 0) != 49) return;
   const int value = ByteAt(block, 2);
   switch (ByteAt(block, 1)) {
@@ -72,44 +116,6 @@ void ApplySymbol(const std::string& block, QrSettings* qr) {
     case 69: qr->errorLevel = Selector(value); break;
     case 80: qr->data = block.size() > 3 ? block.substr(3) : ""; break;
     default: break;
-  }
-}
-
-std::string NoRoom(size_t needed, size_t free) {
-  return "not stored: " + std::to_string(needed) + " bytes needed, " + std::to_string(free) +
-         " free";
-}
-
-// GS 8 L m fn a kc1 kc2 b xL xH yL yH c data, function 67: define a raster NV graphic.
-std::string DefineNvGraphic(const std::string& block, int nvCapacity, PrinterSettings* settings) {
-  if (ByteAt(block, 1) != 67 || block.size() < 11) return "not stored: not a raster graphic";
-  NvGraphic graphic;
-  graphic.colours = ByteAt(block, 5);
-  graphic.width = static_cast<int>(LittleEndian(block, 6, 2));
-  graphic.height = static_cast<int>(LittleEndian(block, 8, 2));
-  graphic.raster = block.substr(11);
-  const std::string key = block.substr(3, 2);
-  // A graphic under the same key is replaced, so its room counts as free.
-  const auto old = settings->nvGraphics.find(key);
-  const size_t replaced = old != settings->nvGraphics.end() ? old->second.raster.size() : 0;
-  const size_t used = settings->NvUsed() - replaced;
-  const size_t free = static_cast<size_t>(nvCapacity) > used ? nvCapacity - used : 0;
-  if (graphic.raster.size() > free) return NoRoom(graphic.raster.size(), free);
-  settings->nvGraphics[key] = graphic;
-  return "";
-}
-
-// GS ( L m fn ...: delete all (65, with "CLR"), delete one (66), print one (69).
-std::string NvFunction(const std::string& block, PrinterSettings* settings) {
-  const std::string key = block.size() >= 4 ? block.substr(2, 2) : "";
-  switch (ByteAt(block, 1)) {
-    case 65:
-      if (block.substr(2) != "CLR") return "ignored: CLR expected";
-      settings->nvGraphics.clear();
-      return "";
-    case 66: return settings->nvGraphics.erase(key) != 0 ? "" : "no such graphic";
-    case 69: return settings->nvGraphics.count(key) != 0 ? "" : "no such graphic";
-    default: return "";
   }
 }
 
@@ -138,11 +144,13 @@ std::string Apply(const Command& command, int nvCapacity, PrinterSettings* setti
       settings->layout = Layout();
       settings->barcode = BarcodeSettings();
       settings->qr = QrSettings();
+      settings->pdf417 = Pdf417Settings();
       return "";
     case Kind::OperationMode: settings->operationMode = command.Param(1); return "";
-    case Kind::Symbol: ApplySymbol(command.data, &settings->qr); return "";
-    case Kind::DefineNvGraphic: return DefineNvGraphic(command.data, nvCapacity, settings);
-    case Kind::NvGraphics: return NvFunction(command.data, settings);
+    case Kind::Symbol: ApplySymbol(command.data, &settings->qr, &settings->pdf417); return "";
+    case Kind::DefineNvGraphic:
+    case Kind::NvGraphics: return ApplyGraphicsFunction(command.data, nvCapacity, settings);
+    case Kind::AutoStatusBack: settings->autoStatusBack = command.Param(0); return "";
     case Kind::RasterBand:
     case Kind::ColumnImage: KeepImage(command, settings); return "";
     default: break;

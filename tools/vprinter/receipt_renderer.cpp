@@ -3,10 +3,13 @@
 #include <QPainter>
 #include <QString>
 #include <algorithm>
+#include <cstdint>
 
 #include "barcode_drawer.h"
 #include "bit_images.h"
 #include "glyphs.h"
+#include "graphics_functions.h"
+#include "text_decoder.h"
 #include "wire.h"
 
 namespace vprinter {
@@ -47,8 +50,10 @@ int ReceiptRenderer::LineSpacing(const Layout& layout) {
   return layout.lineSpacing >= 0 ? layout.lineSpacing : kDefaultLineSpacing;
 }
 
-// The left margin and the printing-area width, kept on the print head.
+// The left margin and the printing-area width, kept on the print head; in page mode the line's
+// length in the print direction.
 ReceiptRenderer::Area ReceiptRenderer::AreaOf(const Layout& layout) const {
+  if (page_.Active()) return {0, std::max(1, page_.LineWidth(layout))};
   const int printable = roll_.PaperSize().printableDots;
   const int left = std::clamp(layout.leftMargin, 0, printable - 1);
   const int width = layout.areaWidth > 0 ? layout.areaWidth : printable;
@@ -62,15 +67,21 @@ std::string ReceiptRenderer::Render(const Command& command, const PrinterSetting
     case Kind::LineFeed: PrintLine(LineSpacing(settings.layout)); return "";
     case Kind::FeedUnits:
       PrintLine(0);
-      roll_.Feed(command.Param(0));
+      Feed(command.Param(0));
       return "";
     case Kind::FeedLines:
       PrintLine(0);
-      roll_.Feed(command.Param(0) * LineSpacing(settings.layout));
+      Feed(command.Param(0) * LineSpacing(settings.layout));
       return "";
-    case Kind::Initialise: line_.Clear(); return "";
-    case Kind::Cut: Cut(command); return "";
+    case Kind::Initialise:
+      line_.Clear();
+      page_.End();
+      return "";
+    case Kind::Cut:
+    case Kind::PartialCutNow: Cut(command); return "";
     case Kind::ColumnImage: AddPiece(ColumnPicture(settings.lastColumnImage), settings); return "";
+    case Kind::AbsolutePosition:
+    case Kind::RelativePosition: Position(command, settings); return "";
     case Kind::RasterBand:
       PrintLine(0);
       PrintBlock(RasterPicture(settings.lastRasterBand), settings.layout);
@@ -83,21 +94,98 @@ std::string ReceiptRenderer::Render(const Command& command, const PrinterSetting
 std::string ReceiptRenderer::RenderMark(const Command& command, const PrinterSettings& settings) {
   switch (command.kind) {
     case Kind::Barcode: return PrintBarcode(command, settings);
-    case Kind::Symbol: return PrintQrCode(command, settings);
-    case Kind::NvGraphics: return PrintNvGraphic(command, settings);
-    default: return "";
+    case Kind::Symbol: return PrintSymbol(command, settings);
+    case Kind::NvGraphics:
+    case Kind::DefineNvGraphic: return PrintGraphic(command, settings);
+    default: RenderPage(command); return "";
   }
 }
 
-// Each byte is one character of the selected code table; a line that is full is printed and
-// the text goes on in the next.
+// The page-mode commands: ESC L starts a page, FF prints it and ends page mode, ESC FF prints it
+// and stays, CAN and ESC S drop it; GS $ and GS \ move the vertical position on it.
+void ReceiptRenderer::RenderPage(const Command& command) {
+  switch (command.kind) {
+    case Kind::PageMode:
+      PrintLine(0);
+      page_.Start();
+      return;
+    case Kind::FormFeed:
+    case Kind::PrintPage:
+      if (page_.Active()) PrintPage(command.kind == Kind::FormFeed);
+      return;
+    case Kind::CancelPage:
+    case Kind::StandardMode:
+      if (!page_.Active()) return;  // both are ignored in standard mode
+      line_.Clear();
+      if (command.kind == Kind::CancelPage) {
+        page_.Clear();
+      } else {
+        page_.End();
+      }
+      return;
+    case Kind::PageVertical:
+    case Kind::PageRelativeVertical: {
+      if (!page_.Active()) return;
+      PrintLine(0, false);  // what came before stays where it was put
+      const int n = command.Word(0);
+      page_.MoveTo(command.kind == Kind::PageVertical ? n
+                                                      : page_.Position() + static_cast<int16_t>(n));
+      return;
+    }
+    default: return;
+  }
+}
+
+void ReceiptRenderer::PrintPage(bool leavePageMode) {
+  PrintLine(0);
+  const QImage page = page_.Take();
+  if (leavePageMode) page_.End();
+  if (page.isNull()) return;
+  roll_.Print(0, page);
+  roll_.Feed(page.height());
+}
+
+// Feeds the paper, or in page mode moves the vertical position.
+void ReceiptRenderer::Feed(int dots) {
+  if (page_.Active()) {
+    page_.Advance(dots);
+  } else {
+    roll_.Feed(dots);
+  }
+}
+
+// Prints the image x dots from the area's start: on the paper, or on the page in page mode.
+void ReceiptRenderer::Put(int x, const QImage& image, const Layout& layout) {
+  if (page_.Active()) {
+    page_.Place(image, x, layout);
+  } else {
+    roll_.Print(x, image);
+  }
+}
+
+// The characters of the text as the selected code table or multi-byte set makes them; a line
+// that is full is printed and the text goes on in the next.
 void ReceiptRenderer::AddText(const std::string& bytes, const PrinterSettings& settings) {
-  const std::vector<std::string> characters = DecodeText(bytes, settings.style.codeTable);
-  for (const std::string& character : characters) {
+  const DecodedText text = DecodeStyledText(bytes, settings.style, settings.multiByteSet);
+  for (size_t i = 0; i < text.characters.size(); ++i) {
+    const std::string& character = text.characters[i];
     const QString shown =
         character.empty() ? QStringLiteral("?") : QString::fromStdString(character);
-    AddPiece(DrawCharacter(shown, settings.style), settings);
+    AddPiece(DrawTextCharacter(shown, settings.style, text.wide[i]), settings);
   }
+}
+
+// ESC $ n: n dots from the line's start; ESC \ n: n dots on from where the line is, back for
+// a negative n.
+void ReceiptRenderer::Position(const Command& command, const PrinterSettings& settings) {
+  StartLine(settings);
+  const int n = command.Word(0);
+  if (command.kind == Kind::AbsolutePosition) {
+    if (n < AreaOf(lineLayout_).width) line_.MoveTo(n);
+    return;
+  }
+  const int to = line_.Cursor() + static_cast<int16_t>(n);
+  if (to >= 0 && to < AreaOf(lineLayout_).width) line_.MoveTo(to);
 }
 
 void ReceiptRenderer::AddPiece(const QImage& piece, const PrinterSettings& settings) {
@@ -134,31 +222,38 @@ void ReceiptRenderer::Tab(const PrinterSettings& settings) {
   }
 }
 
-// Prints the buffered line, placed by the layout of its start, and feeds the paper past it,
-// at least minimumFeed dots. An upside-down line is turned round within the print head.
-void ReceiptRenderer::PrintLine(int minimumFeed) {
+// Prints the buffered line, placed by the layout of its start, and (with feed) feeds the paper
+// past it, at least minimumFeed dots. An upside-down line is turned round within the print head.
+// In page mode the line is not justified and stands on the vertical position.
+void ReceiptRenderer::PrintLine(int minimumFeed, bool feed) {
   QImage image = line_.Compose();
   const bool upsideDown = lineUpsideDown_;
   const Layout layout = lineLayout_;
+  lineEnd_ = line_.Cursor();
   line_.Clear();
   if (image.isNull()) {
-    roll_.Feed(minimumFeed);
+    if (feed) Feed(minimumFeed);
     return;
   }
   const Area area = AreaOf(layout);
-  int x = area.left +
-          std::max(0, area.width - image.width()) * std::clamp(layout.justification, 0, 2) / 2;
-  if (upsideDown) {
+  const int justification = page_.Active() ? 0 : std::clamp(layout.justification, 0, 2);
+  int x = area.left + std::max(0, area.width - image.width()) * justification / 2;
+  if (upsideDown && !page_.Active()) {
     image = image.mirrored(true, true);
     x = roll_.PaperSize().printableDots - x - image.width();
   }
-  roll_.Print(x, image);
-  roll_.Feed(std::max(minimumFeed, image.height()));
+  Put(x, image, layout);
+  if (feed) Feed(page_.Active() ? minimumFeed : std::max(minimumFeed, image.height()));
 }
 
-// A picture or symbol printed on its own, justified in the printing area.
+// A picture or symbol printed on its own, justified in the printing area; in page mode at the
+// print position, standing on the vertical position, which stays.
 void ReceiptRenderer::PrintBlock(const QImage& image, const Layout& layout) {
   if (image.isNull()) return;
+  if (page_.Active()) {
+    page_.Place(image, lineEnd_, layout);
+    return;
+  }
   const Area area = AreaOf(layout);
   const int free = std::max(0, area.width - image.width());
   roll_.Print(area.left + free * std::clamp(layout.justification, 0, 2) / 2, image);
@@ -179,33 +274,33 @@ std::string ReceiptRenderer::PrintBarcode(const Command& command, const PrinterS
   return "";
 }
 
-// GS ( k fn 81 prints the stored QR code; the other functions only set it up.
-std::string ReceiptRenderer::PrintQrCode(const Command& command, const PrinterSettings& settings) {
-  if (ByteAt(command.data, 0) != 49 || ByteAt(command.data, 1) != 81) return "";
+// GS ( k fn 81 prints the stored QR code (cn 49) or PDF417 symbol (cn 48); the other
+// functions only set them up.
+std::string ReceiptRenderer::PrintSymbol(const Command& command, const PrinterSettings& settings) {
+  const int cn = ByteAt(command.data, 0);
+  if ((cn != 48 && cn != 49) || ByteAt(command.data, 1) != 81) return "";
   PrintLine(0);
-  const DrawnSymbol drawn = DrawQrCode(settings.qr);
+  const DrawnSymbol drawn = cn == 49 ? DrawQrCode(settings.qr) : DrawPdf417(settings.pdf417);
   if (drawn.image.isNull()) return "not drawn: " + drawn.error;
   PrintBlock(drawn.image, settings.layout);
-  return settings.qr.model == 1 ? "drawn as model 2" : "";
+  return cn == 49 && settings.qr.model == 1 ? "drawn as model 2" : "";
 }
 
-// GS ( L fn 69 kc1 kc2 x y prints a stored graphic.
-std::string ReceiptRenderer::PrintNvGraphic(const Command& command,
-                                            const PrinterSettings& settings) {
-  if (ByteAt(command.data, 1) != 69 || command.data.size() < 6) return "";
-  const auto graphic = settings.nvGraphics.find(command.data.substr(2, 2));
-  if (graphic == settings.nvGraphics.end()) return "";
+// GS ( L / GS 8 L functions 50, 69 and 85 print a graphic: the print buffer's or a stored one.
+std::string ReceiptRenderer::PrintGraphic(const Command& command, const PrinterSettings& settings) {
+  int xScale = 1, yScale = 1;
+  const NvGraphic* graphic = GraphicToPrint(command.data, settings, &xScale, &yScale);
+  if (graphic == nullptr) return "";
   PrintLine(0);
-  PrintBlock(NvPicture(graphic->second, ByteAt(command.data, 4), ByteAt(command.data, 5)),
-             settings.layout);
+  PrintBlock(NvPicture(*graphic, xScale, yScale), settings.layout);
   return "";
 }
 
-// GS V m cuts at once; GS V 65/66 n feeds n dots first.
+// GS V m, ESC i and ESC m cut at once; GS V 65/66 n feeds n dots first.
 void ReceiptRenderer::Cut(const Command& command) {
   PrintLine(0);
   const int m = command.Param(0);
-  if (m == 65 || m == 66) roll_.Feed(command.Param(1));
+  if (command.kind == Kind::Cut && (m == 65 || m == 66)) roll_.Feed(command.Param(1));
   roll_.Cut();
 }
 

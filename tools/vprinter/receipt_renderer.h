@@ -8,6 +8,7 @@
 
 #include "command.h"
 #include "line_buffer.h"
+#include "page_buffer.h"
 #include "paper_roll.h"
 #include "printer_settings.h"
 
@@ -18,7 +19,7 @@ class ReceiptRenderer {
   // The line spacing until ESC 3 sets another.
   static constexpr int kDefaultLineSpacing = 30;
 
-  explicit ReceiptRenderer(const Paper& paper) : roll_(paper) {}
+  explicit ReceiptRenderer(const Paper& paper) : roll_(paper), page_(paper.printableDots) {}
 
   // Draws what the command prints; settings are those in force after it. Returns a note for
   // the log when something could not be drawn, else empty.
@@ -33,22 +34,29 @@ class ReceiptRenderer {
   };
 
   std::string RenderMark(const Command& command, const PrinterSettings& settings);
+  void RenderPage(const Command& command);
+  void PrintPage(bool leavePageMode);
+  void Feed(int dots);
+  void Put(int x, const QImage& image, const Layout& layout);
   void AddText(const std::string& bytes, const PrinterSettings& settings);
   void StartLine(const PrinterSettings& settings);
   void AddPiece(const QImage& piece, const PrinterSettings& settings);
   void Tab(const PrinterSettings& settings);
-  void PrintLine(int minimumFeed);
+  void PrintLine(int minimumFeed, bool feed = true);
   void PrintBlock(const QImage& image, const Layout& layout);
   std::string PrintBarcode(const Command& command, const PrinterSettings& settings);
-  std::string PrintQrCode(const Command& command, const PrinterSettings& settings);
-  std::string PrintNvGraphic(const Command& command, const PrinterSettings& settings);
+  std::string PrintSymbol(const Command& command, const PrinterSettings& settings);
+  std::string PrintGraphic(const Command& command, const PrinterSettings& settings);
+  void Position(const Command& command, const PrinterSettings& settings);
   void Cut(const Command& command);
   Area AreaOf(const Layout& layout) const;
   static int LineSpacing(const Layout& layout);
 
   PaperRoll roll_;
+  PageBuffer page_;
   LineBuffer line_;
   Layout lineLayout_;  // in force when the line's first piece came
+  int lineEnd_ = 0;    // where the last line printed left the print position (ESC $, ESC \)
   bool lineUpsideDown_ = false;
 };
 

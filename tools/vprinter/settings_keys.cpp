@@ -20,11 +20,13 @@ const Setting kSettings[] = {
     {"paper-out", Type::Flag, "paper end (DLE EOT 4 bits 5 and 6, DLE EOT 2 bit 5)"},
     {"cover-open", Type::Flag, "cover open (DLE EOT 2 bit 2)"},
     {"error", Type::Flag, "error occurred (DLE EOT 2 bit 6)"},
-    {"drawer-high", Type::Flag, "drawer connector pin 3 high (DLE EOT 1 bit 2)"},
+    {"drawer-high", Type::Flag, "drawer connector pin 3 high, a closed drawer (DLE EOT 1 bit 2)"},
     {"extra-status", Type::Number, "the byte answered to DLE EOT 6 (default 0)"},
     {"model-id", Type::Number, "the byte answered to GS I 1 (default 0x20)"},
     {"type-id", Type::Number, "the byte answered to GS I 2 (default 0x02)"},
     {"version-id", Type::Text, "the text answered to GS I 3 (default 1.00)"},
+    {"multi-byte", Type::Text,
+     "the multi-byte set of Kanji mode (FS &): gb18030 (default) or big5"},
     {"nv-capacity", Type::Number, "bytes of NV graphics memory (default 262144)"},
     {"drain-rate", Type::Number, "bytes per second the receive buffer drains, 0 at once (default)"},
     {"read-rate", Type::Number, "bytes per second read from the line, 0 as fast as they come"},
@@ -108,6 +110,20 @@ bool ApplyFlag(const std::string& key, bool on, PrinterState* state) {
   return true;
 }
 
+bool ApplyText(const std::string& key, const std::string& value, PrinterState* state,
+               std::string* error) {
+  if (key == "version-id") {
+    state->versionId = value;
+    return true;
+  }
+  if (value == "gb18030" || value == "big5") {
+    state->multiByteSet = value == "big5" ? "BIG5" : "GB18030";
+    return true;
+  }
+  *error = key + " takes gb18030 or big5, not \"" + value + "\"";
+  return false;
+}
+
 }  // namespace
 
 std::vector<SettingKey> SettingKeys() {
@@ -142,7 +158,7 @@ bool ApplySetting(const std::string& key, const std::string& value, PrinterState
       }
       *error = key + " takes a number of 0 or more, not \"" + value + "\"";
       return false;
-    case Type::Text: state->versionId = value; return true;
+    case Type::Text: return ApplyText(key, value, state, error);
   }
   return false;
 }
