@@ -45,7 +45,9 @@ int Refused(CLI::App& app, const CLI::ParseError& e, int argc, char** argv) {
 int main(int argc, char** argv) {
   Program program;
   CLI::App app("Print, check and manage an ESC/POS receipt printer.", "tallyjet");
-  app.footer("Exit codes: 0 done, 1 failed, 2 bad options; status adds 3 to 7 (see tallyjet(1)).");
+  app.footer(
+      "Exit codes: 0 done, 1 failed, 2 bad options; 3 to 7 the printer's state, from status and\n"
+      "from print, image, barcode and qr when the printer cannot print (see tallyjet(1)).");
   app.add_option("-p,--port", program.port.port,
                  "USB, a serial or printer device path, or socket://HOST[:PORT]")
       ->envname("TALLYJET_PORT")
