@@ -12,8 +12,11 @@
 #include <cstring>
 #include <string>
 
+#include "admin_access.h"
 #include "port_scheme.h"
+#include "raw_document.h"
 #include "receipt_driver.h"
+#include "shop_words.h"
 
 namespace {
 
@@ -88,7 +91,8 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void*) {
   }
   const char* logFile = Option("log-file", count, options);
   pappl_system_t* system = papplSystemCreate(
-      PAPPL_SOPTIONS_MULTI_QUEUE | PAPPL_SOPTIONS_WEB_INTERFACE, kName, port, "_print,_universal",
+      PAPPL_SOPTIONS_MULTI_QUEUE | PAPPL_SOPTIONS_WEB_INTERFACE | PAPPL_SOPTIONS_WEB_SECURITY,
+      kName, port, "_print,_universal",
       SpoolDirectory(Option("spool-directory", count, options)), logFile != nullptr ? logFile : "-",
       level, Option("auth-service", count, options), /*tls_only*/ false);
   if (system == nullptr) return nullptr;
@@ -101,6 +105,13 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void*) {
     papplSystemSetHostName(system, hostname);
   }
   papplSystemSetDNSSDName(system, "TallyJet");
+  // Without a PAM service the settings wait for an administrator password.
+  if (Option("auth-service", count, options) == nullptr) {
+    printer_app::RequireAdministrator(system);
+  }
+  // A document sent as application/octet-stream that PAPPL does not recognise is raw ESC/POS.
+  papplSystemSetMIMECallback(system, printer_app::RawFormatOf, nullptr);
+  printer_app::AddShopWords(system);
   return system;
 }
 

@@ -5,30 +5,34 @@
 
 #include "port_scheme.h"
 #include "printer_status.h"
+#include "raw_document.h"
 #include "receipt_job.h"
 #include "receipt_options.h"
+#include "test_page.h"
 
 namespace printer_app {
 namespace {
 
 constexpr int kDotsPerInch = 203;
-constexpr int kMediaCount = 5;
+constexpr int kMediaCount = 6;
 
 struct ReceiptModel {
   const char* driverName;
   const char* description;
   int paperMillimetres;
   int headDots;
-  const char* media[kMediaCount];  // the first is the default
+  // The first is the default: the roll at its longest, so that a page is as long as its
+  // content (the blank end is not printed) and keeps the head's full width.
+  const char* media[kMediaCount];
 };
 
 const ReceiptModel kModels[] = {
     {"tallyjet_80mm", "TallyJet receipt printer, 80 mm paper (576 dots)", 80, 576,
-     {"om_receipt_80x297mm", "om_receipt_80x200mm", "om_receipt_80x100mm", "roll_max_80x3000mm",
-      "roll_min_80x25mm"}},
+     {"om_roll_80x3000mm", "om_receipt_80x297mm", "om_receipt_80x200mm", "om_receipt_80x100mm",
+      "roll_max_80x3000mm", "roll_min_80x25mm"}},
     {"tallyjet_58mm", "TallyJet receipt printer, 58 mm paper (384 dots)", 58, 384,
-     {"om_receipt_58x297mm", "om_receipt_58x200mm", "om_receipt_58x100mm", "roll_max_58x3000mm",
-      "roll_min_58x25mm"}},
+     {"om_roll_58x3000mm", "om_receipt_58x297mm", "om_receipt_58x200mm", "om_receipt_58x100mm",
+      "roll_max_58x3000mm", "roll_min_58x25mm"}},
 };
 
 const ReceiptModel* ModelOf(const char* driverName) {
@@ -88,6 +92,9 @@ void FillCallbacks(pappl_pr_driver_data_t* data) {
   data->rwriteline_cb = WriteLine;
   data->rendpage_cb = EndPage;
   data->rendjob_cb = EndJob;
+  data->format = kRawFormat;
+  data->printfile_cb = PrintRawDocument;
+  data->testpage_cb = WriteTestPage;
   data->status_cb = UpdatePrinterStatus;
 }
 
@@ -111,7 +118,10 @@ bool FillDriverData(pappl_system_t*, const char* driverName, const char*, const 
   papplCopyString(data->make_and_model, model->description, sizeof data->make_and_model);
   data->kind = PAPPL_KIND_RECEIPT | PAPPL_KIND_ROLL;
   data->ppm = 30;
-  data->input_face_up = data->output_face_up = true;
+  // Receipts come out printed side up, but the first page leaves the printer first: a face-up
+  // output bin would have clients such as CUPS send the pages last first.
+  data->input_face_up = true;
+  data->output_face_up = false;
   data->orient_default = IPP_ORIENT_PORTRAIT;  // a wide picture stays across the roll
   data->quality_default = IPP_QUALITY_NORMAL;
   data->duplex = PAPPL_DUPLEX_NONE;

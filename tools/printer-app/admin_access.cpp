@@ -1,0 +1,77 @@
+#include "admin_access.h"
+
+#include <cstring>
+#include <vector>
+
+#include "format_gate.h"
+
+namespace printer_app {
+namespace {
+
+constexpr size_t kHashSize = 100;  // PAPPL's password hashes are shorter
+
+bool FromLoopback(pappl_client_t* client) {
+  return httpAddrLocalhost(httpGetAddress(papplClientGetHTTP(client))) != 0;
+}
+
+bool PasswordMatches(pappl_system_t* system, const char* hash, const std::string& password) {
+  if (password.empty()) return false;
+  char computed[kHashSize];
+  papplSystemHashPassword(system, hash, password.c_str(), computed, sizeof computed);
+  return strcmp(computed, hash) == 0;
+}
+
+}  // namespace
+
+Access DecideAccess(bool passwordSet, const std::string& page, bool fromLoopback,
+                    bool passwordMatches) {
+  if (passwordSet) return passwordMatches ? Access::kAllowed : Access::kAskForPassword;
+  return page == kSecurityPage && fromLoopback ? Access::kAllowed : Access::kForbidden;
+}
+
+std::string BasicPassword(const char* authorization) {
+  constexpr char kBasic[] = "Basic ";
+  if (authorization == nullptr || strncmp(authorization, kBasic, sizeof kBasic - 1) != 0) {
+    return "";
+  }
+  const char* encoded = authorization + sizeof kBasic - 1;
+  while (*encoded == ' ') ++encoded;
+  std::vector<char> decoded(strlen(encoded) + 1);
+  int length = static_cast<int>(decoded.size());
+  if (httpDecode64_2(decoded.data(), &length, encoded) == nullptr) return "";
+  const std::string pair(decoded.data(), static_cast<size_t>(length));
+  const size_t colon = pair.find(':');
+  return colon == std::string::npos ? "" : pair.substr(colon + 1);
+}
+
+void RequireAdministrator(pappl_system_t* system) {
+  papplSystemSetAdminGroup(system, kAdminGroup);
+  papplSystemSetAuthCallback(system, "Basic", AuthorizeAdministrator, nullptr);
+}
+
+http_status_t AuthorizeAdministrator(pappl_client_t* client, const char* group, gid_t, void*) {
+  if (group == nullptr || strcmp(group, kAdminGroup) != 0) {
+    GateDocumentFormat(client);
+    return HTTP_STATUS_CONTINUE;
+  }
+  pappl_system_t* system = papplClientGetSystem(client);
+  char hash[kHashSize] = "";
+  papplSystemGetPassword(system, hash, sizeof hash);
+  const std::string password =
+      BasicPassword(httpGetField(papplClientGetHTTP(client), HTTP_FIELD_AUTHORIZATION));
+  const char* page = papplClientGetURI(client);
+  switch (DecideAccess(hash[0] != '\0', page != nullptr ? page : "", FromLoopback(client),
+                       hash[0] != '\0' && PasswordMatches(system, hash, password))) {
+    case Access::kAllowed:
+      return HTTP_STATUS_CONTINUE;
+    case Access::kAskForPassword:
+      return HTTP_STATUS_UNAUTHORIZED;
+    case Access::kForbidden:
+      break;
+  }
+  papplLogClient(client, PAPPL_LOGLEVEL_WARN,
+                 "Settings refused: no administrator password is set yet (Security page).");
+  return HTTP_STATUS_FORBIDDEN;
+}
+
+}  // namespace printer_app

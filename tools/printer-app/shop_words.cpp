@@ -1,0 +1,39 @@
+#include "shop_words.h"
+
+namespace printer_app {
+
+const char kShopWords[] = R"words(
+"cut-mode" = "Cut the paper";
+"cut-mode.end-of-job" = "At the end of each receipt";
+"cut-mode.every-page" = "After every page";
+"cut-mode.never" = "Never (tear off by hand)";
+"feed-before-cut" = "Paper fed before the cut (dots; 8 dots = 1 mm)";
+"drawer-pulse" = "Open the cash drawer";
+"drawer-pulse.never" = "Never";
+"drawer-pulse.before-job" = "Before printing the receipt";
+"drawer-pulse.after-job" = "After printing the receipt";
+"media.om_roll_80x3000mm" = "80 mm roll, as long as the receipt";
+"media.om_roll_58x3000mm" = "58 mm roll, as long as the receipt";
+"media.om_receipt_80x297mm" = "80 mm paper, 297 mm pages";
+"media.om_receipt_80x200mm" = "80 mm paper, 200 mm pages";
+"media.om_receipt_80x100mm" = "80 mm paper, 100 mm pages";
+"media.om_receipt_58x297mm" = "58 mm paper, 297 mm pages";
+"media.om_receipt_58x200mm" = "58 mm paper, 200 mm pages";
+"media.om_receipt_58x100mm" = "58 mm paper, 100 mm pages";
+"printer-state.3" = "Ready";
+"printer-state.4" = "Printing";
+"printer-state.5" = "Stopped";
+"printer-state-reasons.media-empty" = "out of paper: load a new roll";
+"printer-state-reasons.media-low" = "paper running low";
+"printer-state-reasons.media-jam" = "paper jammed";
+"printer-state-reasons.door-open" = "cover open: close the cover";
+"printer-state-reasons.cover-open" = "cover open: close the cover";
+"printer-state-reasons.offline" = "not answering: check power and cable";
+"printer-state-reasons.other" = "needs attention";
+)words";
+
+void AddShopWords(pappl_system_t* system) {
+  papplSystemAddStringsData(system, "/tallyjet-en.strings", "en", kShopWords);
+}
+
+}  // namespace printer_app
