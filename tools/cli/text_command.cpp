@@ -7,7 +7,7 @@
 #include "connection.h"
 #include "input_file.h"
 #include "tallyjet.h"
-#include "text_encoding.h"
+#include "code_pages.h"
 
 namespace {
 
@@ -62,7 +62,8 @@ void ReportMissing(const EncodedText& encoded, const CodePage& page) {
 }
 
 bool PrintText(Connection& c, const PrintOptions& o, const std::string& utf8) {
-  const CodePage& page = o.codePage != 0 ? *FindCodePage(o.codePage) : ChooseCodePage(utf8);
+  const CodePage* holding = PageHolding(utf8);
+  const CodePage& page = *FindCodePage(o.codePage != 0 ? o.codePage : holding ? holding->number : 850);
   EncodedText encoded = Encode(utf8, page);
   ReportMissing(encoded, page);
   // The printer prints a line when it ends: the last one must end too.

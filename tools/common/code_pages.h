@@ -1,23 +1,24 @@
 // UTF-8 text encoded for one of the printer's character code tables, with iconv.
-#ifndef TALLYJET_CLI_TEXT_ENCODING_H
-#define TALLYJET_CLI_TEXT_ENCODING_H
+#ifndef TALLYJET_COMMON_CODE_PAGES_H
+#define TALLYJET_COMMON_CODE_PAGES_H
 
 #include <string>
 #include <vector>
 
 struct CodePage {
   int number;             // the code page's own number, as the user names it
-  int table;              // the table number SetCharCodeTable selects it with
+  int table;              // the table number the printer selects it with
   const char* iconvName;  // the character set iconv encodes to
   int rewrittenByte;      // a byte the library changes on its way out under this table, or -1
 };
 
 // The code pages the library can select: 437, 850, 858, 860 and 1252; null for another number.
 const CodePage* FindCodePage(int number);
-// Their numbers, for the option's check.
+// Their numbers, for an option's check.
 std::vector<int> CodePageNumbers();
-// The page that holds the text's characters: 858 when it has a euro sign, 850 otherwise.
-const CodePage& ChooseCodePage(const std::string& utf8);
+// The first page, in the order 850, 858, 437, 860, 1252, that holds every character of the
+// text; null when none does.
+const CodePage* PageHolding(const std::string& utf8);
 
 struct EncodedText {
   std::string bytes;                 // one byte per character; '?' for those the page lacks
@@ -28,4 +29,9 @@ struct EncodedText {
 // and every byte that is not UTF-8, become '?'.
 EncodedText Encode(const std::string& utf8, const CodePage& page);
 
-#endif  // TALLYJET_CLI_TEXT_ENCODING_H
+// Removes the control characters that would command a printer: bytes 00 to 1F other than line
+// feed, carriage return and tab, byte 7F, and the UTF-8 characters U+0080 to U+009F. Answers
+// how many were removed.
+size_t DropControlCharacters(std::string* utf8);
+
+#endif  // TALLYJET_COMMON_CODE_PAGES_H

@@ -1,4 +1,4 @@
-#include "text_encoding.h"
+#include "code_pages.h"
 
 #include <iconv.h>
 
@@ -13,8 +13,6 @@ const CodePage kCodePages[] = {
     {437, 0, "CP437", -1},  {850, 2, "CP850", 0xC3},   {858, 19, "CP858", -1},
     {860, 3, "CP860", -1},  {1252, 27, "CP1252", -1},
 };
-
-const char kEuroSign[] = "\xE2\x82\xAC";
 
 // The length of the UTF-8 sequence that starts at text[at], 0 when it is not one.
 size_t SequenceLength(const std::string& text, size_t at) {
@@ -84,8 +82,15 @@ std::vector<int> CodePageNumbers() {
   return numbers;
 }
 
-const CodePage& ChooseCodePage(const std::string& utf8) {
-  return *FindCodePage(utf8.find(kEuroSign) != std::string::npos ? 858 : 850);
+const CodePage* PageHolding(const std::string& utf8) {
+  const bool ascii = std::all_of(utf8.begin(), utf8.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii) return FindCodePage(850);
+  for (int number : {850, 858, 437, 860, 1252}) {
+    const CodePage* page = FindCodePage(number);
+    if (Encode(utf8, *page).missing.empty()) return page;
+  }
+  return nullptr;
 }
 
 EncodedText Encode(const std::string& utf8, const CodePage& page) {
@@ -113,4 +118,24 @@ EncodedText Encode(const std::string& utf8, const CodePage& page) {
   }
   if (converter != iconv_t(-1)) iconv_close(converter);
   return encoded;
+}
+
+size_t DropControlCharacters(std::string* utf8) {
+  std::string& text = *utf8;
+  size_t kept = 0, dropped = 0;
+  for (size_t at = 0; at < text.size(); ++at) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    const bool c0 = (byte < 0x20 && byte != '\n' && byte != '\r' && byte != '\t') || byte == 0x7F;
+    const bool c1 = byte == 0xC2 && at + 1 < text.size() &&
+                    static_cast<unsigned char>(text[at + 1]) >= 0x80 &&
+                    static_cast<unsigned char>(text[at + 1]) <= 0x9F;
+    if (c1) ++at;
+    if (c0 || c1) {
+      ++dropped;
+    } else {
+      text[kept++] = text[at];
+    }
+  }
+  text.resize(kept);
+  return dropped;
 }

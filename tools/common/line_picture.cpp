@@ -1,0 +1,101 @@
+#include "line_picture.h"
+
+#include <pango/pangocairo.h>
+
+#include <memory>
+
+namespace {
+
+// The face fontconfig starts from; characters it lacks come from the Noto face of their script.
+constexpr char kFamily[] = "Noto Sans";
+// The font's size for a cell: a Chinese character fills two cells of the printer's font, as it
+// does in the printers' own double-byte fonts, and a line takes the height of a text line.
+constexpr double kPixelsPerCellHeight = 22.0 / 24.0;
+// Dots below which coverage prints white.
+constexpr int kInkThreshold = 128;
+
+template <typename T, void (*Free)(T*)>
+struct Freer {
+  void operator()(T* object) const { Free(object); }
+};
+using Surface = std::unique_ptr<cairo_surface_t, Freer<cairo_surface_t, cairo_surface_destroy>>;
+using Cairo = std::unique_ptr<cairo_t, Freer<cairo_t, cairo_destroy>>;
+void UnrefObject(void* object) { g_object_unref(object); }
+using Layout = std::unique_ptr<PangoLayout, Freer<void, UnrefObject>>;
+using Font = std::unique_ptr<PangoFontDescription,
+                             Freer<PangoFontDescription, pango_font_description_free>>;
+
+// Pango mirrors the alignment of a line that reads right to left: left is its start.
+PangoAlignment AlignmentOf(PangoLayout* layout, int align) {
+  if (align == 1) return PANGO_ALIGN_CENTER;
+  if (align == 0) return PANGO_ALIGN_LEFT;
+  const bool rightToLeft = pango_layout_get_direction(layout, 0) == PANGO_DIRECTION_RTL;
+  return rightToLeft ? PANGO_ALIGN_LEFT : PANGO_ALIGN_RIGHT;
+}
+
+Layout MakeLayout(cairo_t* cairo, const std::string& utf8, const LineStyle& style) {
+  Layout layout(pango_cairo_create_layout(cairo));
+  Font font(pango_font_description_from_string(kFamily));
+  pango_font_description_set_absolute_size(
+      font.get(), kPixelsPerCellHeight * style.cellHeight * PANGO_SCALE);
+  pango_font_description_set_weight(font.get(),
+                                    style.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+  pango_layout_set_font_description(layout.get(), font.get());
+  pango_layout_set_width(layout.get(), style.paperWidth / style.widthMultiple * PANGO_SCALE);
+  pango_layout_set_wrap(layout.get(), PANGO_WRAP_WORD_CHAR);
+  if (style.underline) {
+    PangoAttrList* attributes = pango_attr_list_new();
+    pango_attr_list_insert(attributes, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
+    pango_layout_set_attributes(layout.get(), attributes);
+    pango_attr_list_unref(attributes);
+  }
+  pango_layout_set_text(layout.get(), utf8.c_str(), static_cast<int>(utf8.size()));
+  pango_layout_set_alignment(layout.get(), AlignmentOf(layout.get(), style.align));
+  return layout;
+}
+
+// Coverage of an A8 surface as one-bit rows.
+void Pack(cairo_surface_t* surface, LinePicture* picture) {
+  cairo_surface_flush(surface);
+  const unsigned char* data = cairo_image_surface_get_data(surface);
+  const int stride = cairo_image_surface_get_stride(surface);
+  const int bytesPerRow = picture->width / 8;
+  picture->rows.assign(static_cast<size_t>(bytesPerRow) * picture->height, 0);
+  for (int y = 0; y < picture->height; ++y) {
+    const unsigned char* row = data + static_cast<size_t>(y) * stride;
+    for (int x = 0; x < picture->width; ++x) {
+      if (row[x] >= kInkThreshold) {
+        picture->rows[static_cast<size_t>(y) * bytesPerRow + x / 8] |= 0x80 >> (x % 8);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+bool DrawLine(const std::string& utf8, const LineStyle& style, LinePicture* picture) {
+  if (style.paperWidth <= 0 || style.paperWidth % 8 != 0 || style.widthMultiple < 1 ||
+      style.heightMultiple < 1) {
+    return false;
+  }
+  // A surface of one dot to lay the text out on; the height is known once it is.
+  Surface probe(cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1));
+  Cairo probeCairo(cairo_create(probe.get()));
+  const Layout layout = MakeLayout(probeCairo.get(), utf8, style);
+  int width = 0, height = 0;
+  pango_layout_get_pixel_size(layout.get(), &width, &height);
+  const int lineHeight = style.cellHeight * 5 / 4;  // the printer's line spacing for that cell
+  picture->width = style.paperWidth;
+  picture->height = std::max(height, lineHeight) * style.heightMultiple;
+
+  Surface surface(cairo_image_surface_create(CAIRO_FORMAT_A8, picture->width, picture->height));
+  if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return false;
+  Cairo cairo(cairo_create(surface.get()));
+  cairo_scale(cairo.get(), style.widthMultiple, style.heightMultiple);
+  cairo_move_to(cairo.get(), 0, std::max(0, lineHeight - height) / 2.0);
+  pango_cairo_update_layout(cairo.get(), layout.get());
+  pango_cairo_show_layout(cairo.get(), layout.get());
+  if (cairo_status(cairo.get()) != CAIRO_STATUS_SUCCESS) return false;
+  Pack(surface.get(), picture);
+  return true;
+}
