@@ -6,6 +6,9 @@
 #include "connection.h"
 #include "escpos_command.h"
 
+using connection::Forward;
+using connection::Of;
+using connection::ProcessWide;
 using escpos::InRange;
 
 namespace {
@@ -13,12 +16,10 @@ namespace {
 constexpr int kMaxBarCodeData = 255;
 
 // 90 and 128 name systems this printer family does not offer.
-int CheckBarCode(int type, int height, int width, int hriPosition, int hriFont,
-                 const char* data) {
+int CheckBarCode(int type, int height, int width, int hriPosition, int hriFont, const char* data) {
   if (type == 90 || type == 128) return TALLYJET_ERR_NOT_SUPPORTED;
-  const bool accepted = InRange(type, 65, 73) && InRange(height, 1, 255) &&
-                        InRange(width, 0, 2) && InRange(hriPosition, 0, 3) &&
-                        InRange(hriFont, 0, 1) && data != nullptr;
+  const bool accepted = InRange(type, 65, 73) && InRange(height, 1, 255) && InRange(width, 0, 2) &&
+                        InRange(hriPosition, 0, 3) && InRange(hriFont, 0, 1) && data != nullptr;
   return accepted ? TALLYJET_SUCCESS : TALLYJET_ERR_INVALID_ARGUMENT;
 }
 
@@ -29,20 +30,33 @@ int ModuleWidth(int width) {
 }
 
 // Sends the settings one command at a time; the first failure stops the rest.
-int SendSettings(int height, int module, int leftMargin, int hriFont, int hriPosition) {
+int SendSettings(ProtEscPos* encoder, int height, int module, int leftMargin, int hriFont,
+                 int hriPosition) {
   const struct {
     int (ProtEscPos::*operation)(int);
     int value;
   } settings[] = {
-      {&ProtEscPos::SetBarCodeHeight, height}, {&ProtEscPos::SetBarCodeWidth, module},
-      {&ProtEscPos::SetLeftMargin, leftMargin}, {&ProtEscPos::SetHriFont, hriFont},
+      {&ProtEscPos::SetBarCodeHeight, height},    {&ProtEscPos::SetBarCodeWidth, module},
+      {&ProtEscPos::SetLeftMargin, leftMargin},   {&ProtEscPos::SetHriFont, hriFont},
       {&ProtEscPos::SetHriPosition, hriPosition},
   };
   for (const auto& setting : settings) {
-    const int rc = (prot_->*setting.operation)(setting.value);
+    const int rc = (encoder->*setting.operation)(setting.value);
     if (rc != TALLYJET_SUCCESS) return rc;
   }
   return TALLYJET_SUCCESS;
+}
+
+int PrintBarCode(const Connection& link, int type, int height, int width, int leftMargin,
+                 int hriPosition, int hriFont, const char* data) {
+  int rc = connection::Check(link);
+  if (rc == TALLYJET_SUCCESS) rc = CheckBarCode(type, height, width, hriPosition, hriFont, data);
+  if (rc != TALLYJET_SUCCESS) return rc;
+  // The margin and the data length are checked by their own commands, when they are due.
+  rc = SendSettings(link.encoder, height, ModuleWidth(width), leftMargin, hriFont, hriPosition);
+  if (rc != TALLYJET_SUCCESS) return rc;
+  const int n = static_cast<int>(strnlen(data, kMaxBarCodeData));
+  return link.encoder->PrintBarCode(type, data, n);
 }
 
 }  // namespace
@@ -51,36 +65,48 @@ extern "C" {
 
 int PrintBarCode(int type, int height, int width, int leftMargin, int hriPosition, int hriFont,
                  const char* data) {
-  int rc = connection::Check();
-  if (rc == TALLYJET_SUCCESS) rc = CheckBarCode(type, height, width, hriPosition, hriFont, data);
-  if (rc != TALLYJET_SUCCESS) return rc;
-  // The margin and the data length are checked by their own commands, when they are due.
-  rc = SendSettings(height, ModuleWidth(width), leftMargin, hriFont, hriPosition);
-  if (rc != TALLYJET_SUCCESS) return rc;
-  const int n = static_cast<int>(strnlen(data, kMaxBarCodeData));
-  return prot_->PrintBarCode(type, data, n);
+  return PrintBarCode(ProcessWide(), type, height, width, leftMargin, hriPosition, hriFont, data);
 }
-
-int SetHriFont(int font) { return connection::Forward(&ProtEscPos::SetHriFont, font); }
-
+int SetHriFont(int font) { return Forward(ProcessWide(), &ProtEscPos::SetHriFont, font); }
 int SetHriPosition(int position) {
-  return connection::Forward(&ProtEscPos::SetHriPosition, position);
+  return Forward(ProcessWide(), &ProtEscPos::SetHriPosition, position);
 }
-
-int SetQrCodeModel(int model) { return connection::Forward(&ProtEscPos::SetQrCodeModel, model); }
-
+int SetQrCodeModel(int model) { return Forward(ProcessWide(), &ProtEscPos::SetQrCodeModel, model); }
 int SetQrCodeResolution(int size) {
-  return connection::Forward(&ProtEscPos::SetQrCodeResolution, size);
+  return Forward(ProcessWide(), &ProtEscPos::SetQrCodeResolution, size);
 }
-
 int SetQrCodeErrorCorretion(int level) {
-  return connection::Forward(&ProtEscPos::SetQrCodeErrorCorretion, level);
+  return Forward(ProcessWide(), &ProtEscPos::SetQrCodeErrorCorretion, level);
 }
-
 int StoreQrCodeData(char* data, int length) {
-  return connection::Forward(&ProtEscPos::StoreQrCodeData, data, length);
+  return Forward(ProcessWide(), &ProtEscPos::StoreQrCodeData, data, length);
 }
+int MakeQrCode() { return Forward(ProcessWide(), &ProtEscPos::MakeQrCode); }
 
-int MakeQrCode() { return connection::Forward(&ProtEscPos::MakeQrCode); }
+int tallyjet_print_bar_code(tallyjet_printer* printer, int type, int height, int width,
+                            int left_margin, int hri_position, int hri_font, const char* data) {
+  return PrintBarCode(Of(printer), type, height, width, left_margin, hri_position, hri_font, data);
+}
+int tallyjet_set_hri_font(tallyjet_printer* printer, int font) {
+  return Forward(Of(printer), &ProtEscPos::SetHriFont, font);
+}
+int tallyjet_set_hri_position(tallyjet_printer* printer, int position) {
+  return Forward(Of(printer), &ProtEscPos::SetHriPosition, position);
+}
+int tallyjet_set_qr_code_model(tallyjet_printer* printer, int model) {
+  return Forward(Of(printer), &ProtEscPos::SetQrCodeModel, model);
+}
+int tallyjet_set_qr_code_resolution(tallyjet_printer* printer, int size) {
+  return Forward(Of(printer), &ProtEscPos::SetQrCodeResolution, size);
+}
+int tallyjet_set_qr_code_error_correction(tallyjet_printer* printer, int level) {
+  return Forward(Of(printer), &ProtEscPos::SetQrCodeErrorCorretion, level);
+}
+int tallyjet_store_qr_code_data(tallyjet_printer* printer, char* data, int length) {
+  return Forward(Of(printer), &ProtEscPos::StoreQrCodeData, data, length);
+}
+int tallyjet_make_qr_code(tallyjet_printer* printer) {
+  return Forward(Of(printer), &ProtEscPos::MakeQrCode);
+}
 
 }  // extern "C"

@@ -3,6 +3,8 @@
 #include "connection.h"
 
 using connection::Forward;
+using connection::Of;
+using connection::ProcessWide;
 
 namespace {
 
@@ -17,117 +19,263 @@ constexpr int kSizeBits[] = {0x00, kFontB, kDoubleHeightAndWidth};
 
 // bold and italic are shifted as received, so values above 1 reach the neighbouring bits; of
 // underline only the lowest bit counts.
-int ComposePrintMode(int size, unsigned char italic, unsigned char underline,
-                     unsigned char bold) {
+int ComposePrintMode(int size, unsigned char italic, unsigned char underline, unsigned char bold) {
   return kSizeBits[size] | (bold << kBoldShift) | (italic << kItalicShift) |
          ((underline & 1) << kUnderlineShift);
+}
+
+int SetTextProperties(const Connection& link, int size, unsigned char italic,
+                      unsigned char underline, unsigned char bold) {
+  const int rc = connection::Check(link);
+  if (rc != TALLYJET_SUCCESS) return rc;
+  if (size < 0 || size > 2) return TALLYJET_ERR_INVALID_ARGUMENT;
+  return link.encoder->SetPrintMode(ComposePrintMode(size, italic, underline, bold));
+}
+
+int MakeCut(const Connection& link, int mode) {
+  const int rc = connection::Check(link);
+  if (rc != TALLYJET_SUCCESS) return rc;
+  // Only the partial cut is offered here; 0 names the full cut, which the printers lack.
+  if (mode == 0) return TALLYJET_ERR_NOT_SUPPORTED;
+  if (mode != 1) return TALLYJET_ERR_INVALID_ARGUMENT;
+  return link.encoder->PaperCut(1);
+}
+
+int SetJustification(const Connection& link, int align) {
+  const int rc = connection::Check(link);
+  if (rc != TALLYJET_SUCCESS) return rc;
+  // Only 0, 1 and 2; the encoder's ASCII forms 48 to 50 are not passed on.
+  if (static_cast<unsigned>(align) > 2) return TALLYJET_ERR_INVALID_ARGUMENT;
+  return link.encoder->SetJustification(align);
 }
 
 }  // namespace
 
 extern "C" {
 
-int SetTextProperties(int size, unsigned char italic, unsigned char underline,
-                      unsigned char bold) {
-  const int rc = connection::Check();
-  if (rc != TALLYJET_SUCCESS) return rc;
-  if (size < 0 || size > 2) return TALLYJET_ERR_INVALID_ARGUMENT;
-  return prot_->SetPrintMode(ComposePrintMode(size, italic, underline, bold));
+int SetTextProperties(int size, unsigned char italic, unsigned char underline, unsigned char bold) {
+  return SetTextProperties(ProcessWide(), size, italic, underline, bold);
 }
+int MakeCut(int mode) { return MakeCut(ProcessWide(), mode); }
+int SetJustification(int align) { return SetJustification(ProcessWide(), align); }
 
-int MakeCut(int mode) {
-  const int rc = connection::Check();
-  if (rc != TALLYJET_SUCCESS) return rc;
-  // Only the partial cut is offered here; 0 names the full cut, which the printers lack.
-  if (mode == 0) return TALLYJET_ERR_NOT_SUPPORTED;
-  if (mode != 1) return TALLYJET_ERR_INVALID_ARGUMENT;
-  return prot_->PaperCut(1);
+int MakeCutnLines(int mode, int lines) {
+  return Forward(ProcessWide(), &ProtEscPos::PaperCutnLines, mode, lines);
 }
+int MakePrint() { return Forward(ProcessWide(), &ProtEscPos::PrintAndLineFeed); }
+int SetBoldEnable(int unused) { return Forward(ProcessWide(), &ProtEscPos::SetBoldEnable, unused); }
 
-int SetJustification(int align) {
-  const int rc = connection::Check();
-  if (rc != TALLYJET_SUCCESS) return rc;
-  // Only 0, 1 and 2; the encoder's ASCII forms 48 to 50 are not passed on.
-  if (static_cast<unsigned>(align) > 2) return TALLYJET_ERR_INVALID_ARGUMENT;
-  return prot_->SetJustification(align);
+int SetLeftMargin(int margin) { return Forward(ProcessWide(), &ProtEscPos::SetLeftMargin, margin); }
+int SetReverseBlackWhite(int enable) {
+  return Forward(ProcessWide(), &ProtEscPos::SetReverseBlackWhite, enable);
 }
-
-int MakeCutnLines(int mode, int lines) { return Forward(&ProtEscPos::PaperCutnLines, mode, lines); }
-int MakePrint() { return Forward(&ProtEscPos::PrintAndLineFeed); }
-int SetBoldEnable(int unused) { return Forward(&ProtEscPos::SetBoldEnable, unused); }
-
-int SetLeftMargin(int margin) { return Forward(&ProtEscPos::SetLeftMargin, margin); }
-int SetReverseBlackWhite(int enable) { return Forward(&ProtEscPos::SetReverseBlackWhite, enable); }
-int SetLineSpacing(int dots) { return Forward(&ProtEscPos::SetLineSpacing, dots); }
-int SetDefaultLineSpacing() { return Forward(&ProtEscPos::SetDefaultLineSpacing); }
-int PaperFeed(int units) { return Forward(&ProtEscPos::PaperFeed, units); }
-int PrintAndPaperFeed(int units) { return Forward(&ProtEscPos::PrintAndPaperFeed, units); }
-int PrintAndLineFeed() { return Forward(&ProtEscPos::PrintAndLineFeed); }
-int GetPartialLineFeed(int lines) { return Forward(&ProtEscPos::GetPartialLineFeed, lines); }
+int SetLineSpacing(int dots) { return Forward(ProcessWide(), &ProtEscPos::SetLineSpacing, dots); }
+int SetDefaultLineSpacing() { return Forward(ProcessWide(), &ProtEscPos::SetDefaultLineSpacing); }
+int PaperFeed(int units) { return Forward(ProcessWide(), &ProtEscPos::PaperFeed, units); }
+int PrintAndPaperFeed(int units) {
+  return Forward(ProcessWide(), &ProtEscPos::PrintAndPaperFeed, units);
+}
+int PrintAndLineFeed() { return Forward(ProcessWide(), &ProtEscPos::PrintAndLineFeed); }
+int GetPartialLineFeed(int lines) {
+  return Forward(ProcessWide(), &ProtEscPos::GetPartialLineFeed, lines);
+}
 int SetAbsolutePrintPosition(int position) {
-  return Forward(&ProtEscPos::SetAbsolutePrintPosition, position);
+  return Forward(ProcessWide(), &ProtEscPos::SetAbsolutePrintPosition, position);
 }
 int SetRelativePrintPosition(int position) {
-  return Forward(&ProtEscPos::SetRelativePrintPosition, position);
+  return Forward(ProcessWide(), &ProtEscPos::SetRelativePrintPosition, position);
 }
 int SetPrintingArea(int x, int y, int dx, int dy) {
-  return Forward(&ProtEscPos::SetPrintingArea, x, y, dx, dy);
+  return Forward(ProcessWide(), &ProtEscPos::SetPrintingArea, x, y, dx, dy);
 }
-int SetRightMargin(int width) { return Forward(&ProtEscPos::SetRightMargin, width); }
-int SetStandardMode() { return Forward(&ProtEscPos::SetStandardMode); }
-int SetPageMode() { return Forward(&ProtEscPos::SetPageMode); }
-int PrintInPageMode() { return Forward(&ProtEscPos::PrintInPageMode); }
-int SetUpsideDownMode(int enable) { return Forward(&ProtEscPos::SetUpsideDownMode, enable); }
+int SetRightMargin(int width) { return Forward(ProcessWide(), &ProtEscPos::SetRightMargin, width); }
+int SetStandardMode() { return Forward(ProcessWide(), &ProtEscPos::SetStandardMode); }
+int SetPageMode() { return Forward(ProcessWide(), &ProtEscPos::SetPageMode); }
+int PrintInPageMode() { return Forward(ProcessWide(), &ProtEscPos::PrintInPageMode); }
+int SetUpsideDownMode(int enable) {
+  return Forward(ProcessWide(), &ProtEscPos::SetUpsideDownMode, enable);
+}
 // The encoder refuses a null list with -3, after these checks.
 int SetHorizTabPosition(unsigned char* positions) {
-  return Forward(&ProtEscPos::SetHorizTabPosition, positions);
+  return Forward(ProcessWide(), &ProtEscPos::SetHorizTabPosition, positions);
 }
-int SetDumpEnable() { return Forward(&ProtEscPos::SetDumpEnable); }
-int SetItalicEnable() { return Forward(&ProtEscPos::SetItalicEnable); }
-int SetItalicDisable() { return Forward(&ProtEscPos::SetItalicDisable); }
-int SetBoldDisable() { return Forward(&ProtEscPos::SetBoldDisable); }
-int SetDoubleStrike(int enable) { return Forward(&ProtEscPos::SetDoubleStrike, enable); }
-int SetPrintModeUnderline(int mode) { return Forward(&ProtEscPos::SetPrintModeUnderline, mode); }
-int SetCharSize(int size) { return Forward(&ProtEscPos::SetCharSize, size); }
-int SetFontType(int font) { return Forward(&ProtEscPos::SetFontType, font); }
-int SetPrintMode(int mode) { return Forward(&ProtEscPos::SetPrintMode, mode); }
-int SetOperationMode(int mode) { return Forward(&ProtEscPos::SetOperationMode, mode); }
-int GeneratePulse(int m, int t1, int t2) { return Forward(&ProtEscPos::GeneratePulse, m, t1, t2); }
+int SetDumpEnable() { return Forward(ProcessWide(), &ProtEscPos::SetDumpEnable); }
+int SetItalicEnable() { return Forward(ProcessWide(), &ProtEscPos::SetItalicEnable); }
+int SetItalicDisable() { return Forward(ProcessWide(), &ProtEscPos::SetItalicDisable); }
+int SetBoldDisable() { return Forward(ProcessWide(), &ProtEscPos::SetBoldDisable); }
+int SetDoubleStrike(int enable) {
+  return Forward(ProcessWide(), &ProtEscPos::SetDoubleStrike, enable);
+}
+int SetPrintModeUnderline(int mode) {
+  return Forward(ProcessWide(), &ProtEscPos::SetPrintModeUnderline, mode);
+}
+int SetCharSize(int size) { return Forward(ProcessWide(), &ProtEscPos::SetCharSize, size); }
+int SetFontType(int font) { return Forward(ProcessWide(), &ProtEscPos::SetFontType, font); }
+int SetPrintMode(int mode) { return Forward(ProcessWide(), &ProtEscPos::SetPrintMode, mode); }
+int SetOperationMode(int mode) {
+  return Forward(ProcessWide(), &ProtEscPos::SetOperationMode, mode);
+}
+int GeneratePulse(int m, int t1, int t2) {
+  return Forward(ProcessWide(), &ProtEscPos::GeneratePulse, m, t1, t2);
+}
+
+// The twins on a printer handle.
+int tallyjet_set_text_properties(tallyjet_printer* printer, int size, unsigned char italic,
+                                 unsigned char underline, unsigned char bold) {
+  return SetTextProperties(Of(printer), size, italic, underline, bold);
+}
+int tallyjet_make_cut(tallyjet_printer* printer, int mode) { return MakeCut(Of(printer), mode); }
+int tallyjet_set_justification(tallyjet_printer* printer, int align) {
+  return SetJustification(Of(printer), align);
+}
+int tallyjet_make_cut_n_lines(tallyjet_printer* printer, int mode, int lines) {
+  return Forward(Of(printer), &ProtEscPos::PaperCutnLines, mode, lines);
+}
+int tallyjet_make_print(tallyjet_printer* printer) {
+  return Forward(Of(printer), &ProtEscPos::PrintAndLineFeed);
+}
+int tallyjet_set_bold_enable(tallyjet_printer* printer, int unused) {
+  return Forward(Of(printer), &ProtEscPos::SetBoldEnable, unused);
+}
+int tallyjet_set_left_margin(tallyjet_printer* printer, int margin) {
+  return Forward(Of(printer), &ProtEscPos::SetLeftMargin, margin);
+}
+int tallyjet_set_reverse_black_white(tallyjet_printer* printer, int enable) {
+  return Forward(Of(printer), &ProtEscPos::SetReverseBlackWhite, enable);
+}
+int tallyjet_set_line_spacing(tallyjet_printer* printer, int dots) {
+  return Forward(Of(printer), &ProtEscPos::SetLineSpacing, dots);
+}
+int tallyjet_set_default_line_spacing(tallyjet_printer* printer) {
+  return Forward(Of(printer), &ProtEscPos::SetDefaultLineSpacing);
+}
+int tallyjet_paper_feed(tallyjet_printer* printer, int units) {
+  return Forward(Of(printer), &ProtEscPos::PaperFeed, units);
+}
+int tallyjet_print_and_paper_feed(tallyjet_printer* printer, int units) {
+  return Forward(Of(printer), &ProtEscPos::PrintAndPaperFeed, units);
+}
+int tallyjet_print_and_line_feed(tallyjet_printer* printer) {
+  return Forward(Of(printer), &ProtEscPos::PrintAndLineFeed);
+}
+int tallyjet_get_partial_line_feed(tallyjet_printer* printer, int lines) {
+  return Forward(Of(printer), &ProtEscPos::GetPartialLineFeed, lines);
+}
+int tallyjet_set_absolute_print_position(tallyjet_printer* printer, int position) {
+  return Forward(Of(printer), &ProtEscPos::SetAbsolutePrintPosition, position);
+}
+int tallyjet_set_relative_print_position(tallyjet_printer* printer, int position) {
+  return Forward(Of(printer), &ProtEscPos::SetRelativePrintPosition, position);
+}
+int tallyjet_set_printing_area(tallyjet_printer* printer, int x, int y, int dx, int dy) {
+  return Forward(Of(printer), &ProtEscPos::SetPrintingArea, x, y, dx, dy);
+}
+int tallyjet_set_right_margin(tallyjet_printer* printer, int width) {
+  return Forward(Of(printer), &ProtEscPos::SetRightMargin, width);
+}
+int tallyjet_set_standard_mode(tallyjet_printer* printer) {
+  return Forward(Of(printer), &ProtEscPos::SetStandardMode);
+}
+int tallyjet_set_page_mode(tallyjet_printer* printer) {
+  return Forward(Of(printer), &ProtEscPos::SetPageMode);
+}
+int tallyjet_print_in_page_mode(tallyjet_printer* printer) {
+  return Forward(Of(printer), &ProtEscPos::PrintInPageMode);
+}
+int tallyjet_set_upside_down_mode(tallyjet_printer* printer, int enable) {
+  return Forward(Of(printer), &ProtEscPos::SetUpsideDownMode, enable);
+}
+int tallyjet_set_horiz_tab_position(tallyjet_printer* printer, unsigned char* positions) {
+  return Forward(Of(printer), &ProtEscPos::SetHorizTabPosition, positions);
+}
+int tallyjet_set_dump_enable(tallyjet_printer* printer) {
+  return Forward(Of(printer), &ProtEscPos::SetDumpEnable);
+}
+int tallyjet_set_italic_enable(tallyjet_printer* printer) {
+  return Forward(Of(printer), &ProtEscPos::SetItalicEnable);
+}
+int tallyjet_set_italic_disable(tallyjet_printer* printer) {
+  return Forward(Of(printer), &ProtEscPos::SetItalicDisable);
+}
+int tallyjet_set_bold_disable(tallyjet_printer* printer) {
+  return Forward(Of(printer), &ProtEscPos::SetBoldDisable);
+}
+int tallyjet_set_double_strike(tallyjet_printer* printer, int enable) {
+  return Forward(Of(printer), &ProtEscPos::SetDoubleStrike, enable);
+}
+int tallyjet_set_print_mode_underline(tallyjet_printer* printer, int mode) {
+  return Forward(Of(printer), &ProtEscPos::SetPrintModeUnderline, mode);
+}
+int tallyjet_set_char_size(tallyjet_printer* printer, int size) {
+  return Forward(Of(printer), &ProtEscPos::SetCharSize, size);
+}
+int tallyjet_set_font_type(tallyjet_printer* printer, int font) {
+  return Forward(Of(printer), &ProtEscPos::SetFontType, font);
+}
+int tallyjet_set_print_mode(tallyjet_printer* printer, int mode) {
+  return Forward(Of(printer), &ProtEscPos::SetPrintMode, mode);
+}
+int tallyjet_set_operation_mode(tallyjet_printer* printer, int mode) {
+  return Forward(Of(printer), &ProtEscPos::SetOperationMode, mode);
+}
+int tallyjet_generate_pulse(tallyjet_printer* printer, int m, int t1, int t2) {
+  return Forward(Of(printer), &ProtEscPos::GeneratePulse, m, t1, t2);
+}
 
 // Operations the printers do not offer: -2 once the connection checks pass.
-int SetCharSpacing(int n) { return Forward(&ProtEscPos::SetCharSpacing, n); }
-int SetPrintingAreaHeight(int n) { return Forward(&ProtEscPos::SetPrintingAreaHeight, n); }
+int SetCharSpacing(int n) { return Forward(ProcessWide(), &ProtEscPos::SetCharSpacing, n); }
+int SetPrintingAreaHeight(int n) {
+  return Forward(ProcessWide(), &ProtEscPos::SetPrintingAreaHeight, n);
+}
 int SetAbsoluteVerticalPrintPosition(int n) {
-  return Forward(&ProtEscPos::SetAbsoluteVerticalPrintPosition, n);
+  return Forward(ProcessWide(), &ProtEscPos::SetAbsoluteVerticalPrintPosition, n);
 }
-int SetCharacterPerLine(int n) { return Forward(&ProtEscPos::SetCharacterPerLine, n); }
-int SetKeyboard(int n) { return Forward(&ProtEscPos::SetKeyboard, n); }
-int SetDrawerOn(int n) { return Forward(&ProtEscPos::SetDrawerOn, n); }
-int SetAutomaticLineFeed(int n) { return Forward(&ProtEscPos::SetAutomaticLineFeed, n); }
-int SetPageLength(int n) { return Forward(&ProtEscPos::SetPageLength, n); }
-int SetPrintDensity(int n) { return Forward(&ProtEscPos::SetPrintDensity, n); }
-int SetCondensedDisable() { return Forward(&ProtEscPos::SetCondensedDisable); }
-int SetCondensedEnable() { return Forward(&ProtEscPos::SetCondensedEnable); }
-int SetExpandedModeDisable() { return Forward(&ProtEscPos::SetExpandedModeDisable); }
-int SetExpandedModeEnable() { return Forward(&ProtEscPos::SetExpandedModeEnable); }
-int SetMode48Columns() { return Forward(&ProtEscPos::SetMode48Columns); }
-int CancelLastCharacterSent() { return Forward(&ProtEscPos::CancelLastCharacterSent); }
-int CancelLastLineSended() { return Forward(&ProtEscPos::CancelLastLineSended); }
-int RealTimeRequest(int n) { return Forward(&ProtEscPos::RealTimeRequest, n); }
-int SetPeripheralDevice(int n) { return Forward(&ProtEscPos::SetPeripheralDevice, n); }
-int SetUserChar(int n) { return Forward(&ProtEscPos::SetUserChar, n); }
+int SetCharacterPerLine(int n) {
+  return Forward(ProcessWide(), &ProtEscPos::SetCharacterPerLine, n);
+}
+int SetKeyboard(int n) { return Forward(ProcessWide(), &ProtEscPos::SetKeyboard, n); }
+int SetDrawerOn(int n) { return Forward(ProcessWide(), &ProtEscPos::SetDrawerOn, n); }
+int SetAutomaticLineFeed(int n) {
+  return Forward(ProcessWide(), &ProtEscPos::SetAutomaticLineFeed, n);
+}
+int SetPageLength(int n) { return Forward(ProcessWide(), &ProtEscPos::SetPageLength, n); }
+int SetPrintDensity(int n) { return Forward(ProcessWide(), &ProtEscPos::SetPrintDensity, n); }
+int SetCondensedDisable() { return Forward(ProcessWide(), &ProtEscPos::SetCondensedDisable); }
+int SetCondensedEnable() { return Forward(ProcessWide(), &ProtEscPos::SetCondensedEnable); }
+int SetExpandedModeDisable() { return Forward(ProcessWide(), &ProtEscPos::SetExpandedModeDisable); }
+int SetExpandedModeEnable() { return Forward(ProcessWide(), &ProtEscPos::SetExpandedModeEnable); }
+int SetMode48Columns() { return Forward(ProcessWide(), &ProtEscPos::SetMode48Columns); }
+int CancelLastCharacterSent() {
+  return Forward(ProcessWide(), &ProtEscPos::CancelLastCharacterSent);
+}
+int CancelLastLineSended() { return Forward(ProcessWide(), &ProtEscPos::CancelLastLineSended); }
+int RealTimeRequest(int n) { return Forward(ProcessWide(), &ProtEscPos::RealTimeRequest, n); }
+int SetPeripheralDevice(int n) {
+  return Forward(ProcessWide(), &ProtEscPos::SetPeripheralDevice, n);
+}
+int SetUserChar(int n) { return Forward(ProcessWide(), &ProtEscPos::SetUserChar, n); }
 int DefineUserChar(int a, int b, int c, char* data) {
-  return Forward(&ProtEscPos::DefineUserChar, a, b, c, data);
+  return Forward(ProcessWide(), &ProtEscPos::DefineUserChar, a, b, c, data);
 }
-int CancelUserChar(int n) { return Forward(&ProtEscPos::CancelUserChar, n); }
-int SetInternationalCharSet(int n) { return Forward(&ProtEscPos::SetInternationalCharSet, n); }
-int ExecuteMacro(int a, int b, int c) { return Forward(&ProtEscPos::ExecuteMacro, a, b, c); }
-int StartEndMacroDefinition() { return Forward(&ProtEscPos::StartEndMacroDefinition); }
-int PrintDownloadedBitImage(int n) { return Forward(&ProtEscPos::PrintDownloadedBitImage, n); }
+int CancelUserChar(int n) { return Forward(ProcessWide(), &ProtEscPos::CancelUserChar, n); }
+int SetInternationalCharSet(int n) {
+  return Forward(ProcessWide(), &ProtEscPos::SetInternationalCharSet, n);
+}
+int ExecuteMacro(int a, int b, int c) {
+  return Forward(ProcessWide(), &ProtEscPos::ExecuteMacro, a, b, c);
+}
+int StartEndMacroDefinition() {
+  return Forward(ProcessWide(), &ProtEscPos::StartEndMacroDefinition);
+}
+int PrintDownloadedBitImage(int n) {
+  return Forward(ProcessWide(), &ProtEscPos::PrintDownloadedBitImage, n);
+}
 int SetDownloadedBitImage(int a, int b, unsigned char* data) {
-  return Forward(&ProtEscPos::SetDownloadedBitImage, a, b, data);
+  return Forward(ProcessWide(), &ProtEscPos::SetDownloadedBitImage, a, b, data);
 }
-int SetRotation(int n) { return Forward(&ProtEscPos::SetRotation, n); }
-int SetMotionUnits(int x, int y) { return Forward(&ProtEscPos::SetMotionUnits, x, y); }
+int SetRotation(int n) { return Forward(ProcessWide(), &ProtEscPos::SetRotation, n); }
+int SetMotionUnits(int x, int y) {
+  return Forward(ProcessWide(), &ProtEscPos::SetMotionUnits, x, y);
+}
 
 }  // extern "C"

@@ -1,11 +1,16 @@
-// Entry points for pictures: print a picture file, send a bit image the caller built, keep a
-// picture in the printer's NV graphics memory under two key codes, print and delete it.
+// Entry points for pictures, in both faces: print a picture file, send a bit image the caller
+// built, keep a picture in the printer's NV graphics memory under two key codes, print and
+// delete it.
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
 #include "connection.h"
 #include "image_manager.h"
+
+using connection::Forward;
+using connection::Of;
+using connection::ProcessWide;
 
 namespace {
 
@@ -19,13 +24,9 @@ Raster RasterOf(ImageManager* picture) {
   return Raster(size > 0 ? bytes : nullptr, &free);
 }
 
-}  // namespace
-
-extern "C" {
-
-int PrintBmpImage(const char* path, float heightScale, float widthScale, int rotate,
-                  int leftMargin, int halftone) {
-  int rc = connection::Check();
+int PrintBmpImage(const Connection& link, const char* path, float heightScale, float widthScale,
+                  int rotate, int leftMargin, int halftone) {
+  int rc = connection::Check(link);
   if (rc != TALLYJET_SUCCESS) return rc;
   if (static_cast<unsigned>(halftone) > 2) return TALLYJET_ERR_INVALID_ARGUMENT;
   ImageManager picture;
@@ -45,23 +46,13 @@ int PrintBmpImage(const char* path, float heightScale, float widthScale, int rot
   const Raster raster = RasterOf(&picture);
   if (raster == nullptr) return TALLYJET_ERR_FAILED;
   // The margin is refused before any of the picture is sent.
-  rc = prot_->SetLeftMargin(leftMargin);
+  rc = link.encoder->SetLeftMargin(leftMargin);
   if (rc != TALLYJET_SUCCESS) return rc;
-  return prot_->PrintRasterBitImage(0, picture.width, picture.height, raster.get());
+  return link.encoder->PrintRasterBitImage(0, picture.width, picture.height, raster.get());
 }
 
-int PrintBmp8(const char* path, int heightScaleBits, int widthScaleBits, int rotate,
-              int leftMargin, int halftone) {
-  float heightScale;
-  float widthScale;
-  static_assert(sizeof(float) == sizeof(int), "the scales travel as 32-bit words");
-  memcpy(&heightScale, &heightScaleBits, sizeof heightScale);
-  memcpy(&widthScale, &widthScaleBits, sizeof widthScale);
-  return PrintBmpImage(path, heightScale, widthScale, rotate, leftMargin, halftone);
-}
-
-int SaveGraphic(const char* path, int kc1, int kc2) {
-  int rc = connection::Check();
+int SaveGraphic(const Connection& link, const char* path, int kc1, int kc2) {
+  int rc = connection::Check(link);
   if (rc != TALLYJET_SUCCESS) return rc;
   ImageManager picture;
   rc = picture.LoadImageFile(path);
@@ -73,34 +64,89 @@ int SaveGraphic(const char* path, int kc1, int kc2) {
   if (raster == nullptr) return TALLYJET_ERR_FAILED;
   // Whatever is stored under these key codes goes first; there may be nothing to delete, so
   // the result does not matter.
-  prot_->CleanGraphic(kc1, kc2);
-  return prot_->SaveGraphic(width, height, raster.get(), kc1, kc2);
+  link.encoder->CleanGraphic(kc1, kc2);
+  return link.encoder->SaveGraphic(width, height, raster.get(), kc1, kc2);
+}
+
+}  // namespace
+
+extern "C" {
+
+int PrintBmpImage(const char* path, float heightScale, float widthScale, int rotate, int leftMargin,
+                  int halftone) {
+  return PrintBmpImage(ProcessWide(), path, heightScale, widthScale, rotate, leftMargin, halftone);
+}
+
+int PrintBmp8(const char* path, int heightScaleBits, int widthScaleBits, int rotate, int leftMargin,
+              int halftone) {
+  float heightScale;
+  float widthScale;
+  static_assert(sizeof(float) == sizeof(int), "the scales travel as 32-bit words");
+  memcpy(&heightScale, &heightScaleBits, sizeof heightScale);
+  memcpy(&widthScale, &widthScaleBits, sizeof widthScale);
+  return PrintBmpImage(path, heightScale, widthScale, rotate, leftMargin, halftone);
+}
+
+int SaveGraphic(const char* path, int kc1, int kc2) {
+  return SaveGraphic(ProcessWide(), path, kc1, kc2);
 }
 
 int SetBitImageMode(int mode, const unsigned char* data, int length) {
-  return connection::Forward(&ProtEscPos::SetBitImageMode, mode, data, length);
+  return Forward(ProcessWide(), &ProtEscPos::SetBitImageMode, mode, data, length);
 }
 
 int PrintRasterBitImage(int mode, int width, int height, const unsigned char* data) {
-  return connection::Forward(&ProtEscPos::PrintRasterBitImage, mode, width, height, data);
+  return Forward(ProcessWide(), &ProtEscPos::PrintRasterBitImage, mode, width, height, data);
 }
 
 int tallyjet_PrintRasterBands(int mode, int width, int height, const unsigned char* data) {
-  return connection::Forward(&ProtEscPos::PrintRasterBands, mode, width, height, data);
+  return Forward(ProcessWide(), &ProtEscPos::PrintRasterBands, mode, width, height, data);
 }
 
 int PrintGraphic(int kc1, int kc2) {
-  return connection::Forward(&ProtEscPos::PrintGraphic, kc1, kc2);
+  return Forward(ProcessWide(), &ProtEscPos::PrintGraphic, kc1, kc2);
 }
 
 int CleanGraphic(int kc1, int kc2) {
-  return connection::Forward(&ProtEscPos::CleanGraphic, kc1, kc2);
+  return Forward(ProcessWide(), &ProtEscPos::CleanGraphic, kc1, kc2);
 }
 
-int CleanAllGraphics() { return connection::Forward(&ProtEscPos::CleanAllGraphics); }
+int CleanAllGraphics() { return Forward(ProcessWide(), &ProtEscPos::CleanAllGraphics); }
 
 int GetMemoryAvailabled(int* bytes) {
-  return connection::Forward(&ProtEscPos::GetMemoryAvailabled, bytes);
+  return Forward(ProcessWide(), &ProtEscPos::GetMemoryAvailabled, bytes);
+}
+
+int tallyjet_print_bmp_image(tallyjet_printer* printer, const char* path, float height_scale,
+                             float width_scale, int rotate, int left_margin, int halftone) {
+  return PrintBmpImage(Of(printer), path, height_scale, width_scale, rotate, left_margin, halftone);
+}
+int tallyjet_save_graphic(tallyjet_printer* printer, const char* path, int kc1, int kc2) {
+  return SaveGraphic(Of(printer), path, kc1, kc2);
+}
+int tallyjet_set_bit_image_mode(tallyjet_printer* printer, int mode, const unsigned char* data,
+                                int length) {
+  return Forward(Of(printer), &ProtEscPos::SetBitImageMode, mode, data, length);
+}
+int tallyjet_print_raster_bit_image(tallyjet_printer* printer, int mode, int width, int height,
+                                    const unsigned char* data) {
+  return Forward(Of(printer), &ProtEscPos::PrintRasterBitImage, mode, width, height, data);
+}
+int tallyjet_print_raster_bands(tallyjet_printer* printer, int mode, int width, int height,
+                                const unsigned char* data) {
+  return Forward(Of(printer), &ProtEscPos::PrintRasterBands, mode, width, height, data);
+}
+int tallyjet_print_graphic(tallyjet_printer* printer, int kc1, int kc2) {
+  return Forward(Of(printer), &ProtEscPos::PrintGraphic, kc1, kc2);
+}
+int tallyjet_clean_graphic(tallyjet_printer* printer, int kc1, int kc2) {
+  return Forward(Of(printer), &ProtEscPos::CleanGraphic, kc1, kc2);
+}
+int tallyjet_clean_all_graphics(tallyjet_printer* printer) {
+  return Forward(Of(printer), &ProtEscPos::CleanAllGraphics);
+}
+int tallyjet_get_memory_available(tallyjet_printer* printer, int* bytes) {
+  return Forward(Of(printer), &ProtEscPos::GetMemoryAvailabled, bytes);
 }
 
 }  // extern "C"

@@ -1,5 +1,6 @@
 #include "pending_input.h"
 
+#include "comm_app_link.h"
 #include "comm_net.h"
 #include "comm_uart.h"
 #include "comm_usb.h"
@@ -16,10 +17,8 @@ bool DiscardIfA(CommBase* transport) {
 
 // The transports that know how to drop their pending input, one entry each.
 constexpr bool (*kDiscarders[])(CommBase*) = {
-    DiscardIfA<CommUart>,
-    DiscardIfA<CommUsbLP>,
-    DiscardIfA<CommUsb>,
-    DiscardIfA<CommNet>,
+    DiscardIfA<CommUart>, DiscardIfA<CommUsbLP>,   DiscardIfA<CommUsb>,
+    DiscardIfA<CommNet>,  DiscardIfA<CommAppLink>,
 };
 
 }  // namespace

@@ -5,8 +5,9 @@
 
 class CommBase;
 
-// Drops pending input without waiting, on the library's own transports. Any other transport
-// (one an application put in place) is left alone: the interface has no operation for it.
+// Drops pending input without waiting, on the library's own transports and on an application's
+// link (tallyjet_transport). A CommBase of the application's own is left alone: the interface
+// has no operation for it.
 void DiscardPendingInput(CommBase* transport);
 
 #endif  // TALLYJET_PENDING_INPUT_H

@@ -4,8 +4,12 @@
  * Conventions
  * - Every function returns an int result code: TALLYJET_SUCCESS (1) on success, a negative
  *   TALLYJET_ERR_* value on failure. GetData returns a byte count (0 or more) instead.
- * - The library holds one printer connection for the whole process. Call it from one thread at
- *   a time; every call blocks until its bytes are written (and, for queries, answered).
+ * - The functions named in CamelCase work on the one printer connection the process holds
+ *   (OpenPort). Call them from one thread at a time; every call blocks until its bytes are
+ *   written (and, for queries, answered).
+ * - The tallyjet_ functions in snake case work on a printer handle (tallyjet_open): each handle
+ *   is a connection of its own, so several printers can be driven at once, each from its own
+ *   thread (one handle by one thread at a time). A NULL handle means the process-wide connection.
  * - Before any command: SetProtocol(TALLYJET_PROTOCOL_ESCPOS), then OpenPort. Every command
  *   answers TALLYJET_ERR_PORT_NOT_OPEN without a port and TALLYJET_ERR_NO_PROTOCOL without a
  *   protocol, before it looks at its arguments.
@@ -78,8 +82,16 @@
 #define TALLYJET_DRAWER_PIN3_HIGH 1
 #define TALLYJET_DRAWER_NOT_OBTAINED 0x040
 
-/* The character code table under which SendData converts UTF-8 (SetCharCodeTable). */
+/* The character code tables SetCharCodeTable accepts. SendData converts UTF-8 only under 850. */
+#define TALLYJET_CODEPAGE_437 0
 #define TALLYJET_CODEPAGE_850 2
+#define TALLYJET_CODEPAGE_860 3
+#define TALLYJET_CODEPAGE_858 19
+#define TALLYJET_CODEPAGE_1252 27
+
+/* Dots across the print head of the two paper widths. */
+#define TALLYJET_PAPER_WIDTH_58MM 384
+#define TALLYJET_PAPER_WIDTH_80MM 576
 
 /* The name of a result code, for logs. */
 static inline const char* tallyjet_result_name(int code)
@@ -307,6 +319,167 @@ TALLYJET_API int CleanGraphic(int kc1, int kc2);
 TALLYJET_API int CleanAllGraphics(void);
 /* Fills *bytes with the free NV graphics memory. */
 TALLYJET_API int GetMemoryAvailabled(int* bytes);
+
+/* ---- Printer handles ----
+ *
+ * A printer handle is a connection of its own: its transport, its encoder state and its code
+ * table (850 when opened). Two handles may be used from two threads at the same time; one handle
+ * by one thread at a time. Each tallyjet_ function below is the twin of the function named in
+ * the comment: the same arguments after the printer, the same checks, bytes and result codes.
+ * A NULL printer means the process-wide connection of OpenPort (tallyjet_close(NULL) is
+ * ClosePort()). Operations that every printer refuses (-2) have no twin. */
+
+typedef struct tallyjet_printer tallyjet_printer;
+
+/* A link the application owns. The library copies the struct and calls the functions with the
+ * context given to tallyjet_open_transport, from the thread that uses the printer.
+ * write: sends length bytes; answers the count written (a short count is continued), or a
+ *   negative value for a failure (0 counts as a failure).
+ * read: waits at most timeout_ms for input; answers the count read, 0 when nothing came in
+ *   time, or a negative value for a failure. Called with timeout_ms 0 to drop stale input before
+ *   each query, until it answers 0 (at most 64 KB are dropped).
+ * close: may be NULL; called once, by tallyjet_close. */
+typedef struct tallyjet_transport {
+    int (*write)(void* context, const char* data, int length);
+    int (*read)(void* context, char* buffer, int length, int timeout_ms);
+    void (*close)(void* context);
+} tallyjet_transport;
+
+/* Opens any port OpenPort takes: "USB", a device node (baud_rate 0), a serial line (9600, 19200
+ * or 115200, 8N1 with RTS/CTS) or socket://HOST[:PORT]. Needs no SetProtocol. On success
+ * *printer holds the new handle; on failure it is NULL and the result is OpenPort's code
+ * (-3 for a null name or printer pointer). */
+TALLYJET_API int tallyjet_open(const char* port, int baud_rate, tallyjet_printer** printer);
+/* Opens a printer on an application's link; -3 when transport, its write or read, or printer is
+ * null. Queries wait up to 300 ms for an answer. */
+TALLYJET_API int tallyjet_open_transport(const tallyjet_transport* transport, void* context,
+                                         tallyjet_printer** printer);
+/* Closes the link and releases the printer and all it holds, even when closing fails; the
+ * transport's close result (1, or a negative code). NULL: ClosePort(). */
+TALLYJET_API int tallyjet_close(tallyjet_printer* printer);
+
+/* GetData */
+TALLYJET_API int tallyjet_get_data(tallyjet_printer* printer, char* buffer, int length);
+/* SendData, under the printer's own code table */
+TALLYJET_API int tallyjet_send_data(tallyjet_printer* printer, const char* data, int length);
+/* Reset */
+TALLYJET_API int tallyjet_reset(tallyjet_printer* printer);
+
+/* GetPrinterStatus, GetMediaStatus, GetDrawerStatus, GetPrinterInfo, GetRealTimeStatus */
+TALLYJET_API int tallyjet_get_printer_status(tallyjet_printer* printer, int* status);
+TALLYJET_API int tallyjet_get_media_status(tallyjet_printer* printer, int* status);
+TALLYJET_API int tallyjet_get_drawer_status(tallyjet_printer* printer, int drawer, int* status);
+TALLYJET_API int tallyjet_get_printer_info(tallyjet_printer* printer, int* info);
+TALLYJET_API int tallyjet_get_real_time_status(tallyjet_printer* printer, int n, int* status);
+
+/* SetCharCodeTable: the table this printer's text is converted under */
+TALLYJET_API int tallyjet_set_char_code_table(tallyjet_printer* printer, int table);
+
+/* The formatting, paper-handling and mode functions of the same names */
+TALLYJET_API int tallyjet_set_text_properties(tallyjet_printer* printer, int size,
+                                              unsigned char italic, unsigned char underline,
+                                              unsigned char bold);
+TALLYJET_API int tallyjet_make_cut(tallyjet_printer* printer, int mode);
+TALLYJET_API int tallyjet_make_cut_n_lines(tallyjet_printer* printer, int mode, int lines);
+TALLYJET_API int tallyjet_make_print(tallyjet_printer* printer);
+TALLYJET_API int tallyjet_set_justification(tallyjet_printer* printer, int align);
+TALLYJET_API int tallyjet_set_bold_enable(tallyjet_printer* printer, int unused);
+TALLYJET_API int tallyjet_set_left_margin(tallyjet_printer* printer, int margin);
+TALLYJET_API int tallyjet_set_reverse_black_white(tallyjet_printer* printer, int enable);
+TALLYJET_API int tallyjet_set_line_spacing(tallyjet_printer* printer, int dots);
+TALLYJET_API int tallyjet_set_default_line_spacing(tallyjet_printer* printer);
+TALLYJET_API int tallyjet_paper_feed(tallyjet_printer* printer, int units);
+TALLYJET_API int tallyjet_print_and_paper_feed(tallyjet_printer* printer, int units);
+TALLYJET_API int tallyjet_print_and_line_feed(tallyjet_printer* printer);
+TALLYJET_API int tallyjet_get_partial_line_feed(tallyjet_printer* printer, int lines);
+TALLYJET_API int tallyjet_set_absolute_print_position(tallyjet_printer* printer, int position);
+TALLYJET_API int tallyjet_set_relative_print_position(tallyjet_printer* printer, int position);
+TALLYJET_API int tallyjet_set_printing_area(tallyjet_printer* printer, int x, int y, int dx,
+                                            int dy);
+TALLYJET_API int tallyjet_set_right_margin(tallyjet_printer* printer, int width);
+TALLYJET_API int tallyjet_set_standard_mode(tallyjet_printer* printer);
+TALLYJET_API int tallyjet_set_page_mode(tallyjet_printer* printer);
+TALLYJET_API int tallyjet_print_in_page_mode(tallyjet_printer* printer);
+TALLYJET_API int tallyjet_set_upside_down_mode(tallyjet_printer* printer, int enable);
+TALLYJET_API int tallyjet_set_horiz_tab_position(tallyjet_printer* printer,
+                                                 unsigned char* positions);
+TALLYJET_API int tallyjet_set_dump_enable(tallyjet_printer* printer);
+TALLYJET_API int tallyjet_set_italic_enable(tallyjet_printer* printer);
+TALLYJET_API int tallyjet_set_italic_disable(tallyjet_printer* printer);
+TALLYJET_API int tallyjet_set_bold_disable(tallyjet_printer* printer);
+TALLYJET_API int tallyjet_set_double_strike(tallyjet_printer* printer, int enable);
+TALLYJET_API int tallyjet_set_print_mode_underline(tallyjet_printer* printer, int mode);
+TALLYJET_API int tallyjet_set_char_size(tallyjet_printer* printer, int size);
+TALLYJET_API int tallyjet_set_font_type(tallyjet_printer* printer, int font);
+TALLYJET_API int tallyjet_set_print_mode(tallyjet_printer* printer, int mode);
+TALLYJET_API int tallyjet_set_operation_mode(tallyjet_printer* printer, int mode);
+TALLYJET_API int tallyjet_generate_pulse(tallyjet_printer* printer, int m, int t1, int t2);
+
+/* The barcode and QR code functions of the same names (the last two spelt plainly) */
+TALLYJET_API int tallyjet_print_bar_code(tallyjet_printer* printer, int type, int height,
+                                         int width, int left_margin, int hri_position,
+                                         int hri_font, const char* data);
+TALLYJET_API int tallyjet_set_hri_font(tallyjet_printer* printer, int font);
+TALLYJET_API int tallyjet_set_hri_position(tallyjet_printer* printer, int position);
+TALLYJET_API int tallyjet_set_qr_code_model(tallyjet_printer* printer, int model);
+TALLYJET_API int tallyjet_set_qr_code_resolution(tallyjet_printer* printer, int size);
+TALLYJET_API int tallyjet_set_qr_code_error_correction(tallyjet_printer* printer, int level);
+TALLYJET_API int tallyjet_store_qr_code_data(tallyjet_printer* printer, char* data, int length);
+TALLYJET_API int tallyjet_make_qr_code(tallyjet_printer* printer);
+
+/* The picture and stored-graphics functions of the same names. tallyjet_print_raster_bit_image
+ * is paced by the printer's fill level, tallyjet_print_raster_bands is not (see
+ * tallyjet_PrintRasterBands). */
+TALLYJET_API int tallyjet_print_bmp_image(tallyjet_printer* printer, const char* path,
+                                          float height_scale, float width_scale, int rotate,
+                                          int left_margin, int halftone);
+TALLYJET_API int tallyjet_set_bit_image_mode(tallyjet_printer* printer, int mode,
+                                             const unsigned char* data, int length);
+TALLYJET_API int tallyjet_print_raster_bit_image(tallyjet_printer* printer, int mode, int width,
+                                                 int height, const unsigned char* data);
+TALLYJET_API int tallyjet_print_raster_bands(tallyjet_printer* printer, int mode, int width,
+                                             int height, const unsigned char* data);
+TALLYJET_API int tallyjet_save_graphic(tallyjet_printer* printer, const char* path, int kc1,
+                                       int kc2);
+TALLYJET_API int tallyjet_print_graphic(tallyjet_printer* printer, int kc1, int kc2);
+TALLYJET_API int tallyjet_clean_graphic(tallyjet_printer* printer, int kc1, int kc2);
+TALLYJET_API int tallyjet_clean_all_graphics(tallyjet_printer* printer);
+TALLYJET_API int tallyjet_get_memory_available(tallyjet_printer* printer, int* bytes);
+
+/* ---- The picture path ---- */
+
+#define TALLYJET_DITHER_THRESHOLD 0 /* each pixel black below half grey */
+#define TALLYJET_DITHER_DIFFUSION 1 /* Floyd-Steinberg error diffusion */
+#define TALLYJET_DITHER_ORDERED 2   /* 8 x 8 Bayer matrix */
+#define TALLYJET_ALIGN_LEFT 0
+#define TALLYJET_ALIGN_CENTER 1
+#define TALLYJET_ALIGN_RIGHT 2
+/* AUTO asks the printer's fill level before each band only on a link whose writes do not block
+ * while the printer is busy: none of the library's own transports (USB, device nodes and TCP
+ * block; its serial line always runs RTS/CTS) and no application link (tallyjet_transport's
+ * write is expected to block likewise, or the application picks ALWAYS). On the process-wide
+ * connection with a transport of the application's own, AUTO asks too. */
+#define TALLYJET_PACING_AUTO 0
+#define TALLYJET_PACING_ALWAYS 1
+#define TALLYJET_PACING_NEVER 2
+
+/* All zeros (or NULL options): the picture's own width, threshold, left, 576 dots, AUTO. */
+typedef struct tallyjet_picture_options {
+    int width;       /* dots to fit the picture to, keeping its proportions; 0: its own width */
+    int dither;      /* TALLYJET_DITHER_* */
+    int align;       /* TALLYJET_ALIGN_*, within paper_width */
+    int paper_width; /* dots; 0 means TALLYJET_PAPER_WIDTH_80MM */
+    int pacing;      /* TALLYJET_PACING_* */
+} tallyjet_picture_options;
+
+/* Prints a picture file (PNG, JPEG, BMP, GIF, ...) as raster bands: decoded with transparent
+ * parts on white, fitted, dithered and placed within the paper. The same files as PrintBmpImage
+ * are refused (-1, before anything is sent): not a regular file, beyond the picture limits
+ * (checked before decoding), broken. -3 for an option out of range or a width beyond the
+ * paper. */
+TALLYJET_API int tallyjet_print_picture(tallyjet_printer* printer, const char* path,
+                                        const tallyjet_picture_options* options);
+
 
 #ifdef __cplusplus
 } /* extern "C" */

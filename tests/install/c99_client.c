@@ -4,6 +4,36 @@
 
 #include <tallyjet.h>
 
+/* An application's own link that takes every byte and never answers. */
+static int sink_write(void* context, const char* data, int length)
+{
+    (void)data;
+    *(int*)context += length;
+    return length;
+}
+
+static int silent_read(void* context, char* buffer, int length, int timeout_ms)
+{
+    (void)context; (void)buffer; (void)length; (void)timeout_ms;
+    return 0;
+}
+
+/* Two printers at once: a device node and the application's link, each with its own table. */
+static int use_handles(void)
+{
+    tallyjet_printer* node = NULL;
+    tallyjet_printer* link = NULL;
+    int written = 0;
+    const tallyjet_transport sink = {sink_write, silent_read, NULL};
+    if (tallyjet_open("/dev/null", 0, &node) != TALLYJET_SUCCESS) return 0;
+    if (tallyjet_open_transport(&sink, &written, &link) != TALLYJET_SUCCESS) return 0;
+    if (tallyjet_set_char_code_table(link, TALLYJET_CODEPAGE_437) != TALLYJET_SUCCESS) return 0;
+    if (tallyjet_send_data(node, "ok\n", 3) != TALLYJET_SUCCESS) return 0;
+    if (tallyjet_send_data(link, "ok\n", 3) != TALLYJET_SUCCESS) return 0;
+    if (tallyjet_close(node) != TALLYJET_SUCCESS || tallyjet_close(link) != TALLYJET_SUCCESS) return 0;
+    return written == 3 + 3; /* ESC t 0, then the text */
+}
+
 int main(void)
 {
     int status = 0;
@@ -14,6 +44,7 @@ int main(void)
     const char text[] = "Caf\xc3\xa9\n";
     if (SendData(text, (int)strlen(text)) != TALLYJET_SUCCESS) return 1;
     if (ClosePort() != TALLYJET_SUCCESS) return 1;
+    if (!use_handles()) return 1;
     printf("installed library works: %s\n", tallyjet_result_name(TALLYJET_SUCCESS));
     return 0;
 }
