@@ -12,6 +12,13 @@ bool BringsDocument(ipp_op_t operation) {
          operation == IPP_OP_VALIDATE_JOB;
 }
 
+struct Signature {
+  const char* format;
+  const char* firstBytes;
+};
+// The formats PAPPL's own filters read, which spin without end on a file that is not one.
+const Signature kSignatures[] = {{"image/png", "\x89PNG"}, {"image/jpeg", "\xFF\xD8\xFF"}};
+
 void DropDocumentData(http_t* http) {
   char buffer[8192];
   while (httpGetState(http) == HTTP_STATE_POST_RECV &&
@@ -19,14 +26,26 @@ void DropDocumentData(http_t* http) {
   }
 }
 
+const char* DocumentFormat(ipp_t* request) {
+  return ippGetString(ippFindAttribute(request, "document-format", IPP_TAG_MIMETYPE), 0, nullptr);
+}
+
 }  // namespace
 
 bool RefusesFormat(ipp_t* request, ipp_attribute_t* supported) {
   if (request == nullptr || !BringsDocument(ippGetOperation(request))) return false;
-  ipp_attribute_t* asked = ippFindAttribute(request, "document-format", IPP_TAG_MIMETYPE);
-  const char* format = ippGetString(asked, 0, nullptr);
+  const char* format = DocumentFormat(request);
   if (format == nullptr || strcmp(format, kRawFormat) == 0) return false;
   return !ippContainsString(supported, format);
+}
+
+bool MislabelledDocument(const char* format, const char* start, size_t length) {
+  for (const Signature& signature : kSignatures) {
+    if (strcmp(format, signature.format) != 0) continue;
+    const size_t size = strlen(signature.firstBytes);
+    return length < size || memcmp(start, signature.firstBytes, size) != 0;
+  }
+  return false;
 }
 
 void GateDocumentFormat(pappl_client_t* client) {
@@ -37,11 +56,20 @@ void GateDocumentFormat(pappl_client_t* client) {
       ippFindAttribute(attributes, "document-format-supported", IPP_TAG_MIMETYPE);
   ipp_t* request = papplClientGetRequest(client);
   if (RefusesFormat(request, supported)) {
-    const char* format =
-        ippGetString(ippFindAttribute(request, "document-format", IPP_TAG_MIMETYPE), 0, nullptr);
     papplClientRespondIPP(client, IPP_STATUS_ERROR_DOCUMENT_FORMAT_NOT_SUPPORTED,
-                          "This printer does not print %s documents.", format);
+                          "This printer does not print %s documents.", DocumentFormat(request));
     DropDocumentData(papplClientGetHTTP(client));
+  } else if (const char* format = DocumentFormat(request)) {
+    char start[8] = "";
+    http_t* http = papplClientGetHTTP(client);
+    const ssize_t peeked = httpGetState(http) == HTTP_STATE_POST_RECV
+                               ? httpPeek(http, start, sizeof start)
+                               : 0;
+    if (peeked > 0 && MislabelledDocument(format, start, static_cast<size_t>(peeked))) {
+      papplClientRespondIPP(client, IPP_STATUS_ERROR_DOCUMENT_FORMAT_ERROR,
+                            "The document is not %s.", format);
+      DropDocumentData(http);
+    }
   }
   ippDelete(attributes);
 }

@@ -17,6 +17,7 @@
 #include "raw_document.h"
 #include "receipt_driver.h"
 #include "shop_words.h"
+#include "text_document.h"
 
 namespace {
 
@@ -111,6 +112,8 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void*) {
   }
   // A document sent as application/octet-stream that PAPPL does not recognise is raw ESC/POS.
   papplSystemSetMIMECallback(system, printer_app::RawFormatOf, nullptr);
+  papplSystemAddMIMEFilter(system, printer_app::kTextFormat, printer_app::kRawFormat,
+                           printer_app::PrintTextDocument, nullptr);
   printer_app::AddShopWords(system);
   return system;
 }
