@@ -76,14 +76,14 @@ void FillRaster(pappl_pr_driver_data_t* data) {
   data->num_resolution = 1;
   data->x_resolution[0] = data->y_resolution[0] = kDotsPerInch;
   data->x_default = data->y_default = kDotsPerInch;
-  data->raster_types = PAPPL_PWG_RASTER_TYPE_BLACK_1 | PAPPL_PWG_RASTER_TYPE_SGRAY_8;
-  data->force_raster_type = PAPPL_PWG_RASTER_TYPE_BLACK_1;
+  // Pages arrive in grey, 8 bits a dot, and the job's GreyDither makes them black and white:
+  // text stays sharp and grey areas keep their shade.
+  data->raster_types = PAPPL_PWG_RASTER_TYPE_SGRAY_8;
+  data->force_raster_type = PAPPL_PWG_RASTER_TYPE_NONE;
   data->color_supported =
       PAPPL_COLOR_MODE_AUTO | PAPPL_COLOR_MODE_MONOCHROME | PAPPL_COLOR_MODE_BI_LEVEL;
   data->color_default = PAPPL_COLOR_MODE_MONOCHROME;
   data->content_default = PAPPL_CONTENT_AUTO;
-  // Text and graphics get a clean threshold; photos keep PAPPL's own dither in pdither.
-  memset(data->gdither, 127, sizeof data->gdither);
 }
 
 void FillCallbacks(pappl_pr_driver_data_t* data) {

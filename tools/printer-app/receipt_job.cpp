@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "grey_dither.h"
 #include "library_session.h"
 #include "page_rows.h"
 #include "port_scheme.h"
@@ -25,6 +26,7 @@ struct ReceiptJob {
   int headDots = 0;
   bool pacedByFillLevel = false;
   std::unique_ptr<PageRows> page;
+  std::unique_ptr<GreyDither> dither;  // for pages in 8-bit grey
 };
 
 ReceiptJob* JobOf(pappl_job_t* job) { return static_cast<ReceiptJob*>(papplJobGetData(job)); }
@@ -117,19 +119,33 @@ bool StartPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* de
   state->page = std::make_unique<PageRows>(state->headDots,
                                            static_cast<int>(options->header.cupsWidth), raster,
                                            feed);
+  state->dither.reset(options->header.cupsBitsPerPixel == 8
+                          ? new GreyDither(static_cast<int>(options->header.cupsWidth))
+                          : nullptr);
   return true;
 }
 
 bool WriteLine(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*, unsigned,
                const unsigned char* line) {
   ReceiptJob* state = JobOf(job);
-  return state != nullptr && state->page != nullptr && state->page->Add(line) == TALLYJET_SUCCESS;
+  if (state == nullptr || state->page == nullptr) return false;
+  PageRows& page = *state->page;
+  const int rc = state->dither ? state->dither->Push(line, [&page](const unsigned char* row) {
+    return page.Add(row);
+  })
+                               : page.Add(line);
+  return rc == TALLYJET_SUCCESS;
 }
 
 bool EndPage(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t* device, unsigned) {
   ReceiptJob* state = JobOf(job);
   if (state == nullptr || state->page == nullptr) return false;
-  const bool sent = state->page->Finish() == TALLYJET_SUCCESS;
+  PageRows& page = *state->page;
+  const bool sent =
+      (!state->dither || state->dither->Finish([&page](const unsigned char* row) {
+        return page.Add(row);
+      }) == TALLYJET_SUCCESS) &&
+      page.Finish() == TALLYJET_SUCCESS;
   state->page.reset();
   if (!sent) return false;
   return state->options.cut != CutAt::kEveryPage || Cut(job, device, state->options.feedBeforeCut);
