@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -56,6 +57,10 @@ class PrinterAppServer : public ::testing::Test {
       return renderer_->Render(command, s);
     });
     ASSERT_TRUE(printer_->Start());
+    vprinter::Options network;
+    network.listenPort = 0;
+    network_ = std::make_unique<vprinter::VirtualPrinter>(network);
+    ASSERT_TRUE(network_->Start());
     port_ = OwnSocket().Port();
     server_ = std::make_unique<ChildProgram>(std::vector<std::string>{
         PRINTER_APP, "server", "-o", "server-port=" + std::to_string(port_), "-o",
@@ -64,10 +69,15 @@ class PrinterAppServer : public ::testing::Test {
     const std::string add = App("add -d receipt -m tallyjet_80mm -v tallyjet://" +
                                 printer_->SlavePath());
     ASSERT_EQ(App("printers"), "receipt\n") << add;
+    // A network printer, added as PAPPL's Add Printer page writes its URI.
+    const std::string addNetwork =
+        App("add -d till -m tallyjet_80mm -v " + network_->PortName() + "/");
+    ASSERT_EQ(App("printers"), "receipt\ntill\n") << addNetwork;
   }
 
   static void TearDownTestSuite() {
     server_.reset();
+    network_.reset();
     // Qt's objects go before the program's exit, which would destroy them after Qt itself.
     printer_.reset();
     renderer_.reset();
@@ -84,8 +94,8 @@ class PrinterAppServer : public ::testing::Test {
     return OutputOf(std::string(CURL) + " -s http://127.0.0.1:" + std::to_string(port_) + path);
   }
 
-  static std::string PrinterUri() {
-    return "ipp://127.0.0.1:" + std::to_string(port_) + "/ipp/print/receipt";
+  static std::string PrinterUri(const std::string& name = "receipt") {
+    return "ipp://127.0.0.1:" + std::to_string(port_) + "/ipp/print/" + name;
   }
 
   // The attribute's value as ipptool shows it ("completed", "media-empty,offline"), or "", from
@@ -109,10 +119,30 @@ class PrinterAppServer : public ::testing::Test {
   }
 
   // Submits a file and answers its job id, or 0.
-  static int Submit(const std::string& path, const char* format) {
-    const std::string id = Attribute(
-        "-f " + path + " -d filetype=" + format + " " + PrinterUri() + " print-job.test", "job-id");
+  static int Submit(const std::string& path, const char* format,
+                    const std::string& printer = "receipt") {
+    const std::string id = Attribute("-f " + path + " -d filetype=" + format + " " +
+                                         PrinterUri(printer) + " print-job.test",
+                                     "job-id");
     return id.empty() ? 0 : std::stoi(id);
+  }
+
+  // The status-code of a Print-Job with this file and format.
+  static std::string SubmitStatus(const std::string& path, const std::string& format) {
+    const std::string output = OutputOf(std::string(IPPTOOL) + " -tv -f " + path +
+                                        " -d filetype=" + format + " " + PrinterUri() +
+                                        " print-job.test");
+    const std::string key = "status-code = ";
+    const size_t at = output.find(key);
+    if (at == std::string::npos) return "";
+    const size_t value = at + key.size();
+    return output.substr(value, output.find(' ', value) - value);
+  }
+
+  static std::string WriteFile(const std::string& name, const std::string& bytes) {
+    const std::string path = dir_ + "/" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
   }
 
   // The pieces the cuts have made of the roll so far; uncut, the whole roll as one piece.
@@ -155,6 +185,7 @@ class PrinterAppServer : public ::testing::Test {
   inline static std::unique_ptr<vprinter::ReceiptRenderer> renderer_;
   inline static std::mutex rollMutex_;
   inline static std::unique_ptr<vprinter::VirtualPrinter> printer_;
+  inline static std::unique_ptr<vprinter::VirtualPrinter> network_;
 };
 
 // A job waits, unprinted, while the paper is out and shows why; with paper back its picture lands
@@ -186,15 +217,73 @@ TEST_F(PrinterAppServer, JobWaitsWhilePaperIsOutThenPrintsDotForDot) {
   EXPECT_TRUE(Eventually([] { return PrinterReasons() == "none"; })) << PrinterReasons();
 }
 
-// Clients send what the printer says it takes: PNG and JPEG pictures, and PWG raster in one bit.
+// Clients send what the printer says it takes: PNG and JPEG pictures, text, raw ESC/POS, and
+// PWG raster in grey, which the application dithers itself.
 TEST_F(PrinterAppServer, DeclaresTheFormatsClientsSend) {
   const std::string query = PrinterUri() + " get-printer-attributes.test";
   const std::string formats = Attribute(query, "document-format-supported");
-  for (const char* format : {"image/png", "image/jpeg", "image/pwg-raster"}) {
+  for (const char* format :
+       {"image/png", "image/jpeg", "image/pwg-raster", "text/plain", "application/octet-stream"}) {
     EXPECT_NE(formats.find(format), std::string::npos) << formats;
   }
-  EXPECT_NE(Attribute(query, "pwg-raster-document-type-supported").find("black_1"),
-            std::string::npos);
+  EXPECT_EQ(Attribute(query, "pwg-raster-document-type-supported"), "sgray_8");
+  // The first page leaves the printer first: clients keep the pages in order.
+  EXPECT_EQ(Attribute(query, "output-bin-default"), "face-down");
+  EXPECT_EQ(Attribute(query, "media-default"), "om_roll_80x3000mm");
+}
+
+// A document the printer cannot print is refused when it is sent, and the server prints on.
+TEST_F(PrinterAppServer, RefusesWhatItCannotPrintAndLivesOn) {
+  const std::string text = WriteFile("refused.txt", "<html>not a picture</html>\n");
+  const struct {
+    const char* format;
+    const char* status;
+  } cases[] = {{"text/html", "client-error-document-format-not-supported"},
+               {"application/postscript", "client-error-document-format-not-supported"},
+               {"image/png", "client-error-document-format-error"},
+               {"image/jpeg", "client-error-document-format-error"}};
+  for (const auto& refused : cases) {
+    EXPECT_EQ(SubmitStatus(text, refused.format), refused.status) << refused.format;
+  }
+  const std::string raw = WriteFile("alive.bin", "\x1b@still here\n");
+  const int job = Submit(raw, "application/octet-stream");
+  ASSERT_GT(job, 0);
+  EXPECT_TRUE(Eventually([job] { return JobState(job) == "completed"; })) << JobState(job);
+}
+
+// Raw ESC/POS goes to a network printer byte for byte, and text prints in the printer's own
+// font across the whole head (48 columns of font A), with the cut at the end.
+TEST_F(PrinterAppServer, NetworkPrinterTakesRawBytesAndText) {
+  std::string raw = "\x1b@\x1b!8BIG\n\x1d\x56\x42\x10";
+  raw += std::string("\0\xff\x10\x04\x01", 5);  // bytes a text path would not keep
+  const int rawJob = Submit(WriteFile("raw.bin", raw), "application/octet-stream", "till");
+  ASSERT_GT(rawJob, 0);
+  ASSERT_TRUE(Eventually([&raw] { return network_->Received().find(raw) != std::string::npos; }))
+      << network_->Received().size();
+
+  const std::string full(48, 'W');
+  network_->Clear();
+  const int textJob = Submit(WriteFile("receipt.txt", "Caf\xc3\xa9\n" + full + "\n"),
+                             "text/plain", "till");
+  ASSERT_GT(textJob, 0);
+  ASSERT_TRUE(Eventually([] {
+    const std::vector<std::string> log = network_->Log();
+    return std::any_of(log.begin(), log.end(),
+                       [](const std::string& line) { return line.rfind("GS V", 0) == 0; });
+  }));
+  const std::string received = network_->Received();
+  EXPECT_NE(received.find(full + "\n"), std::string::npos);
+  EXPECT_NE(received.find("Caf\x82\n"), std::string::npos);  // é in code page 850
+}
+
+// No form is taken before an administrator password is set; the page that sets it answers
+// on the machine itself.
+TEST_F(PrinterAppServer, SettingsWaitForAnAdministrator) {
+  const std::string curl = std::string(CURL) + " -s -o /dev/null -w %{http_code} ";
+  const std::string base = "http://127.0.0.1:" + std::to_string(port_);
+  EXPECT_EQ(OutputOf(curl + "-d drawer-pulse=before-job " + base + "/receipt/printing"), "403");
+  EXPECT_EQ(OutputOf(curl + base + "/receipt/printing"), "403");
+  EXPECT_EQ(OutputOf(curl + base + "/security"), "200");
 }
 
 }  // namespace

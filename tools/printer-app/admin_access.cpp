@@ -21,6 +21,30 @@ bool PasswordMatches(pappl_system_t* system, const char* hash, const std::string
   return strcmp(computed, hash) == 0;
 }
 
+// Requests on jobs and subscriptions: PAPPL asks for the administrator when the client is not
+// the job's owner, which for a client without a user name (CUPS, ipptool) is every job. They
+// stay open to clients as printing is.
+bool IsJobRequest(ipp_op_t operation) {
+  switch (operation) {
+    case IPP_OP_GET_JOB_ATTRIBUTES:
+    case IPP_OP_GET_JOBS:
+    case IPP_OP_CANCEL_JOB:
+    case IPP_OP_CANCEL_MY_JOBS:
+    case IPP_OP_SEND_DOCUMENT:
+    case IPP_OP_CLOSE_JOB:
+    case IPP_OP_CREATE_JOB_SUBSCRIPTIONS:
+    case IPP_OP_CREATE_PRINTER_SUBSCRIPTIONS:
+    case IPP_OP_GET_SUBSCRIPTION_ATTRIBUTES:
+    case IPP_OP_GET_SUBSCRIPTIONS:
+    case IPP_OP_RENEW_SUBSCRIPTION:
+    case IPP_OP_CANCEL_SUBSCRIPTION:
+    case IPP_OP_GET_NOTIFICATIONS:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 Access DecideAccess(bool passwordSet, const std::string& page, bool fromLoopback,
@@ -54,6 +78,8 @@ http_status_t AuthorizeAdministrator(pappl_client_t* client, const char* group, 
     GateDocumentFormat(client);
     return HTTP_STATUS_CONTINUE;
   }
+  ipp_t* request = papplClientGetRequest(client);
+  if (request != nullptr && IsJobRequest(ippGetOperation(request))) return HTTP_STATUS_CONTINUE;
   pappl_system_t* system = papplClientGetSystem(client);
   char hash[kHashSize] = "";
   papplSystemGetPassword(system, hash, sizeof hash);
