@@ -33,7 +33,12 @@ const char kShopWords[] = R"words(
 )words";
 
 void AddShopWords(pappl_system_t* system) {
-  papplSystemAddStringsData(system, "/tallyjet-en.strings", "en", kShopWords);
+  constexpr char kPath[] = "/tallyjet-en.strings";
+  papplSystemAddStringsData(system, kPath, "en", kShopWords);
+  // The words stay in the English localisation without the resource: PAPPL 1.3.1 adds another
+  // printer-strings-languages-supported to the printer for every Get-Printer-Attributes while
+  // any strings resource is published.
+  papplSystemRemoveResource(system, kPath);
 }
 
 }  // namespace printer_app
