@@ -14,11 +14,19 @@ bool FromLoopback(pappl_client_t* client) {
   return httpAddrLocalhost(httpGetAddress(papplClientGetHTTP(client))) != 0;
 }
 
-bool PasswordMatches(pappl_system_t* system, const char* hash, const std::string& password) {
-  if (password.empty()) return false;
-  char computed[kHashSize];
-  papplSystemHashPassword(system, hash, password.c_str(), computed, sizeof computed);
-  return strcmp(computed, hash) == 0;
+// PAPPL keeps NONCE~SHA256HEX(NONCE:PASSWORD). Its own papplSystemHashPassword takes the whole
+// stored hash as the nonce when given it as the salt, so the hash is made here.
+bool PasswordMatches(const char* stored, const std::string& password) {
+  const char* tilde = strchr(stored, '~');
+  if (password.empty() || tilde == nullptr) return false;
+  const std::string salted = std::string(stored, tilde) + ":" + password;
+  unsigned char digest[32];
+  char hex[2 * sizeof digest + 1];
+  if (cupsHashData("sha2-256", salted.data(), salted.size(), digest, sizeof digest) < 0 ||
+      cupsHashString(digest, sizeof digest, hex, sizeof hex) == nullptr) {
+    return false;
+  }
+  return strcmp(hex, tilde + 1) == 0;
 }
 
 // Requests on jobs and subscriptions: PAPPL asks for the administrator when the client is not
@@ -87,7 +95,7 @@ http_status_t AuthorizeAdministrator(pappl_client_t* client, const char* group, 
       BasicPassword(httpGetField(papplClientGetHTTP(client), HTTP_FIELD_AUTHORIZATION));
   const char* page = papplClientGetURI(client);
   switch (DecideAccess(hash[0] != '\0', page != nullptr ? page : "", FromLoopback(client),
-                       hash[0] != '\0' && PasswordMatches(system, hash, password))) {
+                       PasswordMatches(hash, password))) {
     case Access::kAllowed:
       return HTTP_STATUS_CONTINUE;
     case Access::kAskForPassword:

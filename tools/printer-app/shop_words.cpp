@@ -20,16 +20,6 @@ const char kShopWords[] = R"words(
 "media.om_receipt_58x297mm" = "58 mm paper, 297 mm pages";
 "media.om_receipt_58x200mm" = "58 mm paper, 200 mm pages";
 "media.om_receipt_58x100mm" = "58 mm paper, 100 mm pages";
-"printer-state.3" = "Ready";
-"printer-state.4" = "Printing";
-"printer-state.5" = "Stopped";
-"printer-state-reasons.media-empty" = "out of paper: load a new roll";
-"printer-state-reasons.media-low" = "paper running low";
-"printer-state-reasons.media-jam" = "paper jammed";
-"printer-state-reasons.door-open" = "cover open: close the cover";
-"printer-state-reasons.cover-open" = "cover open: close the cover";
-"printer-state-reasons.offline" = "not answering: check power and cable";
-"printer-state-reasons.other" = "needs attention";
 )words";
 
 void AddShopWords(pappl_system_t* system) {

@@ -1,5 +1,6 @@
 // The words of the web pages for what PAPPL shows as raw keywords: the receipt options with
-// their units, the paper sizes, and the printer's state as a shop says it (English).
+// their units and the paper sizes (English). PAPPL's own words for the printer's state ("Out of
+// paper.", "Door open.") come first in its English table and stay.
 #ifndef TALLYJET_PRINTER_APP_SHOP_WORDS_H
 #define TALLYJET_PRINTER_APP_SHOP_WORDS_H
 
