@@ -1,10 +1,14 @@
 // The printer application as a running server on a free loopback port, with its state in a
-// temporary directory, printing to the virtual printer on a pty through our device scheme:
-// a job waits while the paper is out, the web page says why, and with paper back the picture
-// lands dot for dot. The server is killed by its process id whatever happens.
+// temporary directory, printing to two virtual printers: one on a pty through our device
+// scheme, one on a loopback TCP port as a network printer. A job waits while the paper is out;
+// documents are printed or refused as their format says; CUPS prints through a queue of its own
+// on the application. Servers are killed by their process ids whatever happens.
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +20,7 @@
 #include "../support/child_program.h"
 #include "../support/loopback_sockets.h"
 #include "headless_gui.h"
+#include "private_cupsd.h"
 #include "receipt_renderer.h"
 #include "virtual_printer.h"
 
@@ -60,6 +65,11 @@ class PrinterAppServer : public ::testing::Test {
     vprinter::Options network;
     network.listenPort = 0;
     network_ = std::make_unique<vprinter::VirtualPrinter>(network);
+    networkRenderer_ = std::make_unique<vprinter::ReceiptRenderer>(paper_);
+    network_->SetHook([](const vprinter::Command& command, const vprinter::PrinterSettings& s) {
+      std::lock_guard<std::mutex> lock(rollMutex_);
+      return networkRenderer_->Render(command, s);
+    });
     ASSERT_TRUE(network_->Start());
     port_ = OwnSocket().Port();
     server_ = std::make_unique<ChildProgram>(std::vector<std::string>{
@@ -78,6 +88,7 @@ class PrinterAppServer : public ::testing::Test {
   static void TearDownTestSuite() {
     server_.reset();
     network_.reset();
+    networkRenderer_.reset();
     // Qt's objects go before the program's exit, which would destroy them after Qt itself.
     printer_.reset();
     renderer_.reset();
@@ -146,17 +157,22 @@ class PrinterAppServer : public ::testing::Test {
   }
 
   // The pieces the cuts have made of the roll so far; uncut, the whole roll as one piece.
-  static std::vector<QImage> Pieces(bool cut = true) {
+  static std::vector<QImage> Pieces(bool cut = true,
+                                    const std::unique_ptr<vprinter::ReceiptRenderer>& renderer =
+                                        renderer_) {
     std::lock_guard<std::mutex> lock(rollMutex_);
-    return renderer_->Roll().Pieces(cut);
+    return renderer->Roll().Pieces(cut);
+  }
+
+  // How many times the printer has cut the paper.
+  static size_t Cuts(const vprinter::VirtualPrinter& printer) {
+    const std::vector<std::string> log = printer.Log();
+    return std::count_if(log.begin(), log.end(),
+                         [](const std::string& line) { return line.rfind("GS V", 0) == 0; });
   }
 
   // Whether the printer has cut the paper: one piece on a fresh roll needs no cut.
-  static bool CutLogged() {
-    const std::vector<std::string> log = printer_->Log();
-    return std::any_of(log.begin(), log.end(),
-                       [](const std::string& line) { return line.rfind("GS V", 0) == 0; });
-  }
+  static bool CutLogged() { return Cuts(*printer_) > 0; }
 
   // Whether the roll holds the picture dot for dot, across the head, from its top edge (the
   // first row black at the head's left end) on.
@@ -186,6 +202,7 @@ class PrinterAppServer : public ::testing::Test {
   inline static std::mutex rollMutex_;
   inline static std::unique_ptr<vprinter::VirtualPrinter> printer_;
   inline static std::unique_ptr<vprinter::VirtualPrinter> network_;
+  inline static std::unique_ptr<vprinter::ReceiptRenderer> networkRenderer_;
 };
 
 // A job waits, unprinted, while the paper is out and shows why; with paper back its picture lands
@@ -266,11 +283,7 @@ TEST_F(PrinterAppServer, NetworkPrinterTakesRawBytesAndText) {
   const int textJob = Submit(WriteFile("receipt.txt", "Caf\xc3\xa9\n" + full + "\n"),
                              "text/plain", "till");
   ASSERT_GT(textJob, 0);
-  ASSERT_TRUE(Eventually([] {
-    const std::vector<std::string> log = network_->Log();
-    return std::any_of(log.begin(), log.end(),
-                       [](const std::string& line) { return line.rfind("GS V", 0) == 0; });
-  }));
+  ASSERT_TRUE(Eventually([] { return Cuts(*network_) > 0; }));
   const std::string received = network_->Received();
   EXPECT_NE(received.find(full + "\n"), std::string::npos);
   EXPECT_NE(received.find("Caf\x82\n"), std::string::npos);  // é in code page 850
@@ -287,3 +300,100 @@ TEST_F(PrinterAppServer, SettingsWaitForAnAdministrator) {
 }
 
 }  // namespace
+
+// The columns [first, last] of the head that carry ink in rows [top, bottom) of a piece; an
+// empty range (first > last) when none do.
+std::pair<int, int> InkColumns(const QImage& piece, int left, int top, int bottom) {
+  std::pair<int, int> ink{kHeadDots, -1};
+  for (int y = top; y < bottom; ++y) {
+    for (int x = 0; x < kHeadDots; ++x) {
+      if (qGray(piece.pixel(left + x, y)) >= 128) continue;
+      ink.first = std::min(ink.first, x);
+      ink.second = std::max(ink.second, x);
+    }
+  }
+  return ink;
+}
+
+// The first and last rows of a piece with ink; -1 for both when it has none.
+std::pair<int, int> InkRows(const QImage& piece, int left) {
+  std::pair<int, int> rows{-1, -1};
+  for (int y = 0; y < piece.height(); ++y) {
+    if (InkColumns(piece, left, y, y + 1).second < 0) continue;
+    if (rows.first < 0) rows.first = y;
+    rows.second = y;
+  }
+  return rows;
+}
+
+// A two-page PDF of a receipt's width: page one dark on the left half of the paper, page two
+// on the right, so that their order shows on the roll.
+void WriteTwoPagePdf(const std::string& path) {
+  QPdfWriter pdf(QString::fromStdString(path));
+  pdf.setPageSize(QPageSize(QSizeF(72, 100), QPageSize::Millimeter));  // upright: not turned
+  pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+  pdf.setResolution(203);
+  QPainter painter(&pdf);
+  const QRect page = painter.viewport();
+  painter.fillRect(QRect(0, 0, page.width() / 2, page.height() / 2), Qt::black);
+  pdf.newPage();
+  painter.fillRect(QRect(page.width() / 2, 0, page.width() / 2, page.height() / 2), Qt::black);
+}
+
+// CUPS as the client: an IPP Everywhere queue made by lpadmin on the network printer keeps the
+// pages in order; a PNG lands dot for dot, a two-page PDF comes out first page first and a text
+// file is set across the whole head. Each document ends with a cut.
+TEST_F(PrinterAppServer, CupsQueuePrintsInOrderAcrossTheHead) {
+  PrivateCupsd cups;
+  ASSERT_TRUE(cups.Start()) << cups.ErrorLog();
+  const std::string made =
+      OutputOf(std::string(LPADMIN) + " -p till -E -v " + PrinterUri("till") + " -m everywhere");
+  const std::string ppd = cups.Ppd("till");
+  ASSERT_NE(ppd.find("*DefaultOutputOrder: Normal"), std::string::npos) << made << ppd;
+
+  // Prints one file through the queue on a fresh roll and answers what its cut cut off.
+  auto print = [&cups](const std::string& path) {
+    {
+      std::lock_guard<std::mutex> lock(rollMutex_);
+      networkRenderer_ = std::make_unique<vprinter::ReceiptRenderer>(paper_);
+    }
+    const size_t cuts = Cuts(*network_);
+    const std::string queued = OutputOf(std::string(LP) + " -d till " + path);
+    EXPECT_TRUE(Eventually([cuts] { return Cuts(*network_) > cuts; }, 60000))
+        << queued << cups.ErrorLog();
+    const std::vector<QImage> pieces = Pieces(true, networkRenderer_);
+    return pieces.empty() ? QImage() : pieces.front();
+  };
+  const int left = paper_.LeftEdge();
+
+  const QImage picture = TestPicture(300);
+  const std::string png = dir_ + "/cups.png";
+  ASSERT_TRUE(picture.save(QString::fromStdString(png), "PNG"));
+  EXPECT_TRUE(Holds(print(png), picture));
+
+  const std::string pdf = dir_ + "/two-pages.pdf";
+  WriteTwoPagePdf(pdf);
+  const QImage pages = print(pdf);
+  // Page one's block on the left half from the first ink on, then page two's on the right; the
+  // cut's dashed line below them spans the paper and is not looked at.
+  const int first = InkRows(pages, left).first;
+  ASSERT_GE(first, 0) << "no ink";
+  int second = first;
+  while (second < pages.height() &&
+         InkColumns(pages, left, second, second + 1).first < kHeadDots / 2 - 8) {
+    ++second;
+  }
+  const std::pair<int, int> pageOne = InkColumns(pages, left, first, first + 1);
+  EXPECT_LT(pageOne.first, 16);
+  EXPECT_LT(pageOne.second, kHeadDots / 2 + 8);
+  EXPECT_GT(second, first + 100);
+  ASSERT_LT(second, pages.height());
+  EXPECT_GT(InkColumns(pages, left, second, second + 1).second, kHeadDots - 16);
+
+  const QImage text = print(WriteFile("cups.txt", std::string(200, 'W') + "\n"));
+  const int textTop = InkRows(text, left).first;
+  ASSERT_GE(textTop, 0) << "no ink";
+  const std::pair<int, int> columns = InkColumns(text, left, textTop, textTop + 40);  // a line
+  EXPECT_LT(columns.first, kHeadDots / 10);
+  EXPECT_GT(columns.second, kHeadDots * 9 / 10);
+}
