@@ -13,35 +13,6 @@
 namespace printer_app {
 namespace {
 
-constexpr int kDotsPerInch = 203;
-constexpr int kMediaCount = 6;
-
-struct ReceiptModel {
-  const char* driverName;
-  const char* description;
-  int paperMillimetres;
-  int headDots;
-  // The first is the default: the roll at its longest, so that a page is as long as its
-  // content (the blank end is not printed) and keeps the head's full width.
-  const char* media[kMediaCount];
-};
-
-const ReceiptModel kModels[] = {
-    {"tallyjet_80mm", "TallyJet receipt printer, 80 mm paper (576 dots)", 80, 576,
-     {"om_roll_80x3000mm", "om_receipt_80x297mm", "om_receipt_80x200mm", "om_receipt_80x100mm",
-      "roll_max_80x3000mm", "roll_min_80x25mm"}},
-    {"tallyjet_58mm", "TallyJet receipt printer, 58 mm paper (384 dots)", 58, 384,
-     {"om_roll_58x3000mm", "om_receipt_58x297mm", "om_receipt_58x200mm", "om_receipt_58x100mm",
-      "roll_max_58x3000mm", "roll_min_58x25mm"}},
-};
-
-const ReceiptModel* ModelOf(const char* driverName) {
-  for (const ReceiptModel& model : kModels) {
-    if (driverName != nullptr && strcmp(driverName, model.driverName) == 0) return &model;
-  }
-  return nullptr;
-}
-
 // The side margins, in hundredths of millimetres, that leave the head's width in the middle of
 // the paper.
 int SideMargin(const ReceiptModel& model) {
@@ -106,10 +77,6 @@ pappl_pr_driver_t kReceiptDrivers[] = {
 };
 const int kReceiptDriverCount = sizeof kReceiptDrivers / sizeof kReceiptDrivers[0];
 
-int HeadDotsOf(const char* driverName) {
-  const ReceiptModel* model = ModelOf(driverName);
-  return model != nullptr ? model->headDots : 0;
-}
 
 bool FillDriverData(pappl_system_t*, const char* driverName, const char*, const char*,
                     pappl_pr_driver_data_t* data, ipp_t** attributes, void*) {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "receipt_driver.h"
+#include "receipt_models.h"
 
 namespace printer_app {
 namespace {

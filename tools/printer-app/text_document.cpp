@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "receipt_driver.h"
+#include "receipt_models.h"
 #include "receipt_options.h"
 #include "receipt_text.h"
 
