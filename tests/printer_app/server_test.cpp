@@ -289,17 +289,45 @@ TEST_F(PrinterAppServer, NetworkPrinterTakesRawBytesAndText) {
   EXPECT_NE(received.find("Caf\x82\n"), std::string::npos);  // é in code page 850
 }
 
-// No form is taken before an administrator password is set; the page that sets it answers
-// on the machine itself.
-TEST_F(PrinterAppServer, SettingsWaitForAnAdministrator) {
-  const std::string curl = std::string(CURL) + " -s -o /dev/null -w %{http_code} ";
-  const std::string base = "http://127.0.0.1:" + std::to_string(port_);
-  EXPECT_EQ(OutputOf(curl + "-d drawer-pulse=before-job " + base + "/receipt/printing"), "403");
-  EXPECT_EQ(OutputOf(curl + base + "/receipt/printing"), "403");
-  EXPECT_EQ(OutputOf(curl + base + "/security"), "200");
+// The value of a form's hidden session field in a web page, or "".
+std::string SessionOf(const std::string& page) {
+  const std::string key = "name=\"session\" value=\"";
+  const size_t at = page.find(key);
+  if (at == std::string::npos) return "";
+  const size_t value = at + key.size();
+  return page.substr(value, page.find('"', value) - value);
 }
 
-}  // namespace
+// No form is taken before an administrator password is set, and it can be set only on the
+// machine itself; from then on the settings ask for it, and the printer's page prints a test
+// receipt that says the printer's state.
+TEST_F(PrinterAppServer, SettingsWaitForAnAdministrator) {
+  const std::string curl = std::string(CURL) + " -s ";
+  const std::string status = curl + "-o /dev/null -w %{http_code} ";
+  const std::string base = "http://127.0.0.1:" + std::to_string(port_);
+  EXPECT_EQ(OutputOf(status + "-d drawer-pulse=before-job " + base + "/receipt/printing"), "403");
+  EXPECT_EQ(OutputOf(status + base + "/receipt/printing"), "403");
+
+  const std::string password = "Till2shop";
+  const std::string security = OutputOf(curl + base + "/security");
+  const std::string changed =
+      OutputOf(curl + "-d session=" + SessionOf(security) + "&new_password=" + password +
+               "&new_password2=" + password + " " + base + "/security");
+  ASSERT_NE(changed.find("Password changed."), std::string::npos) << changed;
+  EXPECT_EQ(OutputOf(status + "-u admin:wrong " + base + "/receipt/printing"), "401");
+  EXPECT_EQ(OutputOf(status + "-u admin:" + password + " " + base + "/receipt/printing"), "200");
+
+  network_->Clear();
+  const std::string admin = curl + "-u admin:" + password + " ";
+  const std::string page = OutputOf(admin + base + "/till/");
+  OutputOf(admin + "-d action=print-test-page&session=" + SessionOf(page) + " " + base + "/till/");
+  ASSERT_TRUE(Eventually([] { return Cuts(*network_) > 0; })) << page;
+  const std::string receipt = network_->Received();
+  EXPECT_NE(receipt.find("TEST PAGE"), std::string::npos) << receipt;
+  EXPECT_NE(receipt.find("Printer: till\n"), std::string::npos) << receipt;
+  EXPECT_NE(receipt.find("\n123456789012345678901234567890123456789012345678\n"),
+            std::string::npos);
+}
 
 // The columns [first, last] of the head that carry ink in rows [top, bottom) of a piece; an
 // empty range (first > last) when none do.
@@ -397,3 +425,5 @@ TEST_F(PrinterAppServer, CupsQueuePrintsInOrderAcrossTheHead) {
   EXPECT_LT(columns.first, kHeadDots / 10);
   EXPECT_GT(columns.second, kHeadDots * 9 / 10);
 }
+
+}  // namespace
