@@ -13,7 +13,8 @@ JOBS ?= 2
 # Debian packages the build, the tests and the demo need.
 PACKAGES := cmake g++ make pkg-config binutils qtbase5-dev libusb-dev libusb-0.1-4 \
 	libgtest-dev libgmock-dev libbenchmark-dev valgrind libzint-dev zbar-tools libcli11-dev \
-	fonts-dejavu-core clang libfuzzer-14-dev libclang-rt-14-dev libpappl-dev cups-ipp-utils curl
+	fonts-dejavu-core clang libfuzzer-14-dev libclang-rt-14-dev libpappl-dev cups-ipp-utils curl \
+	libpango1.0-dev libcairo2-dev fonts-noto-core fonts-noto-mono fonts-noto-cjk
 
 .PHONY: all deps build test test-sanitize test-fuzz fuzz fuzz-build soak test-kernel demo install \
 	clean

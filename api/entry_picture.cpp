@@ -7,6 +7,8 @@
 
 #include "connection.h"
 #include "image_manager.h"
+#include "picture_raster.h"
+#include "transport_kinds.h"
 
 using connection::Forward;
 using connection::Of;
@@ -66,6 +68,29 @@ int SaveGraphic(const Connection& link, const char* path, int kc1, int kc2) {
   // the result does not matter.
   link.encoder->CleanGraphic(kc1, kc2);
   return link.encoder->SaveGraphic(width, height, raster.get(), kc1, kc2);
+}
+
+// Whether the bands wait for the printer's fill level.
+bool Paced(const Connection& link, int pacing) {
+  if (pacing == TALLYJET_PACING_AUTO) return !WritesWaitForPrinter(link.transport);
+  return pacing == TALLYJET_PACING_ALWAYS;
+}
+
+int PrintPicture(const Connection& link, const char* path,
+                 const tallyjet_picture_options* options) {
+  const int rc = connection::Check(link);
+  if (rc != TALLYJET_SUCCESS) return rc;
+  const tallyjet_picture_options chosen = options != nullptr ? *options : tallyjet_picture_options{};
+  if (static_cast<unsigned>(chosen.pacing) > TALLYJET_PACING_NEVER) {
+    return TALLYJET_ERR_INVALID_ARGUMENT;
+  }
+  const int paperWidth = chosen.paper_width != 0 ? chosen.paper_width : TALLYJET_PAPER_WIDTH_80MM;
+  PictureRaster raster;
+  const int made = raster.Make(path, {chosen.width, chosen.dither, chosen.align, paperWidth});
+  if (made != TALLYJET_SUCCESS) return made;
+  const auto print =
+      Paced(link, chosen.pacing) ? &ProtEscPos::PrintRasterBitImage : &ProtEscPos::PrintRasterBands;
+  return (link.encoder->*print)(0, raster.width(), raster.height(), raster.data());
 }
 
 }  // namespace
@@ -144,6 +169,10 @@ int tallyjet_clean_graphic(tallyjet_printer* printer, int kc1, int kc2) {
 }
 int tallyjet_clean_all_graphics(tallyjet_printer* printer) {
   return Forward(Of(printer), &ProtEscPos::CleanAllGraphics);
+}
+int tallyjet_print_picture(tallyjet_printer* printer, const char* path,
+                           const tallyjet_picture_options* options) {
+  return PrintPicture(Of(printer), path, options);
 }
 int tallyjet_get_memory_available(tallyjet_printer* printer, int* bytes) {
   return Forward(Of(printer), &ProtEscPos::GetMemoryAvailabled, bytes);

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <typeinfo>
 
+#include "comm_app_link.h"
 #include "comm_net.h"
 #include "comm_uart.h"
 #include "comm_usb.h"
@@ -70,6 +71,10 @@ const TransportKind* KindOf(CommBase* transport) {
     if (kind.is(transport)) return &kind;
   }
   return nullptr;
+}
+
+bool WritesWaitForPrinter(CommBase* transport) {
+  return KindOf(transport) != nullptr || dynamic_cast<CommAppLink*>(transport) != nullptr;
 }
 
 int OpenKept(CommBase* transport, const PortRequest& port) {

@@ -27,6 +27,12 @@ const TransportKind& KindAskedFor(const PortRequest& port);
 // The library's kind of transport, or null for a transport of the application's own.
 const TransportKind* KindOf(CommBase* transport);
 
+// Whether the transport's writes wait while the printer cannot take more: the library's own
+// (USB, device nodes and TCP block; its serial line always runs RTS/CTS) and an application's
+// link, whose write is expected to block likewise. A CommBase of the application's own is not
+// known to.
+bool WritesWaitForPrinter(CommBase* transport);
+
 // How a transport that is not of the kind asked for is opened: an application's own, or one of
 // the library's that is still open (it is kept, and answers for itself).
 int OpenKept(CommBase* transport, const PortRequest& port);

@@ -15,6 +15,11 @@
 #define RECEIPT_LOGO "logo.png"
 #endif
 
+/* Characters in a line of font A on 80 mm paper (576 dots, 12 dots a character), and the
+ * width of the price column at its right end. */
+#define LINE_COLUMNS 48
+#define PRICE_COLUMNS 10
+
 /* The NV graphic key under which the logo is stored in the printer. */
 #define LOGO_KEY1 'T'
 #define LOGO_KEY2 'J'
@@ -56,13 +61,23 @@ static int utf8_length(const char* utf8)
     return n;
 }
 
-/* A label and an amount, the amount right-aligned in a 40-character line. */
+/* A label and an amount, the amount right-aligned in the price column of a full line. */
 static void line(const char* label, int cents)
 {
     char buffer[128];
-    const int pad = 28 - utf8_length(label);
-    snprintf(buffer, sizeof buffer, "%s%*s%9d.%02d\n", label, pad > 0 ? pad : 0, "", cents / 100,
-             cents % 100);
+    const int pad = LINE_COLUMNS - PRICE_COLUMNS - utf8_length(label);
+    snprintf(buffer, sizeof buffer, "%s%*s%*d.%02d\n", label, pad > 0 ? pad : 0, "",
+             PRICE_COLUMNS - 3, cents / 100, cents % 100);
+    text(buffer);
+}
+
+/* A rule across the line. */
+static void rule(void)
+{
+    char buffer[LINE_COLUMNS + 2];
+    memset(buffer, '-', LINE_COLUMNS);
+    buffer[LINE_COLUMNS] = '\n';
+    buffer[LINE_COLUMNS + 1] = '\0';
     text(buffer);
 }
 
@@ -118,19 +133,17 @@ static int items_table(void)
         total += items[i].quantity * items[i].cents;
     }
     check("SetDefaultLineSpacing", SetDefaultLineSpacing());
-    text("----------------------------------------\n");
+    rule();
     return total;
 }
 
 static void totals(int total)
 {
     const int vat = total * 10 / 110;
-    check("SetLeftMargin", SetLeftMargin(24));
     line("dont TVA 10 %", vat);
     check("SetBoldEnable", SetBoldEnable(1));
     line("TOTAL EUR", total);
     check("SetBoldDisable", SetBoldDisable());
-    check("SetLeftMargin", SetLeftMargin(0));
     check("GetPartialLineFeed", GetPartialLineFeed(1));
 }
 
@@ -147,6 +160,7 @@ static void codes(void)
     check("SetQrCodeErrorCorretion", SetQrCodeErrorCorretion(1));
     check("StoreQrCodeData", StoreQrCodeData(url, (int)strlen(url)));
     check("MakeQrCode", MakeQrCode());
+    check("PaperFeed", PaperFeed(24));
     text("Merci de votre visite !\n");
     check("PrintGraphic", PrintGraphic(LOGO_KEY1, LOGO_KEY2));
     check("SetJustification", SetJustification(0));

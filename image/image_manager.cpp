@@ -1,17 +1,12 @@
 #include "image_manager.h"
 
-#include <sys/stat.h>
-
-#include <QImageReader>
 #include <QSize>
-#include <QString>
 #include <cmath>
 #include <climits>
 #include <cstdlib>
-#include <utility>
 
 #include "heap_buffer.h"
-#include "quiet_decoding.h"
+#include "picture_decoding.h"
 
 namespace {
 
@@ -23,36 +18,6 @@ bool RasterSize(int pixelsWide, int rows, int* bytesPerRow, int* size) {
   *bytesPerRow = pixelsWide / 8 + (pixelsWide % 8 != 0);
   int dots;
   return MultiplySize(*bytesPerRow, 8, &dots) && MultiplySize(*bytesPerRow, rows, size);
-}
-
-// Whether a picture of this size may be decoded and printed: a file of a few hundred kilobytes
-// can describe gigabytes of pixels and a picture many times the paper's width.
-bool WithinLimits(const QSize& size) {
-  return size.width() >= 1 && size.height() >= 1 && size.width() <= TALLYJET_MAX_PICTURE_WIDTH &&
-         qint64{size.width()} * size.height() <= TALLYJET_MAX_PICTURE_PIXELS;
-}
-
-// Only a regular file is handed to the image library: a FIFO would block in open, and a device
-// such as /dev/zero is a stream without end.
-bool IsRegularFile(const char* path) {
-  struct stat info;
-  return stat(path, &info) == 0 && S_ISREG(info.st_mode);
-}
-
-// The picture as it would look on white paper: a transparent pixel is white, a half-transparent
-// one as light as the paper showing through makes it. Opaque pixels keep their exact colour.
-QImage OverWhite(QImage picture) {
-  if (!picture.hasAlphaChannel()) return picture;
-  picture = std::move(picture).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  for (int y = 0; y < picture.height(); ++y) {
-    auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
-    for (int x = 0; x < picture.width(); ++x) {
-      const int paper = 255 - qAlpha(line[x]);  // premultiplied: each colour is at most alpha
-      line[x] = qRgb(qRed(line[x]) + paper, qGreen(line[x]) + paper, qBlue(line[x]) + paper);
-    }
-  }
-  picture.reinterpretAsFormat(QImage::Format_RGB32);  // every pixel is opaque now
-  return picture;
 }
 
 // size x factor in double precision, truncated toward zero; 0 when the product is NaN or does
@@ -94,15 +59,9 @@ ImageManager::ImageManager() : width(0), height(0) {}
 ImageManager::~ImageManager() = default;
 
 int ImageManager::LoadImageFile(const char* path) {
-  if (path == nullptr || !IsRegularFile(path)) return TALLYJET_ERR_FAILED;
-  const QuietDecoding quiet;
-  QImageReader reader(QString::fromUtf8(path));
-  // The size comes from the file's header, before a pixel is decoded; a header that gives none
-  // belongs to a broken file.
-  if (!WithinLimits(reader.size())) return TALLYJET_ERR_FAILED;
-  QImage loaded = reader.read();
+  const QImage loaded = DecodeOnWhite(path);
   if (loaded.isNull()) return TALLYJET_ERR_FAILED;
-  image = OverWhite(std::move(loaded)).convertToFormat(QImage::Format_Mono, kToMono);
+  image = loaded.convertToFormat(QImage::Format_Mono, kToMono);
   if (image.isNull()) return TALLYJET_ERR_FAILED;
   width = image.width();
   height = image.height();
@@ -112,7 +71,7 @@ int ImageManager::LoadImageFile(const char* path) {
 int ImageManager::SetScale(float widthFactor, float heightFactor) {
   width = ScaledDimension(width, widthFactor);
   height = ScaledDimension(height, heightFactor);
-  if (image.isNull() || !WithinLimits(QSize(width, height))) return TALLYJET_ERR_FAILED;
+  if (image.isNull() || !WithinPictureLimits(QSize(width, height))) return TALLYJET_ERR_FAILED;
   image = image.scaled(QSize(width, height), Qt::IgnoreAspectRatio, Qt::FastTransformation);
   return image.isNull() ? TALLYJET_ERR_FAILED : TALLYJET_SUCCESS;
 }

@@ -8,6 +8,7 @@
 
 namespace {
 
+std::mutex decoding;
 QtMessageHandler outerHandler = nullptr;
 thread_local bool quiet = false;
 
@@ -50,7 +51,7 @@ std::string OthersLines(int fd) {
 }  // namespace
 
 // When descriptor 2 is closed or no memory file can be had, standard error is left as it is.
-QuietDecoding::QuietDecoding() : savedError_(-1), heldError_(-1) {
+QuietDecoding::QuietDecoding() : turn_(decoding), savedError_(-1), heldError_(-1) {
   outerHandler = qInstallMessageHandler(DropDecodingMessages);
   quiet = true;
   fflush(stderr);

@@ -33,12 +33,15 @@ constexpr bool InRange(int n, int low, int high) { return n >= low && n <= high;
 // of one Write of all its bytes.
 int Send(CommBase* transport, bool accepted, std::initializer_list<char> command);
 
-// A query: input the printer sent earlier and nobody read is dropped first, so that it cannot
-// pass for this answer; then the request goes out as one Write and its result is answered. After a successful
+// A query. When the previous query on this link went unanswered (*answerOwed), its answer may
+// still be on the way: the first Read waits up to one read time-out for it and drops it. Then
+// input the printer sent earlier and nobody read is dropped, so that it cannot pass for this
+// answer, and the request goes out as one Write, whose failure is answered. After a successful
 // write, answer is zeroed, the caller sleeps pauseMicros and one Read of up to length bytes
-// stores its result (a count or a negative code) in *got.
-int Ask(CommBase* transport, std::initializer_list<char> request, unsigned pauseMicros,
-        char* answer, int length, int* got);
+// stores its result (a count or a negative code) in *got; *answerOwed tells whether it brought
+// nothing.
+int Ask(CommBase* transport, bool* answerOwed, std::initializer_list<char> request,
+        unsigned pauseMicros, char* answer, int length, int* got);
 
 }  // namespace escpos
 

@@ -15,7 +15,7 @@ constexpr int kEscPos = TALLYJET_PROTOCOL_ESCPOS;
 }  // namespace
 
 ProtEscPos::ProtEscPos(CommBase* transport)
-    : transport_(transport), printMode_(0), leftMargin_(0), pageMode_(0) {}
+    : transport_(transport), printMode_(0), leftMargin_(0), pageMode_(0), answerOwed_(false) {}
 
 ProtEscPos::~ProtEscPos() { delete transport_; }
 

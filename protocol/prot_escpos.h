@@ -126,6 +126,9 @@ class TALLYJET_API ProtEscPos {
   int printMode_;   // last ESC ! value, kept whole although only its low byte is sent
   int leftMargin_;  // last GS L value, the base of SetPrintingAreaWidth
   char pageMode_;   // 1 after ESC L, 0 after ESC S
+  // The last query got no answer in time; the next one waits for it first. Lies in the tail
+  // padding, so the object keeps its size.
+  bool answerOwed_;
 };
 
 #endif  // TALLYJET_PROT_ESCPOS_H

@@ -32,17 +32,17 @@ std::chrono::steady_clock::time_point Now() {
 // Free bytes in the receive buffer at this fill level; negative above 100 percent.
 int FreeBytes(int level) { return kReceiveBuffer - level * kReceiveBuffer / 100; }
 
-// Asks the printer's fill level until bandBytes fit. 1 when they do; -1 when a query brought no
-// answer (a printer that stopped answering would lose the rest of the picture) or once the
-// printer has reported too little room for kRoomWait; a failed query's own negative result.
+// Asks the printer's fill level until bandBytes fit. 1 when they do; -1 once kRoomWait has
+// passed with too little room reported or no answer at all; a failed query's own negative
+// result. A query that brings no answer in time is asked again: a busy printer's answer may come
+// late, and the next query drops it before it asks.
 int WaitForRoom(ProtEscPos* encoder, int bandBytes) {
   const auto start = Now();
   for (;;) {
     int level = 0;
     const int rc = encoder->GetBufferSize(&level);
-    if (rc == 0) return TALLYJET_ERR_FAILED;  // no byte came
-    if (rc != TALLYJET_SUCCESS) return rc;
-    if (bandBytes <= FreeBytes(level)) return TALLYJET_SUCCESS;
+    if (rc < 0) return rc;
+    if (rc == 1 && bandBytes <= FreeBytes(level)) return TALLYJET_SUCCESS;
     if (Now() - start >= kRoomWait) return TALLYJET_ERR_FAILED;
   }
 }

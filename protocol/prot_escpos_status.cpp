@@ -22,6 +22,15 @@ int HexDigit(char c) {
   return -1;
 }
 
+// Bits 1 and 4 of real-time status bytes 1 to 4 are always set, bits 0 and 7 always clear: a
+// byte that breaks this is noise, or an answer to something else, and no status.
+constexpr int kFixedBits = 0x93;
+constexpr int kFixedValue = 0x12;
+
+bool IsStatusByte(int n, char byte) {
+  return n == 6 || (static_cast<unsigned char>(byte) & kFixedBits) == kFixedValue;
+}
+
 bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // Reads a hexadecimal number from text[0, length) the way "%X" does: leading white space and an
@@ -54,11 +63,12 @@ int ProtEscPos::GetRealTimeStatus(int n, int* status) {
   char byte;
   int got;
   // DLE EOT n: transmit real-time status
-  const int rc = Ask(transport_, {DLE, EOT, Low(n)}, kStatusPauseMicros, &byte, 1, &got);
+  const int rc =
+      Ask(transport_, &answerOwed_, {DLE, EOT, Low(n)}, kStatusPauseMicros, &byte, 1, &got);
   if (rc != TALLYJET_SUCCESS) return rc;
   if (got < 0) return got;
   // A read that brought nothing is no answer: a stale value must not pass for a status.
-  if (got == 0) return TALLYJET_ERR_FAILED;
+  if (got == 0 || !IsStatusByte(n, byte)) return TALLYJET_ERR_FAILED;
   *status = static_cast<unsigned char>(byte);
   return TALLYJET_SUCCESS;
 }
@@ -69,7 +79,8 @@ int ProtEscPos::GetBufferSize(int* size) {
   char byte;
   int got;
   // DLE EOT 11: transmit the receive-buffer fill level
-  const int rc = Ask(transport_, {DLE, EOT, 0x0B}, kBufferPauseMicros, &byte, 1, &got);
+  const int rc =
+      Ask(transport_, &answerOwed_, {DLE, EOT, 0x0B}, kBufferPauseMicros, &byte, 1, &got);
   if (rc != TALLYJET_SUCCESS) return rc;
   if (got == 1) *size = static_cast<unsigned char>(byte);
   return got;
@@ -81,7 +92,8 @@ int ProtEscPos::GetPrinterID(int n, char* id) {
   if (!InRange(n, 1, 3)) return TALLYJET_ERR_INVALID_ARGUMENT;
   int got;
   // GS I n: transmit printer id
-  const int rc = Ask(transport_, {GS, 'I', Low(n)}, kStatusPauseMicros, id, kIdLength, &got);
+  const int rc =
+      Ask(transport_, &answerOwed_, {GS, 'I', Low(n)}, kStatusPauseMicros, id, kIdLength, &got);
   return rc == TALLYJET_SUCCESS ? got : rc;
 }
 
@@ -91,8 +103,8 @@ int ProtEscPos::GetMemoryAvailabled(int* bytes) {
   char answer[kMemoryAnswerLength];
   int got;
   // GS ( L pL pH m fn, fn 51: transmit the remaining NV graphics memory
-  const int rc = Ask(transport_, {GS, '(', 'L', 0x02, 0x00, '0', '3'}, kMemoryPauseMicros,
-                     answer, kMemoryAnswerLength, &got);
+  const int rc = Ask(transport_, &answerOwed_, {GS, '(', 'L', 0x02, 0x00, '0', '3'},
+                     kMemoryPauseMicros, answer, kMemoryAnswerLength, &got);
   if (rc != TALLYJET_SUCCESS) return rc;
   // The answer is "71", hexadecimal digits, NUL; only the bytes received are read.
   if (got < 2 || answer[0] != '7' || answer[1] != '1') return TALLYJET_ERR_FAILED;

@@ -123,9 +123,17 @@ TEST_F(RasterTest, FlowControlledBandsAreThePacedBandsWithoutQueries) {
   EXPECT_EQ(encoder.PrintRasterBands(4, 576, 200, Raw(data)), TALLYJET_ERR_INVALID_ARGUMENT);
 }
 
-// A failed band, or a printer that stops answering mid-picture, ends the picture as a failure,
-// not as "nothing to print" (0).
-TEST_F(RasterTest, FailedBandOrSilentPrinterEndsThePicture) {
+// A clock that moves six seconds on at every reading.
+std::chrono::steady_clock::time_point SixSecondsPerReading() {
+  static std::chrono::steady_clock::time_point now;
+  now += std::chrono::seconds(6);
+  return now;
+}
+
+// A failed band, or a printer that stays silent until the give-up time, ends the picture as a
+// failure, not as "nothing to print" (0). A silent query is asked again, and the one after it
+// first waits for the late answer: one read more.
+TEST_F(RasterTest, FailedBandOrPrinterSilentPastTheGiveUpTimeEndsThePicture) {
   const std::string data = Pattern(72 * 200);
   Levels({0, 0});
   transport->FailWrite(3, TALLYJET_ERR_FAILED);  // query, band, query, the second band
@@ -134,15 +142,25 @@ TEST_F(RasterTest, FailedBandOrSilentPrinterEndsThePicture) {
   transport->writes.clear();
   transport->FailWrite(-1, 0);
   Levels({0});  // then no byte comes
+  const int readsBefore = transport->reads;
+  escpos::SetPacingClock(SixSecondsPerReading);
   EXPECT_EQ(encoder.PrintRasterBitImage(0, 576, 200, Raw(data)), TALLYJET_ERR_FAILED);
-  EXPECT_EQ(transport->writes.size(), 3u);  // query, band, query
+  escpos::SetPacingClock(nullptr);
+  EXPECT_EQ(transport->writes.size(), 4u);  // query, band, query at 0 s and at 6 s
+  EXPECT_EQ(transport->reads - readsBefore, 4);
 }
 
-// A clock that moves six seconds on at every reading.
-std::chrono::steady_clock::time_point SixSecondsPerReading() {
-  static std::chrono::steady_clock::time_point now;
-  now += std::chrono::seconds(6);
-  return now;
+// An answer that comes after the read time-out is not the printer's last word: the query is
+// asked again, the late answer (here "full") is dropped, and the fresh answer paces the band.
+TEST_F(RasterTest, LateFillLevelIsDroppedAndAskedAgain) {
+  const std::string data = Pattern(72 * 100);
+  Levels({0});
+  transport->AnswerCode(0);  // the second band's query: no answer in time
+  Levels({100});             // its answer, late
+  Levels({0});               // the answer to the query asked again
+  EXPECT_EQ(encoder.PrintRasterBitImage(0, 576, 100, Raw(data)), TALLYJET_SUCCESS);
+  EXPECT_EQ(Bands().size(), 2u);
+  EXPECT_EQ(transport->writes.size(), 5u);  // query, band, query, query, band
 }
 
 TEST_F(RasterTest, PrinterThatNeverFreesRoomIsGivenUpAfterTenSeconds) {

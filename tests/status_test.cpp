@@ -17,14 +17,16 @@ int FirstDrawer(int* word) { return GetDrawerStatus(1, word); }
 int SecondDrawer(int* word) { return GetDrawerStatus(2, word); }
 
 // Without an answer the int keeps its value: 0 bytes is a failure (for the fill level, 0), a
-// read error its own code.
+// read error its own code. After a silent query the next one first waits for the late answer.
 TEST_F(StatusTest, OneByteAnswerIsStoredUnsignedOnlyWhenItArrived) {
   int value = -7;
   EXPECT_EQ(prot_->GetRealTimeStatus(1, &value), TALLYJET_ERR_FAILED);  // nothing queued: silent
+  transport->AnswerCode(0);  // the late answer does not come either
   transport->AnswerCode(TALLYJET_ERR_SERIAL_TIMEOUT);
   EXPECT_EQ(prot_->GetRealTimeStatus(1, &value), TALLYJET_ERR_SERIAL_TIMEOUT);
   EXPECT_EQ(prot_->GetBufferSize(&value), 0);
   EXPECT_EQ(value, -7);
+  transport->AnswerCode(0);
   transport->writes.clear();
   transport->Answer(Bytes({0xFE}));
   EXPECT_EQ(GetRealTimeStatus(6, &value), TALLYJET_SUCCESS);
@@ -95,7 +97,7 @@ TEST_F(StatusTest, PrinterInfoFillsFiveIntsFromTheThreeIds) {
   } cases[] = {
       {{{Bytes({0xA5, 0x11})}, {Bytes({0x7F})}, {"ABCDEFGHIJKLMNOP"}}, TALLYJET_SUCCESS,
        Bytes({0xA5, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0, 0}) + "ABCDEFGHIJKL", 3},
-      {{{"", 0}, {Bytes({0x02})}, {"V1"}}, TALLYJET_SUCCESS,
+      {{{"", 0}, {"", 0}, {Bytes({0x02})}, {"V1"}}, TALLYJET_SUCCESS,
        Bytes({0, 0, 0, 0, 0x02, 0, 0, 0}) + "V1" + std::string(10, '\0'), 3},
       {{{Bytes({0x05})}, {"", kRead}}, kRead, Bytes({0x05}) + std::string(19, '\0'), 2},
   };
@@ -117,7 +119,8 @@ TEST_F(StatusTest, PrinterInfoFillsFiveIntsFromTheThreeIds) {
 
 // Only a printer on the extended USB product is asked status byte 6. A printer silent at any
 // query, that byte included, is not an answer: the flags gathered so far are dropped, the word
-// says "not obtained", and no query is asked after the silent one.
+// says "not obtained", and no query is asked after the silent one (the next query waits for its
+// late answer first, which does not come here).
 TEST_F(StatusTest, StatusBytesFoldIntoTheWordsAndSilenceIsNotAnAnswer) {
   const int kOther = 0x10;
   const int kExtended = 0x20;
@@ -130,7 +133,7 @@ TEST_F(StatusTest, StatusBytesFoldIntoTheWordsAndSilenceIsNotAnAnswer) {
   } cases[] = {
       {GetPrinterStatus, kOther, "\1\2", "\x16\x12", 0x200},  // on-line, nothing wrong
       {GetPrinterStatus, kOther, "\1\2", "\x1E\x36", 0x001 | 0x002 | 0x100},  // off-line
-      {GetPrinterStatus, kOther, "\1\2", "\x96\x52", 0x200 | 0x020 | 0x010},  // bit 7, error
+      {GetPrinterStatus, kOther, "\1\2", "\x16\x52", 0x200 | 0x010},  // error
       {GetPrinterStatus, kExtended, "\1\2\6", "\x16\x12\x40", 0x200 | 0x800},
       {GetPrinterStatus, kExtended, "\1\2\6", "\x16\x12\x20", 0x200},  // bit 5 is the media word's
       {GetMediaStatus, kOther, "\4", "\x1E", 0x05},
@@ -142,8 +145,8 @@ TEST_F(StatusTest, StatusBytesFoldIntoTheWordsAndSilenceIsNotAnAnswer) {
       {FirstDrawer, kExtended, "\1", "\x16", TALLYJET_DRAWER_PIN3_HIGH},
       {SecondDrawer, kExtended, "\1", "\x12", TALLYJET_DRAWER_PIN3_LOW},
       {GetPrinterStatus, kExtended, "\1", "", TALLYJET_PRINTER_NOT_OBTAINED},
-      {GetPrinterStatus, kExtended, "\1\2", "\x9E", TALLYJET_PRINTER_NOT_OBTAINED},
-      {GetPrinterStatus, kExtended, "\1\2\6", "\x9E\x9E", TALLYJET_PRINTER_NOT_OBTAINED},
+      {GetPrinterStatus, kExtended, "\1\2", "\x1E", TALLYJET_PRINTER_NOT_OBTAINED},
+      {GetPrinterStatus, kExtended, "\1\2\6", "\x1E\x36", TALLYJET_PRINTER_NOT_OBTAINED},
       {GetMediaStatus, kExtended, "\4", "", TALLYJET_MEDIA_NOT_OBTAINED},
       {GetMediaStatus, kExtended, "\4\6", "\x7E", TALLYJET_MEDIA_NOT_OBTAINED},
       {FirstDrawer, kExtended, "\1", "", TALLYJET_DRAWER_NOT_OBTAINED},
@@ -159,7 +162,42 @@ TEST_F(StatusTest, StatusBytesFoldIntoTheWordsAndSilenceIsNotAnAnswer) {
     EXPECT_EQ(c.query(&word), result) << testing::PrintToString(c.answers);
     EXPECT_EQ(word, c.word) << testing::PrintToString(c.answers);
     EXPECT_EQ(transport->writes, asked) << testing::PrintToString(c.answers);
+    if (result != TALLYJET_SUCCESS) transport->AnswerCode(0);
   }
+}
+
+// Bits 1 and 4 of status bytes 1 to 4 are set, bits 0 and 7 clear. A byte that breaks any of
+// them (a line of zeros, noise, an answer to something else) is no status: the query fails and
+// the word says "not obtained". Byte 6 has no fixed bits.
+TEST_F(StatusTest, ByteWithWrongFixedBitsIsNoStatus) {
+  const struct {
+    int (*query)(int*);
+    std::string answers;
+    int word;
+  } cases[] = {
+      {GetPrinterStatus, "\x00", TALLYJET_PRINTER_NOT_OBTAINED},
+      {GetPrinterStatus, "\x96", TALLYJET_PRINTER_NOT_OBTAINED},  // bit 7
+      {GetPrinterStatus, "\x13", TALLYJET_PRINTER_NOT_OBTAINED},  // bit 0
+      {GetPrinterStatus, "\x12\x10", TALLYJET_PRINTER_NOT_OBTAINED},  // bit 1 clear
+      {GetMediaStatus, "\x02", TALLYJET_MEDIA_NOT_OBTAINED},  // bit 4 clear
+      {GetMediaStatus, "\xFF", TALLYJET_MEDIA_NOT_OBTAINED},
+      {FirstDrawer, "\x14", TALLYJET_DRAWER_NOT_OBTAINED},
+  };
+  for (const auto& c : cases) {
+    for (char byte : c.answers) transport->Answer(std::string(1, byte));
+    int word = 0;
+    EXPECT_EQ(c.query(&word), TALLYJET_ERR_FAILED) << testing::PrintToString(c.answers);
+    EXPECT_EQ(word, c.word) << testing::PrintToString(c.answers);
+  }
+  int raw = -7;
+  for (int n : {1, 2, 3, 4}) {
+    transport->Answer(Bytes({0x92}));
+    EXPECT_EQ(GetRealTimeStatus(n, &raw), TALLYJET_ERR_FAILED) << n;
+    EXPECT_EQ(raw, -7) << n;
+  }
+  transport->Answer(Bytes({0x81}));
+  EXPECT_EQ(GetRealTimeStatus(6, &raw), TALLYJET_SUCCESS);
+  EXPECT_EQ(raw, 0x81);
 }
 
 int RawFive(int* byte) { return GetRealTimeStatus(5, byte); }

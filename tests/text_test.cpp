@@ -139,4 +139,24 @@ TEST_F(TextTest, CodeTableOutlivesClosingReopeningAndReset) {
   EXPECT_EQ(SentText(kCafeLine), kCafeLine);
 }
 
+// Each printer converts under its own table, code page 850 from its opening on, whatever the
+// process-wide table or another printer's is.
+TEST_F(TextTest, EachPrinterHasItsOwnCodeTable) {
+  RecordingTransport firstLink;
+  RecordingTransport secondLink;
+  tallyjet_printer* first = OpenOnRecorder(&firstLink);
+  ASSERT_EQ(SetCharCodeTable(0), TALLYJET_SUCCESS);
+  tallyjet_printer* second = OpenOnRecorder(&secondLink);
+  ASSERT_EQ(tallyjet_set_char_code_table(first, 19), TALLYJET_SUCCESS);
+  const int length = static_cast<int>(kCafeLine.size());
+  for (tallyjet_printer* printer : {first, second}) {
+    EXPECT_EQ(tallyjet_send_data(printer, kCafeLine.data(), length), TALLYJET_SUCCESS);
+  }
+  EXPECT_EQ(firstLink.writes, (Writes{Bytes({0x1B, 0x74, 19}), kCafeLine}));
+  EXPECT_EQ(secondLink.writes, Writes{Bytes({0x82, 0x41, 0x0A})});
+  EXPECT_EQ(SentText(kCafeLine), kCafeLine);  // the process-wide table 0
+  EXPECT_EQ(tallyjet_close(first), TALLYJET_SUCCESS);
+  EXPECT_EQ(tallyjet_close(second), TALLYJET_SUCCESS);
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Prints the sample receipt through the library to the virtual printer, then shows the sample
-# refusing to print on a printer that is out of paper. With a PORT, prints to that printer.
+# refusing to print on a printer that is out of paper, then draws a receipt text in four
+# scripts with the tallyjet command's preview. With a PORT, prints to that printer.
 # Usage: tools/demo.sh BUILD_DIR [PORT] [BAUD]
 #   no PORT: the virtual printer, over its device-node path, or over the serial path at BAUD.
 set -euo pipefail
@@ -55,6 +56,11 @@ fi
 cat "$out/paper-out.log"
 
 echo
+echo "== A receipt text in Latin, Greek, Cyrillic, Hebrew and Chinese, drawn by tallyjet --preview"
+"$build/tools/cli/tallyjet" print --preview "$out/scripts.png" examples/receipt.txt
+
+echo
 echo "Decoded log:      $out/receipt.log"
 echo "Raw bytes:        $out/receipt.bin"
 echo "Rendered receipt: $out/receipt.png"
+echo "Four scripts:     $out/scripts.png"

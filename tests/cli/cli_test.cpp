@@ -6,12 +6,23 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
 
 #include "../support/child_program.h"
 
 namespace {
+
+// The lines of text, without their ends.
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
 
 struct Result {
   int exitCode = -1;
@@ -23,7 +34,10 @@ struct Result {
 class CliTest : public ::testing::Test {
  protected:
   void TearDown() override {
-    for (const char* name : {"link", "log", "png", "picture.png"}) unlink(Path(name).c_str());
+    for (const char* name : {"link", "log", "png", "picture.png", "wide.png", "fifo", "preview"}) {
+      unlink(Path(name).c_str());
+    }
+    rmdir(Path("dir").c_str());
   }
 
   std::string Path(const std::string& name) const {
@@ -45,7 +59,7 @@ class CliTest : public ::testing::Test {
   Result Run(const std::string& args, const std::string& input = "") {
     std::vector<std::string> argv = {TALLYJET_PROGRAM, "-p", port_};
     for (const std::string& word : Words(args)) {
-      argv.push_back(word == "PICTURE" ? Picture() : word);
+      argv.push_back(Placeholder(word));
     }
     ChildProgram tallyjet(argv, input);
     const int exitCode = tallyjet.Wait();
@@ -63,14 +77,30 @@ class CliTest : public ::testing::Test {
     return Slurp(Path("log"));
   }
 
-  // A grey ramp 256 dots wide, black on the left to white on the right.
-  std::string Picture() {
-    QImage ramp(256, 40, QImage::Format_Grayscale8);
+  // A grey ramp width dots wide, black on the left to white on the right, in file name.
+  std::string Picture(const char* name, int width) {
+    QImage ramp(width, 40, QImage::Format_Grayscale8);
     for (int y = 0; y < ramp.height(); ++y) {
       for (int x = 0; x < ramp.width(); ++x) ramp.scanLine(y)[x] = static_cast<uchar>(x);
     }
-    ramp.save(QString::fromStdString(Path("picture.png")), "PNG");
-    return Path("picture.png");
+    ramp.save(QString::fromStdString(Path(name)), "PNG");
+    return Path(name);
+  }
+
+  // The file a word in capitals of a test's command line stands for, made for it.
+  std::string Placeholder(const std::string& word) {
+    if (word == "PICTURE") return Picture("picture.png", 256);
+    if (word == "WIDE") return Picture("wide.png", 700);
+    if (word == "PREVIEW") return Path("preview");
+    if (word == "DIR") {
+      mkdir(Path("dir").c_str(), 0700);
+      return Path("dir");
+    }
+    if (word == "FIFO") {
+      mkfifo(Path("fifo").c_str(), 0600);
+      return Path("fifo");
+    }
+    return word;
   }
 
   std::unique_ptr<ChildProgram> printer_;
@@ -86,7 +116,7 @@ TEST_F(CliTest, EachSubcommandReachesThePrinter) {
   } kCases[] = {
       {"print --bold --size 2x1 --align right --cut --feed 2", "Gr\xC3\xBC\xC3\x9F" "e 5\xE2\x82\xAC",
        {"GS ! 0x10", "ESC E 1", "ESC a 2", "ESC t 19", "TEXT \"Grüße 5€\" (cp858)", "ESC E 0",
-        "ESC d 2", "GS V 1"}},
+        "ESC d 2", "GS V 66 0"}},
       {"print --font b --underline", "\xC3\xA9t\xC3\xA9\n", {"ESC M 1", "ESC - 1", "TEXT \"été\" (cp850)"}},
       {"raw", "\x1B@\xC3\xA9\n", {"ESC t 0", "ESC @", "TEXT \"├®\" (cp850)"}},
       {"barcode 12345", "", {"GS k 73 7 \"{B12345\"  barcode CODE128"}},
@@ -94,19 +124,29 @@ TEST_F(CliTest, EachSubcommandReachesThePrinter) {
        "", {"GS h 50", "GS w 2", "GS H 0", "GS k 67 13"}},
       {"qr hello --size 4 --ec q", "",
        {"QR module size: 4 dots", "QR error correction: Q", "QR store 5 bytes", "QR print"}},
-      {"cut", "", {"GS V 1  cut"}},
+      {"cut", "", {"GS V 66 0  feed 0 units and cut"}},
+      {"cut --feed 2", "", {"GS V 66 60  feed 60 units and cut"}},
       {"feed 3", "", {"ESC d 3  feed 3 lines"}},
       {"drawer --pin 5 --on 50 --off 100", "", {"drawer pulse: pin 5, on 50 ms, off 100 ms"}},
       {"logo store PICTURE --key TJ", "", {"delete NV graphic", "define NV graphic: 256x40 dots"}},
       {"logo print --key TJ", "", {"GS ( L fn 69 \"TJ\""}},
       {"logo delete --all", "", {"delete all NV graphics"}},
       {"logo free", "", {"free NV graphics memory"}},
-      {"image PICTURE --fit --align center", "",
-       {"ESC a 1", "raster band: 576x83 dots", "raster band: 576x7 dots", "ESC a 0"}},
+      {"image PICTURE --fit", "", {"raster band: 576x83 dots", "raster band: 576x7 dots"}},
       // Characters the code page lacks are named and printed as question marks. In code page
       // 850 the second one is byte C3, which the library would rewrite on its way out.
-      {"print --codepage 850", "\xE2\x98\x85\xE2\x94\x9C.\n", {"TEXT \"??.\" (cp850)"},
-       {"U+2605", "U+251C"}},
+      {"print --codepage 850 --no-pictures", "\xE2\x98\x85\xE2\x94\x9C.\n",
+       {"TEXT \"??.\" (cp850)"}, {"U+2605", "U+251C"}},
+      // Each line in the first code page that holds it.
+      {"print", "\xE2\x94\x9C\n\xC3\xA9\n", {"ESC t 19", "TEXT \"├\" (cp858)", "ESC t 2",
+                                              "TEXT \"é\" (cp850)"}},
+      // Control bytes cannot command the printer from text: no drawer pulse, no cut.
+      {"print", "Hello\x1bp0\x19\xfaWorld\x1dV\x01\n", {"TEXT \"Hellop0?WorldV\" (cp850)"},
+       {"dropped 4 control characters", "byte FA (not UTF-8)"}},
+      {"barcode 400638133393 --type ean13", "", {"GS k 67 13 \"4006381333931\""},
+       {"with its check digit: 4006381333931"}},
+      {"drawer --on 3 --off 200", "", {"drawer pulse: pin 2, on 4 ms, off 200 ms"},
+       {"on 3 ms taken as 4 ms"}},
   };
   for (const auto& c : kCases) {
     StartPrinter();
@@ -136,6 +176,7 @@ TEST_F(CliTest, StatusExitCodeSaysWhyThePrinterStopped) {
       {{"--listen", "0"}, "status --json", 0, "ready"},  // a socket:// port
       {{"--silent"}, "--baud 9600 status --json", 3, "no-answer"},
       {{"--silent"}, "status --json --timeout 1", 3, "no-answer"},
+      {{"--garbage"}, "status --json", 3, "no-answer"},  // not a status: no valid answer
       {{"--offline"}, "status --json", 4, "offline"},
       {{"--error"}, "status --json", 4, "offline"},
       {{"--cover-open", "--paper-out"}, "status --json", 5, "cover-open"},
@@ -187,27 +228,187 @@ TEST_F(CliTest, DitherModesDrawTheGreyDifferently) {
   EXPECT_NE(drawn[1], drawn[2]);
 }
 
-TEST_F(CliTest, FailuresAndPortsExitWithTheirCodeAndSendNothing) {
+TEST_F(CliTest, RefusalsExitWithTheirCodeAndOneLineAndSendNothing) {
   const struct {
     const char* args;
     int exitCode;
-    const char* said;
+    const char* said;  // the start of the one line on standard error; DIR and such as given
   } kCases[] = {
-      {"-p /nonexistent/printer cut", 1, "port not open (-4); /nonexistent/printer does not exist"},
-      {"cut --bogus", 2, "--bogus"},
-      {"print --size 3x3", 2, "3x3"},
-      {"--baud 1200 cut", 2, "1200"},
-      {"image /dev/null", 1, "cannot read the picture"},
-      {"image /nonexistent.png", 2, "/nonexistent.png"},
-      {"ports", 0, ""},  // lists without opening
+      {"-p /nonexistent/printer cut", 1,
+       "opening /nonexistent/printer: port not open (-4); /nonexistent/printer does not exist"},
+      {"print DIR", 1, "DIR is a directory: give a regular file"},
+      {"raw DIR", 1, "DIR is a directory: give a regular file"},
+      {"print /dev/zero", 1, "/dev/zero is a device: give a regular file"},
+      {"image FIFO", 1, "FIFO is a FIFO: give a regular file"},
+      {"logo store DIR --key TJ", 1, "DIR is a directory"},
+      {"print /nonexistent", 1, "cannot read /nonexistent: No such file or directory"},
+      {"image /nonexistent.png", 1, "cannot read /nonexistent.png: No such file or directory"},
+      {"image /dev/null", 1, "/dev/null is a device"},
+      {"image WIDE", 1, "the picture is 700 dots wide, the paper 576: use --fit"},
+      {"barcode --type ean13 4006381333932", 1,
+       "refused barcode: ean13: Invalid check digit '2', expecting '1'"},
+      {"barcode --type ean13 40063813339", 1, "refused barcode: ean13 takes 12 digits, or 13"},
+      {"barcode --type ean8 1234567A", 1, "refused barcode: ean8 takes digits only"},
+      {"barcode --type code39 abc", 1, "refused barcode: code39 has no lower case letters"},
+      {"barcode --type itf 12345", 1, "refused barcode: itf takes an even number of digits"},
+      {"barcode --type codabar 12345", 1, "refused barcode: codabar: Does not begin with"},
+      {"barcode --type upca 012345678901", 1, "refused barcode: upca: Invalid check digit"},
+      {"bogus", 2, "unknown command 'bogus'"},
+      {"", 2, "no command given"},
+      {"cut --bogus", 2, "The following argument was not expected: --bogus"},
+      {"print --size 3x3", 2, "--size: 3x3 not in"},
+      {"--baud 1200 cut", 2, "--baud: 1200 not in"},
+      {"drawer --on 0", 2, "--on: Value 0 not in range"},
+      {"cut --feed 9", 2, "--feed: Value 9 not in range"},
+      {"image", 2, "file is required"},
   };
   StartPrinter();
   for (const auto& c : kCases) {
     const Result result = Run(c.args);
-    EXPECT_EQ(result.exitCode, c.exitCode) << c.args;
-    EXPECT_NE(result.err.find(c.said), std::string::npos) << c.args << ": " << result.err;
+    std::string said = std::string("tallyjet: ") + c.said;
+    for (const char* word : {"DIR", "FIFO"}) {
+      const size_t at = said.find(word);
+      if (at != std::string::npos) said.replace(at, strlen(word), Placeholder(word));
+    }
+    EXPECT_EQ(result.exitCode, c.exitCode) << c.args << ": " << result.err;
+    EXPECT_EQ(result.err.compare(0, said.size(), said), 0) << c.args << ": " << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << c.args << ": "
+                                                                        << result.err;
   }
   EXPECT_EQ(Stop(), "");
 }
 
+TEST_F(CliTest, PortsListsWithoutOpening) {
+  StartPrinter();
+  EXPECT_EQ(Run("ports").exitCode, 0);
+  EXPECT_EQ(Stop(), "");
+}
+
+// The printer is asked before anything is printed; when it cannot print only the questions
+// reach it.
+TEST_F(CliTest, PrintingStopsWithTheStateOfAPrinterThatCannotPrint) {
+  const struct {
+    std::vector<std::string> state;
+    const char* args;
+    int exitCode;
+    const char* said;
+  } kCases[] = {
+      {{"--paper-out"}, "print", 6, "the printer cannot print: paper-end"},
+      {{"--cover-open"}, "image PICTURE", 5, "the printer cannot print: cover-open"},
+      {{"--offline"}, "barcode 123", 4, "the printer cannot print: offline"},
+      {{"--garbage"}, "qr hello", 3, "asking the status: no valid answer"},
+  };
+  for (const auto& c : kCases) {
+    StartPrinter(c.state);
+    const Result result = Run(c.args, "text\n");
+    const std::string log = Stop();
+    EXPECT_EQ(result.exitCode, c.exitCode) << c.args << ": " << result.err;
+    EXPECT_EQ(result.err.rfind(std::string("tallyjet: ") + c.said, 0), 0u) << result.err;
+    for (const std::string& line : Lines(log)) {
+      EXPECT_EQ(line.rfind("DLE EOT", 0), 0u) << c.args << " sent " << line;
+    }
+  }
+  StartPrinter({"--paper-out"});
+  EXPECT_EQ(Run("print --force", "text\n").exitCode, 0);
+  EXPECT_NE(Stop().find("TEXT \"text\""), std::string::npos);
+}
+
+TEST_F(CliTest, LogoLargerThanTheFreeMemoryIsNotStored) {
+  StartPrinter({"--nv-capacity", "1000"});  // the 256 x 40 picture takes 1280 bytes
+  const Result result = Run("logo store PICTURE --key TJ");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err.rfind("tallyjet: the logo takes 1280 bytes, the printer has 1000 free", 0),
+            0u) << result.err;
+  EXPECT_EQ(Stop().find("define NV graphic"), std::string::npos);
+}
+
 }  // namespace
+
+namespace {
+
+struct Block {
+  int top, bottom;  // rows, bottom excluded
+  int left;         // the leftmost inked column
+};
+
+// The parts of the roll that hold ink, top to bottom, each ending at a white gap of 3 rows or
+// more; the dashed line of a cut is not ink.
+std::vector<Block> InkedBlocks(const QImage& roll) {
+  std::vector<Block> blocks;
+  int white = 3;
+  for (int y = 0; y < roll.height(); ++y) {
+    int left = -1;
+    for (int x = 0; x < roll.width() && left < 0; ++x) {
+      if (qGray(roll.pixel(x, y)) < 128) left = x;
+    }
+    if (left < 0) {
+      ++white;
+      continue;
+    }
+    if (white >= 3) blocks.push_back({y, y + 1, left});
+    blocks.back().bottom = y + 1;
+    blocks.back().left = std::min(blocks.back().left, left);
+    white = 0;
+  }
+  return blocks;
+}
+
+}  // namespace
+
+TEST_F(CliTest, LinesNoCodePageHoldsPrintAsPicturesInPlace) {
+  const std::string text =
+      "Total 12.50\n\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1\n"
+      "Merci\n\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D\n\xE8\xB0\xA2\xE8\xB0\xA2\nBye\n";
+  StartPrinter();
+  const Result result = Run("print", text);
+  const std::string log = Stop();
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  size_t at = 0;
+  for (const char* row : {"TEXT \"Total 12.50\"", "raster band: 576x", "TEXT \"Merci\"",
+                          "raster band: 576x", "raster band: 576x", "TEXT \"Bye\""}) {
+    at = log.find(row, at);
+    ASSERT_NE(at, std::string::npos) << "no " << row << " in order in\n" << log;
+    ++at;
+  }
+  // Six lines of ink: the text lines and the pictures between them. The Hebrew line reads
+  // right to left and so starts at the right; the others at the left.
+  const std::vector<Block> blocks = InkedBlocks(QImage(QString::fromStdString(Path("png"))));
+  ASSERT_EQ(blocks.size(), 6u) << log;
+  const int middle = QImage(QString::fromStdString(Path("png"))).width() / 2;
+  for (int line : {0, 1, 2, 4, 5}) EXPECT_LT(blocks[line].left, middle / 2) << line;
+  EXPECT_GT(blocks[3].left, middle);
+
+  StartPrinter();
+  EXPECT_EQ(Run("print --no-pictures", text).exitCode, 0);
+  const std::string plain = Stop();
+  EXPECT_EQ(plain.find("raster"), std::string::npos) << plain;
+  EXPECT_NE(plain.find("TEXT \"????????\""), std::string::npos) << plain;
+}
+
+// --preview draws with the virtual printer's own renderer: the picture equals what the virtual
+// printer draws of the same job received on its line.
+TEST_F(CliTest, PreviewEqualsTheVirtualPrintersRendering) {
+  const struct {
+    const char* args;
+    const char* input;
+  } kCases[] = {
+      {"print --bold --cut", "Caf\xC3\xA9 3.20\n\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D\n"},
+      {"image PICTURE --fit --dither ordered", ""},
+      {"barcode --type ean13 400638133393", ""},
+      {"qr hello --size 4", ""},
+      {"cut --feed 1", ""},
+      {"feed 3", ""},
+  };
+  for (const auto& c : kCases) {
+    StartPrinter();
+    const Result preview = Run(std::string(c.args) + " --preview PREVIEW", c.input);
+    EXPECT_EQ(preview.exitCode, 0) << c.args << ": " << preview.err;
+    const Result printed = Run(c.args, c.input);
+    EXPECT_EQ(printed.exitCode, 0) << c.args << ": " << printed.err;
+    const std::string log = Stop();
+    const QImage drawn(QString::fromStdString(Path("preview")), "PNG");
+    EXPECT_FALSE(drawn.isNull()) << c.args;
+    EXPECT_EQ(drawn, QImage(QString::fromStdString(Path("png")))) << c.args << "\n" << log;
+    unlink(Path("preview").c_str());
+  }
+}

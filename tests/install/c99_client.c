@@ -25,11 +25,14 @@ static int use_handles(void)
     tallyjet_printer* link = NULL;
     int written = 0;
     const tallyjet_transport sink = {sink_write, silent_read, NULL};
+    tallyjet_picture_options options = {0, TALLYJET_DITHER_DIFFUSION, TALLYJET_ALIGN_CENTER,
+                                        TALLYJET_PAPER_WIDTH_58MM, TALLYJET_PACING_AUTO};
     if (tallyjet_open("/dev/null", 0, &node) != TALLYJET_SUCCESS) return 0;
     if (tallyjet_open_transport(&sink, &written, &link) != TALLYJET_SUCCESS) return 0;
     if (tallyjet_set_char_code_table(link, TALLYJET_CODEPAGE_437) != TALLYJET_SUCCESS) return 0;
     if (tallyjet_send_data(node, "ok\n", 3) != TALLYJET_SUCCESS) return 0;
     if (tallyjet_send_data(link, "ok\n", 3) != TALLYJET_SUCCESS) return 0;
+    if (tallyjet_print_picture(link, "/nonexistent.png", &options) != TALLYJET_ERR_FAILED) return 0;
     if (tallyjet_close(node) != TALLYJET_SUCCESS || tallyjet_close(link) != TALLYJET_SUCCESS) return 0;
     return written == 3 + 3; /* ESC t 0, then the text */
 }

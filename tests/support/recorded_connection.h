@@ -37,4 +37,26 @@ class RecordedConnection : public ::testing::Test {
   RecordingTransport* transport = nullptr;
 };
 
+// A printer handle on an application's link played by recorder, which the handle does not own:
+// each write the handle makes is recorded as one unit and each read is answered from the script.
+// The recorder holds no input that nobody asked for, so a read that only looks (time-out 0)
+// finds nothing.
+inline tallyjet_printer* OpenOnRecorder(RecordingTransport* recorder) {
+  static const tallyjet_transport kRecorderLink = {
+      [](void* context, const char* data, int length) {
+        const int rc = static_cast<RecordingTransport*>(context)->Write(data, length);
+        return rc == TALLYJET_SUCCESS ? length : rc;
+      },
+      [](void* context, char* buffer, int length, int timeoutMs) {
+        if (timeoutMs == 0) return 0;
+        return static_cast<RecordingTransport*>(context)->Read(buffer, length);
+      },
+      nullptr,
+  };
+  recorder->Open("recorder");
+  tallyjet_printer* printer = nullptr;
+  EXPECT_EQ(tallyjet_open_transport(&kRecorderLink, recorder, &printer), TALLYJET_SUCCESS);
+  return printer;
+}
+
 #endif  // TALLYJET_TESTS_RECORDED_CONNECTION_H

@@ -1,5 +1,6 @@
 // One contract for every transport, against the virtual printer: the device node and the serial
-// line on its pty, USB through the libusb-0.1 double linked to that pty, TCP on 127.0.0.1.
+// line on its pty, USB through the libusb-0.1 double linked to that pty, TCP on 127.0.0.1, and
+// an application's own link (tallyjet_transport) over the pty.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,10 +10,12 @@
 #include <memory>
 #include <string>
 
+#include "comm_app_link.h"
 #include "comm_net.h"
 #include "comm_uart.h"
 #include "comm_usb.h"
 #include "comm_usblp.h"
+#include "descriptor_link.h"
 #include "fake_libusb.h"
 #include "loopback_sockets.h"
 #include "printer_on_pty.h"
@@ -33,6 +36,7 @@ const std::string kStatusQuery = "\x10\x04\x01";  // DLE EOT 1
 template <typename Transport, int goneRead, int baudRate>
 struct PathBackend {
   static constexpr bool kOnLoopback = false;
+  static constexpr bool kOpenPortTakesIt = true;
   static constexpr int kBaudRate = baudRate;
   static constexpr int kSilentRead = 0;
   static constexpr int kGoneRead = goneRead;
@@ -50,6 +54,9 @@ struct PathBackend {
     vprinter::PrinterState state;
     state.answers = vprinter::PrinterState::Answers::Silent;
     printer->SetState(state);
+  }
+  static int OpenHandle(const vprinter::VirtualPrinter& printer, tallyjet_printer** handle) {
+    return tallyjet_open(PortName(printer).c_str(), kBaudRate, handle);
   }
 };
 
@@ -88,6 +95,55 @@ struct UsbBulk : PathBackend<CommUsb, -ENODEV, 0> {
     FakeUsbDevice timesOut;
     timesOut.readError = -ETIMEDOUT;
     fake_usb_change_device(0, &timesOut);
+  }
+};
+
+// The library's side of an application's link, as tallyjet_open_transport makes it, over a
+// descriptor the application opens by the port name. Opening makes a link; closing it calls the
+// application's close, and so does destroying an open one, as tallyjet_close does.
+class LinkOnDescriptor : public CommBase {
+ public:
+  ~LinkOnDescriptor() override { Close(); }
+  using CommBase::Open;
+  int Open(const char* path) override {
+    Close();
+    descriptor_ = descriptor_link::Connect(path);
+    if (descriptor_ < 0) return TALLYJET_ERR_PORT_NOT_OPEN;
+    link_ = std::make_unique<CommAppLink>(descriptor_link::kFunctions, &descriptor_);
+    link_->SetTimeout(timeout_);
+    return TALLYJET_SUCCESS;
+  }
+  int Close() override {
+    if (link_ == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
+    const int rc = link_->Close();
+    link_.reset();
+    return rc;
+  }
+  bool IsOpen() override { return link_ != nullptr && link_->IsOpen(); }
+  int Write(const char* data, int length) override {
+    return link_ != nullptr ? link_->Write(data, length) : TALLYJET_ERR_PORT_NOT_OPEN;
+  }
+  int Read(char* buffer, int length) override {
+    return link_ != nullptr ? link_->Read(buffer, length) : TALLYJET_ERR_PORT_NOT_OPEN;
+  }
+  void SetTimeout(int milliseconds) override {
+    timeout_ = milliseconds;
+    if (link_ != nullptr) link_->SetTimeout(milliseconds);
+  }
+
+ private:
+  std::unique_ptr<CommAppLink> link_;
+  int descriptor_ = -1;
+  int timeout_ = 300;
+};
+
+// Reads and writes fail as the application's functions report it; OpenPort has no name for it.
+struct ApplicationLink : PathBackend<LinkOnDescriptor, TALLYJET_ERR_READ, 0> {
+  static constexpr bool kOpenPortTakesIt = false;
+  static int OpenHandle(const vprinter::VirtualPrinter& printer, tallyjet_printer** handle) {
+    static int descriptor;
+    descriptor = descriptor_link::Connect(printer.PortName());
+    return tallyjet_open_transport(&descriptor_link::kFunctions, &descriptor, handle);
   }
 };
 
@@ -131,7 +187,7 @@ class TransportContract : public PrinterOnPty {
   std::unique_ptr<CommBase> transport = Backend::Make();
 };
 
-using Backends = ::testing::Types<DeviceNode, SerialLine, UsbBulk, Network>;
+using Backends = ::testing::Types<DeviceNode, SerialLine, UsbBulk, Network, ApplicationLink>;
 TYPED_TEST_SUITE(TransportContract, Backends);
 
 TYPED_TEST(TransportContract, FailedOpenLeavesNothingUsable) {
@@ -211,12 +267,20 @@ TYPED_TEST(TransportContract, ReopenAndDestroyReleaseWhatWasHeld) {
   close(savedInput);
 }
 
-// One receipt through the entry points: text, a cut and the printer's status.
-TYPED_TEST(TransportContract, ReceiptGoesThroughOpenPort) {
-  const std::string port = TypeParam::PortName(this->printer);
-  ASSERT_EQ(OpenPort(port.c_str(), TypeParam::kBaudRate, 'N', 8, 1), TALLYJET_SUCCESS);
-  ExpectReceiptRoundTrip(&this->printer, "receipt\n");
-  EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
+// One receipt through the entry points, and one through a printer handle's twins: text, a cut
+// and the printer's status.
+TYPED_TEST(TransportContract, ReceiptGoesThroughOpenPortAndAPrinterHandle) {
+  if (TypeParam::kOpenPortTakesIt) {
+    const std::string port = TypeParam::PortName(this->printer);
+    ASSERT_EQ(OpenPort(port.c_str(), TypeParam::kBaudRate, 'N', 8, 1), TALLYJET_SUCCESS);
+    ExpectReceiptRoundTrip(&this->printer, "receipt\n");
+    EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
+    this->printer.Clear();
+  }
+  tallyjet_printer* handle = nullptr;
+  ASSERT_EQ(TypeParam::OpenHandle(this->printer, &handle), TALLYJET_SUCCESS);
+  ExpectReceiptRoundTrip(&this->printer, "handle's receipt\n", handle);
+  EXPECT_EQ(tallyjet_close(handle), TALLYJET_SUCCESS);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include "connection.h"
 
+#include <CLI/CLI.hpp>
+
 #include "failure.h"
-#include "tallyjet.h"
+#include "preview.h"
+#include "readiness.h"
 
 namespace {
 
@@ -15,20 +18,41 @@ std::string Describe(const PortOptions& port) {
 
 }  // namespace
 
-Connection::~Connection() {
-  if (open_) ClosePort();
+void AddPrintingOptions(CLI::App* command, PortOptions* port, bool force) {
+  command->add_option("--preview", port->preview,
+                      "draw what would be printed into this PNG file instead; no printer needed");
+  if (force) command->add_flag("--force", port->force, "print without asking the status first");
 }
 
+Connection::Connection(const PortOptions& port) : port_(port) {}
+
+Connection::~Connection() { Close(); }
+
 int Connection::Open() {
+  if (Previewing()) {
+    preview_ = std::make_unique<Preview>();
+    return Check(preview_->Open(&printer_), "starting the preview") ? kExitOk : kExitFailure;
+  }
   if (port_.port.empty()) {
     Complain("no port: give -p PORT (USB, a device path or socket://HOST) or set TALLYJET_PORT");
     return kExitUsage;
   }
-  SetProtocol(TALLYJET_PROTOCOL_ESCPOS);
-  const int code = OpenPort(port_.port.c_str(), port_.baud, 'N', 8, 1);
-  // A failed open leaves the library's objects in place; closing forgets them.
-  open_ = true;
-  return Check(code, Describe(port_)) ? kExitOk : kExitFailure;
+  const int code = tallyjet_open(port_.port.c_str(), port_.baud, &printer_);
+  if (code == TALLYJET_SUCCESS) return kExitOk;
+  ReportOpenFailure(Describe(port_), code, port_);
+  return kExitFailure;
+}
+
+int Connection::Close() {
+  if (printer_ != nullptr) tallyjet_close(printer_);
+  printer_ = nullptr;
+  if (preview_ == nullptr) return kExitOk;
+  std::string error;
+  const bool saved = preview_->Save(port_.preview, &error);
+  preview_.reset();
+  if (saved) return kExitOk;
+  Complain(error);
+  return kExitFailure;
 }
 
 bool Connection::Check(int code, const std::string& what) const {
@@ -41,5 +65,18 @@ int RunOnPrinter(const PortOptions& port, const std::function<bool(Connection&)>
   Connection connection(port);
   const int opened = connection.Open();
   if (opened != kExitOk) return opened;
-  return work(connection) ? kExitOk : kExitFailure;
+  if (!work(connection)) return kExitFailure;
+  return connection.Close();
+}
+
+int RunPrinting(const PortOptions& port, const std::function<bool(Connection&)>& work) {
+  Connection connection(port);
+  const int opened = connection.Open();
+  if (opened != kExitOk) return opened;
+  if (!port.force && !connection.Previewing()) {
+    const int state = StateBeforePrinting(connection);
+    if (state != kExitOk) return state;
+  }
+  if (!work(connection)) return kExitFailure;
+  return connection.Close();
 }

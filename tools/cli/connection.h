@@ -1,33 +1,45 @@
-// The library's one connection for the length of a subcommand: opened with the shared port
-// options, closed when the subcommand is done.
+// A printer handle for the length of a subcommand: opened on the shared port options (or on the
+// in-process virtual printer with --preview), closed when the subcommand is done.
 #ifndef TALLYJET_CLI_CONNECTION_H
 #define TALLYJET_CLI_CONNECTION_H
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "program.h"
+#include "tallyjet.h"
+
+class Preview;
 
 class Connection {
  public:
-  explicit Connection(const PortOptions& port) : port_(port) {}
+  explicit Connection(const PortOptions& port);
   ~Connection();
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
 
-  // Selects ESC/POS and opens the port; kExitOk, or the exit code after reporting why not.
+  // Opens the port, or the preview; kExitOk, or the exit code after reporting why not.
   int Open();
+  // Closes the printer; with --preview writes the picture of what was printed. The exit code.
+  int Close();
   // True when the library answered success; otherwise reports what failed and answers false.
   bool Check(int code, const std::string& what) const;
+  tallyjet_printer* printer() const { return printer_; }
   const PortOptions& port() const { return port_; }
+  bool Previewing() const { return !port_.preview.empty(); }
 
  private:
   PortOptions port_;
-  bool open_ = false;
+  tallyjet_printer* printer_ = nullptr;
+  std::unique_ptr<Preview> preview_;
 };
 
-// Opens the port, runs work on it and closes it: the exit code of the whole, kExitFailure when
-// work answers false (it has reported why).
+// Opens the printer, runs work on it and closes it: the exit code of the whole, kExitFailure
+// when work answers false (it has reported why).
 int RunOnPrinter(const PortOptions& port, const std::function<bool(Connection&)>& work);
+// The same for work that prints: the printer is asked first whether it can print (unless
+// --force or --preview), and when it cannot nothing is sent and the exit code is its state's.
+int RunPrinting(const PortOptions& port, const std::function<bool(Connection&)>& work);
 
 #endif  // TALLYJET_CLI_CONNECTION_H

@@ -47,30 +47,47 @@ std::string PathHint(const PortOptions& port) {
   return port.port + " is busy or not a printer";
 }
 
-std::string Hint(int code, const PortOptions& port) {
+// Why opening failed.
+std::string OpenHint(int code, const PortOptions& port) {
   if (IsUsb(port)) return UsbHint(code);
   switch (code) {
     case TALLYJET_ERR_PORT_NOT_OPEN: return PathHint(port);
     case TALLYJET_ERR_INVALID_ARGUMENT:
       return port.baud != 0 ? "a serial line takes --baud 9600, 19200 or 115200"
-                            : "the printer refused a value";
+                            : "'" + port.port + "' is not a port: give USB, a device path or "
+                              "socket://HOST[:PORT]";
+    default: return "is the printer connected and switched on?";
+  }
+}
+
+// Why a call on an open printer failed.
+std::string CallHint(int code, const PortOptions& port) {
+  switch (code) {
+    case TALLYJET_ERR_INVALID_ARGUMENT: return "the library refused a value of the command";
     case TALLYJET_ERR_SERIAL_TIMEOUT:
       return "no answer: is the printer on, and is --baud " + std::to_string(port.baud) +
              " the printer's rate?";
     case TALLYJET_ERR_READ:
       return "reading " + port.port + " failed: is the printer still connected?";
     case TALLYJET_ERR_FAILED:
-      return "the printer took the data only in part, or answered nonsense: is it connected, "
-             "switched on and set to the right baud rate?";
-    default: return "see the library's result codes in tallyjet(1)";
+      return "the printer took the data only in part: is it still connected and switched on?";
+    default: return IsUsb(port) ? UsbHint(code) : "see the library's result codes in tallyjet(1)";
   }
+}
+
+void Report(const std::string& what, int code, const std::string& hint) {
+  fprintf(stderr, "tallyjet: %s: %s (%d); %s\n", what.c_str(), tallyjet_result_name(code), code,
+          hint.c_str());
 }
 
 }  // namespace
 
+void ReportOpenFailure(const std::string& what, int code, const PortOptions& port) {
+  Report(what, code, OpenHint(code, port));
+}
+
 void ReportFailure(const std::string& what, int code, const PortOptions& port) {
-  fprintf(stderr, "tallyjet: %s: %s (%d); %s\n", what.c_str(), tallyjet_result_name(code), code,
-          Hint(code, port).c_str());
+  Report(what, code, CallHint(code, port));
 }
 
 void Complain(const std::string& message) { fprintf(stderr, "tallyjet: %s\n", message.c_str()); }

@@ -7,7 +7,9 @@
 
 #include "program.h"
 
-// "tallyjet: WHAT: RESULT NAME (CODE); HINT" for a call of the library that answered code.
+// "tallyjet: WHAT: RESULT NAME (CODE); HINT" for opening the port, that answered code.
+void ReportOpenFailure(const std::string& what, int code, const PortOptions& port);
+// The same for a call on an open printer.
 void ReportFailure(const std::string& what, int code, const PortOptions& port);
 // "tallyjet: MESSAGE" for a failure of the program's own.
 void Complain(const std::string& message);

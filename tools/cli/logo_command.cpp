@@ -4,7 +4,8 @@
 #include <cstdio>
 
 #include "connection.h"
-#include "tallyjet.h"
+#include "failure.h"
+#include "picture_file.h"
 
 namespace {
 
@@ -25,6 +26,28 @@ void OnPrinter(CLI::App* command, Program& program,
   command->callback([&program, work] { program.exitCode = RunOnPrinter(program.port, work); });
 }
 
+// The bytes a picture takes in the printer's graphics memory: one bit a dot, rows in whole bytes.
+long StoredBytes(const PictureSize& size) {
+  return (static_cast<long>(size.width) + 7) / 8 * size.height;
+}
+
+// Stores the picture once the printer has said it has room for it.
+bool Store(Connection& c, const std::string& file, const PictureSize& size,
+           const std::string& key) {
+  int free = 0;
+  if (!c.Check(tallyjet_get_memory_available(c.printer(), &free),
+               "asking the free logo memory")) {
+    return false;
+  }
+  if (StoredBytes(size) > free) {
+    Complain("the logo takes " + std::to_string(StoredBytes(size)) + " bytes, the printer has " +
+             std::to_string(free) + " free: delete logos (logo delete) or use a smaller picture");
+    return false;
+  }
+  return c.Check(tallyjet_save_graphic(c.printer(), file.c_str(), key[0], key[1]),
+                 "storing " + file + " as logo " + key);
+}
+
 }  // namespace
 
 void AddLogoCommands(CLI::App& app, Program& program) {
@@ -34,12 +57,16 @@ void AddLogoCommands(CLI::App& app, Program& program) {
   auto* store = logo->add_subcommand("store", "Store a picture, unscaled, under a key");
   auto storeFile = std::make_shared<std::string>();
   auto storeKey = std::make_shared<std::string>();
-  store->add_option("file", *storeFile, "the picture")->required()->check(CLI::ExistingFile);
+  store->add_option("file", *storeFile, "the picture")->required();
   AddKeyOption(store, storeKey.get());
   store->get_option("--key")->required();
-  OnPrinter(store, program, [storeFile, storeKey](Connection& c) {
-    return c.Check(SaveGraphic(storeFile->c_str(), (*storeKey)[0], (*storeKey)[1]),
-                   "storing " + *storeFile + " as logo " + *storeKey);
+  store->callback([&program, storeFile, storeKey] {
+    PictureSize size;
+    program.exitCode = !ReadPictureSize(*storeFile, &size)
+                           ? kExitFailure
+                           : RunOnPrinter(program.port, [&](Connection& c) {
+                               return Store(c, *storeFile, size, *storeKey);
+                             });
   });
 
   auto* print = logo->add_subcommand("print", "Print the logo stored under a key");
@@ -47,7 +74,8 @@ void AddLogoCommands(CLI::App& app, Program& program) {
   AddKeyOption(print, printKey.get());
   print->get_option("--key")->required();
   OnPrinter(print, program, [printKey](Connection& c) {
-    return c.Check(PrintGraphic((*printKey)[0], (*printKey)[1]), "printing logo " + *printKey);
+    return c.Check(tallyjet_print_graphic(c.printer(), (*printKey)[0], (*printKey)[1]),
+                   "printing logo " + *printKey);
   });
 
   auto* remove = logo->add_subcommand("delete", "Delete the logo under a key, or all of them");
@@ -57,14 +85,18 @@ void AddLogoCommands(CLI::App& app, Program& program) {
   remove->add_flag("--all", *all, "delete every stored logo");
   remove->require_option(1);
   OnPrinter(remove, program, [deleteKey, all](Connection& c) {
-    if (*all) return c.Check(CleanAllGraphics(), "deleting every logo");
-    return c.Check(CleanGraphic((*deleteKey)[0], (*deleteKey)[1]), "deleting logo " + *deleteKey);
+    if (*all) return c.Check(tallyjet_clean_all_graphics(c.printer()), "deleting every logo");
+    return c.Check(tallyjet_clean_graphic(c.printer(), (*deleteKey)[0], (*deleteKey)[1]),
+                   "deleting logo " + *deleteKey);
   });
 
   auto* free = logo->add_subcommand("free", "Show the free logo memory in bytes");
   OnPrinter(free, program, [](Connection& c) {
     int bytes = 0;
-    if (!c.Check(GetMemoryAvailabled(&bytes), "asking the free logo memory")) return false;
+    if (!c.Check(tallyjet_get_memory_available(c.printer(), &bytes),
+                 "asking the free logo memory")) {
+      return false;
+    }
     printf("%d bytes free\n", bytes);
     return true;
   });

@@ -1,7 +1,46 @@
 // tallyjet: print, check and manage an ESC/POS receipt printer from a shell.
 #include <CLI/CLI.hpp>
+#include <cstdio>
 
+#include "failure.h"
 #include "program.h"
+
+namespace {
+
+// The first word of the command line that is neither an option nor an option's value: the
+// subcommand the user meant, when it is none of ours.
+std::string FirstWord(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word == "-p" || word == "--port" || word == "--baud") {
+      ++i;
+    } else if (word.empty() || word[0] != '-') {
+      return word;
+    }
+  }
+  return "";
+}
+
+bool IsCommand(CLI::App& app, const std::string& word) {
+  return !app.get_subcommands([&](CLI::App* command) { return command->get_name() == word; })
+              .empty();
+}
+
+// One line for a command line CLI11 refused; the exit code.
+int Refused(CLI::App& app, const CLI::ParseError& e, int argc, char** argv) {
+  const std::string word = FirstWord(argc, argv);
+  if (app.get_subcommands().empty() && !word.empty() && !IsCommand(app, word)) {
+    Complain("unknown command '" + word + "' (see tallyjet --help)");
+  } else if (app.get_subcommands().empty()) {
+    Complain("no command given (see tallyjet --help)");
+  } else {
+    Complain(std::string(e.what()) + " (see tallyjet " +
+             app.get_subcommands().front()->get_name() + " --help)");
+  }
+  return kExitUsage;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   Program program;
@@ -26,8 +65,12 @@ int main(int argc, char** argv) {
 
   try {
     app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e) == 0 ? kExitOk : kExitUsage;
+    return Refused(app, e, argc, argv);
   }
   return program.exitCode;
 }

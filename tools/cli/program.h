@@ -1,4 +1,4 @@
-// What every subcommand shares: the port the library opens and the exit code of the run.
+// What every subcommand shares: where its bytes go and the exit code of the run.
 #ifndef TALLYJET_CLI_PROGRAM_H
 #define TALLYJET_CLI_PROGRAM_H
 
@@ -11,8 +11,10 @@ class App;
 }
 
 struct PortOptions {
-  std::string port;  // as OpenPort takes it: "USB", a device path, socket://HOST[:PORT]
-  int baud = 0;      // 0 for a device node, else the serial line's rate
+  std::string port;     // as tallyjet_open takes it: "USB", a device path, socket://HOST[:PORT]
+  int baud = 0;         // 0 for a device node, else the serial line's rate
+  std::string preview;  // a PNG file: draw what would be printed there instead of printing
+  bool force = false;   // print without asking first whether the printer can
 };
 
 struct Program {
@@ -28,5 +30,9 @@ void AddSymbolCommands(CLI::App& app, Program& program);
 void AddPaperCommands(CLI::App& app, Program& program);
 void AddLogoCommands(CLI::App& app, Program& program);
 void AddPortsCommand(CLI::App& app, Program& program);
+
+// --preview FILE.png for a subcommand that prints; with force also --force, for those that ask
+// the printer's status before they print.
+void AddPrintingOptions(CLI::App* command, PortOptions* port, bool force);
 
 #endif  // TALLYJET_CLI_PROGRAM_H

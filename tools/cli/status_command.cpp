@@ -1,15 +1,10 @@
 // status: asks the printer, paper and drawer status, prints one line per item or one JSON
 // object, and says the printer's state in the exit code.
-#include <signal.h>
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <cstdio>
-#include <cstring>
 
 #include "connection.h"
-#include "failure.h"
-#include "tallyjet.h"
+#include "readiness.h"
 
 namespace {
 
@@ -17,42 +12,6 @@ struct StatusOptions {
   bool json = false;
   unsigned timeout = 5;
 };
-
-struct Answers {
-  int printer = 0;
-  int media = 0;
-  int drawer = 0;
-  bool Has(int word, int flag) const { return (word & flag) != 0; }
-  bool Online() const { return Has(printer, TALLYJET_PRINTER_ONLINE); }
-  bool CoverOpen() const { return Has(printer, TALLYJET_PRINTER_COVER_OPEN); }
-  bool Error() const { return Has(printer, TALLYJET_PRINTER_ERROR); }
-  bool PaperEnd() const {
-    return Has(media, TALLYJET_MEDIA_PAPER_END) || Has(printer, TALLYJET_PRINTER_PAPER_END_STOP);
-  }
-  bool PaperNearEnd() const { return Has(media, TALLYJET_MEDIA_PAPER_NEAR_END); }
-  bool DrawerOpen() const { return drawer == TALLYJET_DRAWER_PIN3_HIGH; }
-};
-
-// The state that stops the printer first: the most specific cause wins over plain off-line.
-ExitCode Classify(const Answers& a) {
-  if (a.CoverOpen()) return kExitCoverOpen;
-  if (a.PaperEnd()) return kExitPaperEnd;
-  if (!a.Online() || a.Error()) return kExitOffline;
-  if (a.PaperNearEnd()) return kExitPaperNearEnd;
-  return kExitOk;
-}
-
-const char* StateName(int code) {
-  switch (code) {
-    case kExitOk: return "ready";
-    case kExitNoAnswer: return "no-answer";
-    case kExitOffline: return "offline";
-    case kExitCoverOpen: return "cover-open";
-    case kExitPaperEnd: return "paper-end";
-    case kExitPaperNearEnd: return "paper-near-end";
-    default: return "port-failed";
-  }
-}
 
 const char* Bool(bool value) { return value ? "true" : "false"; }
 
@@ -79,37 +38,6 @@ void PrintLines(const Answers& a) {
   if (a.Error()) printf("error: occurred\n");
 }
 
-// A printer on a device node that never answers would hold a read forever: the watchdog ends
-// the program with the no-answer code once the time-out has passed.
-char gWatchdogOut[128];
-char gWatchdogErr[192];
-
-// Writes text with the one call a signal handler may make; a lost line cannot be helped there.
-void WriteFromHandler(int fd, const char* text) {
-  const ssize_t written = write(fd, text, strlen(text));
-  (void)written;
-}
-
-void WatchdogFired(int) {
-  WriteFromHandler(STDOUT_FILENO, gWatchdogOut);
-  WriteFromHandler(STDERR_FILENO, gWatchdogErr);
-  _exit(kExitNoAnswer);
-}
-
-void ArmWatchdog(const StatusOptions& options) {
-  gWatchdogOut[0] = '\0';
-  if (options.json) {
-    snprintf(gWatchdogOut, sizeof gWatchdogOut, "{\"state\":\"%s\",\"exit_code\":%d}\n",
-             StateName(kExitNoAnswer), kExitNoAnswer);
-  }
-  snprintf(gWatchdogErr, sizeof gWatchdogErr,
-           "tallyjet: asking the status: no answer within %u s; is the printer on and is this "
-           "its port?\n",
-           options.timeout);
-  signal(SIGALRM, WatchdogFired);
-  alarm(options.timeout);
-}
-
 int Status(const PortOptions& port, const StatusOptions& options) {
   Connection connection(port);
   const int opened = connection.Open();
@@ -117,13 +45,17 @@ int Status(const PortOptions& port, const StatusOptions& options) {
     if (options.json) PrintJson(opened, nullptr, TALLYJET_SUCCESS);
     return opened;
   }
-  ArmWatchdog(options);
+  char json[128] = "";
+  if (options.json) {
+    snprintf(json, sizeof json, "{\"state\":\"%s\",\"exit_code\":%d}\n",
+             StateName(kExitNoAnswer), kExitNoAnswer);
+  }
+  ArmWatchdog(options.timeout, json);
   Answers a;
-  int result = GetPrinterStatus(&a.printer);
-  if (result == TALLYJET_SUCCESS) result = GetMediaStatus(&a.media);
-  if (result == TALLYJET_SUCCESS) result = GetDrawerStatus(1, &a.drawer);
-  alarm(0);
-  if (!connection.Check(result, "asking the status")) {
+  const int result = AskStatus(connection, options.timeout, true, &a);
+  DisarmWatchdog();
+  if (result != TALLYJET_SUCCESS) {
+    ReportNoAnswer(result, options.timeout);
     if (options.json) PrintJson(kExitNoAnswer, nullptr, result);
     return kExitNoAnswer;
   }

@@ -1,10 +1,12 @@
 // barcode and qr: symbols the printer draws itself.
 #include <CLI/CLI.hpp>
+#include <cstdio>
 #include <map>
 #include <vector>
 
+#include "barcode_check.h"
 #include "connection.h"
-#include "tallyjet.h"
+#include "failure.h"
 
 namespace {
 
@@ -38,31 +40,35 @@ std::vector<std::string> Keys(const std::map<std::string, int>& map) {
   return keys;
 }
 
-// CODE128 data begins with its code set: {A, {B or {C. Text without one is taken as code set B.
-std::string WithCodeSet(const std::string& data) {
-  const bool hasSet = data.size() >= 2 && data[0] == '{' && data[1] >= 'A' && data[1] <= 'C';
-  return hasSet ? data : "{B" + data;
-}
-
 int Barcode(const PortOptions& port, const BarcodeOptions& o) {
-  const int type = kBarcodeTypes.at(o.type);
-  const std::string data = type == kBarcodeTypes.at("code128") ? WithCodeSet(o.data) : o.data;
-  return RunOnPrinter(port, [&](Connection& c) {
-    return c.Check(PrintBarCode(type, o.height, kModuleWidths.at(o.width), 0,
-                                kHriPositions.at(o.hri), 0, data.c_str()),
-                   "printing the " + o.type + " barcode (does the data suit the type?)");
+  std::string data, why;
+  if (!CheckBarcode(o.type, o.data, &data, &why)) {
+    Complain("refused barcode: " + why + "; nothing sent");
+    return kExitFailure;
+  }
+  if (data != o.data && data != "{B" + o.data) {
+    fprintf(stderr, "tallyjet: printing %s with its check digit: %s\n", o.type.c_str(),
+            data.c_str());
+  }
+  return RunPrinting(port, [&](Connection& c) {
+    return c.Check(tallyjet_print_bar_code(c.printer(), kBarcodeTypes.at(o.type), o.height,
+                                           kModuleWidths.at(o.width), 0, kHriPositions.at(o.hri),
+                                           0, data.c_str()),
+                   "printing the " + o.type + " barcode");
   });
 }
 
 int Qr(const PortOptions& port, const QrOptions& o) {
   std::string data = o.data;
-  return RunOnPrinter(port, [&](Connection& c) {
-    return c.Check(SetQrCodeModel(2), "selecting QR model 2") &&
-           c.Check(SetQrCodeResolution(o.size), "setting the QR module size") &&
-           c.Check(SetQrCodeErrorCorretion(kQrLevels.at(o.level)), "setting the QR level") &&
-           c.Check(StoreQrCodeData(&data[0], static_cast<int>(data.size())),
+  return RunPrinting(port, [&](Connection& c) {
+    tallyjet_printer* p = c.printer();
+    return c.Check(tallyjet_set_qr_code_model(p, 2), "selecting QR model 2") &&
+           c.Check(tallyjet_set_qr_code_resolution(p, o.size), "setting the QR module size") &&
+           c.Check(tallyjet_set_qr_code_error_correction(p, kQrLevels.at(o.level)),
+                   "setting the QR level") &&
+           c.Check(tallyjet_store_qr_code_data(p, &data[0], static_cast<int>(data.size())),
                    "storing the QR data") &&
-           c.Check(MakeQrCode(), "printing the QR code");
+           c.Check(tallyjet_make_qr_code(p), "printing the QR code");
   });
 }
 
@@ -73,7 +79,8 @@ void AddSymbolCommands(CLI::App& app, Program& program) {
   auto b = std::make_shared<BarcodeOptions>();
   barcode->add_option("data", b->data, "the barcode's data")->required();
   barcode->add_option("--type", b->type, "upca, upce, ean13, ean8, code39, itf, codabar, "
-                                         "code93 or code128 (default; {B is added without {A/B/C)")
+                                         "code93 or code128 (default; {B is added without {A/B/C); checked "
+                                         "before sending, a missing check digit added")
       ->check(CLI::IsMember(Keys(kBarcodeTypes)));
   barcode->add_option("--height", b->height, "bar height in dots, 1 to 255 (default 80)")
       ->check(CLI::Range(1, 255));
@@ -81,6 +88,7 @@ void AddSymbolCommands(CLI::App& app, Program& program) {
       ->check(CLI::IsMember({2, 3, 6}));
   barcode->add_option("--hri", b->hri, "human-readable text: none, above, below (default), both")
       ->check(CLI::IsMember(Keys(kHriPositions)));
+  AddPrintingOptions(barcode, &program.port, true);
   barcode->callback([&program, b] { program.exitCode = Barcode(program.port, *b); });
 
   auto* qr = app.add_subcommand("qr", "Print a QR code");
@@ -92,5 +100,6 @@ void AddSymbolCommands(CLI::App& app, Program& program) {
       ->check(CLI::Range(1, 16));
   qr->add_option("--ec", q->level, "error correction: l, m (default), q or h")
       ->check(CLI::IsMember(Keys(kQrLevels)));
+  AddPrintingOptions(qr, &program.port, true);
   qr->callback([&program, q] { program.exitCode = Qr(program.port, *q); });
 }

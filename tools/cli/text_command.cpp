@@ -1,18 +1,15 @@
-// print: UTF-8 text, encoded here for one of the printer's code tables, in a chosen style.
-// raw: bytes sent unchanged.
+// print: UTF-8 text in a chosen style; lines no code table holds are printed as pictures of
+// themselves (receipt_text.h). raw: bytes sent unchanged. Both read their input in pieces.
 #include <CLI/CLI.hpp>
-#include <algorithm>
 #include <cstdio>
 
+#include "code_pages.h"
 #include "connection.h"
 #include "input_file.h"
-#include "tallyjet.h"
-#include "code_pages.h"
+#include "paper.h"
+#include "receipt_text.h"
 
 namespace {
-
-// Bytes per SendData call: each call is one write, and a USB transfer has a time limit.
-constexpr size_t kChunk = 4096;
 
 struct TextStyle {
   bool bold = false;
@@ -32,72 +29,96 @@ struct PrintOptions {
   std::string size = "1x1";
   std::string align = "left";
   std::string font = "a";
-  int codePage = 0;  // 0: chosen from the text
+  int paper = 80;
+  int codePage = 0;  // 0: chosen line by line
+  bool noPictures = false;
   bool cut = false;
   int feed = 0;
 };
 
 // Sets every part of the style, so that the text does not inherit what an earlier run left.
 bool ApplyStyle(Connection& c, const TextStyle& s) {
-  return c.Check(SetFontType(s.font), "selecting the font") &&
-         c.Check(SetCharSize((s.width - 1) << 4 | (s.height - 1)), "setting the character size") &&
-         c.Check(s.bold ? SetBoldEnable(1) : SetBoldDisable(), "setting bold") &&
-         c.Check(SetPrintModeUnderline(s.underline ? 1 : 0), "setting underline") &&
-         c.Check(SetJustification(s.align), "setting the alignment");
+  tallyjet_printer* p = c.printer();
+  return c.Check(tallyjet_set_font_type(p, s.font), "selecting the font") &&
+         c.Check(tallyjet_set_char_size(p, (s.width - 1) << 4 | (s.height - 1)),
+                 "setting the character size") &&
+         c.Check(s.bold ? tallyjet_set_bold_enable(p, 1) : tallyjet_set_bold_disable(p),
+                 "setting bold") &&
+         c.Check(tallyjet_set_print_mode_underline(p, s.underline ? 1 : 0), "setting underline") &&
+         c.Check(tallyjet_set_justification(p, s.align), "setting the alignment");
 }
 
-bool SendBytes(Connection& c, const std::string& bytes, const std::string& what) {
-  for (size_t at = 0; at < bytes.size(); at += kChunk) {
-    const size_t length = std::min(kChunk, bytes.size() - at);
-    if (!c.Check(SendData(bytes.data() + at, static_cast<int>(length)), what)) return false;
+ReceiptTextOptions TextOptions(const PrintOptions& o) {
+  ReceiptTextOptions options;
+  options.style.paperWidth = o.paper == 58 ? TALLYJET_PAPER_WIDTH_58MM : TALLYJET_PAPER_WIDTH_80MM;
+  options.style.cellHeight = o.style.font == 1 ? 17 : 24;
+  options.style.widthMultiple = o.style.width;
+  options.style.heightMultiple = o.style.height;
+  options.style.bold = o.style.bold;
+  options.style.underline = o.style.underline;
+  options.style.align = o.style.align;
+  options.pictures = !o.noPictures;
+  options.codePage = o.codePage;
+  return options;
+}
+
+void ReportText(const ReceiptText& text, bool pictures) {
+  if (text.DroppedControls() > 0) {
+    fprintf(stderr, "tallyjet: dropped %zu control characters: text keeps only line feed, "
+            "carriage return and tab (send commands with raw)\n", text.DroppedControls());
   }
-  return true;
-}
-
-void ReportMissing(const EncodedText& encoded, const CodePage& page) {
-  if (encoded.missing.empty()) return;
+  if (text.Missing().empty()) return;
   std::string list;
-  for (const std::string& name : encoded.missing) list += (list.empty() ? "" : ", ") + name;
-  fprintf(stderr, "tallyjet: not in code page %d, printed as ?: %s\n", page.number, list.c_str());
+  for (const std::string& name : text.Missing()) list += (list.empty() ? "" : ", ") + name;
+  fprintf(stderr, "tallyjet: not in the code page, printed as ?: %s%s\n", list.c_str(),
+          pictures ? "" : " (without --no-pictures such lines print as pictures)");
 }
 
-bool PrintText(Connection& c, const PrintOptions& o, const std::string& utf8) {
-  const CodePage* holding = PageHolding(utf8);
-  const CodePage& page = *FindCodePage(o.codePage != 0 ? o.codePage : holding ? holding->number : 850);
-  EncodedText encoded = Encode(utf8, page);
-  ReportMissing(encoded, page);
-  // The printer prints a line when it ends: the last one must end too.
-  if (encoded.bytes.empty() || encoded.bytes.back() != '\n') encoded.bytes += '\n';
-  const std::string selecting = "selecting code page " + std::to_string(page.number);
-  if (!ApplyStyle(c, o.style) || !c.Check(SetCharCodeTable(page.table), selecting) ||
-      !SendBytes(c, encoded.bytes, "sending the text")) {
+bool PrintText(Connection& c, const PrintOptions& o, InputFile& input) {
+  if (!ApplyStyle(c, o.style)) return false;
+  ReceiptText text(c.printer(), TextOptions(o));
+  int code = TALLYJET_SUCCESS;
+  const bool read = input.ReadPieces([&](const char* data, size_t length) {
+    code = text.Add(data, length);
+    return code == TALLYJET_SUCCESS;
+  });
+  if (read && code == TALLYJET_SUCCESS) code = text.Finish();
+  ReportText(text, !o.noPictures);
+  if (!read || !c.Check(code, text.FailedStep())) return false;
+  if (!o.style.IsPlain() && !ApplyStyle(c, TextStyle())) return false;
+  if (o.feed > 0 &&
+      !c.Check(tallyjet_get_partial_line_feed(c.printer(), o.feed), "feeding the paper")) {
     return false;
   }
-  if (!o.style.IsPlain() && !ApplyStyle(c, TextStyle())) return false;
-  if (o.feed > 0 && !c.Check(GetPartialLineFeed(o.feed), "feeding the paper")) return false;
-  return !o.cut || c.Check(MakeCut(1), "cutting the paper");
+  return !o.cut || FeedAndCut(c, 0);
 }
 
 int Print(const PortOptions& port, PrintOptions o) {
   sscanf(o.size.c_str(), "%dx%d", &o.style.width, &o.style.height);
   o.style.align = o.align == "center" ? 1 : o.align == "right" ? 2 : 0;
   o.style.font = o.font == "b" ? 1 : 0;
-  std::string utf8;
-  if (!ReadInput(o.file, &utf8)) return kExitFailure;
-  return RunOnPrinter(port, [&](Connection& c) { return PrintText(c, o, utf8); });
+  InputFile input;
+  if (!input.Open(o.file)) return kExitFailure;
+  return RunPrinting(port, [&](Connection& c) { return PrintText(c, o, input); });
 }
 
 int Raw(const PortOptions& port, const std::string& file) {
-  std::string bytes;
-  if (!ReadInput(file, &bytes)) return kExitFailure;
+  InputFile input;
+  if (!input.Open(file)) return kExitFailure;
   return RunOnPrinter(port, [&](Connection& c) {
-    // While table 2 is selected (the library's choice until told otherwise) it rewrites
-    // bytes C3; selecting table 0 first is the only way to send them as they are.
-    if (bytes.find('\xC3') != std::string::npos) {
-      fprintf(stderr, "tallyjet: the data holds byte C3: code table 0 selected first\n");
-      if (!c.Check(SetCharCodeTable(0), "selecting code table 0")) return false;
-    }
-    return SendBytes(c, bytes, "sending the data");
+    bool tableZero = false;
+    return input.ReadPieces([&](const char* data, size_t length) {
+      // While code table 2 is selected (the printer's at opening) the library rewrites bytes
+      // C3; selecting table 0 is the only way to send them as they are.
+      if (!tableZero && std::string(data, length).find('\xC3') != std::string::npos) {
+        fprintf(stderr, "tallyjet: the data holds byte C3: code table 0 selected first\n");
+        if (!c.Check(tallyjet_set_char_code_table(c.printer(), 0), "selecting code table 0")) {
+          return false;
+        }
+        tableZero = true;
+      }
+      return c.Check(SendInChunks(c.printer(), data, length), "sending the data");
+    });
   });
 }
 
@@ -114,12 +135,17 @@ void AddTextCommands(CLI::App& app, Program& program) {
   print->add_option("--align", o->align, "left, center or right")
       ->check(CLI::IsMember({"left", "center", "right"}));
   print->add_option("--font", o->font, "a or b")->check(CLI::IsMember({"a", "b"}));
+  print->add_option("--paper", o->paper, "paper width in mm: 80 (576 dots, default) or 58 (384)")
+      ->check(CLI::IsMember({58, 80}));
   print->add_option("--codepage", o->codePage,
-                    "code page 437, 850, 858, 860 or 1252 (default: 858 when the text has a "
-                    "euro sign, else 850)")
+                    "code page 437, 850, 858, 860 or 1252 for every text line (default: for "
+                    "each line the first of 850, 858, 437, 860, 1252 that holds it)")
       ->check(CLI::IsMember(CodePageNumbers()));
+  print->add_flag("--no-pictures", o->noPictures,
+                  "print characters no code page holds as ? instead of drawing their lines");
   print->add_flag("--cut", o->cut, "cut the paper after the text");
   print->add_option("--feed", o->feed, "feed N lines after the text")->check(CLI::Range(0, 255));
+  AddPrintingOptions(print, &program.port, true);
   print->callback([&program, o] { program.exitCode = Print(program.port, *o); });
 
   auto* raw = app.add_subcommand("raw", "Send the bytes of a file or standard input unchanged");

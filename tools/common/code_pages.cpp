@@ -5,13 +5,18 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "tallyjet.h"
+
 namespace {
 
 // While table 2 is selected, the library turns every byte C3 it sends, with the byte after
 // it, into one code page 850 letter (or drops it), so that byte cannot be sent as itself.
 const CodePage kCodePages[] = {
-    {437, 0, "CP437", -1},  {850, 2, "CP850", 0xC3},   {858, 19, "CP858", -1},
-    {860, 3, "CP860", -1},  {1252, 27, "CP1252", -1},
+    {437, TALLYJET_CODEPAGE_437, "CP437", -1},
+    {850, TALLYJET_CODEPAGE_850, "CP850", 0xC3},
+    {858, TALLYJET_CODEPAGE_858, "CP858", -1},
+    {860, TALLYJET_CODEPAGE_860, "CP860", -1},
+    {1252, TALLYJET_CODEPAGE_1252, "CP1252", -1},
 };
 
 // The length of the UTF-8 sequence that starts at text[at], 0 when it is not one.
@@ -118,6 +123,21 @@ EncodedText Encode(const std::string& utf8, const CodePage& page) {
   }
   if (converter != iconv_t(-1)) iconv_close(converter);
   return encoded;
+}
+
+void ReplaceInvalidBytes(std::string* utf8, std::vector<std::string>* names) {
+  std::string& text = *utf8;
+  for (size_t at = 0; at < text.size();) {
+    const size_t length = SequenceLength(text, at);
+    if (length > 0) {
+      at += length;
+      continue;
+    }
+    char name[32];
+    snprintf(name, sizeof name, "byte %02X (not UTF-8)", static_cast<unsigned char>(text[at]));
+    if (std::find(names->begin(), names->end(), name) == names->end()) names->push_back(name);
+    text[at++] = '?';
+  }
 }
 
 size_t DropControlCharacters(std::string* utf8) {

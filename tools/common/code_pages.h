@@ -29,6 +29,10 @@ struct EncodedText {
 // and every byte that is not UTF-8, become '?'.
 EncodedText Encode(const std::string& utf8, const CodePage& page);
 
+// Replaces every byte that does not belong to a UTF-8 sequence with '?', adding its name
+// ("byte XX (not UTF-8)") to names once.
+void ReplaceInvalidBytes(std::string* utf8, std::vector<std::string>* names);
+
 // Removes the control characters that would command a printer: bytes 00 to 1F other than line
 // feed, carriage return and tab, byte 7F, and the UTF-8 characters U+0080 to U+009F. Answers
 // how many were removed.

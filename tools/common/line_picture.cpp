@@ -6,11 +6,15 @@
 
 namespace {
 
-// The face fontconfig starts from; characters it lacks come from the Noto face of their script.
-constexpr char kFamily[] = "Noto Sans";
-// The font's size for a cell: a Chinese character fills two cells of the printer's font, as it
-// does in the printers' own double-byte fonts, and a line takes the height of a text line.
-constexpr double kPixelsPerCellHeight = 22.0 / 24.0;
+// The face fontconfig starts from: monospaced, so that columns line up with the printer's text;
+// characters it lacks (Hebrew, Arabic, Chinese...) come from the Noto face of their script.
+constexpr char kFamily[] = "Noto Sans Mono";
+// The font's size for a cell: at 20 pixels for a cell 24 dots high its characters advance 12
+// dots, as the printer's font A does.
+constexpr double kPixelsPerCellHeight = 20.0 / 24.0;
+// A wide character (Chinese, Japanese, Korean) takes two cells; its face draws it one font size
+// wide, so the rest of the two cells follows it as space.
+constexpr double kWideSpacingPerCellHeight = 4.0 / 24.0;
 // Dots below which coverage prints white.
 constexpr int kInkThreshold = 128;
 
@@ -33,6 +37,25 @@ PangoAlignment AlignmentOf(PangoLayout* layout, int align) {
   return rightToLeft ? PANGO_ALIGN_LEFT : PANGO_ALIGN_RIGHT;
 }
 
+// Underline where asked, and the space after each wide character.
+PangoAttrList* Attributes(const std::string& utf8, const LineStyle& style) {
+  PangoAttrList* attributes = pango_attr_list_new();
+  if (style.underline) {
+    pango_attr_list_insert(attributes, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
+  }
+  const int spacing =
+      static_cast<int>(kWideSpacingPerCellHeight * style.cellHeight * PANGO_SCALE);
+  const char* text = utf8.c_str();
+  for (const char* at = text; *at != '\0'; at = g_utf8_next_char(at)) {
+    if (!g_unichar_iswide(g_utf8_get_char(at))) continue;
+    PangoAttribute* space = pango_attr_letter_spacing_new(spacing);
+    space->start_index = static_cast<guint>(at - text);
+    space->end_index = static_cast<guint>(g_utf8_next_char(at) - text);
+    pango_attr_list_insert(attributes, space);
+  }
+  return attributes;
+}
+
 Layout MakeLayout(cairo_t* cairo, const std::string& utf8, const LineStyle& style) {
   Layout layout(pango_cairo_create_layout(cairo));
   Font font(pango_font_description_from_string(kFamily));
@@ -43,12 +66,9 @@ Layout MakeLayout(cairo_t* cairo, const std::string& utf8, const LineStyle& styl
   pango_layout_set_font_description(layout.get(), font.get());
   pango_layout_set_width(layout.get(), style.paperWidth / style.widthMultiple * PANGO_SCALE);
   pango_layout_set_wrap(layout.get(), PANGO_WRAP_WORD_CHAR);
-  if (style.underline) {
-    PangoAttrList* attributes = pango_attr_list_new();
-    pango_attr_list_insert(attributes, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
-    pango_layout_set_attributes(layout.get(), attributes);
-    pango_attr_list_unref(attributes);
-  }
+  PangoAttrList* attributes = Attributes(utf8, style);
+  pango_layout_set_attributes(layout.get(), attributes);
+  pango_attr_list_unref(attributes);
   pango_layout_set_text(layout.get(), utf8.c_str(), static_cast<int>(utf8.size()));
   pango_layout_set_alignment(layout.get(), AlignmentOf(layout.get(), style.align));
   return layout;

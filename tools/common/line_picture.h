@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "tallyjet.h"
+
 struct LineStyle {
-  int paperWidth = 576;   // dots across the print head
+  int paperWidth = TALLYJET_PAPER_WIDTH_80MM;  // dots across the print head
   int cellHeight = 24;    // the printer font's cell: 24 dots for font A, 17 for font B
   int widthMultiple = 1;  // character size multiples, 1 or 2
   int heightMultiple = 1;

@@ -6,7 +6,7 @@
 
 namespace {
 
-// Encoded text is sent in writes of up to this many bytes: a USB transfer has a time limit.
+// Bytes per write: a USB transfer has a time limit.
 constexpr size_t kChunk = 4096;
 // A line longer than this without its end is printed in parts of this size, so that endless
 // input without line feeds is held in little memory.
@@ -25,6 +25,15 @@ std::string WithoutCarriageReturns(std::string line) {
 }
 
 }  // namespace
+
+int SendInChunks(tallyjet_printer* printer, const char* data, size_t length) {
+  for (size_t at = 0; at < length; at += kChunk) {
+    const int code = tallyjet_send_data(printer, data + at,
+                                        static_cast<int>(std::min(kChunk, length - at)));
+    if (code != TALLYJET_SUCCESS) return code;
+  }
+  return TALLYJET_SUCCESS;
+}
 
 ReceiptText::ReceiptText(tallyjet_printer* printer, const ReceiptTextOptions& options)
     : printer_(printer), options_(options) {}
@@ -58,6 +67,7 @@ int ReceiptText::Finish() {
 
 int ReceiptText::PrintLine(std::string line, bool ended) {
   dropped_ += DropControlCharacters(&line);
+  ReplaceInvalidBytes(&line, &missing_);
   const CodePage* page = options_.codePage != 0 ? FindCodePage(options_.codePage)
                                                 : PageHolding(line);
   if (page != nullptr && !Encode(line, *page).missing.empty()) page = nullptr;
@@ -101,14 +111,9 @@ int ReceiptText::PrintAsPicture(const std::string& line) {
 }
 
 int ReceiptText::Flush() {
-  for (size_t at = 0; at < outgoing_.size(); at += kChunk) {
-    const size_t length = std::min(kChunk, outgoing_.size() - at);
-    const int code =
-        tallyjet_send_data(printer_, outgoing_.data() + at, static_cast<int>(length));
-    if (code != TALLYJET_SUCCESS) return Failed(code, "sending the text");
-  }
+  const int code = SendInChunks(printer_, outgoing_.data(), outgoing_.size());
   outgoing_.clear();
-  return TALLYJET_SUCCESS;
+  return code == TALLYJET_SUCCESS ? code : Failed(code, "sending the text");
 }
 
 int ReceiptText::Failed(int code, const std::string& step) {

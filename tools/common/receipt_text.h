@@ -16,6 +16,10 @@
 #include "line_picture.h"
 #include "tallyjet.h"
 
+// Sends bytes unchanged (but for the library's conversion under code table 2) in writes of a
+// few kilobytes, as a USB transfer has a time limit. The library's result.
+int SendInChunks(tallyjet_printer* printer, const char* data, size_t length);
+
 struct ReceiptTextOptions {
   // The paper width (LineStyle::paperWidth) and the style the pictures are drawn in.
   LineStyle style;

@@ -1,0 +1,56 @@
+#include "picture_decoding.h"
+
+#include <sys/stat.h>
+
+#include <QImageReader>
+#include <QString>
+#include <utility>
+
+#include "quiet_decoding.h"
+#include "tallyjet.h"
+
+namespace {
+
+// Only a regular file is handed to the image library: a FIFO would block in open, and a device
+// such as /dev/zero is a stream without end.
+bool IsRegularFile(const char* path) {
+  struct stat info;
+  return stat(path, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// The picture as it would look on white paper: a transparent pixel is white, a half-transparent
+// one as light as the paper showing through makes it. Opaque pixels keep their exact colour.
+QImage OverWhite(QImage picture) {
+  if (!picture.hasAlphaChannel()) return picture;
+  picture = std::move(picture).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  for (int y = 0; y < picture.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+    for (int x = 0; x < picture.width(); ++x) {
+      const int paper = 255 - qAlpha(line[x]);  // premultiplied: each colour is at most alpha
+      line[x] = qRgb(qRed(line[x]) + paper, qGreen(line[x]) + paper, qBlue(line[x]) + paper);
+    }
+  }
+  picture.reinterpretAsFormat(QImage::Format_RGB32);  // every pixel is opaque now
+  return picture;
+}
+
+}  // namespace
+
+// A file of a few hundred kilobytes can describe gigabytes of pixels and a picture many times
+// the paper's width.
+bool WithinPictureLimits(const QSize& size) {
+  return size.width() >= 1 && size.height() >= 1 && size.width() <= TALLYJET_MAX_PICTURE_WIDTH &&
+         qint64{size.width()} * size.height() <= TALLYJET_MAX_PICTURE_PIXELS;
+}
+
+QImage DecodeOnWhite(const char* path) {
+  if (path == nullptr || !IsRegularFile(path)) return QImage();
+  const QuietDecoding quiet;
+  QImageReader reader(QString::fromUtf8(path));
+  // The size comes from the file's header, before a pixel is decoded; a header that gives none
+  // belongs to a broken file.
+  if (!WithinPictureLimits(reader.size())) return QImage();
+  QImage loaded = reader.read();
+  if (loaded.isNull()) return QImage();
+  return OverWhite(std::move(loaded));
+}
