@@ -3,6 +3,7 @@
 
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
+TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_RUN_SECONDS ?= 3
@@ -16,7 +17,7 @@ PACKAGES := cmake g++ make pkg-config binutils qtbase5-dev libusb-dev libusb-0.1
 	fonts-dejavu-core clang libfuzzer-14-dev libclang-rt-14-dev libpappl-dev cups-ipp-utils curl \
 	libpango1.0-dev libcairo2-dev fonts-noto-core fonts-noto-mono fonts-noto-cjk
 
-.PHONY: all deps build test test-sanitize test-fuzz fuzz fuzz-build soak test-kernel demo install \
+.PHONY: all deps build test test-sanitize test-tsan test-fuzz fuzz fuzz-build soak test-kernel demo install \
 	clean
 
 all: build
@@ -36,6 +37,7 @@ build: deps
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) -LE kernel
 	$(MAKE) test-sanitize
+	$(MAKE) test-tsan
 	$(MAKE) test-fuzz
 	$(MAKE) test-kernel
 
@@ -47,6 +49,14 @@ test-sanitize: deps
 	cmake --build $(SANITIZE_BUILD) -j$(JOBS)
 	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j$(JOBS) \
 		-LE unsanitized
+
+# Two printers driven from two threads at once, under ThreadSanitizer, in a build that holds
+# only the library, the virtual printer's core and that test.
+test-tsan: deps
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTALLYJET_THREAD_SANITIZE=ON \
+		-DTALLYJET_BUILD_TESTS=OFF -DTALLYJET_BUILD_BENCHMARKS=OFF
+	cmake --build $(TSAN_BUILD) --target two_printers_test -j$(JOBS)
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -L threads
 
 # The fuzz targets (fuzz/), built with clang, libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer in a build of their own that holds nothing else.
@@ -88,4 +98,4 @@ install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) out
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD) out

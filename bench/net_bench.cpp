@@ -11,69 +11,17 @@
 #include <cstdio>
 #include <map>
 #include <string>
-#include <thread>
 
+#include "loopback_printer.h"
 #include "tallyjet.h"
 
 namespace {
 
-constexpr int kTotal = 1 << 20;
-constexpr int kCall = 4096;
+constexpr long kTotal = kJobBytes;
+constexpr int kCall = kCallBytes;
 
-// Printable lines of receipt text, kTotal bytes.
-const std::string& Text() {
-  static const std::string text = [] {
-    std::string lines;
-    while (lines.size() < kTotal) lines += "2 x Coffee with milk ............ 4.80\n";
-    lines.resize(kTotal);
-    return lines;
-  }();
-  return text;
-}
-
-// A listener on 127.0.0.1 whose thread accepts each connection in turn and reads it to its end.
-class Drain {
- public:
-  Drain() : listener_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
-    listen(listener_, 4);
-    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    address_ = address;
-    thread_ = std::thread([this] { Serve(); });
-  }
-  ~Drain() {
-    shutdown(listener_, SHUT_RDWR);  // ends the accept
-    thread_.join();
-    close(listener_);
-  }
-  std::string PortName() const {
-    return "socket://127.0.0.1:" + std::to_string(ntohs(address_.sin_port));
-  }
-  const sockaddr_in& Address() const { return address_; }
-
- private:
-  void Serve() {
-    for (;;) {
-      const int client = accept(listener_, nullptr, nullptr);
-      if (client < 0) return;
-      static char bytes[1 << 16];
-      while (read(client, bytes, sizeof bytes) > 0) {
-      }
-      close(client);
-    }
-  }
-
-  int listener_;
-  sockaddr_in address_;
-  std::thread thread_;
-};
-
-Drain& TheDrain() {
-  static Drain drain;
+LoopbackPrinter& TheDrain() {
+  static LoopbackPrinter drain;
   return drain;
 }
 
@@ -83,7 +31,7 @@ void SendDataInCalls(benchmark::State& state) {
     state.SkipWithError("cannot connect");
     return;
   }
-  const std::string& text = Text();
+  const std::string& text = JobText();
   for (auto _ : state) {
     for (int at = 0; at < kTotal; at += kCall) {
       if (SendData(text.data() + at, kCall) != TALLYJET_SUCCESS) state.SkipWithError("SendData");
@@ -103,7 +51,7 @@ void BareSendLoop(benchmark::State& state) {
     close(fd);
     return;
   }
-  const std::string& text = Text();
+  const std::string& text = JobText();
   for (auto _ : state) {
     for (int at = 0; at < kTotal; at += kCall) {
       for (int sent = 0; sent < kCall;) {
