@@ -1,5 +1,6 @@
 // The printer application's parts that need no server: rows on their way to the printer, device
-// URIs of our scheme, job options and status words turned into IPP reasons.
+// URIs of our scheme, job options, status words turned into IPP reasons and the stored jobs of a
+// restart.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,6 +11,7 @@
 #include "port_scheme.h"
 #include "printer_status.h"
 #include "receipt_options.h"
+#include "server_state.h"
 #include "tallyjet.h"
 
 namespace printer_app {
@@ -143,7 +145,7 @@ TEST(PrinterStatusTest, StatusWordsBecomeReasonsAndSilenceIsOffline) {
       {1, TALLYJET_PRINTER_OFFLINE | TALLYJET_PRINTER_PAPER_END_STOP, 1, TALLYJET_MEDIA_PAPER_END,
        PAPPL_PREASON_OFFLINE | PAPPL_PREASON_MEDIA_EMPTY, true},
       {1, TALLYJET_PRINTER_ONLINE | TALLYJET_PRINTER_COVER_OPEN, 1, TALLYJET_MEDIA_PAPER_PRESENT,
-       PAPPL_PREASON_DOOR_OPEN, true},
+       PAPPL_PREASON_COVER_OPEN, true},
       {1, TALLYJET_PRINTER_ONLINE, TALLYJET_ERR_SERIAL_TIMEOUT, TALLYJET_MEDIA_NOT_OBTAINED,
        PAPPL_PREASON_NONE, false},
       {TALLYJET_ERR_SERIAL_TIMEOUT, TALLYJET_PRINTER_NOT_OBTAINED, 0, 0, PAPPL_PREASON_OFFLINE,
@@ -154,6 +156,54 @@ TEST(PrinterStatusTest, StatusWordsBecomeReasonsAndSilenceIsOffline) {
         ReasonsOf(c.printerResult, c.printerWord, c.mediaResult, c.mediaWord);
     EXPECT_EQ(reasons, c.reasons) << c.printerWord << "/" << c.mediaWord;
     EXPECT_EQ(StopsPrinting(reasons), c.stops) << c.printerWord << "/" << c.mediaWord;
+  }
+}
+
+// A job is taken up again after a restart only when none of it can have reached the paper, and
+// a stored job the server cannot print is aborted as it starts. Quoted values that look like a
+// state option stay as they are.
+TEST(ServerStateTest, StoredJobsAreResumedOnlyWhenNothingOfThemPrinted) {
+  struct Case {
+    const char* name;
+    std::string line;
+    const char* atStart;  // the state after a start, with PNG the only format printed
+    const char* atStop;   // the state stored at a stop, with waiting.png waiting before printing
+  };
+  const std::string job = "Job id=\"7\" name=\"a \\\" state=\\\"5\\\"\" username=\"root\" ";
+  const Case cases[] = {
+      {"pending picture", job + "format=\"image/png\" filename=\"/s/a.png\" state=\"3\"", "3", "3"},
+      {"pending PDF", job + "format=\"application/pdf\" filename=\"/s/a.pdf\" state=\"3\"", "8",
+       "3"},
+      {"held PDF", job + "format=\"application/pdf\" filename=\"/s/a.pdf\" state=\"4\"", "8", "4"},
+      {"waiting for paper", job + "format=\"image/png\" filename=\"waiting.png\" state=\"5\"",
+       "8", "3"},
+      {"printing", job + "format=\"image/png\" filename=\"/s/a.png\" state=\"5\"", "8", "8"},
+      {"streamed raster", job + "format=\"image/pwg-raster\" state=\"5\"", "8", "8"},
+      {"completed PDF", job + "format=\"application/pdf\" filename=\"/s/a.pdf\" state=\"9\"", "9",
+       "9"},
+  };
+  auto stateOf = [](const std::string& text) {
+    const std::string option = " state=\"";
+    const size_t at = text.find(option) + option.size();
+    return text.substr(at, text.find('"', at) - at);
+  };
+  const auto printsPng = [](const char* format) { return std::string(format) == "image/png"; };
+  const auto waiting = [](const std::string& file) { return file == "waiting.png"; };
+  for (const Case& c : cases) {
+    const std::string text = "<Printer name=\"receipt\">\n" + c.line + "\n</Printer>\n";
+    const std::string started = RewriteStoredJobs(
+        text, [&](const StoredJob& stored) { return StateAtStart(stored, printsPng); });
+    const std::string stopped = RewriteStoredJobs(
+        text, [&](const StoredJob& stored) { return StateAtStop(stored, waiting); });
+    EXPECT_EQ(stateOf(started), c.atStart) << c.name;
+    EXPECT_EQ(stateOf(stopped), c.atStop) << c.name;
+    // Only the state option changes, and only on the job's own line.
+    for (const std::string& rewritten : {started, stopped}) {
+      std::string expected = text;
+      const size_t at = expected.rfind(" state=\"") + 8;
+      expected.replace(at, expected.find('"', at) - at, stateOf(rewritten));
+      EXPECT_EQ(rewritten, expected) << c.name;
+    }
   }
 }
 

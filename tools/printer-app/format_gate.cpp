@@ -12,13 +12,6 @@ bool BringsDocument(ipp_op_t operation) {
          operation == IPP_OP_VALIDATE_JOB;
 }
 
-struct Signature {
-  const char* format;
-  const char* firstBytes;
-};
-// The formats PAPPL's own filters read, which spin without end on a file that is not one.
-const Signature kSignatures[] = {{"image/png", "\x89PNG"}, {"image/jpeg", "\xFF\xD8\xFF"}};
-
 void DropDocumentData(http_t* http) {
   char buffer[8192];
   while (httpGetState(http) == HTTP_STATE_POST_RECV &&
@@ -39,15 +32,6 @@ bool RefusesFormat(ipp_t* request, ipp_attribute_t* supported) {
   return !ippContainsString(supported, format);
 }
 
-bool MislabelledDocument(const char* format, const char* start, size_t length) {
-  for (const Signature& signature : kSignatures) {
-    if (strcmp(format, signature.format) != 0) continue;
-    const size_t size = strlen(signature.firstBytes);
-    return length < size || memcmp(start, signature.firstBytes, size) != 0;
-  }
-  return false;
-}
-
 void GateDocumentFormat(pappl_client_t* client) {
   pappl_printer_t* printer = papplClientGetPrinter(client);
   if (printer == nullptr) return;
@@ -59,17 +43,6 @@ void GateDocumentFormat(pappl_client_t* client) {
     papplClientRespondIPP(client, IPP_STATUS_ERROR_DOCUMENT_FORMAT_NOT_SUPPORTED,
                           "This printer does not print %s documents.", DocumentFormat(request));
     DropDocumentData(papplClientGetHTTP(client));
-  } else if (const char* format = DocumentFormat(request)) {
-    char start[8] = "";
-    http_t* http = papplClientGetHTTP(client);
-    const ssize_t peeked = httpGetState(http) == HTTP_STATE_POST_RECV
-                               ? httpPeek(http, start, sizeof start)
-                               : 0;
-    if (peeked > 0 && MislabelledDocument(format, start, static_cast<size_t>(peeked))) {
-      papplClientRespondIPP(client, IPP_STATUS_ERROR_DOCUMENT_FORMAT_ERROR,
-                            "The document is not %s.", format);
-      DropDocumentData(http);
-    }
   }
   ippDelete(attributes);
 }

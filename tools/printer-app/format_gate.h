@@ -6,8 +6,6 @@
 
 #include <pappl/pappl.h>
 
-#include <cstddef>
-
 namespace printer_app {
 
 // Whether the request must be refused for its document format: an operation that brings a
@@ -16,11 +14,7 @@ namespace printer_app {
 // hold. A request without a format prints as raw.
 bool RefusesFormat(ipp_t* request, ipp_attribute_t* supported);
 
-// Whether a document said to be in format (image/png, image/jpeg) does not start as one does;
-// false for the other formats.
-bool MislabelledDocument(const char* format, const char* start, size_t length);
-
-// For a refused request, and for a PNG or JPEG picture that is none: answers client-error-document-format-not-supported and drops the
+// For a refused request: answers client-error-document-format-not-supported and drops the
 // document data. PAPPL then finds no document and ends the operation without making a job; its
 // own answer cannot lower the status. Nothing happens for a request that passes.
 void GateDocumentFormat(pappl_client_t* client);

@@ -13,9 +13,12 @@
 #include <string>
 
 #include "admin_access.h"
+#include "document_filters.h"
+#include "picture_filter.h"
 #include "port_scheme.h"
 #include "raw_document.h"
 #include "receipt_driver.h"
+#include "server_lifecycle.h"
 #include "shop_words.h"
 #include "text_document.h"
 
@@ -83,7 +86,18 @@ bool AddListeners(pappl_system_t* system, const char* hostname) {
   return ipv4 || ipv6;
 }
 
-pappl_system_t* CreateSystem(int count, cups_option_t* options, void*) {
+// Whether the sub-command is "server": the first argument that is neither an option nor an
+// option's value, as papplMainloop reads them.
+bool RunsServer(int argc, char* argv[]) {
+  constexpr char kOptionsWithValue[] = "dhjmnotuv";
+  for (int i = 1; i < argc; ++i) {
+    if (argv[i][0] != '-') return strcmp(argv[i], "server") == 0;
+    if (argv[i][1] != '\0' && argv[i][2] == '\0' && strchr(kOptionsWithValue, argv[i][1])) ++i;
+  }
+  return false;
+}
+
+pappl_system_t* CreateSystem(int count, cups_option_t* options, void* serving) {
   pappl_loglevel_t level = PAPPL_LOGLEVEL_WARN;
   int port = 0;
   if (!ReadLogLevel(Option("log-level", count, options), &level) ||
@@ -112,9 +126,18 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void*) {
   }
   // A document sent as application/octet-stream that PAPPL does not recognise is raw ESC/POS.
   papplSystemSetMIMECallback(system, printer_app::RawFormatOf, nullptr);
-  papplSystemAddMIMEFilter(system, printer_app::kTextFormat, printer_app::kRawFormat,
-                           printer_app::PrintTextDocument, nullptr);
+  printer_app::AddDocumentFilter(system, printer_app::kRawFormat, printer_app::PrintRawDocument);
+  printer_app::AddDocumentFilter(system, printer_app::kTextFormat,
+                                 printer_app::PrintTextDocument);
+  for (int i = 0; i < printer_app::kPictureFormatCount; ++i) {
+    printer_app::AddDocumentFilter(system, printer_app::kPictureFormats[i],
+                                   printer_app::PrintPicture);
+  }
   printer_app::AddShopWords(system);
+  papplSystemSetPrinterDrivers(system, printer_app::kReceiptDriverCount,
+                               printer_app::kReceiptDrivers, printer_app::ChooseDriver,
+                               /*create_cb*/ nullptr, printer_app::FillDriverData, nullptr);
+  if (*static_cast<const bool*>(serving)) printer_app::PrepareServer(system, kName);
   return system;
 }
 
@@ -122,9 +145,10 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void*) {
 
 int main(int argc, char* argv[]) {
   printer_app::AddPortScheme();
+  bool serving = RunsServer(argc, argv);
   return papplMainloop(argc, argv, kVersion, kFooter,
                        printer_app::kReceiptDriverCount, printer_app::kReceiptDrivers,
                        printer_app::ChooseDriver, printer_app::FillDriverData,
                        /*subcmd_name*/ nullptr, /*subcmd_cb*/ nullptr, CreateSystem,
-                       /*usage_cb*/ nullptr, /*data*/ nullptr);
+                       /*usage_cb*/ nullptr, &serving);
 }

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "library_session.h"
 
 namespace printer_app {
 namespace {
@@ -55,35 +54,15 @@ bool ParseParameters(const std::string& query, PortAddress* address) {
   return true;
 }
 
-// The library's connection of one opened device, kept in the PAPPL device.
-Connection* ConnectionOf(pappl_device_t* device) {
-  return static_cast<Connection*>(papplDeviceGetData(device));
-}
+// An opened device of the scheme: its printer handle, and whether the handle passes written bytes
+// unchanged yet.
+struct PortDevice {
+  tallyjet_printer* printer;
+  bool passesBytes;
+};
 
-// Closes a port's connection through the library's ClosePort, which also releases it.
-void ClosePortConnection(const Connection& connection) {
-  std::lock_guard<std::recursive_mutex> lock(LibraryMutex());
-  const Connection outer = TakeConnection();
-  PutConnection(connection);
-  ClosePort();
-  PutConnection(outer);
-}
-
-// Opens a port as OpenPort does, into a connection of its own: the library's globals stay as
-// they were. Answers OpenPort's result; the connection is filled only on success.
-int OpenPortConnection(const PortAddress& address, Connection* connection) {
-  std::lock_guard<std::recursive_mutex> lock(LibraryMutex());
-  const Connection outer = TakeConnection();
-  SetProtocol(TALLYJET_PROTOCOL_ESCPOS);
-  const int rc = OpenPort(address.port.c_str(), address.baud, 'N', 8, 1);
-  const Connection opened = TakeConnection();
-  PutConnection(outer);
-  if (rc == TALLYJET_SUCCESS) {
-    *connection = opened;
-  } else {
-    ClosePortConnection(opened);
-  }
-  return rc;
+PortDevice* PortDeviceOf(pappl_device_t* device) {
+  return static_cast<PortDevice*>(papplDeviceGetData(device));
 }
 
 bool OpenDevice(pappl_device_t* device, const char* uri, const char*) {
@@ -92,37 +71,46 @@ bool OpenDevice(pappl_device_t* device, const char* uri, const char*) {
     papplDeviceError(device, "Bad device URI \"%s\".", uri);
     return false;
   }
-  Connection connection;
-  const int rc = OpenPortConnection(address, &connection);
+  tallyjet_printer* printer = nullptr;
+  const int rc = tallyjet_open(address.port.c_str(), address.baud, &printer);
   if (rc != TALLYJET_SUCCESS) {
     papplDeviceError(device, "Unable to open \"%s\": %s.", address.port.c_str(),
                      tallyjet_result_name(rc));
     return false;
   }
-  papplDeviceSetData(device, new Connection(connection));
+  papplDeviceSetData(device, new PortDevice{printer, false});
   return true;
 }
 
 void CloseDevice(pappl_device_t* device) {
-  Connection* connection = ConnectionOf(device);
-  if (connection == nullptr) return;
-  ClosePortConnection(*connection);
-  delete connection;
+  PortDevice* port = PortDeviceOf(device);
+  if (port == nullptr) return;
+  tallyjet_close(port->printer);
+  delete port;
   papplDeviceSetData(device, nullptr);
 }
 
 ssize_t ReadDevice(pappl_device_t* device, void* buffer, size_t bytes) {
-  std::lock_guard<std::recursive_mutex> lock(LibraryMutex());
   const int length = bytes > INT_MAX ? INT_MAX : static_cast<int>(bytes);
-  const int count = ConnectionOf(device)->transport->Read(static_cast<char*>(buffer), length);
+  const int count =
+      tallyjet_get_data(PortDeviceOf(device)->printer, static_cast<char*>(buffer), length);
   return count < 0 ? -1 : count;
 }
 
+// What PAPPL writes to the device goes as it is. The library converts text only under code
+// page 850, the table a handle opens with, so the first write selects code page 437 (ESC t 0,
+// the printer's usual default) and the bytes pass unchanged from then on.
 ssize_t WriteDevice(pappl_device_t* device, const void* buffer, size_t bytes) {
   if (bytes > INT_MAX) return -1;
-  std::lock_guard<std::recursive_mutex> lock(LibraryMutex());
-  const int rc = ConnectionOf(device)->transport->Write(static_cast<const char*>(buffer),
-                                                        static_cast<int>(bytes));
+  PortDevice* port = PortDeviceOf(device);
+  if (!port->passesBytes) {
+    if (tallyjet_set_char_code_table(port->printer, TALLYJET_CODEPAGE_437) != TALLYJET_SUCCESS) {
+      return -1;
+    }
+    port->passesBytes = true;
+  }
+  const int rc = tallyjet_send_data(port->printer, static_cast<const char*>(buffer),
+                                    static_cast<int>(bytes));
   return rc == TALLYJET_SUCCESS ? static_cast<ssize_t>(bytes) : -1;
 }
 
@@ -150,11 +138,9 @@ bool ListDevices(pappl_device_cb_t found, void* data, pappl_deverror_cb_t, void*
     }
     globfree(&paths);
   }
-  PortAddress usb;
-  usb.port = "USB";
-  Connection connection;
-  if (OpenPortConnection(usb, &connection) != TALLYJET_SUCCESS) return false;
-  ClosePortConnection(connection);
+  tallyjet_printer* usb = nullptr;
+  if (tallyjet_open("USB", 0, &usb) != TALLYJET_SUCCESS) return false;
+  tallyjet_close(usb);
   return found("TallyJet printer on USB", (kPrefix + "USB").c_str(), "", data);
 }
 
@@ -180,6 +166,13 @@ bool ParsePortUri(const std::string& uri, PortAddress* address) {
 bool NeedsFillLevelPacing(const std::string& uri) {
   PortAddress address;
   return ParsePortUri(uri, &address) && address.baud != 0 && !address.handshake;
+}
+
+tallyjet_printer* PortPrinterOf(pappl_device_t* device, const char* deviceUri) {
+  PortAddress address;
+  if (!ParsePortUri(deviceUri != nullptr ? deviceUri : "", &address)) return nullptr;
+  PortDevice* port = PortDeviceOf(device);
+  return port != nullptr ? port->printer : nullptr;
 }
 
 void AddPortScheme() {

@@ -9,7 +9,11 @@
 #ifndef TALLYJET_PRINTER_APP_PORT_SCHEME_H
 #define TALLYJET_PRINTER_APP_PORT_SCHEME_H
 
+#include <pappl/pappl.h>
+
 #include <string>
+
+#include "tallyjet.h"
 
 namespace printer_app {
 
@@ -32,9 +36,13 @@ bool ParsePortUri(const std::string& uri, PortAddress* address);
 // nodes and TCP block the writer instead.
 bool NeedsFillLevelPacing(const std::string& uri);
 
-// Registers both schemes with PAPPL; their devices are the library's transports. Called before
-// anything looks a scheme up: PAPPL then adds none of its own, socket:// included.
+// Registers both schemes with PAPPL; each of their devices is a printer handle of the library.
+// Called before anything looks a scheme up: PAPPL then adds none of its own, socket:// included.
 void AddPortScheme();
+
+// The printer handle of a device of the scheme, opened with the device and closed with it; null
+// for a device of any other scheme.
+tallyjet_printer* PortPrinterOf(pappl_device_t* device, const char* deviceUri);
 
 }  // namespace printer_app
 

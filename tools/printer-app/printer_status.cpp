@@ -1,6 +1,6 @@
 #include "printer_status.h"
 
-#include "library_session.h"
+#include "device_printer.h"
 
 namespace printer_app {
 
@@ -8,7 +8,7 @@ pappl_preason_t ReasonsOf(int printerResult, int printerWord, int mediaResult, i
   if (printerResult != TALLYJET_SUCCESS) return PAPPL_PREASON_OFFLINE;
   pappl_preason_t reasons = PAPPL_PREASON_NONE;
   if (printerWord & TALLYJET_PRINTER_OFFLINE) reasons |= PAPPL_PREASON_OFFLINE;
-  if (printerWord & TALLYJET_PRINTER_COVER_OPEN) reasons |= PAPPL_PREASON_DOOR_OPEN;
+  if (printerWord & TALLYJET_PRINTER_COVER_OPEN) reasons |= PAPPL_PREASON_COVER_OPEN;
   if (printerWord & TALLYJET_PRINTER_PAPER_END_STOP) reasons |= PAPPL_PREASON_MEDIA_EMPTY;
   if (mediaResult == TALLYJET_SUCCESS) {
     if (mediaWord & TALLYJET_MEDIA_PAPER_END) reasons |= PAPPL_PREASON_MEDIA_EMPTY;
@@ -18,25 +18,18 @@ pappl_preason_t ReasonsOf(int printerResult, int printerWord, int mediaResult, i
 }
 
 bool StopsPrinting(pappl_preason_t reasons) {
-  return (reasons & (PAPPL_PREASON_MEDIA_EMPTY | PAPPL_PREASON_DOOR_OPEN |
-                     PAPPL_PREASON_OFFLINE)) != 0;
+  return (reasons &
+          (PAPPL_PREASON_MEDIA_EMPTY | PAPPL_PREASON_COVER_OPEN | PAPPL_PREASON_OFFLINE)) != 0;
 }
 
-pappl_preason_t PollPrinter(pappl_printer_t* printer, pappl_device_t* device) {
-  int printerResult, printerWord = 0, mediaResult = 0, mediaWord = 0, drawer = 0;
-  {
-    DeviceSession session(device);
-    printerResult = session.result();
-    if (printerResult == TALLYJET_SUCCESS) printerResult = GetPrinterStatus(&printerWord);
-    if (printerResult == TALLYJET_SUCCESS) {
-      mediaResult = GetMediaStatus(&mediaWord);
-      if (GetDrawerStatus(1, &drawer) == TALLYJET_SUCCESS) {
-        papplLogPrinter(printer, PAPPL_LOGLEVEL_DEBUG, "Cash drawer connector pin 3 is %s.",
-                        drawer == TALLYJET_DRAWER_PIN3_HIGH ? "high" : "low");
-      }
-    }
-  }
-  if (printerResult != TALLYJET_SUCCESS) {
+pappl_preason_t PollPrinter(pappl_printer_t* printer, tallyjet_printer* handle) {
+  int printerWord = 0, mediaResult = TALLYJET_ERR_FAILED, mediaWord = 0;
+  const int printerResult = handle != nullptr ? tallyjet_get_printer_status(handle, &printerWord)
+                                              : TALLYJET_ERR_PORT_NOT_OPEN;
+  // A printer that did not answer the first query is not asked again and again.
+  if (printerResult == TALLYJET_SUCCESS) {
+    mediaResult = tallyjet_get_media_status(handle, &mediaWord);
+  } else {
     papplLogPrinter(printer, PAPPL_LOGLEVEL_WARN, "Printer status not obtained: %s.",
                     tallyjet_result_name(printerResult));
   }
@@ -46,13 +39,16 @@ pappl_preason_t PollPrinter(pappl_printer_t* printer, pappl_device_t* device) {
 }
 
 bool UpdatePrinterStatus(pappl_printer_t* printer) {
+  if (!papplSystemIsRunning(papplPrinterGetSystem(printer))) return true;
   pappl_device_t* device = papplPrinterOpenDevice(printer);
   if (device == nullptr) {
-    papplPrinterSetReasons(printer, PAPPL_PREASON_OFFLINE,
-                           kReportedReasons & ~PAPPL_PREASON_OFFLINE);
+    PollPrinter(printer, nullptr);
     return true;
   }
-  PollPrinter(printer, device);
+  {
+    DevicePrinter handle(printer, device);
+    PollPrinter(printer, handle.get());
+  }
   papplPrinterCloseDevice(printer);
   return true;
 }

@@ -37,7 +37,7 @@ ssize_t ReadBlock(int fd, unsigned char* block, size_t size) {
 
 }  // namespace
 
-bool PrintRawDocument(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t* device) {
+bool PrintRawDocument(pappl_job_t* job, pappl_device_t* device, void*) {
   const OpenFile file(papplJobGetFilename(job));
   if (file.fd() < 0) {
     papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Cannot read the document: %s.", strerror(errno));

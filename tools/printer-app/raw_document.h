@@ -13,10 +13,10 @@ namespace printer_app {
 // The format of a raw document, which is also the driver's own format.
 constexpr char kRawFormat[] = "application/octet-stream";
 
-// PAPPL's print-file callback: copies the job's file to the device. False, with the reason in
-// the job's log, when the file cannot be read or the device takes less than all of it; a
-// cancelled job stops between blocks.
-bool PrintRawDocument(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device);
+// The document filter of raw documents: copies the job's file to the device. False, with the
+// reason in the job's log, when the file cannot be read or the device takes less than all of
+// it; a cancelled job stops between blocks.
+bool PrintRawDocument(pappl_job_t* job, pappl_device_t* device, void* context);
 
 // PAPPL's format callback for a document sent as application/octet-stream that is none of the
 // formats PAPPL recognises by its first bytes: a raw document.

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
+#include "document_filters.h"
 #include "port_scheme.h"
 #include "printer_status.h"
-#include "raw_document.h"
 #include "receipt_job.h"
 #include "receipt_options.h"
 #include "test_page.h"
@@ -63,8 +63,6 @@ void FillCallbacks(pappl_pr_driver_data_t* data) {
   data->rwriteline_cb = WriteLine;
   data->rendpage_cb = EndPage;
   data->rendjob_cb = EndJob;
-  data->format = kRawFormat;
-  data->printfile_cb = PrintRawDocument;
   data->testpage_cb = WriteTestPage;
   data->status_cb = UpdatePrinterStatus;
 }
@@ -83,6 +81,7 @@ bool FillDriverData(pappl_system_t*, const char* driverName, const char*, const 
   const ReceiptModel* model = ModelOf(driverName);
   if (model == nullptr) return false;
   papplCopyString(data->make_and_model, model->description, sizeof data->make_and_model);
+  data->format = kPrinterFormat;  // PAPPL takes our document filters before its own
   data->kind = PAPPL_KIND_RECEIPT | PAPPL_KIND_ROLL;
   data->ppm = 30;
   // Receipts come out printed side up, but the first page leaves the printer first: a face-up

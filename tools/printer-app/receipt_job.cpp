@@ -1,167 +1,204 @@
 #include "receipt_job.h"
 
-#include <unistd.h>
+#include <chrono>
+#include <thread>
 
-#include <functional>
-#include <memory>
-
-#include "grey_dither.h"
-#include "library_session.h"
-#include "page_rows.h"
 #include "port_scheme.h"
 #include "printer_status.h"
 #include "receipt_driver.h"
-#include "receipt_options.h"
+#include "server_lifecycle.h"
 
 namespace printer_app {
 namespace {
 
-// How often a job that waits for paper asks the printer again.
-constexpr unsigned kWaitPollSeconds = 1;
+// How often a job that waits for paper asks the printer again, and how often it looks for its
+// cancellation meanwhile.
+constexpr auto kWaitPoll = std::chrono::seconds(1);
+constexpr auto kCancelCheck = std::chrono::milliseconds(100);
 // ESC p on drawer pin 2: 50 ms on, 500 ms off, in the command's 2 ms units.
 constexpr int kDrawerPin = 0, kDrawerOnUnits = 25, kDrawerOffUnits = 250;
 
-struct ReceiptJob {
-  ReceiptOptions options;
-  int headDots = 0;
-  bool pacedByFillLevel = false;
-  std::unique_ptr<PageRows> page;
-  std::unique_ptr<GreyDither> dither;  // for pages in 8-bit grey
-};
-
-ReceiptJob* JobOf(pappl_job_t* job) { return static_cast<ReceiptJob*>(papplJobGetData(job)); }
-
-// Runs commands through the library on the job's device; false, with the failure in the job's
-// log, when the connection or a command fails.
-bool Send(pappl_job_t* job, pappl_device_t* device, const char* what,
-          const std::function<int()>& commands) {
-  DeviceSession session(device);
-  const int rc = session.result() == TALLYJET_SUCCESS ? commands() : session.result();
-  if (rc == TALLYJET_SUCCESS) return true;
-  papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "%s failed: %s.", what, tallyjet_result_name(rc));
-  return false;
-}
-
-bool Pulse(pappl_job_t* job, pappl_device_t* device) {
-  return Send(job, device, "Cash drawer pulse",
-              [] { return GeneratePulse(kDrawerPin, kDrawerOnUnits, kDrawerOffUnits); });
-}
-
-bool Cut(pappl_job_t* job, pappl_device_t* device, int feed) {
-  return Send(job, device, "Cut", [feed] {
-    // GS V 66 n feeds n dots past the cutter and cuts; GS V 1 cuts where the paper stands.
-    return feed > 0 ? MakeCutnLines(66, feed) : MakeCut(1);
-  });
-}
-
-// Asks the printer until it can print; false when the job is cancelled or the server stops
-// first. The job stays in processing with the reason printer-stopped while it waits.
-bool WaitUntilPrintable(pappl_job_t* job, pappl_device_t* device) {
-  pappl_printer_t* printer = papplJobGetPrinter(job);
-  for (bool waited = false;; waited = true) {
-    const pappl_preason_t reasons = PollPrinter(printer, device);
-    if (!StopsPrinting(reasons)) {
-      if (waited) {
-        papplJobSetReasons(job, PAPPL_JREASON_NONE, PAPPL_JREASON_PRINTER_STOPPED);
-        papplJobSetMessage(job, "Printing.");
-        papplLogJob(job, PAPPL_LOGLEVEL_INFO, "Printer ready again.");
-      }
-      return true;
-    }
-    if (papplJobIsCanceled(job) || papplSystemIsShutdown(papplPrinterGetSystem(printer))) {
-      return false;
-    }
-    if (!waited) {
-      papplJobSetReasons(job, PAPPL_JREASON_PRINTER_STOPPED, PAPPL_JREASON_NONE);
-      papplJobSetMessage(job, "Waiting for the printer (paper, cover, on-line).");
-      papplLogJob(job, PAPPL_LOGLEVEL_WARN, "Printer cannot print; the job waits.");
-    }
-    sleep(kWaitPollSeconds);
+ReceiptOptions OptionsOf(pappl_job_t* job, pappl_pr_options_t* options) {
+  if (options != nullptr) {
+    return ReadReceiptOptions(options->finishings, options->num_vendor, options->vendor);
   }
+  pappl_pr_options_t* own = papplJobCreatePrintOptions(job, 1, false);
+  const ReceiptOptions read = OptionsOf(job, own);
+  papplJobDeletePrintOptions(own);
+  return read;
 }
 
-// Sends rows as raster bands: one after the other where the device holds back the writes, else
-// each band once the printer reports room for it.
-int SendRows(const ReceiptJob& state, const unsigned char* rows, int count) {
-  return state.pacedByFillLevel ? PrintRasterBitImage(0, state.headDots, count, rows)
-                                : tallyjet_PrintRasterBands(0, state.headDots, count, rows);
+// Pauses for one poll, false as soon as the job is cancelled.
+bool PauseUnlessCancelled(pappl_job_t* job) {
+  for (auto waited = std::chrono::milliseconds(0); waited < kWaitPoll; waited += kCancelCheck) {
+    if (papplJobIsCanceled(job)) return false;
+    std::this_thread::sleep_for(kCancelCheck);
+  }
+  return !papplJobIsCanceled(job);
 }
+
+ReceiptJob* ReceiptOf(pappl_job_t* job) { return static_cast<ReceiptJob*>(papplJobGetData(job)); }
 
 }  // namespace
 
-bool StartJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device) {
-  pappl_printer_t* printer = papplJobGetPrinter(job);
-  auto state = std::make_unique<ReceiptJob>();
-  state->options = ReadReceiptOptions(options->finishings, options->num_vendor, options->vendor);
-  state->headDots = HeadDotsOf(papplPrinterGetDriverName(printer));
-  state->pacedByFillLevel = NeedsFillLevelPacing(papplPrinterGetDeviceURI(printer));
-  if (state->headDots == 0) return false;
+ReceiptJob::ReceiptJob(pappl_job_t* job, pappl_device_t* device, pappl_pr_options_t* options)
+    : job_(job),
+      printer_(papplJobGetPrinter(job)),
+      device_(printer_, device, job),
+      options_(OptionsOf(job, options)),
+      headDots_(HeadDotsOf(papplPrinterGetDriverName(printer_))),
+      pacedByFillLevel_(NeedsFillLevelPacing(papplPrinterGetDeviceURI(printer_))) {
+  if (device_.get() == nullptr) Fail("Opening the printer", device_.result());
+}
+
+bool ReceiptJob::StartPage() {
+  if (failed_ || !WaitUntilPrintable()) return false;
+  if (started_) return true;
+  started_ = true;
+  BeginSending(job_);
   // ESC @ clears whatever an earlier client left set (margins, modes).
-  if (!Send(job, device, "Printer initialisation", [] { return Reset(); })) return false;
-  if (state->options.drawer == DrawerPulse::kBeforeJob && !Pulse(job, device)) return false;
-  papplJobSetData(job, state.release());  // EndJob releases it
+  return Send("Printer initialisation", tallyjet_reset) &&
+         (options_.drawer != DrawerPulse::kBeforeJob || Pulse());
+}
+
+bool ReceiptJob::Send(const char* what, const std::function<int(tallyjet_printer*)>& step) {
+  if (failed_) return false;
+  const int rc = step(device_.get());
+  if (rc != TALLYJET_SUCCESS) Fail(what, rc);
+  return !failed_;
+}
+
+bool ReceiptJob::EndPage() { return !failed_ && (options_.cut != CutAt::kEveryPage || Cut()); }
+
+bool ReceiptJob::Finish() {
+  if (failed_) return false;
+  if (!started_ || papplJobIsCanceled(job_)) return true;  // nothing printed to cut
+  if (options_.cut == CutAt::kEndOfJob && !Cut()) return false;
+  return options_.drawer != DrawerPulse::kAfterJob || Pulse();
+}
+
+// The job stays in processing with the reason printer-stopped while it waits.
+bool ReceiptJob::WaitUntilPrintable() {
+  for (bool waited = false;; waited = true) {
+    if (!StopsPrinting(PollPrinter(printer_, device_.get()))) {
+      if (waited) {
+        papplJobSetReasons(job_, PAPPL_JREASON_NONE, PAPPL_JREASON_PRINTER_STOPPED);
+        papplJobSetMessage(job_, "Printing.");
+        papplLogJob(job_, PAPPL_LOGLEVEL_INFO, "Printer ready again.");
+      }
+      return true;
+    }
+    if (!waited) {
+      // Nothing of the job has gone out yet: a stop keeps it queued for the next start.
+      if (!started_) WaitUntilSending(job_, true);
+      papplJobSetReasons(job_, PAPPL_JREASON_PRINTER_STOPPED, PAPPL_JREASON_NONE);
+      papplJobSetMessage(job_, "Waiting for the printer (paper, cover, on-line).");
+      papplLogJob(job_, PAPPL_LOGLEVEL_WARN, "Printer cannot print; the job waits.");
+    }
+    if (!PauseUnlessCancelled(job_)) {
+      WaitUntilSending(job_, false);
+      return false;
+    }
+  }
+}
+
+bool ReceiptJob::Cut() {
+  const int feed = options_.feedBeforeCut;
+  return Send("Cut", [feed](tallyjet_printer* printer) {
+    // GS V 66 n feeds n dots past the cutter and cuts; GS V 1 cuts where the paper stands.
+    return feed > 0 ? tallyjet_make_cut_n_lines(printer, 66, feed) : tallyjet_make_cut(printer, 1);
+  });
+}
+
+bool ReceiptJob::Pulse() {
+  return Send("Cash drawer pulse", [](tallyjet_printer* printer) {
+    return tallyjet_generate_pulse(printer, kDrawerPin, kDrawerOnUnits, kDrawerOffUnits);
+  });
+}
+
+// A cancelled job's writes are refused on purpose: that is no failure to report. Otherwise the
+// printer is asked whether it is still there, to tell a printer that went away from a step it
+// refused.
+void ReceiptJob::Fail(const char* what, int result) {
+  failed_ = true;
+  if (papplJobIsCanceled(job_)) return;
+  papplLogJob(job_, PAPPL_LOGLEVEL_ERROR, "%s failed: %s.", what, tallyjet_result_name(result));
+  int word = 0;
+  gone_ = device_.get() == nullptr || tallyjet_get_printer_status(device_.get(), &word) != 1;
+  if (gone_) {
+    papplLogJob(job_, PAPPL_LOGLEVEL_ERROR, "The printer does not answer; the job stops here.");
+    papplPrinterSetReasons(printer_, PAPPL_PREASON_OFFLINE, PAPPL_PREASON_NONE);
+    papplJobSetReasons(job_, PAPPL_JREASON_ABORTED_BY_SYSTEM, PAPPL_JREASON_NONE);
+    papplJobSetMessage(job_, "Stopped: the printer does not answer (%s failed).", what);
+  } else {
+    papplJobSetReasons(job_, PAPPL_JREASON_ERRORS_DETECTED, PAPPL_JREASON_NONE);
+    papplJobSetMessage(job_, "Stopped: %s failed (%s).", what, tallyjet_result_name(result));
+  }
+}
+
+bool StartJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device) {
+  auto receipt = std::make_unique<ReceiptJob>(job, device, options);
+  if (receipt->headDots() == 0 || receipt->failed()) return false;
+  papplJobSetData(job, receipt.release());  // EndJob releases it
   return true;
 }
 
-bool StartPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device, unsigned) {
-  ReceiptJob* state = JobOf(job);
-  if (state == nullptr || !WaitUntilPrintable(job, device)) return false;
-  auto raster = [job, device, state](const unsigned char* rows, int count) {
-    int rc = TALLYJET_SUCCESS;
-    Send(job, device, "Raster", [&] { return rc = SendRows(*state, rows, count); });
-    return rc;
+bool StartPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t*, unsigned) {
+  ReceiptJob* receipt = ReceiptOf(job);
+  if (receipt == nullptr || !receipt->StartPage()) return false;
+  auto raster = [receipt](const unsigned char* rows, int count) {
+    const bool sent = receipt->Send("Raster", [&](tallyjet_printer* printer) {
+      const int dots = receipt->headDots();
+      return receipt->pacedByFillLevel()
+                 ? tallyjet_print_raster_bit_image(printer, 0, dots, count, rows)
+                 : tallyjet_print_raster_bands(printer, 0, dots, count, rows);
+    });
+    return sent ? TALLYJET_SUCCESS : TALLYJET_ERR_FAILED;
   };
-  auto feed = [job, device](int dots) {
-    int rc = TALLYJET_SUCCESS;
-    Send(job, device, "Feed", [&] { return rc = PaperFeed(dots); });
-    return rc;
+  auto feed = [receipt](int dots) {
+    const bool sent = receipt->Send(
+        "Feed", [dots](tallyjet_printer* printer) { return tallyjet_paper_feed(printer, dots); });
+    return sent ? TALLYJET_SUCCESS : TALLYJET_ERR_FAILED;
   };
-  state->page = std::make_unique<PageRows>(state->headDots,
-                                           static_cast<int>(options->header.cupsWidth), raster,
-                                           feed);
-  state->dither.reset(options->header.cupsBitsPerPixel == 8
-                          ? new GreyDither(static_cast<int>(options->header.cupsWidth))
-                          : nullptr);
+  receipt->page = std::make_unique<PageRows>(
+      receipt->headDots(), static_cast<int>(options->header.cupsWidth), raster, feed);
+  receipt->dither.reset(options->header.cupsBitsPerPixel == 8
+                            ? new GreyDither(static_cast<int>(options->header.cupsWidth))
+                            : nullptr);
   return true;
 }
 
+// PAPPL does not look at this answer: a failure ends the job at the end of the page.
 bool WriteLine(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*, unsigned,
                const unsigned char* line) {
-  ReceiptJob* state = JobOf(job);
-  if (state == nullptr || state->page == nullptr) return false;
-  PageRows& page = *state->page;
-  const int rc = state->dither ? state->dither->Push(line, [&page](const unsigned char* row) {
+  ReceiptJob* receipt = ReceiptOf(job);
+  if (receipt == nullptr || receipt->page == nullptr) return false;
+  PageRows& page = *receipt->page;
+  const int rc = receipt->dither ? receipt->dither->Push(line, [&page](const unsigned char* row) {
     return page.Add(row);
   })
-                               : page.Add(line);
+                                 : page.Add(line);
   return rc == TALLYJET_SUCCESS;
 }
 
-bool EndPage(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t* device, unsigned) {
-  ReceiptJob* state = JobOf(job);
-  if (state == nullptr || state->page == nullptr) return false;
-  PageRows& page = *state->page;
+bool EndPage(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*, unsigned) {
+  ReceiptJob* receipt = ReceiptOf(job);
+  if (receipt == nullptr || receipt->page == nullptr) return false;
+  PageRows& page = *receipt->page;
   const bool sent =
-      (!state->dither || state->dither->Finish([&page](const unsigned char* row) {
+      (!receipt->dither || receipt->dither->Finish([&page](const unsigned char* row) {
         return page.Add(row);
       }) == TALLYJET_SUCCESS) &&
       page.Finish() == TALLYJET_SUCCESS;
-  state->page.reset();
-  if (!sent) return false;
-  return state->options.cut != CutAt::kEveryPage || Cut(job, device, state->options.feedBeforeCut);
+  receipt->page.reset();
+  receipt->dither.reset();
+  return sent && receipt->EndPage();
 }
 
-bool EndJob(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t* device) {
-  std::unique_ptr<ReceiptJob> state(JobOf(job));
+bool EndJob(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*) {
+  std::unique_ptr<ReceiptJob> receipt(ReceiptOf(job));
   papplJobSetData(job, nullptr);
-  if (state == nullptr) return false;
-  if (papplJobIsCanceled(job)) return true;  // no cut or drawer pulse for what was not printed
-  bool done = true;
-  if (state->options.cut == CutAt::kEndOfJob) {
-    done = Cut(job, device, state->options.feedBeforeCut);
-  }
-  if (done && state->options.drawer == DrawerPulse::kAfterJob) done = Pulse(job, device);
-  return done;
+  return receipt != nullptr && receipt->Finish();
 }
 
 }  // namespace printer_app

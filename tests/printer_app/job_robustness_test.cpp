@@ -1,0 +1,286 @@
+// The printer application's jobs against what goes wrong in a shop: broken and very long
+// pictures, a stop and a restart with jobs queued, a printer that answers late, runs out of
+// paper or goes away in the middle of a job, and two printers at work at the same time. Each
+// printer is a virtual printer on a pty; each test has a server of its own.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../support/printer_app_process.h"
+#include "virtual_printer.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kHeadDots = 576;
+
+double SecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The rows of the GS v 0 raster bands in what a printer received.
+int RasterRows(const std::string& received) {
+  const std::string band = "\x1D\x76\x30";
+  int rows = 0;
+  for (size_t at = received.find(band); at != std::string::npos && at + 8 <= received.size();
+       at = received.find(band, at)) {
+    auto byte = [&](size_t i) { return static_cast<unsigned char>(received[at + i]); };
+    const size_t bytesPerRow = byte(4) + 256u * byte(5), count = byte(6) + 256u * byte(7);
+    rows += static_cast<int>(count);
+    at += 8 + bytesPerRow * count;
+  }
+  return rows;
+}
+
+// A picture file at 203 dpi with a pattern in every row, so that its bands are not blank.
+std::string WritePicture(const std::string& path, int width, int height) {
+  QImage picture(width, height, QImage::Format_Mono);
+  picture.fill(0);
+  for (int y = 0; y < height; ++y) picture.setPixel((y * 7) % width, y, 1);
+  picture.setDotsPerMeterX(7992);
+  picture.setDotsPerMeterY(7992);
+  EXPECT_TRUE(picture.save(QString::fromStdString(path)));
+  return path;
+}
+
+std::string WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+  return path;
+}
+
+class PrinterAppJobs : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(server_.Start()); }
+
+  // A virtual printer on a pty (reached through a link in the server's directory, so that a
+  // printer started again on the same link is the same device) added to the server as name.
+  vprinter::VirtualPrinter* AddPrinter(const std::string& name, int readBytesPerSecond = 0) {
+    vprinter::Options options;
+    options.linkPath = LinkOf(name);
+    options.readBytesPerSecond = readBytesPerSecond;
+    printers_.push_back(std::make_unique<vprinter::VirtualPrinter>(options));
+    EXPECT_TRUE(printers_.back()->Start());
+    EXPECT_TRUE(server_.AddPrinter(name, options.linkPath)) << server_.Problems();
+    return printers_.back().get();
+  }
+
+  std::string LinkOf(const std::string& name) const {
+    return server_.Directory() + "/" + name + "-link";
+  }
+
+  std::string PathOf(const std::string& file) const { return server_.Directory() + "/" + file; }
+
+  static void SetPaper(vprinter::VirtualPrinter* printer, bool out) {
+    vprinter::PrinterState state = printer->State();
+    state.paperEnd = out;
+    printer->SetState(state);
+  }
+
+  bool Reaches(const std::string& printer, int job, const std::string& state,
+               int timeoutMs = 20000) {
+    return Eventually([&] { return server_.JobState(printer, job) == state; }, timeoutMs);
+  }
+
+  PrinterAppProcess server_;
+  std::vector<std::unique_ptr<vprinter::VirtualPrinter>> printers_;
+};
+
+// A picture the library refuses ends its job within moments, with a reason and without a flood
+// of messages; the server goes on and prints a 576 x 20 000 receipt whole, beyond PAPPL's own
+// 16 384-pixel limit.
+TEST_F(PrinterAppJobs, BrokenPicturesAbortAtOnceAndATallReceiptPrintsWhole) {
+  vprinter::VirtualPrinter* printer = AddPrinter("receipt");
+  const std::string tall = WritePicture(PathOf("tall.png"), kHeadDots, 20000);
+  const std::string whole = Slurp(tall);
+  const std::string photo = Slurp(WritePicture(PathOf("photo.jpg"), kHeadDots, 400));
+  struct Case {
+    const char* name;
+    std::string path;
+    const char* format;
+  };
+  std::string corrupt = whole;
+  for (size_t i = 100; i < corrupt.size(); i += 7) corrupt[i] = static_cast<char>(i * 31);
+  const Case cases[] = {
+      {"truncated", WriteBytes(PathOf("truncated.png"), whole.substr(0, whole.size() / 2)),
+       "image/png"},
+      {"corrupt", WriteBytes(PathOf("corrupt.png"), corrupt), "image/png"},
+      {"beyond the pixel limit", WritePicture(PathOf("huge.png"), 4100, 4100), "image/png"},
+      {"beyond the width limit", WritePicture(PathOf("wide.png"), 70000, 1), "image/png"},
+      {"not a picture", WriteBytes(PathOf("text.png"), "Total 12.50\n"), "image/png"},
+      {"JPEG without its header",
+       WriteBytes(PathOf("headless.jpg"), photo.substr(photo.size() / 3)), "image/jpeg"},
+  };
+  for (const Case& c : cases) {
+    const auto submitted = Clock::now();
+    const int job = server_.Submit("receipt", c.path, c.format);
+    ASSERT_GT(job, 0) << c.name;
+    ASSERT_TRUE(Reaches("receipt", job, "aborted", 5000))
+        << c.name << ": " << server_.JobState("receipt", job) << "\n"
+        << server_.Problems();
+    printf("%s picture: aborted %.2f s after submission\n", c.name, SecondsSince(submitted));
+    EXPECT_NE(
+        server_.JobAttribute("receipt", job, "job-state-reasons").find("document-format-error"),
+        std::string::npos)
+        << c.name;
+  }
+  EXPECT_EQ(RasterRows(printer->Received()), 0);
+  EXPECT_LT(server_.Errors().size(), 1024u) << server_.Errors().substr(0, 1024);
+
+  // The cut that ends a job is the last byte it sends.
+  auto cuts = [printer] {
+    const std::vector<std::string> log = printer->Log();
+    return std::count_if(log.begin(), log.end(),
+                         [](const std::string& line) { return line.rfind("GS V", 0) == 0; });
+  };
+  auto submitted = Clock::now();
+  server_.Submit("receipt", WritePicture(PathOf("receipt.png"), kHeadDots, 2000), "image/png");
+  ASSERT_TRUE(Eventually([&] { return cuts() == 1; })) << server_.Problems();
+  printf("576 x 2000 picture: last byte %.2f s after submission\n", SecondsSince(submitted));
+
+  submitted = Clock::now();
+  const int job = server_.Submit("receipt", tall, "image/png");
+  ASSERT_TRUE(Eventually([&] { return cuts() == 2; })) << server_.Problems();
+  printf("576 x 20000 picture: last byte %.2f s after submission\n", SecondsSince(submitted));
+  EXPECT_TRUE(Reaches("receipt", job, "completed"));
+  EXPECT_EQ(RasterRows(printer->Received()), 2000 + 20000);
+
+  const int jpeg = server_.Submit("receipt", PathOf("photo.jpg"), "image/jpeg");
+  EXPECT_TRUE(Reaches("receipt", jpeg, "completed")) << server_.Problems();
+  EXPECT_EQ(RasterRows(printer->Received()), 2000 + 20000 + 400);
+}
+
+// SIGTERM stops a server within seconds while a job waits for paper; after the restart that job
+// prints once, as soon as there is paper, and a stored job in a format the server cannot print
+// is aborted instead of stopping the start.
+TEST_F(PrinterAppJobs, RestartKeepsTheJobWaitingForPaperAndAbortsWhatItCannotPrint) {
+  vprinter::VirtualPrinter* printer = AddPrinter("receipt");
+  SetPaper(printer, true);
+  const int waiting =
+      server_.Submit("receipt", WritePicture(PathOf("receipt.png"), kHeadDots, 300), "image/png");
+  ASSERT_GT(waiting, 0);
+  ASSERT_TRUE(Eventually(
+      [&] { return server_.PrinterReasons("receipt").find("media-empty") != std::string::npos; }));
+  ASSERT_EQ(server_.JobState("receipt", waiting), "processing");
+
+  const auto signalled = Clock::now();
+  EXPECT_EQ(server_.Stop(SIGTERM), 0);
+  const double stopSeconds = SecondsSince(signalled);
+  printf("SIGTERM with a job waiting for paper: stopped in %.2f s\n", stopSeconds);
+  EXPECT_LT(stopSeconds, 5.0);
+
+  // A job stored by an earlier version in a format this one has no filter for.
+  const std::string pdf = WriteBytes(PathOf("stored.pdf"), "%PDF-1.4\n%%EOF\n");
+  std::string state = Slurp(server_.StateFile());
+  state.insert(state.find("</Printer>"),
+               "Job id=\"900\" name=\"stored.pdf\" username=\"root\" format=\"application/pdf\" "
+               "filename=\"" +
+                   pdf + "\" state=\"3\"\n");
+  WriteBytes(server_.StateFile(), state);
+
+  SetPaper(printer, false);
+  ASSERT_TRUE(server_.Start());
+  EXPECT_TRUE(Reaches("receipt", waiting, "completed")) << server_.Problems();
+  EXPECT_TRUE(Reaches("receipt", 900, "aborted")) << server_.Problems();
+  EXPECT_EQ(RasterRows(printer->Received()), 300);
+}
+
+// After answers that came garbled or too late the state follows the printer again within a
+// poll or two: an open cover and then the paper out are seen as such, and a job waits for the
+// paper instead of printing into the empty printer.
+TEST_F(PrinterAppJobs, LateAnswersThenPaperOut) {
+  vprinter::VirtualPrinter* printer = AddPrinter("receipt");
+  vprinter::PrinterState state = printer->State();
+  auto offline = [&] {
+    return server_.PrinterReasons("receipt").find("offline") != std::string::npos;
+  };
+  state.answers = vprinter::PrinterState::Answers::Garbage;
+  printer->SetState(state);
+  EXPECT_TRUE(Eventually(offline));
+  state.answers = vprinter::PrinterState::Answers::Normal;
+  state.answerDelayMs = 450;
+  printer->SetState(state);
+  EXPECT_TRUE(Eventually(offline));
+  state.answerDelayMs = 0;
+  state.coverOpen = true;
+  printer->SetState(state);
+  EXPECT_TRUE(Eventually([&] { return server_.PrinterReasons("receipt") == "cover-open"; }))
+      << server_.PrinterReasons("receipt");
+  state.coverOpen = false;
+  state.paperEnd = true;
+  printer->SetState(state);
+  EXPECT_TRUE(Eventually([&] { return server_.PrinterReasons("receipt") == "media-empty"; }))
+      << server_.PrinterReasons("receipt");
+
+  const int job =
+      server_.Submit("receipt", WritePicture(PathOf("receipt.png"), kHeadDots, 200), "image/png");
+  ASSERT_TRUE(Eventually([&] {
+    return server_.JobAttribute("receipt", job, "job-state-reasons").find("printer-stopped") !=
+           std::string::npos;
+  }));
+  EXPECT_EQ(RasterRows(printer->Received()), 0);
+  SetPaper(printer, false);
+  EXPECT_TRUE(Reaches("receipt", job, "completed"));
+  EXPECT_EQ(RasterRows(printer->Received()), 200);
+}
+
+// A printer that goes away in the middle of a job stops the job with a reason and a log line
+// that names what failed; when it comes back, the stopped job is not printed again and the next
+// one prints.
+TEST_F(PrinterAppJobs, PrinterGoneMidJobAbortsTheJobAndNothingPrintsTwice) {
+  vprinter::VirtualPrinter* printer = AddPrinter("receipt", 40000);
+  const int job =
+      server_.Submit("receipt", WritePicture(PathOf("long.png"), kHeadDots, 2000), "image/png");
+  ASSERT_TRUE(printer->WaitForReceived(20000, 20000));
+  printer->Stop();
+  EXPECT_TRUE(Reaches("receipt", job, "aborted")) << server_.JobState("receipt", job);
+  EXPECT_NE(server_.JobAttribute("receipt", job, "job-state-reasons").find("aborted-by-system"),
+            std::string::npos);
+  EXPECT_NE(server_.Log().find("Picture failed"), std::string::npos) << server_.Problems();
+
+  vprinter::Options options;
+  options.linkPath = LinkOf("receipt");
+  vprinter::VirtualPrinter back(options);
+  ASSERT_TRUE(back.Start());
+  const int next =
+      server_.Submit("receipt", WritePicture(PathOf("short.png"), kHeadDots, 100), "image/png");
+  EXPECT_TRUE(Reaches("receipt", next, "completed")) << server_.Problems();
+  EXPECT_EQ(RasterRows(back.Received()), 100);
+}
+
+// Two printers print at the same time: a printer that takes its data slowly, or waits for
+// paper, holds up nothing on the other one; and Cancel-Job ends a job that waits.
+TEST_F(PrinterAppJobs, TwoPrintersPrintAtOnce) {
+  vprinter::VirtualPrinter* kitchen = AddPrinter("kitchen", 4000);
+  vprinter::VirtualPrinter* till = AddPrinter("till");
+  const std::string picture = WritePicture(PathOf("order.png"), kHeadDots, 1500);
+  const int slow = server_.Submit("kitchen", picture, "image/png");
+  ASSERT_TRUE(kitchen->WaitForReceived(1000, 10000));
+  const int quick = server_.Submit("till", picture, "image/png");
+  EXPECT_TRUE(Reaches("till", quick, "completed"));
+  EXPECT_EQ(server_.JobState("kitchen", slow), "processing");
+  EXPECT_EQ(RasterRows(till->Received()), 1500);
+  kitchen->SetRates(0, 0);
+  EXPECT_TRUE(Reaches("kitchen", slow, "completed"));
+  EXPECT_EQ(RasterRows(kitchen->Received()), 1500);
+
+  SetPaper(kitchen, true);
+  const std::string small = WritePicture(PathOf("small.png"), kHeadDots, 50);
+  const int waiting = server_.Submit("kitchen", small, "image/png");
+  const int other = server_.Submit("till", small, "image/png");
+  EXPECT_TRUE(Reaches("till", other, "completed"));
+  EXPECT_EQ(server_.JobState("kitchen", waiting), "processing");
+  server_.App("cancel -d kitchen -j " + std::to_string(waiting));
+  EXPECT_TRUE(Reaches("kitchen", waiting, "canceled", 5000))
+      << server_.JobState("kitchen", waiting);
+  EXPECT_EQ(RasterRows(kitchen->Received()), 1500);
+}
+
+}  // namespace
