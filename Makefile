@@ -15,7 +15,7 @@ JOBS ?= 2
 PACKAGES := cmake g++ make pkg-config binutils qtbase5-dev libusb-dev libusb-0.1-4 \
 	libgtest-dev libgmock-dev libbenchmark-dev valgrind libzint-dev zbar-tools libcli11-dev \
 	fonts-dejavu-core clang libfuzzer-14-dev libclang-rt-14-dev libpappl-dev cups-ipp-utils curl \
-	libpango1.0-dev libcairo2-dev fonts-noto-core fonts-noto-mono fonts-noto-cjk
+	libpango1.0-dev libcairo2-dev fonts-noto-core fonts-noto-mono fonts-noto-cjk cups
 
 .PHONY: all deps build test test-sanitize test-tsan test-fuzz fuzz fuzz-build soak test-kernel demo install \
 	clean
