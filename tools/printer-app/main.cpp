@@ -27,7 +27,11 @@ namespace {
 constexpr char kName[] = "tallyjet-printer-app";
 constexpr char kVersion[] = "1.0.0";
 // PAPPL 1.3 needs a footer: its web pages crash on a missing one.
-constexpr char kFooter[] = "TallyJet receipt printer application";
+constexpr char kFooter[] =
+    "TallyJet receipt printer application"
+    // PAPPL's location form embeds a map from the internet, which a shop's machine often cannot
+    // reach: the footer, at the end of every page, takes it out.
+    "<script>for (const map of document.querySelectorAll('iframe#map')) map.remove();</script>";
 // Where a server run by root (the system service) keeps its spooled jobs.
 constexpr char kSystemSpool[] = "/var/spool/tallyjet-printer-app";
 
