@@ -85,7 +85,13 @@ TEST(PortSchemeTest, UriNamesThePortAndOnlyUnhandshakedSerialLinesArePaced) {
       {"tallyjet:///dev/ttyS0?baud=fast", false, "", 0, false},
       {"tallyjet:///dev/ttyS0?baud=-9600", false, "", 0, false},
       {"tallyjet:///dev/ttyS0?parity=E", false, "", 0, false},
-      {"socket://127.0.0.1:9100", false, "", 0, false},
+      {"socket://127.0.0.1:9100", true, "socket://127.0.0.1:9100", 0, false},
+      {"socket://[::1]:9100/", true, "socket://[::1]:9100", 0, false},  // the web page's form
+      {"socket://printer", true, "socket://printer", 0, false},
+      {"socket://", false, "", 0, false},
+      {"socket://host/queue", false, "", 0, false},
+      {"socket://host:9100?timeout=1", false, "", 0, false},
+      {"file:///tmp/receipt", false, "", 0, false},
   };
   for (const Case& c : cases) {
     PortAddress address;

@@ -1,13 +1,18 @@
 // The printer application as a running server on a free loopback port, with its state in a
-// temporary directory, printing to the virtual printer on a pty through our device scheme:
-// a job waits while the paper is out, the web page says why, and with paper back the picture
-// lands dot for dot. The server is killed by its process id whatever happens.
+// temporary directory, printing to two virtual printers: one on a pty through our device
+// scheme, one on a loopback TCP port as a network printer. A job waits while the paper is out;
+// documents are printed or refused as their format says; CUPS prints through a queue of its own
+// on the application. Servers are killed by their process ids whatever happens.
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -16,6 +21,7 @@
 #include "../support/loopback_sockets.h"
 #include "../support/printer_app_process.h"
 #include "headless_gui.h"
+#include "private_cupsd.h"
 #include "receipt_renderer.h"
 #include "virtual_printer.h"
 
@@ -57,6 +63,15 @@ class PrinterAppServer : public ::testing::Test {
       return renderer_->Render(command, s);
     });
     ASSERT_TRUE(printer_->Start());
+    vprinter::Options network;
+    network.listenPort = 0;
+    network_ = std::make_unique<vprinter::VirtualPrinter>(network);
+    networkRenderer_ = std::make_unique<vprinter::ReceiptRenderer>(paper_);
+    network_->SetHook([](const vprinter::Command& command, const vprinter::PrinterSettings& s) {
+      std::lock_guard<std::mutex> lock(rollMutex_);
+      return networkRenderer_->Render(command, s);
+    });
+    ASSERT_TRUE(network_->Start());
     port_ = OwnSocket().Port();
     server_ = std::make_unique<ChildProgram>(std::vector<std::string>{
         PRINTER_APP, "server", "-o", "server-port=" + std::to_string(port_), "-o",
@@ -65,10 +80,16 @@ class PrinterAppServer : public ::testing::Test {
     const std::string add = App("add -d receipt -m tallyjet_80mm -v tallyjet://" +
                                 printer_->SlavePath());
     ASSERT_EQ(App("printers"), "receipt\n") << add;
+    // A network printer, added as PAPPL's Add Printer page writes its URI.
+    const std::string addNetwork =
+        App("add -d till -m tallyjet_80mm -v " + network_->PortName() + "/");
+    ASSERT_EQ(App("printers"), "receipt\ntill\n") << addNetwork;
   }
 
   static void TearDownTestSuite() {
     server_.reset();
+    network_.reset();
+    networkRenderer_.reset();
     // Qt's objects go before the program's exit, which would destroy them after Qt itself.
     printer_.reset();
     renderer_.reset();
@@ -85,8 +106,8 @@ class PrinterAppServer : public ::testing::Test {
     return OutputOf(std::string(CURL) + " -s http://127.0.0.1:" + std::to_string(port_) + path);
   }
 
-  static std::string PrinterUri() {
-    return "ipp://127.0.0.1:" + std::to_string(port_) + "/ipp/print/receipt";
+  static std::string PrinterUri(const std::string& name = "receipt") {
+    return "ipp://127.0.0.1:" + std::to_string(port_) + "/ipp/print/" + name;
   }
 
   // The attribute's value as ipptool shows it ("completed", "media-empty,offline"), or "", from
@@ -105,24 +126,49 @@ class PrinterAppServer : public ::testing::Test {
   }
 
   // Submits a file and answers its job id, or 0.
-  static int Submit(const std::string& path, const char* format) {
-    const std::string id = Attribute(
-        "-f " + path + " -d filetype=" + format + " " + PrinterUri() + " print-job.test", "job-id");
+  static int Submit(const std::string& path, const char* format,
+                    const std::string& printer = "receipt") {
+    const std::string id = Attribute("-f " + path + " -d filetype=" + format + " " +
+                                         PrinterUri(printer) + " print-job.test",
+                                     "job-id");
     return id.empty() ? 0 : std::stoi(id);
   }
 
+  // The status-code of a Print-Job with this file and format.
+  static std::string SubmitStatus(const std::string& path, const std::string& format) {
+    const std::string output = OutputOf(std::string(IPPTOOL) + " -tv -f " + path +
+                                        " -d filetype=" + format + " " + PrinterUri() +
+                                        " print-job.test");
+    const std::string key = "status-code = ";
+    const size_t at = output.find(key);
+    if (at == std::string::npos) return "";
+    const size_t value = at + key.size();
+    return output.substr(value, output.find(' ', value) - value);
+  }
+
+  static std::string WriteFile(const std::string& name, const std::string& bytes) {
+    const std::string path = dir_ + "/" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
   // The pieces the cuts have made of the roll so far; uncut, the whole roll as one piece.
-  static std::vector<QImage> Pieces(bool cut = true) {
+  static std::vector<QImage> Pieces(bool cut = true,
+                                    const std::unique_ptr<vprinter::ReceiptRenderer>& renderer =
+                                        renderer_) {
     std::lock_guard<std::mutex> lock(rollMutex_);
-    return renderer_->Roll().Pieces(cut);
+    return renderer->Roll().Pieces(cut);
+  }
+
+  // How many times the printer has cut the paper.
+  static size_t Cuts(const vprinter::VirtualPrinter& printer) {
+    const std::vector<std::string> log = printer.Log();
+    return std::count_if(log.begin(), log.end(),
+                         [](const std::string& line) { return line.rfind("GS V", 0) == 0; });
   }
 
   // Whether the printer has cut the paper: one piece on a fresh roll needs no cut.
-  static bool CutLogged() {
-    const std::vector<std::string> log = printer_->Log();
-    return std::any_of(log.begin(), log.end(),
-                       [](const std::string& line) { return line.rfind("GS V", 0) == 0; });
-  }
+  static bool CutLogged() { return Cuts(*printer_) > 0; }
 
   // Whether the roll holds the picture dot for dot, across the head, from its top edge (the
   // first row black at the head's left end) on.
@@ -151,6 +197,8 @@ class PrinterAppServer : public ::testing::Test {
   inline static std::unique_ptr<vprinter::ReceiptRenderer> renderer_;
   inline static std::mutex rollMutex_;
   inline static std::unique_ptr<vprinter::VirtualPrinter> printer_;
+  inline static std::unique_ptr<vprinter::VirtualPrinter> network_;
+  inline static std::unique_ptr<vprinter::ReceiptRenderer> networkRenderer_;
 };
 
 // A job waits, unprinted, while the paper is out and shows why; with paper back its picture lands
@@ -182,15 +230,195 @@ TEST_F(PrinterAppServer, JobWaitsWhilePaperIsOutThenPrintsDotForDot) {
   EXPECT_TRUE(Eventually([] { return PrinterReasons() == "none"; })) << PrinterReasons();
 }
 
-// Clients send what the printer says it takes: PNG and JPEG pictures, and PWG raster in one bit.
+// Clients send what the printer says it takes: PNG and JPEG pictures, text, raw ESC/POS, and
+// PWG raster in grey, which the application dithers itself.
 TEST_F(PrinterAppServer, DeclaresTheFormatsClientsSend) {
   const std::string query = PrinterUri() + " get-printer-attributes.test";
   const std::string formats = Attribute(query, "document-format-supported");
-  for (const char* format : {"image/png", "image/jpeg", "image/pwg-raster"}) {
+  for (const char* format :
+       {"image/png", "image/jpeg", "image/pwg-raster", "text/plain", "application/octet-stream"}) {
     EXPECT_NE(formats.find(format), std::string::npos) << formats;
   }
-  EXPECT_NE(Attribute(query, "pwg-raster-document-type-supported").find("black_1"),
+  EXPECT_EQ(Attribute(query, "pwg-raster-document-type-supported"), "sgray_8");
+  // The first page leaves the printer first: clients keep the pages in order.
+  EXPECT_EQ(Attribute(query, "output-bin-default"), "face-down");
+  EXPECT_EQ(Attribute(query, "media-default"), "om_roll_80x3000mm");
+}
+
+// A document the printer cannot print is refused when it is sent, and the server prints on.
+TEST_F(PrinterAppServer, RefusesWhatItCannotPrintAndLivesOn) {
+  const std::string text = WriteFile("refused.txt", "<html>not a picture</html>\n");
+  const struct {
+    const char* format;
+    const char* status;
+  } cases[] = {{"text/html", "client-error-document-format-not-supported"},
+               {"application/postscript", "client-error-document-format-not-supported"},
+               {"application/pdf", "client-error-document-format-not-supported"}};
+  for (const auto& refused : cases) {
+    EXPECT_EQ(SubmitStatus(text, refused.format), refused.status) << refused.format;
+  }
+  const std::string raw = WriteFile("alive.bin", "\x1b@still here\n");
+  const int job = Submit(raw, "application/octet-stream");
+  ASSERT_GT(job, 0);
+  EXPECT_TRUE(Eventually([job] { return JobState(job) == "completed"; })) << JobState(job);
+}
+
+// Raw ESC/POS goes to a network printer byte for byte, and text prints in the printer's own
+// font across the whole head (48 columns of font A), with the cut at the end.
+TEST_F(PrinterAppServer, NetworkPrinterTakesRawBytesAndText) {
+  std::string raw = "\x1b@\x1b!8BIG\n\x1d\x56\x42\x10";
+  raw += std::string("\0\xff\x10\x04\x01", 5);  // bytes a text path would not keep
+  const int rawJob = Submit(WriteFile("raw.bin", raw), "application/octet-stream", "till");
+  ASSERT_GT(rawJob, 0);
+  ASSERT_TRUE(Eventually([&raw] { return network_->Received().find(raw) != std::string::npos; }))
+      << network_->Received().size();
+
+  const std::string full(48, 'W');
+  network_->Clear();
+  const int textJob = Submit(WriteFile("receipt.txt", "Caf\xc3\xa9\n" + full + "\n"),
+                             "text/plain", "till");
+  ASSERT_GT(textJob, 0);
+  ASSERT_TRUE(Eventually([] { return Cuts(*network_) > 0; }));
+  const std::string received = network_->Received();
+  EXPECT_NE(received.find(full + "\n"), std::string::npos);
+  EXPECT_NE(received.find("Caf\x82\n"), std::string::npos);  // é in code page 850
+}
+
+// The value of a form's hidden session field in a web page, or "".
+std::string SessionOf(const std::string& page) {
+  const std::string key = "name=\"session\" value=\"";
+  const size_t at = page.find(key);
+  if (at == std::string::npos) return "";
+  const size_t value = at + key.size();
+  return page.substr(value, page.find('"', value) - value);
+}
+
+// No form is taken before an administrator password is set, and it can be set only on the
+// machine itself; from then on the settings ask for it, and the printer's page prints a test
+// receipt that says the printer's state.
+TEST_F(PrinterAppServer, SettingsWaitForAnAdministrator) {
+  const std::string curl = std::string(CURL) + " -s ";
+  const std::string status = curl + "-o /dev/null -w %{http_code} ";
+  const std::string base = "http://127.0.0.1:" + std::to_string(port_);
+  EXPECT_EQ(OutputOf(status + "-d drawer-pulse=before-job " + base + "/receipt/printing"), "403");
+  EXPECT_EQ(OutputOf(status + base + "/receipt/printing"), "403");
+
+  const std::string password = "Till2shop";
+  const std::string security = OutputOf(curl + base + "/security");
+  const std::string changed =
+      OutputOf(curl + "-d session=" + SessionOf(security) + "&new_password=" + password +
+               "&new_password2=" + password + " " + base + "/security");
+  ASSERT_NE(changed.find("Password changed."), std::string::npos) << changed;
+  EXPECT_EQ(OutputOf(status + "-u admin:wrong " + base + "/receipt/printing"), "401");
+  EXPECT_EQ(OutputOf(status + "-u admin:" + password + " " + base + "/receipt/printing"), "200");
+
+  network_->Clear();
+  const std::string admin = curl + "-u admin:" + password + " ";
+  const std::string page = OutputOf(admin + base + "/till/");
+  OutputOf(admin + "-d action=print-test-page&session=" + SessionOf(page) + " " + base + "/till/");
+  ASSERT_TRUE(Eventually([] { return Cuts(*network_) > 0; })) << page;
+  const std::string receipt = network_->Received();
+  EXPECT_NE(receipt.find("TEST PAGE"), std::string::npos) << receipt;
+  EXPECT_NE(receipt.find("Printer: till\n"), std::string::npos) << receipt;
+  EXPECT_NE(receipt.find("\n123456789012345678901234567890123456789012345678\n"),
             std::string::npos);
+}
+
+// The columns [first, last] of the head that carry ink in rows [top, bottom) of a piece; an
+// empty range (first > last) when none do.
+std::pair<int, int> InkColumns(const QImage& piece, int left, int top, int bottom) {
+  std::pair<int, int> ink{kHeadDots, -1};
+  for (int y = top; y < bottom; ++y) {
+    for (int x = 0; x < kHeadDots; ++x) {
+      if (qGray(piece.pixel(left + x, y)) >= 128) continue;
+      ink.first = std::min(ink.first, x);
+      ink.second = std::max(ink.second, x);
+    }
+  }
+  return ink;
+}
+
+// The first and last rows of a piece with ink; -1 for both when it has none.
+std::pair<int, int> InkRows(const QImage& piece, int left) {
+  std::pair<int, int> rows{-1, -1};
+  for (int y = 0; y < piece.height(); ++y) {
+    if (InkColumns(piece, left, y, y + 1).second < 0) continue;
+    if (rows.first < 0) rows.first = y;
+    rows.second = y;
+  }
+  return rows;
+}
+
+// A two-page PDF of a receipt's width: page one dark on the left half of the paper, page two
+// on the right, so that their order shows on the roll.
+void WriteTwoPagePdf(const std::string& path) {
+  QPdfWriter pdf(QString::fromStdString(path));
+  pdf.setPageSize(QPageSize(QSizeF(72, 100), QPageSize::Millimeter));  // upright: not turned
+  pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+  pdf.setResolution(203);
+  QPainter painter(&pdf);
+  const QRect page = painter.viewport();
+  painter.fillRect(QRect(0, 0, page.width() / 2, page.height() / 2), Qt::black);
+  pdf.newPage();
+  painter.fillRect(QRect(page.width() / 2, 0, page.width() / 2, page.height() / 2), Qt::black);
+}
+
+// CUPS as the client: an IPP Everywhere queue made by lpadmin on the network printer keeps the
+// pages in order; a PNG lands dot for dot, a two-page PDF comes out first page first and a text
+// file is set across the whole head. Each document ends with a cut.
+TEST_F(PrinterAppServer, CupsQueuePrintsInOrderAcrossTheHead) {
+  PrivateCupsd cups;
+  ASSERT_TRUE(cups.Start()) << cups.ErrorLog();
+  const std::string made =
+      OutputOf(std::string(LPADMIN) + " -p till -E -v " + PrinterUri("till") + " -m everywhere");
+  const std::string ppd = cups.Ppd("till");
+  ASSERT_NE(ppd.find("*DefaultOutputOrder: Normal"), std::string::npos) << made << ppd;
+
+  // Prints one file through the queue on a fresh roll and answers what its cut cut off.
+  auto print = [&cups](const std::string& path) {
+    {
+      std::lock_guard<std::mutex> lock(rollMutex_);
+      networkRenderer_ = std::make_unique<vprinter::ReceiptRenderer>(paper_);
+    }
+    const size_t cuts = Cuts(*network_);
+    const std::string queued = OutputOf(std::string(LP) + " -d till " + path);
+    EXPECT_TRUE(Eventually([cuts] { return Cuts(*network_) > cuts; }, 60000))
+        << queued << cups.ErrorLog();
+    const std::vector<QImage> pieces = Pieces(true, networkRenderer_);
+    return pieces.empty() ? QImage() : pieces.front();
+  };
+  const int left = paper_.LeftEdge();
+
+  const QImage picture = TestPicture(300);
+  const std::string png = dir_ + "/cups.png";
+  ASSERT_TRUE(picture.save(QString::fromStdString(png), "PNG"));
+  EXPECT_TRUE(Holds(print(png), picture));
+
+  const std::string pdf = dir_ + "/two-pages.pdf";
+  WriteTwoPagePdf(pdf);
+  const QImage pages = print(pdf);
+  // Page one's block on the left half from the first ink on, then page two's on the right; the
+  // cut's dashed line below them spans the paper and is not looked at.
+  const int first = InkRows(pages, left).first;
+  ASSERT_GE(first, 0) << "no ink";
+  int second = first;
+  while (second < pages.height() &&
+         InkColumns(pages, left, second, second + 1).first < kHeadDots / 2 - 8) {
+    ++second;
+  }
+  const std::pair<int, int> pageOne = InkColumns(pages, left, first, first + 1);
+  EXPECT_LT(pageOne.first, 16);
+  EXPECT_LT(pageOne.second, kHeadDots / 2 + 8);
+  EXPECT_GT(second, first + 100);
+  ASSERT_LT(second, pages.height());
+  EXPECT_GT(InkColumns(pages, left, second, second + 1).second, kHeadDots - 16);
+
+  const QImage text = print(WriteFile("cups.txt", std::string(200, 'W') + "\n"));
+  const int textTop = InkRows(text, left).first;
+  ASSERT_GE(textTop, 0) << "no ink";
+  const std::pair<int, int> columns = InkColumns(text, left, textTop, textTop + 40);  // a line
+  EXPECT_LT(columns.first, kHeadDots / 10);
+  EXPECT_GT(columns.second, kHeadDots * 9 / 10);
 }
 
 }  // namespace

@@ -12,18 +12,26 @@
 #include <cstring>
 #include <string>
 
+#include "admin_access.h"
 #include "document_filters.h"
 #include "picture_filter.h"
 #include "port_scheme.h"
+#include "raw_document.h"
 #include "receipt_driver.h"
 #include "server_lifecycle.h"
+#include "shop_words.h"
+#include "text_document.h"
 
 namespace {
 
 constexpr char kName[] = "tallyjet-printer-app";
 constexpr char kVersion[] = "1.0.0";
 // PAPPL 1.3 needs a footer: its web pages crash on a missing one.
-constexpr char kFooter[] = "TallyJet receipt printer application";
+constexpr char kFooter[] =
+    "TallyJet receipt printer application"
+    // PAPPL's location form embeds a map from the internet, which a shop's machine often cannot
+    // reach: the footer, at the end of every page, takes it out.
+    "<script>for (const map of document.querySelectorAll('iframe#map')) map.remove();</script>";
 // Where a server run by root (the system service) keeps its spooled jobs.
 constexpr char kSystemSpool[] = "/var/spool/tallyjet-printer-app";
 
@@ -102,7 +110,8 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void* serving) {
   }
   const char* logFile = Option("log-file", count, options);
   pappl_system_t* system = papplSystemCreate(
-      PAPPL_SOPTIONS_MULTI_QUEUE | PAPPL_SOPTIONS_WEB_INTERFACE, kName, port, "_print,_universal",
+      PAPPL_SOPTIONS_MULTI_QUEUE | PAPPL_SOPTIONS_WEB_INTERFACE | PAPPL_SOPTIONS_WEB_SECURITY,
+      kName, port, "_print,_universal",
       SpoolDirectory(Option("spool-directory", count, options)), logFile != nullptr ? logFile : "-",
       level, Option("auth-service", count, options), /*tls_only*/ false);
   if (system == nullptr) return nullptr;
@@ -115,10 +124,20 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void* serving) {
     papplSystemSetHostName(system, hostname);
   }
   papplSystemSetDNSSDName(system, "TallyJet");
+  // Without a PAM service the settings wait for an administrator password.
+  if (Option("auth-service", count, options) == nullptr) {
+    printer_app::RequireAdministrator(system);
+  }
+  // A document sent as application/octet-stream that PAPPL does not recognise is raw ESC/POS.
+  papplSystemSetMIMECallback(system, printer_app::RawFormatOf, nullptr);
+  printer_app::AddDocumentFilter(system, printer_app::kRawFormat, printer_app::PrintRawDocument);
+  printer_app::AddDocumentFilter(system, printer_app::kTextFormat,
+                                 printer_app::PrintTextDocument);
   for (int i = 0; i < printer_app::kPictureFormatCount; ++i) {
     printer_app::AddDocumentFilter(system, printer_app::kPictureFormats[i],
                                    printer_app::PrintPicture);
   }
+  printer_app::AddShopWords(system);
   papplSystemSetPrinterDrivers(system, printer_app::kReceiptDriverCount,
                                printer_app::kReceiptDrivers, printer_app::ChooseDriver,
                                /*create_cb*/ nullptr, printer_app::FillDriverData, nullptr);

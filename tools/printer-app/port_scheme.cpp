@@ -13,6 +13,21 @@ namespace printer_app {
 namespace {
 
 const std::string kPrefix = std::string(kPortScheme) + "://";
+const std::string kNetworkPrefix = std::string(kNetworkScheme) + "://";
+
+// socket://HOST[:PORT] as the library's network transport takes it; PAPPL's Add Printer page
+// writes the URI with a "/" path, which names nothing and goes.
+bool ParseNetworkUri(const std::string& uri, PortAddress* address) {
+  std::string name = uri;
+  if (name.size() > kNetworkPrefix.size() && name.back() == '/') name.pop_back();
+  if (name.size() == kNetworkPrefix.size() || name.find_first_of("/?#", kNetworkPrefix.size()) !=
+                                                  std::string::npos) {
+    return false;
+  }
+  *address = PortAddress();
+  address->port = name;
+  return true;
+}
 
 bool ParseBaud(const std::string& value, int* baud) {
   char* end = nullptr;
@@ -132,6 +147,9 @@ bool ListDevices(pappl_device_cb_t found, void* data, pappl_deverror_cb_t, void*
 }  // namespace
 
 bool ParsePortUri(const std::string& uri, PortAddress* address) {
+  if (uri.compare(0, kNetworkPrefix.size(), kNetworkPrefix) == 0) {
+    return ParseNetworkUri(uri, address);
+  }
   if (uri.compare(0, kPrefix.size(), kPrefix) != 0) return false;
   const std::string rest = uri.substr(kPrefix.size());
   const size_t query = rest.find('?');
@@ -160,6 +178,10 @@ tallyjet_printer* PortPrinterOf(pappl_device_t* device, const char* deviceUri) {
 void AddPortScheme() {
   papplDeviceAddScheme(kPortScheme, PAPPL_DEVTYPE_CUSTOM_LOCAL, ListDevices, OpenDevice,
                        CloseDevice, ReadDevice, WriteDevice, /*status_cb*/ nullptr,
+                       /*id_cb*/ nullptr);
+  // Added before PAPPL's own schemes, so that socket:// is ours: PAPPL skips a scheme it holds.
+  papplDeviceAddScheme(kNetworkScheme, PAPPL_DEVTYPE_CUSTOM_NETWORK, /*list_cb*/ nullptr,
+                       OpenDevice, CloseDevice, ReadDevice, WriteDevice, /*status_cb*/ nullptr,
                        /*id_cb*/ nullptr);
 }
 

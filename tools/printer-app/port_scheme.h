@@ -4,6 +4,8 @@
 //   tallyjet:///dev/ttyUSB0?baud=19200&flow=hardware
 //                                            the same, with working RTS/CTS handshake lines
 //   tallyjet://USB                           the printer on USB, through libusb
+// and socket://HOST[:PORT], a network printer on raw TCP (port 9100 when left out), through the
+// library's network transport with its bounded connect, write and close.
 #ifndef TALLYJET_PRINTER_APP_PORT_SCHEME_H
 #define TALLYJET_PRINTER_APP_PORT_SCHEME_H
 
@@ -16,16 +18,17 @@
 namespace printer_app {
 
 constexpr char kPortScheme[] = "tallyjet";
+constexpr char kNetworkScheme[] = "socket";
 
 // What OpenPort needs for a port, read from its device URI.
 struct PortAddress {
-  std::string port;  // "USB" or a path
+  std::string port;  // "USB", a path or socket://HOST[:PORT]
   int baud = 0;      // 0 for a device node
   bool handshake = false;  // a serial line whose flow control holds the writes back
 };
 
-// False for a URI that is not of the scheme or names no port, a baud rate that is not a number
-// and any other parameter.
+// False for a URI that is of neither scheme or names no port, a baud rate that is not a number
+// and any other parameter, and a network URI with a path other than "/" or a query.
 bool ParsePortUri(const std::string& uri, PortAddress* address);
 
 // Whether raster bands for the printer at this device URI must wait for room in the printer's
@@ -33,7 +36,8 @@ bool ParsePortUri(const std::string& uri, PortAddress* address);
 // nodes and TCP block the writer instead.
 bool NeedsFillLevelPacing(const std::string& uri);
 
-// Registers the scheme with PAPPL; each of its devices is a printer handle of the library.
+// Registers both schemes with PAPPL; each of their devices is a printer handle of the library.
+// Called before anything looks a scheme up: PAPPL then adds none of its own, socket:// included.
 void AddPortScheme();
 
 // The printer handle of a device of the scheme, opened with the device and closed with it; null

@@ -8,36 +8,10 @@
 #include "printer_status.h"
 #include "receipt_job.h"
 #include "receipt_options.h"
+#include "test_page.h"
 
 namespace printer_app {
 namespace {
-
-constexpr int kDotsPerInch = 203;
-constexpr int kMediaCount = 5;
-
-struct ReceiptModel {
-  const char* driverName;
-  const char* description;
-  int paperMillimetres;
-  int headDots;
-  const char* media[kMediaCount];  // the first is the default
-};
-
-const ReceiptModel kModels[] = {
-    {"tallyjet_80mm", "TallyJet receipt printer, 80 mm paper (576 dots)", 80, 576,
-     {"om_receipt_80x297mm", "om_receipt_80x200mm", "om_receipt_80x100mm", "roll_max_80x3000mm",
-      "roll_min_80x25mm"}},
-    {"tallyjet_58mm", "TallyJet receipt printer, 58 mm paper (384 dots)", 58, 384,
-     {"om_receipt_58x297mm", "om_receipt_58x200mm", "om_receipt_58x100mm", "roll_max_58x3000mm",
-      "roll_min_58x25mm"}},
-};
-
-const ReceiptModel* ModelOf(const char* driverName) {
-  for (const ReceiptModel& model : kModels) {
-    if (driverName != nullptr && strcmp(driverName, model.driverName) == 0) return &model;
-  }
-  return nullptr;
-}
 
 // The side margins, in hundredths of millimetres, that leave the head's width in the middle of
 // the paper.
@@ -73,14 +47,14 @@ void FillRaster(pappl_pr_driver_data_t* data) {
   data->num_resolution = 1;
   data->x_resolution[0] = data->y_resolution[0] = kDotsPerInch;
   data->x_default = data->y_default = kDotsPerInch;
-  data->raster_types = PAPPL_PWG_RASTER_TYPE_BLACK_1 | PAPPL_PWG_RASTER_TYPE_SGRAY_8;
-  data->force_raster_type = PAPPL_PWG_RASTER_TYPE_BLACK_1;
+  // Pages arrive in grey, 8 bits a dot, and the job's GreyDither makes them black and white:
+  // text stays sharp and grey areas keep their shade.
+  data->raster_types = PAPPL_PWG_RASTER_TYPE_SGRAY_8;
+  data->force_raster_type = PAPPL_PWG_RASTER_TYPE_NONE;
   data->color_supported =
       PAPPL_COLOR_MODE_AUTO | PAPPL_COLOR_MODE_MONOCHROME | PAPPL_COLOR_MODE_BI_LEVEL;
   data->color_default = PAPPL_COLOR_MODE_MONOCHROME;
   data->content_default = PAPPL_CONTENT_AUTO;
-  // Text and graphics get a clean threshold; photos keep PAPPL's own dither in pdither.
-  memset(data->gdither, 127, sizeof data->gdither);
 }
 
 void FillCallbacks(pappl_pr_driver_data_t* data) {
@@ -89,6 +63,7 @@ void FillCallbacks(pappl_pr_driver_data_t* data) {
   data->rwriteline_cb = WriteLine;
   data->rendpage_cb = EndPage;
   data->rendjob_cb = EndJob;
+  data->testpage_cb = WriteTestPage;
   data->status_cb = UpdatePrinterStatus;
 }
 
@@ -100,10 +75,6 @@ pappl_pr_driver_t kReceiptDrivers[] = {
 };
 const int kReceiptDriverCount = sizeof kReceiptDrivers / sizeof kReceiptDrivers[0];
 
-int HeadDotsOf(const char* driverName) {
-  const ReceiptModel* model = ModelOf(driverName);
-  return model != nullptr ? model->headDots : 0;
-}
 
 bool FillDriverData(pappl_system_t*, const char* driverName, const char*, const char*,
                     pappl_pr_driver_data_t* data, ipp_t** attributes, void*) {
@@ -113,7 +84,10 @@ bool FillDriverData(pappl_system_t*, const char* driverName, const char*, const 
   data->format = kPrinterFormat;  // PAPPL takes our document filters before its own
   data->kind = PAPPL_KIND_RECEIPT | PAPPL_KIND_ROLL;
   data->ppm = 30;
-  data->input_face_up = data->output_face_up = true;
+  // Receipts come out printed side up, but the first page leaves the printer first: a face-up
+  // output bin would have clients such as CUPS send the pages last first.
+  data->input_face_up = true;
+  data->output_face_up = false;
   data->orient_default = IPP_ORIENT_PORTRAIT;  // a wide picture stays across the roll
   data->quality_default = IPP_QUALITY_NORMAL;
   data->duplex = PAPPL_DUPLEX_NONE;

@@ -1,17 +1,15 @@
-// The two receipt printer drivers, 80 mm paper with a 576-dot head and 58 mm paper with a
-// 384-dot head, both at 203 dpi on a continuous roll.
+// The PAPPL drivers of the receipt printer models.
 #ifndef TALLYJET_PRINTER_APP_RECEIPT_DRIVER_H
 #define TALLYJET_PRINTER_APP_RECEIPT_DRIVER_H
 
 #include <pappl/pappl.h>
 
+#include "receipt_models.h"
+
 namespace printer_app {
 
 extern pappl_pr_driver_t kReceiptDrivers[];
 extern const int kReceiptDriverCount;
-
-// Dots across the print head of the driver with this name; 0 for an unknown name.
-int HeadDotsOf(const char* driverName);
 
 // PAPPL's driver callback: fills the driver data and attributes of a printer.
 bool FillDriverData(pappl_system_t* system, const char* driverName, const char* deviceUri,

@@ -162,6 +162,9 @@ bool StartPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t*, u
   };
   receipt->page = std::make_unique<PageRows>(
       receipt->headDots(), static_cast<int>(options->header.cupsWidth), raster, feed);
+  receipt->dither.reset(options->header.cupsBitsPerPixel == 8
+                            ? new GreyDither(static_cast<int>(options->header.cupsWidth))
+                            : nullptr);
   return true;
 }
 
@@ -169,15 +172,26 @@ bool StartPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t*, u
 bool WriteLine(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*, unsigned,
                const unsigned char* line) {
   ReceiptJob* receipt = ReceiptOf(job);
-  return receipt != nullptr && receipt->page != nullptr &&
-         receipt->page->Add(line) == TALLYJET_SUCCESS;
+  if (receipt == nullptr || receipt->page == nullptr) return false;
+  PageRows& page = *receipt->page;
+  const int rc = receipt->dither ? receipt->dither->Push(line, [&page](const unsigned char* row) {
+    return page.Add(row);
+  })
+                                 : page.Add(line);
+  return rc == TALLYJET_SUCCESS;
 }
 
 bool EndPage(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*, unsigned) {
   ReceiptJob* receipt = ReceiptOf(job);
   if (receipt == nullptr || receipt->page == nullptr) return false;
-  const bool sent = receipt->page->Finish() == TALLYJET_SUCCESS;
+  PageRows& page = *receipt->page;
+  const bool sent =
+      (!receipt->dither || receipt->dither->Finish([&page](const unsigned char* row) {
+        return page.Add(row);
+      }) == TALLYJET_SUCCESS) &&
+      page.Finish() == TALLYJET_SUCCESS;
   receipt->page.reset();
+  receipt->dither.reset();
   return sent && receipt->EndPage();
 }
 

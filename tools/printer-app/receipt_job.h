@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "device_printer.h"
+#include "grey_dither.h"
 #include "page_rows.h"
 #include "receipt_options.h"
 
@@ -50,8 +51,10 @@ class ReceiptJob {
   bool failed() const { return failed_; }
   bool printerGone() const { return gone_; }
 
-  // The page being rastered, between StartPage and EndPage of a raster job.
+  // The page being rastered, between StartPage and EndPage of a raster job, and the dither of
+  // its rows when they come in 8-bit grey.
   std::unique_ptr<PageRows> page;
+  std::unique_ptr<GreyDither> dither;
 
  private:
   bool WaitUntilPrintable();

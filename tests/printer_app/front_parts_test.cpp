@@ -1,0 +1,140 @@
+// The printer application's parts that decide on their own, without a server: the dither of
+// grey pages, who may change settings, which documents are refused at submission, and the test
+// page receipt.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "admin_access.h"
+#include "format_gate.h"
+#include "grey_dither.h"
+#include "test_page.h"
+
+namespace printer_app {
+namespace {
+
+// The one-bit rows a dither gives for grey rows of the same width, as strings of '#' and '.'.
+std::vector<std::string> Dithered(const std::vector<std::vector<unsigned char>>& grey) {
+  const int width = static_cast<int>(grey.front().size());
+  std::vector<std::string> rows;
+  auto keep = [&rows, width](const unsigned char* row) {
+    std::string dots;
+    for (int x = 0; x < width; ++x) dots += (row[x / 8] & (0x80 >> (x % 8))) ? '#' : '.';
+    rows.push_back(dots);
+    return 1;
+  };
+  GreyDither dither(width);
+  for (const std::vector<unsigned char>& row : grey) {
+    const size_t before = rows.size();
+    EXPECT_EQ(dither.Push(row.data(), keep), 1);
+    EXPECT_EQ(rows.size(), before + (before == 0 && &row == &grey.front() ? 0 : 1));
+  }
+  EXPECT_EQ(dither.Finish(keep), 1);
+  return rows;
+}
+
+TEST(GreyDitherTest, BlackAndWhiteStayEdgesAreThresholdedGreyAreasKeepTheirShade) {
+  // Black and white alone come out as they are.
+  EXPECT_EQ(Dithered({{0, 255, 0, 255, 255, 0, 0, 255, 0}, {255, 0, 255, 0, 0, 255, 255, 0, 255}}),
+            (std::vector<std::string>{"#.#..##.#", ".#.##..#."}));
+  // A grey dot beside black or white takes half grey as its threshold, whatever the cell.
+  EXPECT_EQ(Dithered({{0, 100, 200, 255}, {0, 127, 128, 255}}),
+            (std::vector<std::string>{"##..", "##.."}));
+  // A grey area away from black and white is dithered to its shade: 60 % of the dots black for
+  // a 40 % light grey, none all black or all white row.
+  const int size = 64;
+  const std::vector<std::string> area =
+      Dithered(std::vector<std::vector<unsigned char>>(size, std::vector<unsigned char>(size, 102)));
+  int black = 0;
+  for (const std::string& row : area) {
+    const int inRow = static_cast<int>(std::count(row.begin(), row.end(), '#'));
+    EXPECT_GT(inRow, 0);
+    EXPECT_LT(inRow, size);
+    black += inRow;
+  }
+  EXPECT_NEAR(black * 100.0 / (size * size), 60.0, 2.0);
+}
+
+TEST(AdminAccessTest, NothingBeforeAPasswordThenOnlyWithIt) {
+  struct Case {
+    bool passwordSet;
+    const char* page;
+    bool loopback;
+    bool matches;
+    Access expected;
+  };
+  const Case cases[] = {
+      {false, "/receipt/printing", true, false, Access::kForbidden},
+      {false, "/security", false, false, Access::kForbidden},
+      {false, "/security", true, false, Access::kAllowed},
+      {true, "/security", true, false, Access::kAskForPassword},
+      {true, "/receipt/printing", false, false, Access::kAskForPassword},
+      {true, "/receipt/printing", false, true, Access::kAllowed},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DecideAccess(c.passwordSet, c.page, c.loopback, c.matches), c.expected)
+        << c.page << " set " << c.passwordSet << " loopback " << c.loopback;
+  }
+  const struct {
+    const char* header;
+    const char* password;
+  } headers[] = {{"Basic YWRtaW46U2hvcDEyMzR4", "Shop1234x"},   // admin:Shop1234x
+                 {"Basic   YTpiOmM=", "b:c"},                     // a:b:c
+                 {"Basic bm9jb2xvbg==", ""},                      // nocolon
+                 {"Bearer YWRtaW46U2hvcDEyMzR4", ""},
+                 {nullptr, ""}};
+  for (const auto& h : headers) {
+    EXPECT_EQ(BasicPassword(h.header), h.password) << (h.header ? h.header : "null");
+  }
+}
+
+TEST(FormatGateTest, RefusesUnlistedFormatsOfDocumentsOnly) {
+  ipp_t* printer = ippNew();
+  const char* listed[] = {"application/octet-stream", "image/png", "text/plain"};
+  ipp_attribute_t* supported = ippAddStrings(printer, IPP_TAG_PRINTER, IPP_TAG_MIMETYPE,
+                                             "document-format-supported", 3, nullptr, listed);
+  const struct {
+    ipp_op_t operation;
+    const char* format;  // nullptr: none given
+    bool refused;
+  } cases[] = {{IPP_OP_PRINT_JOB, "text/html", true},
+               {IPP_OP_SEND_DOCUMENT, "application/pdf", true},
+               {IPP_OP_VALIDATE_JOB, "image/urf", true},
+               {IPP_OP_PRINT_JOB, "image/png", false},
+               {IPP_OP_PRINT_JOB, "application/octet-stream", false},
+               {IPP_OP_PRINT_JOB, nullptr, false},
+               {IPP_OP_CREATE_JOB, "text/html", false},
+               {IPP_OP_GET_PRINTER_ATTRIBUTES, "text/html", false}};
+  for (const auto& c : cases) {
+    ipp_t* request = ippNewRequest(c.operation);
+    if (c.format != nullptr) {
+      ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+                   c.format);
+    }
+    EXPECT_EQ(RefusesFormat(request, supported), c.refused)
+        << ippOpString(c.operation) << " " << (c.format ? c.format : "none");
+    ippDelete(request);
+  }
+  ippDelete(printer);
+
+}
+
+TEST(TestPageTest, NamesThePrinterAndRulesTheWholeWidth) {
+  for (const int headDots : {576, 384}) {
+    const std::string page = TestPageBytes("till\xC3\xA9", "TallyJet 80 mm", "socket://10.0.0.9",
+                                           "Stopped: Out of paper.", headDots, 0);
+    EXPECT_EQ(page.compare(0, 2, "\x1b@"), 0);
+    EXPECT_NE(page.find("Printer: till??\n"), std::string::npos);  // what no code table shows
+    EXPECT_NE(page.find("Connected by: socket://10.0.0.9\n"), std::string::npos);
+    EXPECT_NE(page.find("State: Stopped: Out of paper.\n"), std::string::npos);
+    const int columns = headDots / 12;
+    std::string ruler;
+    for (int column = 1; column <= columns; ++column) ruler += static_cast<char>('0' + column % 10);
+    EXPECT_NE(page.find("\n" + ruler + "\n"), std::string::npos) << headDots;
+    EXPECT_EQ(page.substr(page.size() - 4), std::string("\x1dV\x42\x40"));
+  }
+}
+
+}  // namespace
+}  // namespace printer_app
