@@ -73,13 +73,13 @@ std::string WritePicture(const std::string& path, int width, int height) {
   return path;
 }
 
-// A PWG raster document, what CUPS' everywhere model sends: pages of one-bit rows across 80 mm
+// A PWG raster document, what CUPS' everywhere model sends: pages of 8-bit grey rows across 80 mm
 // paper at 203 dpi, each row with ink in the print head's middle.
 std::string WriteRaster(const std::string& path, int pages, int rows) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   cups_raster_t* raster = cupsRasterOpen(fd, CUPS_RASTER_WRITE_PWG);
   cups_page_header2_t header;
-  cupsRasterInitPWGHeader(&header, pwgMediaForPWG("om_receipt_80x297mm"), "black_1", 203, 203,
+  cupsRasterInitPWGHeader(&header, pwgMediaForPWG("om_receipt_80x297mm"), "sgray_8", 203, 203,
                           "one-sided", nullptr);
   header.cupsHeight = static_cast<unsigned>(rows);
   header.cupsInteger[CUPS_RASTER_PWG_TotalPageCount] = static_cast<unsigned>(pages);
@@ -87,8 +87,8 @@ std::string WriteRaster(const std::string& path, int pages, int rows) {
   for (int page = 0; page < pages; ++page) {
     EXPECT_TRUE(cupsRasterWriteHeader2(raster, &header));
     for (int y = 0; y < rows; ++y) {
-      std::fill(row.begin(), row.end(), 0);
-      row[row.size() / 2 + static_cast<size_t>(y % 8)] = 0x81;
+      std::fill(row.begin(), row.end(), 0xFF);  // white
+      row[row.size() / 2 + static_cast<size_t>(y % 8)] = 0x00;  // one black dot a row
       EXPECT_TRUE(cupsRasterWritePixels(raster, row.data(), header.cupsBytesPerLine));
     }
   }
