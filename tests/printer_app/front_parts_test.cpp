@@ -122,11 +122,11 @@ TEST(FormatGateTest, RefusesUnlistedFormatsOfDocumentsOnly) {
 
 TEST(TestPageTest, NamesThePrinterAndRulesTheWholeWidth) {
   for (const int headDots : {576, 384}) {
-    const std::string page = TestPageBytes("till\xC3\xA9", "TallyJet 80 mm", "socket://10.0.0.9",
+    const std::string page = TestPageBytes("till\xC3\xA9", "TallyJet 80 mm", "socket://127.0.0.1:9100",
                                            "Stopped: Out of paper.", headDots, 0);
     EXPECT_EQ(page.compare(0, 2, "\x1b@"), 0);
     EXPECT_NE(page.find("Printer: till??\n"), std::string::npos);  // what no code table shows
-    EXPECT_NE(page.find("Connected by: socket://10.0.0.9\n"), std::string::npos);
+    EXPECT_NE(page.find("Connected by: socket://127.0.0.1:9100\n"), std::string::npos);
     EXPECT_NE(page.find("State: Stopped: Out of paper.\n"), std::string::npos);
     const int columns = headDots / 12;
     std::string ruler;
