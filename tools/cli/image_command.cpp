@@ -47,7 +47,8 @@ void AddImageCommand(CLI::App& app, Program& program) {
   auto o = std::make_shared<ImageOptions>();
   image->add_option("file", o->file, "the picture")->required();
   image->add_flag("--fit", o->fit, "scale the picture to the paper's width");
-  image->add_option("--paper", program.port.paper, "paper width in mm: 80 (576 dots, default) or 58 (384)")
+  image->add_option("--paper", program.port.paper,
+                    "paper width in mm: 80 (576 dots, default) or 58 (384)")
       ->check(CLI::IsMember({58, 80}));
   image->add_option("--align", o->align, "left, center or right")
       ->check(CLI::IsMember({"left", "center", "right"}));

@@ -134,7 +134,8 @@ void AddTextCommands(CLI::App& app, Program& program) {
   print->add_option("--align", o->align, "left, center or right")
       ->check(CLI::IsMember({"left", "center", "right"}));
   print->add_option("--font", o->font, "a or b")->check(CLI::IsMember({"a", "b"}));
-  print->add_option("--paper", program.port.paper, "paper width in mm: 80 (576 dots, default) or 58 (384)")
+  print->add_option("--paper", program.port.paper,
+                    "paper width in mm: 80 (576 dots, default) or 58 (384)")
       ->check(CLI::IsMember({58, 80}));
   print->add_option("--codepage", o->codePage,
                     "code page 437, 850, 858, 860 or 1252 for every text line (default: for "
