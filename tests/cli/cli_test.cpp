@@ -430,11 +430,12 @@ TEST_F(CliTest, LinesNoCodePageHoldsPrintAsPicturesInPlace) {
 }
 
 // --preview draws with the virtual printer's own renderer: the picture equals what the virtual
-// printer draws of the same job received on its line.
+// printer draws of the same job received on its line, on paper of the same width.
 TEST_F(CliTest, PreviewEqualsTheVirtualPrintersRendering) {
   const struct {
     const char* args;
     const char* input;
+    std::vector<std::string> printer = {};  // the virtual printer's options
   } kCases[] = {
       {"print --bold --cut", "Caf\xC3\xA9 3.20\n\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D\n"},
       {"image PICTURE --fit --dither ordered", ""},
@@ -442,9 +443,10 @@ TEST_F(CliTest, PreviewEqualsTheVirtualPrintersRendering) {
       {"qr hello --size 4", ""},
       {"cut --feed 1", ""},
       {"feed 3", ""},
+      {"image PICTURE --fit --paper 58", "", {"--paper", "58"}},
   };
   for (const auto& c : kCases) {
-    StartPrinter();
+    StartPrinter(c.printer);
     const Result preview = Run(std::string(c.args) + " --preview PREVIEW", c.input);
     EXPECT_EQ(preview.exitCode, 0) << c.args << ": " << preview.err;
     const Result printed = Run(c.args, c.input);

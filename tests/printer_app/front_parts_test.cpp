@@ -1,6 +1,6 @@
 // The printer application's parts that decide on their own, without a server: the dither of
-// grey pages, who may change settings, which documents are refused at submission, and the test
-// page receipt.
+// grey pages, who may change settings, which documents are refused at submission, the test
+// page receipt and the words the web pages' footer puts in for PAPPL's.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,6 +10,7 @@
 #include "format_gate.h"
 #include "grey_dither.h"
 #include "test_page.h"
+#include "web_footer.h"
 
 namespace printer_app {
 namespace {
@@ -133,6 +134,23 @@ TEST(TestPageTest, NamesThePrinterAndRulesTheWholeWidth) {
     for (int column = 1; column <= columns; ++column) ruler += static_cast<char>('0' + column % 10);
     EXPECT_NE(page.find("\n" + ruler + "\n"), std::string::npos) << headDots;
     EXPECT_EQ(page.substr(page.size() - 4), std::string("\x1dV\x42\x40"));
+  }
+}
+
+// The footer's script finds PAPPL's own English phrases for the state on the page and swaps in
+// the shop's words; those that stop printing also turn the icon to the stopped one.
+TEST(WebFooterTest, PairsPapplsEnglishStatePhrasesWithTheShopsWords) {
+  pappl_system_t* system =
+      papplSystemCreate(PAPPL_SOPTIONS_NONE, "footer-test", 0, nullptr, testing::TempDir().c_str(),
+                        "-", PAPPL_LOGLEVEL_FATAL, nullptr, false);
+  ASSERT_NE(system, nullptr);
+  const std::string footer = WebFooter(papplSystemFindLoc(system, "en"));
+  papplSystemDelete(system);
+  for (const char* pair :
+       {"[\"Idle\",\"Ready\",0]", "[\"Out of paper.\",\"Out of paper \u2014 load a new roll\",1]",
+        "[\"Offline.\",\"Not answering \u2014 check the cable and power\",1]",
+        "[\"Replace paper soon.\",\"Paper running low \u2014 have a new roll ready\",0]"}) {
+    EXPECT_NE(footer.find(pair), std::string::npos) << pair << "\n" << footer;
   }
 }
 

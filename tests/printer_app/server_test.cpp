@@ -217,8 +217,12 @@ TEST_F(PrinterAppServer, JobWaitsWhilePaperIsOutThenPrintsDotForDot) {
     return PrinterReasons().find("media-empty") != std::string::npos;
   })) << PrinterReasons();
   EXPECT_EQ(JobState(job), "processing");
-  const std::string web = Web("/receipt/");  // the printer's own page
-  EXPECT_NE(web.find("Out of paper"), std::string::npos) << web;
+  // The printer's own page: the status line after the icon, which the footer's script rewords.
+  const std::string web = Web("/receipt/");
+  const size_t icon = web.find("/icon-md.png\">");
+  ASSERT_NE(icon, std::string::npos) << web;
+  const std::string line = web.substr(icon, web.find('<', icon) - icon);
+  EXPECT_NE(line.find(", Out of paper.."), std::string::npos) << web;
   EXPECT_EQ(Pieces().size(), before);
 
   state.paperEnd = false;
@@ -312,8 +316,15 @@ TEST_F(PrinterAppServer, SettingsWaitForAnAdministrator) {
   EXPECT_EQ(OutputOf(status + "-u admin:wrong " + base + "/receipt/printing"), "401");
   EXPECT_EQ(OutputOf(status + "-u admin:" + password + " " + base + "/receipt/printing"), "200");
 
-  network_->Clear();
   const std::string admin = curl + "-u admin:" + password + " ";
+  // The custom paper size as the footer's script finds it: the inch switch to take out.
+  const std::string media = OutputOf(admin + base + "/receipt/media");
+  EXPECT_NE(media.find("<input type=\"radio\" id=\"ready0-custom-units-in\" "
+                       "name=\"ready0-custom-units\" value=\"in\">"),
+            std::string::npos)
+      << media;
+
+  network_->Clear();
   const std::string page = OutputOf(admin + base + "/till/");
   OutputOf(admin + "-d action=print-test-page&session=" + SessionOf(page) + " " + base + "/till/");
   ASSERT_TRUE(Eventually([] { return Cuts(*network_) > 0; })) << page;

@@ -33,7 +33,7 @@ Connection::~Connection() {
 
 int Connection::Open() {
   if (Previewing()) {
-    preview_ = std::make_unique<Preview>();
+    preview_ = std::make_unique<Preview>(port_.paper);
     return Check(preview_->Open(&printer_), "starting the preview") ? kExitOk : kExitFailure;
   }
   if (port_.port.empty()) {

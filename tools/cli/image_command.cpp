@@ -11,7 +11,6 @@ namespace {
 struct ImageOptions {
   std::string file;
   bool fit = false;
-  int paper = 80;
   std::string align = "left";
   std::string dither = "diffuse";
 };
@@ -19,7 +18,7 @@ struct ImageOptions {
 int Image(const PortOptions& port, const ImageOptions& o) {
   PictureSize size;
   if (!ReadPictureSize(o.file, &size)) return kExitFailure;
-  const int paper = o.paper == 58 ? TALLYJET_PAPER_WIDTH_58MM : TALLYJET_PAPER_WIDTH_80MM;
+  const int paper = port.paper == 58 ? TALLYJET_PAPER_WIDTH_58MM : TALLYJET_PAPER_WIDTH_80MM;
   if (!o.fit && size.width > paper) {
     Complain("the picture is " + std::to_string(size.width) + " dots wide, the paper " +
              std::to_string(paper) + ": use --fit");
@@ -48,7 +47,8 @@ void AddImageCommand(CLI::App& app, Program& program) {
   auto o = std::make_shared<ImageOptions>();
   image->add_option("file", o->file, "the picture")->required();
   image->add_flag("--fit", o->fit, "scale the picture to the paper's width");
-  image->add_option("--paper", o->paper, "paper width in mm: 80 (576 dots, default) or 58 (384)")
+  image->add_option("--paper", program.port.paper,
+                    "paper width in mm: 80 (576 dots, default) or 58 (384)")
       ->check(CLI::IsMember({58, 80}));
   image->add_option("--align", o->align, "left, center or right")
       ->check(CLI::IsMember({"left", "center", "right"}));

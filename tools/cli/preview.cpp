@@ -10,9 +10,10 @@
 
 namespace {
 
-vprinter::Paper EightyMillimetres() {
+// The paper of that width; 80 mm for a width the virtual printer has no paper for.
+vprinter::Paper PaperOf(int millimetres) {
   vprinter::Paper paper{};
-  vprinter::PaperOfWidth(80, &paper);
+  if (!vprinter::PaperOfWidth(millimetres, &paper)) vprinter::PaperOfWidth(80, &paper);
   return paper;
 }
 
@@ -28,7 +29,8 @@ bool SilenceQt() {
 
 }  // namespace
 
-Preview::Preview() : quiet_(SilenceQt()), renderer_(EightyMillimetres()) {
+Preview::Preview(int paperMillimetres)
+    : quiet_(SilenceQt()), renderer_(PaperOf(paperMillimetres)) {
   // Nothing is kept but the drawing: a long job takes no more memory than its paper.
   core_.SetSinks({}, {}, false);
   core_.SetHook([this](const vprinter::Command& command, const vprinter::PrinterSettings& s) {

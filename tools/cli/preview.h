@@ -13,8 +13,8 @@
 
 class Preview {
  public:
-  // The printer for paper 80 mm wide (576 dots across the head).
-  Preview();
+  // The printer for paper paperMillimetres wide: 80 (576 dots across the head) or 58 (384).
+  explicit Preview(int paperMillimetres);
   Preview(const Preview&) = delete;
   Preview& operator=(const Preview&) = delete;
 

@@ -14,6 +14,7 @@ struct PortOptions {
   std::string port;     // as tallyjet_open takes it: "USB", a device path, socket://HOST[:PORT]
   int baud = 0;         // 0 for a device node, else the serial line's rate
   std::string preview;  // a PNG file: draw what would be printed there instead of printing
+  int paper = 80;       // the paper's width in mm, 80 or 58: what is laid out and previewed for
   bool force = false;   // print without asking first whether the printer can
 };
 

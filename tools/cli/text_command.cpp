@@ -29,7 +29,6 @@ struct PrintOptions {
   std::string size = "1x1";
   std::string align = "left";
   std::string font = "a";
-  int paper = 80;
   int codePage = 0;  // 0: chosen line by line
   bool noPictures = false;
   bool cut = false;
@@ -48,9 +47,9 @@ bool ApplyStyle(Connection& c, const TextStyle& s) {
          c.Check(tallyjet_set_justification(p, s.align), "setting the alignment");
 }
 
-ReceiptTextOptions TextOptions(const PrintOptions& o) {
+ReceiptTextOptions TextOptions(const PrintOptions& o, int paper) {
   ReceiptTextOptions options;
-  options.style.paperWidth = o.paper == 58 ? TALLYJET_PAPER_WIDTH_58MM : TALLYJET_PAPER_WIDTH_80MM;
+  options.style.paperWidth = paper == 58 ? TALLYJET_PAPER_WIDTH_58MM : TALLYJET_PAPER_WIDTH_80MM;
   options.style.cellHeight = o.style.font == 1 ? 17 : 24;
   options.style.widthMultiple = o.style.width;
   options.style.heightMultiple = o.style.height;
@@ -76,7 +75,7 @@ void ReportText(const ReceiptText& text, bool pictures) {
 
 bool PrintText(Connection& c, const PrintOptions& o, InputFile& input) {
   if (!ApplyStyle(c, o.style)) return false;
-  ReceiptText text(c.printer(), TextOptions(o));
+  ReceiptText text(c.printer(), TextOptions(o, c.port().paper));
   int code = TALLYJET_SUCCESS;
   const bool read = input.ReadPieces([&](const char* data, size_t length) {
     code = text.Add(data, length);
@@ -135,7 +134,8 @@ void AddTextCommands(CLI::App& app, Program& program) {
   print->add_option("--align", o->align, "left, center or right")
       ->check(CLI::IsMember({"left", "center", "right"}));
   print->add_option("--font", o->font, "a or b")->check(CLI::IsMember({"a", "b"}));
-  print->add_option("--paper", o->paper, "paper width in mm: 80 (576 dots, default) or 58 (384)")
+  print->add_option("--paper", program.port.paper,
+                    "paper width in mm: 80 (576 dots, default) or 58 (384)")
       ->check(CLI::IsMember({58, 80}));
   print->add_option("--codepage", o->codePage,
                     "code page 437, 850, 858, 860 or 1252 for every text line (default: for "

@@ -21,17 +21,12 @@
 #include "server_lifecycle.h"
 #include "shop_words.h"
 #include "text_document.h"
+#include "web_footer.h"
 
 namespace {
 
 constexpr char kName[] = "tallyjet-printer-app";
 constexpr char kVersion[] = "1.0.0";
-// PAPPL 1.3 needs a footer: its web pages crash on a missing one.
-constexpr char kFooter[] =
-    "TallyJet receipt printer application"
-    // PAPPL's location form embeds a map from the internet, which a shop's machine often cannot
-    // reach: the footer, at the end of every page, takes it out.
-    "<script>for (const map of document.querySelectorAll('iframe#map')) map.remove();</script>";
 // Where a server run by root (the system service) keeps its spooled jobs.
 constexpr char kSystemSpool[] = "/var/spool/tallyjet-printer-app";
 
@@ -138,6 +133,8 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void* serving) {
                                    printer_app::PrintPicture);
   }
   printer_app::AddShopWords(system);
+  // PAPPL 1.3 needs a footer: its web pages crash on a missing one.
+  printer_app::SetWebFooter(system);
   papplSystemSetPrinterDrivers(system, printer_app::kReceiptDriverCount,
                                printer_app::kReceiptDrivers, printer_app::ChooseDriver,
                                /*create_cb*/ nullptr, printer_app::FillDriverData, nullptr);
@@ -150,7 +147,7 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void* serving) {
 int main(int argc, char* argv[]) {
   printer_app::AddPortScheme();
   bool serving = RunsServer(argc, argv);
-  return papplMainloop(argc, argv, kVersion, kFooter,
+  return papplMainloop(argc, argv, kVersion, /*footer_html*/ nullptr,
                        printer_app::kReceiptDriverCount, printer_app::kReceiptDrivers,
                        printer_app::ChooseDriver, printer_app::FillDriverData,
                        /*subcmd_name*/ nullptr, /*subcmd_cb*/ nullptr, CreateSystem,

@@ -22,6 +22,22 @@ const char kShopWords[] = R"words(
 "media.om_receipt_58x100mm" = "58 mm paper, 100 mm pages";
 )words";
 
+const StateWords kStateWords[] = {
+    {"printer-state.3", PAPPL_PREASON_NONE, "Ready"},
+    {"printer-state.4", PAPPL_PREASON_NONE, "Printing"},
+    {"printer-state.5", PAPPL_PREASON_NONE, "Paused"},
+    {"printer-state-reasons.media-empty", PAPPL_PREASON_MEDIA_EMPTY,
+     "Out of paper \u2014 load a new roll"},
+    {"printer-state-reasons.media-low", PAPPL_PREASON_MEDIA_LOW,
+     "Paper running low \u2014 have a new roll ready"},
+    {"printer-state-reasons.cover-open", PAPPL_PREASON_COVER_OPEN,
+     "Cover open \u2014 close the cover"},
+    {"printer-state-reasons.offline", PAPPL_PREASON_OFFLINE,
+     "Not answering \u2014 check the cable and power"},
+};
+const size_t kStateWordCount = sizeof kStateWords / sizeof kStateWords[0];
+const char kCannotPrint[] = "Cannot print";
+
 void AddShopWords(pappl_system_t* system) {
   constexpr char kPath[] = "/tallyjet-en.strings";
   papplSystemAddStringsData(system, kPath, "en", kShopWords);
