@@ -77,6 +77,7 @@ enum class Kind {
   RealTimeFunction,    // DLE DC4 fn ...
   UserSetup,           // GS ( E pL pH fn ...
   ResponseRequest,     // GS ( H pL pH fn m ...
+  Refused,             // a command that declares more bytes than any command may hold
   Unknown,             // bytes that name no command this printer knows
   Incomplete,          // the start of a command that never finished
 };
@@ -90,6 +91,8 @@ struct Command {
   // bytes that name no command.
   const char* name = nullptr;
   const char* what = nullptr;
+  // A refused command: the bytes it declared after its header, which are skipped unread.
+  size_t declared = 0;
 
   // Parameter byte i; 0 when the command has fewer.
   int Param(size_t i) const { return i < params.size() ? params[i] : 0; }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "command_log_parts.h"
+#include "command_parser.h"
 #include "text_decoder.h"
 #include "wire.h"
 
@@ -185,6 +186,15 @@ std::string BarcodeLine(const Command& c) {
   }
 }
 
+// A command that declared more than any command may hold, once, with what it declared.
+std::string Refused(const Command& c) {
+  const std::string head = c.name != nullptr ? Head(c.name, c) : HexBytes(c.raw, 16);
+  return Line("REFUSED " + head, "declares " + std::to_string(c.declared) +
+                                     " bytes, more than the " +
+                                     std::to_string(CommandParser::kMaxCommandBytes) +
+                                     " a command may hold: skipped unread");
+}
+
 std::string Other(const Command& c) {
   switch (c.kind) {
     case Kind::Initialise: return Line("ESC @", "initialise");
@@ -202,6 +212,7 @@ std::string Other(const Command& c) {
     case Kind::ColumnImage: return ColumnImage(c);
     case Kind::Barcode: return Barcode(c);
     case Kind::Symbol: return SymbolLine(c);
+    case Kind::Refused: return Refused(c);
     case Kind::Incomplete:
       return "INCOMPLETE " + HexBytes(c.raw, 16) + " (" + std::to_string(c.raw.size()) + " bytes)";
     default: return "UNKNOWN " + HexBytes(c.raw, 16);
