@@ -66,6 +66,19 @@ const std::vector<Case>& Commands() {
       {"\x1DVB\0"s, "GS V 66 0  feed 0 units and cut"},
       {"\x1B\x44\x08\x10\0"s, "ESC D 8 16 NUL  tab stops: 8 16"},
       {"\x1B\x44\0"s, "ESC D NUL  tab stops: none"},
+      {"\x1B\x44" + [] {  // 32 stops end the list, NUL or not
+         std::string stops;
+         for (char stop = 1; stop <= 32; ++stop) stops += stop;
+         return stops;
+       }(),
+       [] {
+         std::string head = "ESC D", stops = "tab stops:";
+         for (int stop = 1; stop <= 32; ++stop) {
+           head += " " + std::to_string(stop);
+           stops += " " + std::to_string(stop);
+         }
+         return head + "  " + stops;
+       }()},
       {"\x1BW\0\0\0\0\0\x02\x90\x01"s,
        "ESC W 0 0 0 0 0 2 144 1  page-mode area: x 0 y 0 width 512 height 400"},
       {"\x1BL", "ESC L  page mode"},
@@ -251,6 +264,19 @@ TEST(CommandParserTest, OversizedCommandIsRefusedAndSkippedUnread) {
   CommandParser atLimit;
   EXPECT_TRUE(atLimit.Feed("\x1D" "8L" + Count32(limit)).empty());
   EXPECT_EQ(atLimit.Skipping(), 0u);
+}
+
+// What waits for an end that never comes (a line end, a NUL) is held back only so far.
+TEST(CommandParserTest, BytesHeldBackForAnEndStayBounded) {
+  const std::string chunk(1 << 14, 'A');
+  for (const std::string start : {"", "\x1B\x44", "\x1Dk\x04"}) {
+    CommandParser parser;
+    parser.Feed(start);
+    for (int i = 0; i < 64; ++i) {
+      parser.Feed(chunk);
+      EXPECT_LT(parser.Pending(), CommandParser::kMaxTextRun) << HexBytes(start, 4);
+    }
+  }
 }
 
 // Text waits in the parser for its line end; the serving thread tells the parser when the pty

@@ -61,7 +61,8 @@ std::string TabStops(const Command& c) {
     what += " " + std::to_string(static_cast<unsigned char>(stop));
   }
   if (c.data.empty()) what += " none";
-  return Line(head + " NUL", what);
+  const bool ended = c.raw.size() > 2 + c.data.size();  // by its NUL, not by its length
+  return Line(ended ? head + " NUL" : head, what);
 }
 
 std::string PageArea(const Command& c) {

@@ -26,13 +26,19 @@ bool Params(const unsigned char*, size_t avail, Extent* extent) {
   return avail >= N;
 }
 
-// ESC D n1 ... NUL: a list ended by a zero byte.
+// A list ended by a zero byte and at most Max bytes long: ESC D n1 ... NUL (32 tab stops),
+// GS k m d1 ... NUL (255 characters). A list that reaches Max without its NUL ends there, as on
+// a printer, and the bytes after it are read as what follows.
+template <size_t Max>
 bool UntilNul(const unsigned char* p, size_t avail, Extent* extent) {
-  const void* nul = memchr(p, NUL, avail);
-  if (nul == nullptr) return false;
-  extent->data = static_cast<const unsigned char*>(nul) - p;
-  extent->terminator = 1;
-  return true;
+  const void* nul = memchr(p, NUL, std::min(avail, Max + 1));
+  if (nul != nullptr) {
+    extent->data = static_cast<const unsigned char*>(nul) - p;
+    extent->terminator = 1;
+    return true;
+  }
+  extent->data = Max;
+  return avail > Max;
 }
 
 // One parameter byte m, and a second one when m is A or B: GS V m [n] (65 and 66 feed, then
@@ -75,7 +81,7 @@ bool CountedBlock(const unsigned char* p, size_t avail, Extent* extent) {
 bool BarcodeShape(const unsigned char* p, size_t avail, Extent* extent) {
   if (avail < 1) return false;
   if (p[0] <= 6) {
-    if (!UntilNul(p + 1, avail - 1, extent)) return false;
+    if (!UntilNul<255>(p + 1, avail - 1, extent)) return false;
     extent->params = 1;
     return true;
   }
@@ -219,7 +225,7 @@ const Syntax kSyntax[] = {
     {{ESC, '='}, 2, Kind::Accepted, Params<1>, "ESC =", "select peripheral device"},
     {{ESC, '?'}, 2, Kind::Accepted, Params<1>, "ESC ?", "cancel user-defined character"},
     {{ESC, '@'}, 2, Kind::Initialise, Params<0>, "ESC @", nullptr},
-    {{ESC, 'D'}, 2, Kind::TabPositions, UntilNul, "ESC D", nullptr},
+    {{ESC, 'D'}, 2, Kind::TabPositions, UntilNul<32>, "ESC D", nullptr},
     {{ESC, 'E'}, 2, Kind::Emphasis, Params<1>, "ESC E", nullptr},
     {{ESC, 'G'}, 2, Kind::DoubleStrike, Params<1>, "ESC G", nullptr},
     {{ESC, 'J'}, 2, Kind::FeedUnits, Params<1>, "ESC J", nullptr},
@@ -424,8 +430,9 @@ std::vector<Command> CommandParser::Finish() {
   return commands;
 }
 
-// A text run ends at a quiet line (textMayEnd); a run of NULs, the padding a client sends to
-// flush out a command it broke off, only at another byte, at the end or at kMaxNulRun bytes.
+// A text run ends at a quiet line (textMayEnd) or once kMaxTextRun bytes are held; a run of
+// NULs, the padding a client sends to flush out a command it broke off, only at another byte, at
+// the end or at kMaxNulRun bytes.
 std::vector<Command> CommandParser::Split(bool textMayEnd, bool streamEnds) {
   std::vector<Command> commands;
   const auto* bytes = reinterpret_cast<const unsigned char*>(pending_.data());
@@ -435,7 +442,7 @@ std::vector<Command> CommandParser::Split(bool textMayEnd, bool streamEnds) {
     Command command;
     if (IsText(bytes[at])) {
       const size_t length = RunLength(bytes, at, size, IsText);
-      if (at + length == size && !textMayEnd) break;
+      if (at + length == size && length < kMaxTextRun && !textMayEnd) break;
       command.kind = Kind::Text;
       command.raw = command.data = pending_.substr(at, length);
     } else if (bytes[at] == NUL) {

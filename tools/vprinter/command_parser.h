@@ -14,6 +14,9 @@ class CommandParser {
  public:
   // The longest run of NULs that is held back as one command.
   static constexpr size_t kMaxNulRun = 1 << 20;
+  // The longest run of text held back for its line end: a thousand lines of an 80 mm receipt.
+  // A line that never ends is passed on in runs at least this long.
+  static constexpr size_t kMaxTextRun = 1 << 16;
   // The most bytes one command may declare after its header. A receipt printer's whole graphics
   // memory, NV and RAM together, is a few hundred KB, and a 576-dot raster image this size is
   // 7 m of paper; a command that declares more is refused and its bytes are skipped as they
