@@ -179,7 +179,7 @@ const std::vector<Case>& Commands() {
       {"\x1D" "D0S0AB01" "BM\x02\0\0\0"s,
        "GS D 48 83 48 65 66 48 49  define Windows BMP graphic, 6 bytes"},
       {"\x1D" "D0\x01", "GS D 48 1  define Windows BMP graphic"},
-      {"\x1DQ0\0\x02\0\x01\0\x1B@"s, "GS Q 0 0 2 0 1 0  variable vertical size image, 2 bytes"},
+      {"\x1DQ0\0\x02\0\x01\0\x1B@"s, "GS Q 0 0 2 0 1 0  variable vertical size image: 2x8 dots, normal, 2 bytes"},
       // Unknown members of known families are skipped by their count.
       {"\x1C(Z\x01\0\x07"s, "UNKNOWN 1C 28 5A 01 00 07"},
       {"\x1B(Z\x02\0\x1B@"s, "UNKNOWN 1B 28 5A 02 00 1B 40"},

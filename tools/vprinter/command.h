@@ -50,6 +50,7 @@ enum class Kind {
   NvGraphics,          // GS ( L pL pH m fn ...
   DefineNvGraphic,     // GS 8 L p1 p2 p3 p4 m fn ...
   RasterBand,          // GS v 0 m xL xH yL yH data
+  VariableImage,       // GS Q 0 m xL xH yL yH data: x columns of y bytes
   ColumnImage,         // ESC * m nL nH data
   BarcodeHeight,       // GS h n
   BarcodeWidth,        // GS w n

@@ -141,9 +141,12 @@ std::string PrinterId(const Command& c) {
   return Line(Head("GS I", c), Pick(n, {"id 0", "model id", "type id", "version id"}));
 }
 
-std::string RasterBand(const Command& c) {
-  return Line(Head("GS v 0", c),
-              "raster band: " + std::to_string(c.Word(1) * 8) + "x" + std::to_string(c.Word(3)) +
+// A picture of dot data at a mode of GS v 0 and GS Q 0: normal, double width, double height or
+// both.
+std::string DotImage(const char* mnemonic, const char* what, int width, int height,
+                     const Command& c) {
+  return Line(Head(mnemonic, c),
+              std::string(what) + ": " + std::to_string(width) + "x" + std::to_string(height) +
                   " dots, " +
                   Pick(c.Param(0), {"normal", "double width", "double height", "quadruple"}) +
                   ", " + std::to_string(c.data.size()) + " bytes");
@@ -209,8 +212,10 @@ std::string Other(const Command& c) {
     case Kind::PrinterId: return PrinterId(c);
     case Kind::NvGraphics: return GraphicsLine("GS ( L", c);
     case Kind::DefineNvGraphic: return GraphicsLine("GS 8 L", c);
-    case Kind::RasterBand: return RasterBand(c);
+    case Kind::RasterBand: return DotImage("GS v 0", "raster band", c.Word(1) * 8, c.Word(3), c);
     case Kind::ColumnImage: return ColumnImage(c);
+    case Kind::VariableImage:
+      return DotImage("GS Q 0", "variable vertical size image", c.Word(1), c.Word(3) * 8, c);
     case Kind::Barcode: return Barcode(c);
     case Kind::Symbol: return SymbolLine(c);
     case Kind::Refused: return Refused(c);

@@ -300,7 +300,7 @@ const Syntax kSyntax[] = {
     {{GS, 'I'}, 2, Kind::PrinterId, Params<1>, "GS I", nullptr},
     {{GS, 'L'}, 2, Kind::LeftMargin, Params<2>, "GS L", nullptr},
     {{GS, 'P'}, 2, Kind::Accepted, Params<2>, "GS P", "motion units"},
-    {{GS, 'Q', '0'}, 3, Kind::Accepted, RasterShape, "GS Q 0", "variable vertical size image"},
+    {{GS, 'Q', '0'}, 3, Kind::VariableImage, RasterShape, "GS Q 0", nullptr},
     {{GS, 'T'}, 2, Kind::Accepted, Params<1>, "GS T", "print position to line start"},
     {{GS, 'V'}, 2, Kind::Cut, SecondByteFor<65, 66>, "GS V", nullptr},
     {{GS, 'W'}, 2, Kind::AreaWidth, Params<2>, "GS W", nullptr},
