@@ -66,6 +66,19 @@ const std::vector<Case>& Commands() {
       {"\x1DVB\0"s, "GS V 66 0  feed 0 units and cut"},
       {"\x1B\x44\x08\x10\0"s, "ESC D 8 16 NUL  tab stops: 8 16"},
       {"\x1B\x44\0"s, "ESC D NUL  tab stops: none"},
+      {"\x1B\x44" + [] {  // 32 stops end the list, NUL or not
+         std::string stops;
+         for (char stop = 1; stop <= 32; ++stop) stops += stop;
+         return stops;
+       }(),
+       [] {
+         std::string head = "ESC D", stops = "tab stops:";
+         for (int stop = 1; stop <= 32; ++stop) {
+           head += " " + std::to_string(stop);
+           stops += " " + std::to_string(stop);
+         }
+         return head + "  " + stops;
+       }()},
       {"\x1BW\0\0\0\0\0\x02\x90\x01"s,
        "ESC W 0 0 0 0 0 2 144 1  page-mode area: x 0 y 0 width 512 height 400"},
       {"\x1BL", "ESC L  page mode"},
@@ -154,6 +167,19 @@ const std::vector<Case>& Commands() {
       {"\x1D(k\x04\0\x30\x45\x30\x32"s,
        "GS ( k cn 48 fn 69 48 50  PDF417 error correction level 2"},
       {"\x1D(k\x03\0\x36\x51\x30"s, "GS ( k cn 54 fn 81  DataMatrix print"},
+      // Counters, Windows BMP graphics and the column image of any height: taken by their
+      // lengths, even where the data hold another command.
+      {"\x1D" "C0\x05\x01", "GS C 0 5 1  counter print mode"},
+      {"\x1D" "C1\x01\0\xFF\xFF\x01\x01"s, "GS C 1 1 0 255 255 1 1  counter mode (A)"},
+      {"\x1D" "C2\x0A\0"s, "GS C 2 10 0  set counter"},
+      {"\x1D" "C;1;65535;1;1;1;", "GS C ;  counter mode (B), 14 bytes"},
+      {"\x1D" "C;12;", "GS C ;  counter mode (B), 3 bytes"},  // ended early by the next command
+      {"\x1D" "D0C0AB01" "BM\x0A\0\0\0\x1B@\x1B@"s,
+       "GS D 48 67 48 65 66 48 49  define Windows BMP graphic, 10 bytes"},
+      {"\x1D" "D0S0AB01" "BM\x02\0\0\0"s,
+       "GS D 48 83 48 65 66 48 49  define Windows BMP graphic, 6 bytes"},
+      {"\x1D" "D0\x01", "GS D 48 1  define Windows BMP graphic"},
+      {"\x1DQ0\0\x02\0\x01\0\x1B@"s, "GS Q 0 0 2 0 1 0  variable vertical size image: 2x8 dots, normal, 2 bytes"},
       // Unknown members of known families are skipped by their count.
       {"\x1C(Z\x01\0\x07"s, "UNKNOWN 1C 28 5A 01 00 07"},
       {"\x1B(Z\x02\0\x1B@"s, "UNKNOWN 1B 28 5A 02 00 1B 40"},
@@ -181,6 +207,75 @@ TEST(CommandParserTest, CommandsSplitAnywhereComeOutWhole) {
     ASSERT_EQ(commands.size(), Commands().size()) << "pieces of " << piece;
     for (size_t i = 0; i < commands.size(); ++i) EXPECT_EQ(commands[i].raw, Commands()[i].bytes);
     EXPECT_EQ(parser.Pending(), 0u);
+  }
+}
+
+// n as the four count bytes p1 p2 p3 p4 of GS 8 L.
+std::string Count32(size_t n) {
+  std::string bytes;
+  for (int i = 0; i < 4; ++i) bytes += static_cast<char>(n >> (8 * i) & 0xFF);
+  return bytes;
+}
+
+// A command that declares more than any printer holds is refused once and its bytes are counted
+// off as they come, never stored; what follows them is read as usual.
+TEST(CommandParserTest, OversizedCommandIsRefusedAndSkippedUnread) {
+  const struct {
+    std::string header;
+    std::string line;
+  } cases[] = {
+      {"\x1D" "8L\xFF\xFF\xFF\xFF",
+       "REFUSED GS 8 L 255 255 255 255  declares 4294967295 bytes, more than the 4194304 a command "
+       "may hold: skipped unread"},
+      {"\x1Dv0\0\xFF\xFF\xFF\xFF"s, "REFUSED GS v 0 0 255 255 255 255  declares 4294836225 bytes"},
+      {"\x1D" "D0C0AB01" "BM\xFF\xFF\xFF\x7F", "REFUSED GS D 48 67 48 65 66 48 49  declares 2147483647"},
+      {"\x1Cq\x02\xFF\xFF\xFF\xFF", "REFUSED FS q 2  declares 34358689804 bytes"},
+  };
+  const std::string chunk(1 << 20, '\x1D');  // would start a command each, were it read
+  for (const auto& c : cases) {
+    PrinterCore core;
+    core.Receive(c.header, PrinterCore::Clock::now());
+    for (int i = 0; i < 8; ++i) core.Receive(chunk, PrinterCore::Clock::now());
+    ASSERT_EQ(core.Log().size(), 1u) << c.line;
+    EXPECT_EQ(core.Log()[0].rfind(c.line, 0), 0u) << core.Log()[0];
+    CommandParser parser;
+    EXPECT_EQ(parser.Feed(c.header).at(0).kind, Kind::Refused);
+    for (int i = 0; i < 8; ++i) {
+      EXPECT_TRUE(parser.Feed(chunk).empty());
+      EXPECT_EQ(parser.Pending(), 0u);
+    }
+  }
+  // Declared one byte over the limit: the bytes after it, in the same read, are commands again.
+  const size_t over = CommandParser::kMaxCommandBytes + 1;
+  CommandParser parser;
+  const std::vector<Command> refused =
+      parser.Feed("\x1D" "8L" + Count32(over) + "abc");
+  ASSERT_EQ(refused.size(), 1u);
+  EXPECT_EQ(refused[0].declared, over);
+  EXPECT_EQ(parser.Skipping(), over - 3);
+  for (size_t left = over - 3; left > chunk.size(); left -= chunk.size()) parser.Feed(chunk);
+  const std::vector<Command> after =
+      parser.Feed(std::string(parser.Skipping(), '\x1D') + "\x1B@\x1B" "E\x01");
+  ASSERT_EQ(after.size(), 2u);
+  EXPECT_EQ(after[0].kind, Kind::Initialise);
+  EXPECT_EQ(after[1].kind, Kind::Emphasis);
+  // At the limit a command is still taken, and waits for its bytes.
+  const size_t limit = CommandParser::kMaxCommandBytes;
+  CommandParser atLimit;
+  EXPECT_TRUE(atLimit.Feed("\x1D" "8L" + Count32(limit)).empty());
+  EXPECT_EQ(atLimit.Skipping(), 0u);
+}
+
+// What waits for an end that never comes (a line end, a NUL) is held back only so far.
+TEST(CommandParserTest, BytesHeldBackForAnEndStayBounded) {
+  const std::string chunk(1 << 14, 'A');
+  for (const std::string start : {"", "\x1B\x44", "\x1Dk\x04"}) {
+    CommandParser parser;
+    parser.Feed(start);
+    for (int i = 0; i < 64; ++i) {
+      parser.Feed(chunk);
+      EXPECT_LT(parser.Pending(), CommandParser::kMaxTextRun) << HexBytes(start, 4);
+    }
   }
 }
 

@@ -8,6 +8,7 @@
 
 #include <QTransform>
 
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -213,7 +214,8 @@ const std::string kSize = B({kWidth, 0, kHeight, 0});
 const std::string kPrintBuffer = Graphics("\x30\x32");
 
 // The picture stored and printed each way a program can: in the print buffer as rows and as
-// columns, in RAM and in NV memory; each lands dot for dot.
+// columns, in RAM and in NV memory, and as a GS Q 0 image of one byte a column; each lands dot
+// for dot.
 TEST_F(RenderTest, GraphicsStoredOrBufferedPrintDotForDot) {
   const std::string ways[] = {
       LargeGraphics("\x30\x70\x30\x01\x01\x31" + kSize + Rows()) + kPrintBuffer,
@@ -222,10 +224,11 @@ TEST_F(RenderTest, GraphicsStoredOrBufferedPrintDotForDot) {
           Graphics("\x30\x55" "D1\x01\x01"),
       Graphics("\x30\x44\x30" "N1\x01" + kSize + "\x31" + Columns()) +
           Graphics("\x30\x45" "N1\x01\x01"),
+      B({0x1D, 'Q', '0', 0, kWidth, 0, 1, 0}) + Columns(),
   };
   for (const std::string& way : ways) Send(way + "\x1BJ\x0A");  // then 10 dots apart
   const QImage roll = Printed();
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < static_cast<int>(std::size(ways)); ++i) {
     const int top = PaperRoll::kMargin + i * (kHeight + 10);
     for (int y = -1; y <= kHeight; ++y) {
       for (int x = -1; x <= kWidth; ++x) {

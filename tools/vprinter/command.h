@@ -50,6 +50,7 @@ enum class Kind {
   NvGraphics,          // GS ( L pL pH m fn ...
   DefineNvGraphic,     // GS 8 L p1 p2 p3 p4 m fn ...
   RasterBand,          // GS v 0 m xL xH yL yH data
+  VariableImage,       // GS Q 0 m xL xH yL yH data: x columns of y bytes
   ColumnImage,         // ESC * m nL nH data
   BarcodeHeight,       // GS h n
   BarcodeWidth,        // GS w n
@@ -77,6 +78,7 @@ enum class Kind {
   RealTimeFunction,    // DLE DC4 fn ...
   UserSetup,           // GS ( E pL pH fn ...
   ResponseRequest,     // GS ( H pL pH fn m ...
+  Refused,             // a command that declares more bytes than any command may hold
   Unknown,             // bytes that name no command this printer knows
   Incomplete,          // the start of a command that never finished
 };
@@ -90,6 +92,8 @@ struct Command {
   // bytes that name no command.
   const char* name = nullptr;
   const char* what = nullptr;
+  // A refused command: the bytes it declared after its header, which are skipped unread.
+  size_t declared = 0;
 
   // Parameter byte i; 0 when the command has fewer.
   int Param(size_t i) const { return i < params.size() ? params[i] : 0; }

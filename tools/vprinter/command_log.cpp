@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "command_log_parts.h"
+#include "command_parser.h"
 #include "text_decoder.h"
 #include "wire.h"
 
@@ -60,7 +61,8 @@ std::string TabStops(const Command& c) {
     what += " " + std::to_string(static_cast<unsigned char>(stop));
   }
   if (c.data.empty()) what += " none";
-  return Line(head + " NUL", what);
+  const bool ended = c.raw.size() > 2 + c.data.size();  // by its NUL, not by its length
+  return Line(ended ? head + " NUL" : head, what);
 }
 
 std::string PageArea(const Command& c) {
@@ -139,9 +141,12 @@ std::string PrinterId(const Command& c) {
   return Line(Head("GS I", c), Pick(n, {"id 0", "model id", "type id", "version id"}));
 }
 
-std::string RasterBand(const Command& c) {
-  return Line(Head("GS v 0", c),
-              "raster band: " + std::to_string(c.Word(1) * 8) + "x" + std::to_string(c.Word(3)) +
+// A picture of dot data at a mode of GS v 0 and GS Q 0: normal, double width, double height or
+// both.
+std::string DotImage(const char* mnemonic, const char* what, int width, int height,
+                     const Command& c) {
+  return Line(Head(mnemonic, c),
+              std::string(what) + ": " + std::to_string(width) + "x" + std::to_string(height) +
                   " dots, " +
                   Pick(c.Param(0), {"normal", "double width", "double height", "quadruple"}) +
                   ", " + std::to_string(c.data.size()) + " bytes");
@@ -185,6 +190,15 @@ std::string BarcodeLine(const Command& c) {
   }
 }
 
+// A command that declared more than any command may hold, once, with what it declared.
+std::string Refused(const Command& c) {
+  const std::string head = c.name != nullptr ? Head(c.name, c) : HexBytes(c.raw, 16);
+  return Line("REFUSED " + head, "declares " + std::to_string(c.declared) +
+                                     " bytes, more than the " +
+                                     std::to_string(CommandParser::kMaxCommandBytes) +
+                                     " a command may hold: skipped unread");
+}
+
 std::string Other(const Command& c) {
   switch (c.kind) {
     case Kind::Initialise: return Line("ESC @", "initialise");
@@ -198,10 +212,13 @@ std::string Other(const Command& c) {
     case Kind::PrinterId: return PrinterId(c);
     case Kind::NvGraphics: return GraphicsLine("GS ( L", c);
     case Kind::DefineNvGraphic: return GraphicsLine("GS 8 L", c);
-    case Kind::RasterBand: return RasterBand(c);
+    case Kind::RasterBand: return DotImage("GS v 0", "raster band", c.Word(1) * 8, c.Word(3), c);
     case Kind::ColumnImage: return ColumnImage(c);
+    case Kind::VariableImage:
+      return DotImage("GS Q 0", "variable vertical size image", c.Word(1), c.Word(3) * 8, c);
     case Kind::Barcode: return Barcode(c);
     case Kind::Symbol: return SymbolLine(c);
+    case Kind::Refused: return Refused(c);
     case Kind::Incomplete:
       return "INCOMPLETE " + HexBytes(c.raw, 16) + " (" + std::to_string(c.raw.size()) + " bytes)";
     default: return "UNKNOWN " + HexBytes(c.raw, 16);

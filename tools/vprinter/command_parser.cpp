@@ -26,13 +26,19 @@ bool Params(const unsigned char*, size_t avail, Extent* extent) {
   return avail >= N;
 }
 
-// ESC D n1 ... NUL: a list ended by a zero byte.
+// A list ended by a zero byte and at most Max bytes long: ESC D n1 ... NUL (32 tab stops),
+// GS k m d1 ... NUL (255 characters). A list that reaches Max without its NUL ends there, as on
+// a printer, and the bytes after it are read as what follows.
+template <size_t Max>
 bool UntilNul(const unsigned char* p, size_t avail, Extent* extent) {
-  const void* nul = memchr(p, NUL, avail);
-  if (nul == nullptr) return false;
-  extent->data = static_cast<const unsigned char*>(nul) - p;
-  extent->terminator = 1;
-  return true;
+  const void* nul = memchr(p, NUL, std::min(avail, Max + 1));
+  if (nul != nullptr) {
+    extent->data = static_cast<const unsigned char*>(nul) - p;
+    extent->terminator = 1;
+    return true;
+  }
+  extent->data = Max;
+  return avail > Max;
 }
 
 // One parameter byte m, and a second one when m is A or B: GS V m [n] (65 and 66 feed, then
@@ -52,7 +58,7 @@ bool ColumnShape(const unsigned char* p, size_t avail, Extent* extent) {
   return true;
 }
 
-// GS v 0 m xL xH yL yH: x bytes per row, y rows.
+// GS v 0 m xL xH yL yH: x bytes per row, y rows. GS Q 0 m xL xH yL yH: x columns of y bytes.
 bool RasterShape(const unsigned char* p, size_t avail, Extent* extent) {
   if (avail < 5) return false;
   extent->params = 5;
@@ -75,7 +81,7 @@ bool CountedBlock(const unsigned char* p, size_t avail, Extent* extent) {
 bool BarcodeShape(const unsigned char* p, size_t avail, Extent* extent) {
   if (avail < 1) return false;
   if (p[0] <= 6) {
-    if (!UntilNul(p + 1, avail - 1, extent)) return false;
+    if (!UntilNul<255>(p + 1, avail - 1, extent)) return false;
     extent->params = 1;
     return true;
   }
@@ -125,7 +131,8 @@ bool NvBitImages(const unsigned char* p, size_t avail, Extent* extent) {
   if (avail < 1) return false;
   extent->params = 1;
   size_t at = 1;
-  for (int image = 0; image < p[0]; ++image) {
+  // Past the most a command may hold the rest is not waited for: the command is refused.
+  for (int image = 0; image < p[0] && at <= CommandParser::kMaxCommandBytes; ++image) {
     if (avail < at + 4) return false;
     // At most 65535 x 65535 x 8 bytes an image: no overflow in a 64-bit size_t.
     at += 4 + LittleEndian(p + at, 2) * LittleEndian(p + at + 2, 2) * 8;
@@ -144,6 +151,40 @@ bool UserMemory(const unsigned char* p, size_t avail, Extent* extent) {
   if (avail < 8) return false;
   extent->params = 8;
   extent->data = p[0] == 1 ? LittleEndian(p + 6, 2) : 0;
+  return true;
+}
+
+// GS C ; sa ; sb ; sn ; sr ; sc ;: five decimal numbers of up to five digits, each ended by a
+// semicolon. A byte that is neither ends the command there and is read as what follows.
+bool CounterFields(const unsigned char* p, size_t avail, Extent* extent) {
+  constexpr int kFields = 5;
+  constexpr size_t kDigits = 5;
+  size_t at = 0, digits = 0;
+  for (int field = 0; field < kFields; ++at) {
+    if (at == avail) return false;
+    if (p[at] == ';') {
+      ++field;
+      digits = 0;
+    } else if (p[at] < '0' || p[at] > '9' || ++digits > kDigits) {
+      break;
+    }
+  }
+  extent->data = at;
+  return true;
+}
+
+// GS D m fn a kc1 kc2 b c d1 ... dk (functions 67 and 83): k is the size of the Windows BMP file
+// d, from its header ("BM" and the size in 4 bytes). Any other function: m fn alone.
+bool WindowsBmp(const unsigned char* p, size_t avail, Extent* extent) {
+  constexpr size_t kParams = 7, kSizeAt = 2, kHeader = 6;
+  if (avail < 2) return false;
+  if (p[1] != 67 && p[1] != 83) {
+    extent->params = 2;
+    return true;
+  }
+  if (avail < kParams + kHeader) return false;
+  extent->params = kParams;
+  extent->data = std::max(kHeader, LittleEndian(p + kParams + kSizeAt, 4));
   return true;
 }
 
@@ -184,7 +225,7 @@ const Syntax kSyntax[] = {
     {{ESC, '='}, 2, Kind::Accepted, Params<1>, "ESC =", "select peripheral device"},
     {{ESC, '?'}, 2, Kind::Accepted, Params<1>, "ESC ?", "cancel user-defined character"},
     {{ESC, '@'}, 2, Kind::Initialise, Params<0>, "ESC @", nullptr},
-    {{ESC, 'D'}, 2, Kind::TabPositions, UntilNul, "ESC D", nullptr},
+    {{ESC, 'D'}, 2, Kind::TabPositions, UntilNul<32>, "ESC D", nullptr},
     {{ESC, 'E'}, 2, Kind::Emphasis, Params<1>, "ESC E", nullptr},
     {{ESC, 'G'}, 2, Kind::DoubleStrike, Params<1>, "ESC G", nullptr},
     {{ESC, 'J'}, 2, Kind::FeedUnits, Params<1>, "ESC J", nullptr},
@@ -249,11 +290,17 @@ const Syntax kSyntax[] = {
     {{GS, '8', 'L'}, 3, Kind::DefineNvGraphic, CountedBlock<0, 4>, "GS 8 L", nullptr},
     {{GS, ':'}, 2, Kind::Accepted, Params<0>, "GS :", "macro definition"},
     {{GS, 'B'}, 2, Kind::Reverse, Params<1>, "GS B", nullptr},
+    {{GS, 'C', '0'}, 3, Kind::Accepted, Params<2>, "GS C 0", "counter print mode"},
+    {{GS, 'C', '1'}, 3, Kind::Accepted, Params<6>, "GS C 1", "counter mode (A)"},
+    {{GS, 'C', '2'}, 3, Kind::Accepted, Params<2>, "GS C 2", "set counter"},
+    {{GS, 'C', ';'}, 3, Kind::Accepted, CounterFields, "GS C ;", "counter mode (B)"},
+    {{GS, 'D'}, 2, Kind::Accepted, WindowsBmp, "GS D", "define Windows BMP graphic"},
     {{GS, 'E'}, 2, Kind::Accepted, Params<1>, "GS E", "head control"},
     {{GS, 'H'}, 2, Kind::HriPosition, Params<1>, "GS H", nullptr},
     {{GS, 'I'}, 2, Kind::PrinterId, Params<1>, "GS I", nullptr},
     {{GS, 'L'}, 2, Kind::LeftMargin, Params<2>, "GS L", nullptr},
     {{GS, 'P'}, 2, Kind::Accepted, Params<2>, "GS P", "motion units"},
+    {{GS, 'Q', '0'}, 3, Kind::VariableImage, RasterShape, "GS Q 0", nullptr},
     {{GS, 'T'}, 2, Kind::Accepted, Params<1>, "GS T", "print position to line start"},
     {{GS, 'V'}, 2, Kind::Cut, SecondByteFor<65, 66>, "GS V", nullptr},
     {{GS, 'W'}, 2, Kind::AreaWidth, Params<2>, "GS W", nullptr},
@@ -313,6 +360,14 @@ Command Make(Kind kind, const unsigned char* p, size_t paramsAt, const Extent& e
   return command;
 }
 
+// A command that declares more than kMaxCommandBytes: its opcode and parameters, and how many
+// bytes after them are to be skipped.
+Command Refuse(const unsigned char* p, size_t paramsAt, const Extent& extent) {
+  Command command = Make(Kind::Refused, p, paramsAt, Extent{extent.params, 0, 0});
+  command.declared = extent.data + extent.terminator;
+  return command;
+}
+
 // The command at p, or false while it is not complete.
 bool ParseControl(const unsigned char* p, size_t avail, Command* command) {
   bool needMore = false;
@@ -322,8 +377,14 @@ bool ParseControl(const unsigned char* p, size_t avail, Command* command) {
   if (syntax != nullptr) {
     const size_t rest = avail - syntax->length;
     if (!syntax->measure(p + syntax->length, rest, &extent)) return false;
-    if (extent.params + extent.data + extent.terminator > rest) return false;
-    *command = Make(syntax->kind, p, syntax->length, extent);
+    const bool tooLarge = extent.data + extent.terminator > CommandParser::kMaxCommandBytes;
+    if (tooLarge && extent.params <= rest) {
+      *command = Refuse(p, syntax->length, extent);
+    } else if (!tooLarge && extent.params + extent.data + extent.terminator <= rest) {
+      *command = Make(syntax->kind, p, syntax->length, extent);
+    } else {
+      return false;
+    }
     command->name = syntax->name;
     command->what = syntax->what;
     return true;
@@ -349,13 +410,16 @@ size_t RunLength(const unsigned char* bytes, size_t at, size_t size, Test test) 
 }  // namespace
 
 std::vector<Command> CommandParser::Feed(const std::string& bytes) {
-  pending_ += bytes;
+  const size_t skipped = std::min(skipping_, bytes.size());
+  skipping_ -= skipped;
+  pending_.append(bytes, skipped, std::string::npos);
   return Split(false, false);
 }
 
 std::vector<Command> CommandParser::Flush() { return Split(true, false); }
 
 std::vector<Command> CommandParser::Finish() {
+  skipping_ = 0;
   std::vector<Command> commands = Split(true, true);
   if (!pending_.empty()) {
     Command incomplete;
@@ -366,8 +430,9 @@ std::vector<Command> CommandParser::Finish() {
   return commands;
 }
 
-// A text run ends at a quiet line (textMayEnd); a run of NULs, the padding a client sends to
-// flush out a command it broke off, only at another byte, at the end or at kMaxNulRun bytes.
+// A text run ends at a quiet line (textMayEnd) or once kMaxTextRun bytes are held; a run of
+// NULs, the padding a client sends to flush out a command it broke off, only at another byte, at
+// the end or at kMaxNulRun bytes.
 std::vector<Command> CommandParser::Split(bool textMayEnd, bool streamEnds) {
   std::vector<Command> commands;
   const auto* bytes = reinterpret_cast<const unsigned char*>(pending_.data());
@@ -377,7 +442,7 @@ std::vector<Command> CommandParser::Split(bool textMayEnd, bool streamEnds) {
     Command command;
     if (IsText(bytes[at])) {
       const size_t length = RunLength(bytes, at, size, IsText);
-      if (at + length == size && !textMayEnd) break;
+      if (at + length == size && length < kMaxTextRun && !textMayEnd) break;
       command.kind = Kind::Text;
       command.raw = command.data = pending_.substr(at, length);
     } else if (bytes[at] == NUL) {
@@ -390,6 +455,11 @@ std::vector<Command> CommandParser::Split(bool textMayEnd, bool streamEnds) {
       break;
     }
     at += command.raw.size();
+    if (command.kind == Kind::Refused) {
+      const size_t here = std::min(command.declared, size - at);
+      at += here;
+      skipping_ = command.declared - here;
+    }
     commands.push_back(std::move(command));
   }
   pending_.erase(0, at);

@@ -14,6 +14,14 @@ class CommandParser {
  public:
   // The longest run of NULs that is held back as one command.
   static constexpr size_t kMaxNulRun = 1 << 20;
+  // The longest run of text held back for its line end: a thousand lines of an 80 mm receipt.
+  // A line that never ends is passed on in runs at least this long.
+  static constexpr size_t kMaxTextRun = 1 << 16;
+  // The most bytes one command may declare after its header. A receipt printer's whole graphics
+  // memory, NV and RAM together, is a few hundred KB, and a 576-dot raster image this size is
+  // 7 m of paper; a command that declares more is refused and its bytes are skipped as they
+  // arrive, so a client that claims gigabytes does not make the printer hold them.
+  static constexpr size_t kMaxCommandBytes = 4 << 20;
 
   // The commands completed by these bytes. A text run at the end is held back: more of the same
   // line may follow.
@@ -25,11 +33,17 @@ class CommandParser {
   std::vector<Command> Finish();
   // Bytes received but not yet part of a completed command.
   size_t Pending() const { return pending_.size(); }
-  void Reset() { pending_.clear(); }
+  // Bytes of a refused command still to come, to be skipped unread.
+  size_t Skipping() const { return skipping_; }
+  void Reset() {
+    pending_.clear();
+    skipping_ = 0;
+  }
 
  private:
   std::vector<Command> Split(bool textMayEnd, bool streamEnds);
   std::string pending_;
+  size_t skipping_ = 0;
 };
 
 }  // namespace vprinter

@@ -3,18 +3,7 @@
 #include "wire.h"
 
 namespace vprinter {
-namespace {
 
-// Function numbers.
-constexpr int kPrintBuffer = 50;
-constexpr int kDeleteAllNv = 65, kDeleteNv = 66, kDefineNvRaster = 67, kDefineNvColumn = 68,
-              kPrintNv = 69;
-constexpr int kDeleteAllRam = 81, kDeleteRam = 82, kDefineRamRaster = 83, kDefineRamColumn = 84,
-              kPrintRam = 85;
-constexpr int kBufferRaster = 112, kBufferColumn = 113;
-
-// Column data (each column (height + 7) / 8 bytes, top dot in bit 7 of its first byte) as rows
-// of (width + 7) / 8 bytes, bit 7 leftmost.
 std::string ColumnsToRows(const std::string& columns, int width, int height) {
   const size_t bytesPerColumn = (height + 7) / 8, bytesPerRow = (width + 7) / 8;
   std::string rows(bytesPerRow * height, '\0');
@@ -28,6 +17,16 @@ std::string ColumnsToRows(const std::string& columns, int width, int height) {
   }
   return rows;
 }
+
+namespace {
+
+// Function numbers.
+constexpr int kPrintBuffer = 50;
+constexpr int kDeleteAllNv = 65, kDeleteNv = 66, kDefineNvRaster = 67, kDefineNvColumn = 68,
+              kPrintNv = 69;
+constexpr int kDeleteAllRam = 81, kDeleteRam = 82, kDefineRamRaster = 83, kDefineRamColumn = 84,
+              kPrintRam = 85;
+constexpr int kBufferRaster = 112, kBufferColumn = 113;
 
 // The graphic whose width and height start at sizeAt and whose first colour's data at dataAt;
 // column format is turned into rows.

@@ -15,6 +15,10 @@ inline int GraphicsFunction(const std::string& block) {
   return block.size() >= 2 ? static_cast<unsigned char>(block[1]) : -1;
 }
 
+// Column data (each column (height + 7) / 8 bytes, top dot in bit 7 of its first byte) as rows
+// of (width + 7) / 8 bytes, bit 7 leftmost.
+std::string ColumnsToRows(const std::string& columns, int width, int height);
+
 // Applies the block; nvCapacity bounds what NV memory holds. Returns a note for the log when the
 // function could not take effect (no room, no such graphic), else empty.
 std::string ApplyGraphicsFunction(const std::string& block, int nvCapacity,

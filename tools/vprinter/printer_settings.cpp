@@ -124,6 +124,11 @@ void ApplySymbol(const std::string& block, QrSettings* qr, Pdf417Settings* pdf) 
 void KeepImage(const Command& command, PrinterSettings* settings) {
   if (command.kind == Kind::RasterBand) {
     settings->lastRasterBand = {command.Param(0), command.Word(1), command.Word(3), command.data};
+  } else if (command.kind == Kind::VariableImage) {
+    // x columns of y bytes each, turned into 8 y rows.
+    const int columns = command.Word(1), rows = 8 * command.Word(3);
+    settings->lastRasterBand = {command.Param(0), (columns + 7) / 8, rows,
+                                ColumnsToRows(command.data, columns, rows)};
   } else {
     settings->lastColumnImage = {command.Param(0), command.Word(1), command.data};
   }
@@ -152,6 +157,7 @@ std::string Apply(const Command& command, int nvCapacity, PrinterSettings* setti
     case Kind::NvGraphics: return ApplyGraphicsFunction(command.data, nvCapacity, settings);
     case Kind::AutoStatusBack: settings->autoStatusBack = command.Param(0); return "";
     case Kind::RasterBand:
+    case Kind::VariableImage:
     case Kind::ColumnImage: KeepImage(command, settings); return "";
     default: break;
   }

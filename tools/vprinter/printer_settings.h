@@ -116,7 +116,7 @@ struct PrinterSettings {
   std::string multiByteSet = "GB18030";
   std::map<std::string, NvGraphic> nvGraphics;        // by key code: the bytes kc1 kc2
   std::map<std::string, NvGraphic> downloadGraphics;  // likewise, in RAM (functions 83, 84)
-  RasterImage lastRasterBand;   // the last GS v 0 band, which the renderer draws
+  RasterImage lastRasterBand;   // the last GS v 0 band or GS Q 0 image, which the renderer draws
   ColumnImage lastColumnImage;  // the last ESC * image, likewise
 
   // Bytes of NV graphics memory the stored graphics take.

@@ -83,6 +83,7 @@ std::string ReceiptRenderer::Render(const Command& command, const PrinterSetting
     case Kind::AbsolutePosition:
     case Kind::RelativePosition: Position(command, settings); return "";
     case Kind::RasterBand:
+    case Kind::VariableImage:
       PrintLine(0);
       PrintBlock(RasterPicture(settings.lastRasterBand), settings.layout);
       return "";
