@@ -63,4 +63,4 @@ echo
 echo "Decoded log:      $out/receipt.log"
 echo "Raw bytes:        $out/receipt.bin"
 echo "Rendered receipt: $out/receipt.png"
-echo "Four scripts:     $out/scripts.png"
+echo "Five scripts:     $out/scripts.png"
