@@ -12,6 +12,9 @@ ProtEscPos* prot_ = nullptr;
 
 namespace {
 
+constexpr int kShortestAnswerWaitMs = 1;
+constexpr int kLongestAnswerWaitMs = 30000;
+
 int protocol_ = 0;
 int codepage_ = TALLYJET_CODEPAGE_850;
 
@@ -45,6 +48,15 @@ int SetCharCodeTable(const PrinterConnection& link, int table) {
   }
   *link.codepage = table;
   return link.encoder->SetCharCodeTable(table);
+}
+
+int SetAnswerTimeout(const PrinterConnection& link, int ms) {
+  if (link.transport == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
+  if (!escpos::InRange(ms, kShortestAnswerWaitMs, kLongestAnswerWaitMs)) {
+    return TALLYJET_ERR_INVALID_ARGUMENT;
+  }
+  link.transport->SetTimeout(ms);
+  return TALLYJET_SUCCESS;
 }
 
 int SendData(const PrinterConnection& link, const char* data, int length) {
@@ -128,6 +140,9 @@ int tallyjet_get_data(tallyjet_printer* printer, char* buffer, int length) {
   return GetData(Of(printer), buffer, length);
 }
 int tallyjet_reset(tallyjet_printer* printer) { return Reset(Of(printer)); }
+int tallyjet_set_answer_timeout(tallyjet_printer* printer, int ms) {
+  return SetAnswerTimeout(Of(printer), ms);
+}
 int tallyjet_set_char_code_table(tallyjet_printer* printer, int table) {
   return SetCharCodeTable(Of(printer), table);
 }

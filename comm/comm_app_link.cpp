@@ -23,7 +23,7 @@ int CommAppLink::Close() {
   if (!open_) return TALLYJET_ERR_PORT_NOT_OPEN;
   open_ = false;
   if (functions_.close != nullptr) functions_.close(context_);
-  return TALLYJET_SUCCESS;
+  return broken_ ? TALLYJET_ERR_FAILED : TALLYJET_SUCCESS;
 }
 
 bool CommAppLink::IsOpen() { return open_; }
@@ -36,7 +36,7 @@ int CommAppLink::Write(const char* data, int length) {
     const int written = functions_.write(context_, data + done, length - done);
     // A call that takes nothing would let the loop turn without end.
     if (written <= 0 || written > length - done) {
-      broken_ = done > 0;
+      broken_ = true;
       return TALLYJET_ERR_FAILED;
     }
     done += written;

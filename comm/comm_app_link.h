@@ -10,12 +10,13 @@ class CommAppLink : public CommBase {
   // Copies the functions; the link counts as open until Close.
   CommAppLink(const tallyjet_transport& functions, void* context);
 
-  // Calls the application's close, if it gave one, the first time: 1; later -4.
+  // Calls the application's close, if it gave one, the first time: 1, or -1 after a failed
+  // write (the job is incomplete); later -4.
   int Close() override;
   bool IsOpen() override;
   // Calls write until all length bytes are taken: 1; -1 when a call answers 0 or a negative
-  // value; -3 for a negative length; -4 after Close. A write that fails once bytes have gone
-  // leaves the link broken: every later write answers -1 without calling write, so that
+  // value; -3 for a negative length; -4 after Close. A write that fails leaves the link
+  // broken: every later write answers -1 without calling write, so that
   // nothing lands behind half a command.
   int Write(const char* data, int length) override;
   // One call of read with the read time-out: its count, 0 when nothing came; -30 for a negative

@@ -1,16 +1,13 @@
 #include "comm_net.h"
 
-#include <linux/sockios.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
-#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -24,8 +21,8 @@ constexpr int kDefaultPort = 9100;  // the raw printing port of network receipt 
 constexpr int kDefaultReadTimeoutMs = 300;
 constexpr int kDefaultConnectTimeoutMs = 5000;
 constexpr int kDefaultWriteTimeoutMs = 10000;
-// How long Close waits for the printer to close its side after the last byte, and how often it
-// looks whether every byte was acknowledged meanwhile.
+// How long Close waits for the printer to close its side once it has acknowledged every byte,
+// and how often it looks at the acknowledgements meanwhile.
 constexpr int kCloseDrainMs = 2000;
 constexpr int kCloseStepMs = 10;
 
@@ -88,43 +85,52 @@ bool WasReset(int fd) {
   return getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &length) == 0 && info.tcpi_state == TCP_CLOSE;
 }
 
-// Bytes written that the printer has not acknowledged yet, the end of data included.
-int Unacknowledged(int fd) {
-  int count = 0;
-  return ioctl(fd, SIOCOUTQ, &count) == 0 ? count : INT_MAX;
-}
-
 bool ErrorPending(int fd) {
   int error = 0;
   socklen_t length = sizeof error;
   return getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0;
 }
 
-// Ends the data and waits until the deadline for the printer to close its side once it has
-// acknowledged every byte. Whatever it sends meanwhile is read and dropped, so that closing does
-// not answer it with a reset, which may make it drop data it has not printed yet. True when
-// every byte was acknowledged and the printer did not reset the connection.
-bool FinishSending(int fd, int64_t deadline) {
+// Ends the data and waits while the printer takes it: for as long as it acknowledges bytes, and
+// until stallMs pass without one; once it has acknowledged every byte, up to kCloseDrainMs more
+// for it to close its side. Whatever it sends meanwhile is read and dropped, so that closing
+// does not answer it with a reset, which may make it drop data it has not printed yet. True
+// when every byte was acknowledged and the printer did not reset the connection.
+bool FinishSending(int fd, int stallMs) {
   shutdown(fd, SHUT_WR);
   bool peerClosed = false;
+  bool allTaken = false;
   char discarded[4096];
+  fdio::ProgressDeadline taking(stallMs, fdio::QueuedOutput(fd));
+  int64_t deadline = taking.Deadline();
   while (fdio::MonotonicMs() < deadline) {
+    bool flooding = false;
     if (!peerClosed) {
       const ssize_t got = recv(fd, discarded, sizeof discarded, MSG_DONTWAIT);
-      if (got > 0) continue;
       if (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return false;
       peerClosed = got == 0;
+      flooding = got > 0;
     }
     // A reset that follows the printer's close shows only as the socket's error.
     if (ErrorPending(fd)) return false;
-    if (peerClosed && Unacknowledged(fd) == 0) return true;
+    const int left = fdio::QueuedOutput(fd);
+    // A reset may empty the queue just after the look at the error: look once more.
+    if (peerClosed && left == 0) return !ErrorPending(fd);
+    if (!allTaken && left == 0) {
+      allTaken = true;
+      deadline = fdio::MonotonicMs() + kCloseDrainMs;
+    } else if (!allTaken) {
+      taking.Note(left);
+      deadline = taking.Deadline();
+    }
+    if (flooding) continue;
     // Once the printer has closed, the socket stays readable: acknowledgements are watched in
     // short sleeps instead.
     pollfd entry{fd, POLLIN, 0};
     poll(&entry, peerClosed ? 0 : 1,
-         static_cast<int>(std::min<int64_t>(kCloseStepMs, deadline - fdio::MonotonicMs())));
+         static_cast<int>(std::clamp<int64_t>(deadline - fdio::MonotonicMs(), 0, kCloseStepMs)));
   }
-  return !ErrorPending(fd) && Unacknowledged(fd) == 0;
+  return !ErrorPending(fd) && fdio::QueuedOutput(fd) == 0;
 }
 
 // Makes close reset the connection and drop what is still queued, so that the printer gets no
@@ -169,7 +175,7 @@ int CommNet::Close() {
   if (fd_ == 0) return TALLYJET_ERR_PORT_NOT_OPEN;
   const int fd = fdio::DescriptorOf(fd_);
   const bool delivered = !fdio::IsBroken(fd_) && !WasReset(fd) &&
-                         FinishSending(fd, fdio::MonotonicMs() + kCloseDrainMs);
+                         FinishSending(fd, writeTimeout_);
   if (!delivered) ResetOnClose(fd);
   const int closed = close(fd);
   fd_ = 0;
@@ -177,16 +183,16 @@ int CommNet::Close() {
   return delivered ? TALLYJET_SUCCESS : TALLYJET_ERR_FAILED;
 }
 
-// A write that stops once bytes have gone leaves the link broken.
+// A failed write leaves the link broken: the job misses what it did not deliver.
 int CommNet::Write(const char* data, int length) {
   if (fd_ == 0) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
-  if (fdio::IsBroken(fd_) || WasReset(fd_) || PeerHasGone(fd_)) return TALLYJET_ERR_FAILED;
-  int sent = 0;
-  if (fdio::WriteAll(fd_, data, length, fdio::kNoDeadline, writeTimeout_, &sent)) {
+  if (fdio::IsBroken(fd_)) return TALLYJET_ERR_FAILED;
+  if (!WasReset(fd_) && !PeerHasGone(fd_) &&
+      fdio::WriteAll(fd_, data, length, fdio::kNoDeadline, writeTimeout_)) {
     return TALLYJET_SUCCESS;
   }
-  if (sent > 0) fd_ = fdio::MarkBroken(fd_);
+  fd_ = fdio::MarkBroken(fd_);
   return TALLYJET_ERR_FAILED;
 }
 

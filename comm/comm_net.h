@@ -1,6 +1,6 @@
 // A network printer that takes raw ESC/POS on a TCP port, named socket://HOST[:PORT] (port 9100
 // when left out). A host name may resolve to IPv4 and IPv6 addresses, which are tried in turn.
-// A connection the printer resets, or a write that stops part-way, breaks the link: every later
+// A connection the printer resets or closes, or a write that fails, breaks the link: every later
 // write and Close answer -1 (reads -30 after a reset) until the next Open.
 #ifndef TALLYJET_COMM_NET_H
 #define TALLYJET_COMM_NET_H
@@ -21,16 +21,18 @@ class TALLYJET_API CommNet : public CommBase {
   // connection still held is closed first.
   int Open(const char* path) override;
   // Ends the connection the way a printer expects at the end of a job: no more data (the
-  // printer still gets every byte sent), then whatever the printer still sends is read and
-  // dropped until it closes its side having acknowledged every byte, or 2 s pass, however much
-  // it sends; then the socket is closed. 1 the printer acknowledged every byte; -1 it reset the
-  // connection, bytes were still unacknowledged after the 2 s, or the link was broken (the
-  // connection is then reset, so the printer gets no more of the job); -4 nothing open; -13
-  // close failed (the socket is gone all the same).
+  // printer still gets every byte sent), then waits while the printer takes what is still
+  // queued, for as long as it keeps acknowledging bytes and until it has taken none for the
+  // write time-out; once it has every byte, up to 2 s more for it to close its side. Whatever
+  // it sends meanwhile is read and dropped; then the socket is closed. 1 the printer
+  // acknowledged every byte; -1 it reset the connection, stopped taking bytes, or the link was
+  // broken (the connection is then reset, so the printer gets no more of the job); -4 nothing
+  // open; -13 close failed (the socket is gone all the same).
   int Close() override;
   // Sends all length bytes, waiting for room while the printer takes bytes: 1 sent; -1 the
   // printer closed or reset the connection, took no byte for the write time-out, or the link
-  // is broken; -3 a negative length; -4 not open. Never raises SIGPIPE.
+  // is broken (and from then on it is); -3 a negative length; -4 not open. Never raises
+  // SIGPIPE.
   int Write(const char* data, int length) override;
   // The bytes that arrive first within the read time-out: their count, 0 when none came; -30
   // when the printer closed or reset the connection; -3 a negative length; -4 not open.
@@ -40,7 +42,8 @@ class TALLYJET_API CommNet : public CommBase {
 
   // The longest wait of Open for a connection, all addresses together (5000 ms until set).
   void SetConnectTimeout(int milliseconds);
-  // The longest time a Write waits while the printer takes no byte (10000 ms until set).
+  // The longest time a Write, or Close, waits while the printer takes no byte (10000 ms until
+  // set).
   void SetWriteTimeout(int milliseconds);
 
   // Drops input the printer sent that nobody read, without waiting.

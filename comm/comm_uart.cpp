@@ -27,6 +27,8 @@ constexpr int64_t kBitsPerCharacter = 10;
 // A write may take twice its line time, since the printer holds CTS while it prints, plus this
 // allowance for a printer that is busy with a feed or a cut when the write starts.
 constexpr int64_t kWriteAllowanceMs = 1000;
+// Close gives up on what is still queued once the line has sent nothing for this long.
+constexpr int kCloseStallMs = 10000;
 
 // 946,080,000 s after the Unix epoch (10,950 days): the origin of GetCurrentTime.
 constexpr uint32_t kClockOriginSeconds = 946080000u;
@@ -76,11 +78,15 @@ int CommUart::Open(const char* path) {
   return TALLYJET_SUCCESS;
 }
 
+// Waits while the line sends what is still queued, for as long as bytes keep going out (the
+// printer's flow control may hold them back for a while), so that closing cuts nothing off.
 int CommUart::Close() {
   if (fd_ == 0) return TALLYJET_ERR_PORT_NOT_OPEN;
-  if (close(fdio::DescriptorOf(fd_)) != 0) return TALLYJET_ERR_FAILED;
+  const int fd = fdio::DescriptorOf(fd_);
+  const bool delivered = !fdio::IsBroken(fd_) && fdio::WaitForQueuedOutput(fd, kCloseStallMs);
+  if (close(fd) != 0) return TALLYJET_ERR_FAILED;
   fd_ = 0;
-  return TALLYJET_SUCCESS;
+  return delivered ? TALLYJET_SUCCESS : TALLYJET_ERR_FAILED;
 }
 
 int CommUart::Write(const char* data, int length) {
@@ -89,14 +95,10 @@ int CommUart::Write(const char* data, int length) {
   usleep(kWritePauseUs);
   if (length == 0 || fdio::IsBroken(fd_)) return TALLYJET_ERR_FAILED;
   // The descriptor is non-blocking: what the full output buffer does not take now goes out as
-  // the line drains, until the deadline. A write that fails once bytes have gone leaves the
-  // link broken.
+  // the line drains, until the deadline. A write that fails leaves the link broken.
   const int64_t deadline = fdio::MonotonicMs() + WriteBudgetMs(length, baudRate_);
-  int sent = 0;
-  if (fdio::WriteAll(fd_, data, length, deadline, fdio::kNoStallLimit, &sent)) {
-    return TALLYJET_SUCCESS;
-  }
-  if (sent > 0) fd_ = fdio::MarkBroken(fd_);
+  if (fdio::WriteAll(fd_, data, length, deadline, fdio::kNoStallLimit)) return TALLYJET_SUCCESS;
+  fd_ = fdio::MarkBroken(fd_);
   return TALLYJET_ERR_FAILED;
 }
 

@@ -16,11 +16,13 @@ class TALLYJET_API CommUart : public CommBase {
   // 1 opened and configured raw at baudRate_; -4 the system refused. A descriptor still held is
   // closed first. A descriptor numbered 0, 1 or 2 is moved above them.
   int Open(const char* path) override;
-  // 1 closed; -4 nothing held; -1 close failed.
+  // Waits while the line sends what is still queued (until it has sent nothing for 10 s), then
+  // closes: 1 closed with everything sent; -1 a write had failed, the queue did not drain, or
+  // close failed; -4 nothing held.
   int Close() override;
   // Pauses 5 ms, then 1 when every byte was written within a time that suits the line and the
   // length; -1 otherwise or for a length of 0; -3 for a negative length; -4 when not open.
-  // After a write that failed part-way, -1 until Close: nothing follows half a command.
+  // After a write that failed, -1 until Close: nothing follows half a command.
   int Write(const char* data, int length) override;
   // The first piece of data that arrives within timeout_, 0 at the time-out (-16 when the last
   // read failed); -3 for a negative length; -4 when not open.

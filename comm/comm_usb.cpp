@@ -6,6 +6,7 @@
 // named usb_device, which hides the structure's plain name here: write struct usb_device.
 #include <usb.h>
 
+#include <algorithm>
 #include <mutex>
 
 #include "usb_ids.h"
@@ -69,7 +70,11 @@ struct usb_device* FindDevice(struct usb_bus* busses, int vendorId, int productI
 // The vendor identifier is the value configured with TALLYJET_USB_VENDOR_ID (see usb_ids.h);
 // OpenPort passes the same value.
 CommUsb::CommUsb()
-    : handle_(nullptr), library_(nullptr), productId_(kUsbProductId), vendorId_(kUsbVendorId) {
+    : handle_(nullptr),
+      readTimeout_(kTransferTimeoutMs),
+      library_(nullptr),
+      productId_(kUsbProductId),
+      vendorId_(kUsbVendorId) {
   ReadDevicePid(&productId_);
 }
 
@@ -153,21 +158,22 @@ int CommUsb::Close() {
   if (usb_release_interface(handle_, kInterface) < 0) return TALLYJET_ERR_USB_RELEASE;
   const int closed = usb_close(handle_);
   handle_ = nullptr;
-  return closed < 0 ? TALLYJET_ERR_CLOSE : TALLYJET_SUCCESS;
+  if (closed < 0) return TALLYJET_ERR_CLOSE;
+  return broken_ ? TALLYJET_ERR_FAILED : TALLYJET_SUCCESS;
 }
 
 bool CommUsb::IsOpen() { return handle_ != nullptr; }
 
 // One bulk transfer for the whole buffer: a command is never split here. libusb-0.1 does not
-// tell how much of a failed transfer went, so any failed transfer of data leaves the link
-// broken: the printer may hold part of it.
+// tell how much of a failed transfer went, so any failed transfer leaves the link broken: the
+// printer may hold part of it, and the job misses the rest.
 int CommUsb::Write(const char* data, int length) {
   if (handle_ == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
   if (broken_) return TALLYJET_ERR_FAILED;
   const int sent = usb_bulk_write(handle_, kEndpointOut, data, length, kTransferTimeoutMs);
   if (sent == length) return TALLYJET_SUCCESS;
-  broken_ = length > 0;
+  broken_ = true;
   return TALLYJET_ERR_FAILED;
 }
 
@@ -175,8 +181,11 @@ int CommUsb::Write(const char* data, int length) {
 int CommUsb::Read(char* buffer, int length) {
   if (handle_ == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
-  return usb_bulk_read(handle_, kEndpointIn, buffer, length, kTransferTimeoutMs);
+  return usb_bulk_read(handle_, kEndpointIn, buffer, length, readTimeout_);
 }
+
+// 0 would mean no time-out at all to libusb.
+void CommUsb::SetTimeout(int milliseconds) { readTimeout_ = std::max(1, milliseconds); }
 
 int CommUsb::GetDeviceVid() { return vendorId_; }
 

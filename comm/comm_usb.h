@@ -21,15 +21,18 @@ class TALLYJET_API CommUsb : public CommBase {
   // first. A kernel driver bound to interface 0 is detached before configuring, when libusb-0.1
   // offers the two kernel-driver functions; libusb-0.1 cannot attach it again.
   int Open(int productId, int vendorId) override;
-  // 1 released and closed; -4 not open; -12 release failed (still open); -13 close failed.
+  // 1 released and closed; -1 closed, but a transfer had failed (the job is incomplete); -4 not
+  // open; -12 release failed (still open); -13 close failed.
   int Close() override;
   bool IsOpen() override;
   // One bulk transfer on endpoint 0x02: 1 when all length bytes went, -1 otherwise; -3 for a
-  // negative length; -4 when not open. After a transfer of data failed, -1 until the next Open.
+  // negative length; -4 when not open. After a transfer failed, -1 until the next Open.
   int Write(const char* data, int length) override;
   // One bulk transfer on endpoint 0x82: the count, or libusb's negative error number; -3 for a
-  // negative length; -4 when not open.
+  // negative length; -4 when not open. It waits the read time-out.
   int Read(char* buffer, int length) override;
+  // The read time-out (3000 ms, the transfer time-out, until set).
+  void SetTimeout(int milliseconds) override;
   int GetDeviceVid() override;
   int GetDevicePid() override;
 
@@ -48,7 +51,8 @@ class TALLYJET_API CommUsb : public CommBase {
   void Drop();
 
   usb_dev_handle* handle_;
-  bool broken_ = false;  // a transfer of data failed: the printer may hold part of a command
+  bool broken_ = false;  // a transfer failed: the printer may hold part of a command
+  int readTimeout_;
   void* library_;
   int productId_;
   int vendorId_;

@@ -40,8 +40,9 @@ int CommUsbLP::Open(const char* path) {
 int CommUsbLP::Close() {
   if (fd_ == 0) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (close(fdio::DescriptorOf(fd_)) != 0) return TALLYJET_ERR_CLOSE;
+  const bool delivered = !fdio::IsBroken(fd_);
   fd_ = 0;
-  return TALLYJET_SUCCESS;
+  return delivered ? TALLYJET_SUCCESS : TALLYJET_ERR_FAILED;
 }
 
 bool CommUsbLP::IsOpen() { return fd_ != 0; }
@@ -49,19 +50,18 @@ bool CommUsbLP::IsOpen() { return fd_ != 0; }
 // The printer-class driver answers a non-blocking write as soon as the bytes are on their way
 // and cancels them when the node is closed; the node is ready to write again only once they
 // have gone. So the write ends with that wait, and a Close right after loses nothing. A write
-// that fails once bytes have gone leaves the link broken.
+// that fails leaves the link broken.
 int CommUsbLP::Write(const char* data, int length) {
   if (fd_ == 0) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (length < 0) return TALLYJET_ERR_INVALID_ARGUMENT;
   if (fdio::IsBroken(fd_)) return TALLYJET_ERR_FAILED;
   const int stallMs =
       static_cast<int>(std::min<int64_t>(std::max(1, timeout_) * kWriteStallTimeouts, INT_MAX));
-  int sent = 0;
   const bool delivered =
-      fdio::WriteAll(fd_, data, length, fdio::kNoDeadline, stallMs, &sent) &&
+      fdio::WriteAll(fd_, data, length, fdio::kNoDeadline, stallMs) &&
       fdio::WaitFor(fd_, POLLOUT, fdio::MonotonicMs() + stallMs) == fdio::Readiness::kReady;
   if (delivered) return TALLYJET_SUCCESS;
-  if (sent > 0) fd_ = fdio::MarkBroken(fd_);
+  fd_ = fdio::MarkBroken(fd_);
   return TALLYJET_ERR_FAILED;
 }
 

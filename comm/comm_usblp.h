@@ -19,7 +19,7 @@ class TALLYJET_API CommUsbLP : public CommBase {
   bool IsOpen() override;
   // 1 when the printer took all length bytes; -1 when the node failed or the printer took no
   // byte for ten read time-outs (3 s by default); -3 for a negative length; -4 when not open.
-  // After a write that failed part-way, -1 until Close: nothing follows half a command.
+  // After a write that failed, -1 until Close, and Close answers -1: the job is incomplete.
   int Write(const char* data, int length) override;
   // The first bytes that arrive within the time-out, 0 when none came; -30 when the node failed
   // or the printer is gone; -3 for a negative length; -4 when not open.

@@ -2,7 +2,9 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,6 +20,8 @@ constexpr int kHighestStandardStream = 2;
 // answers unasked.
 constexpr int kDiscardChunk = 512;
 constexpr int kDiscardChunks = 128;
+// How often WaitForQueuedOutput looks at the queue.
+constexpr int kQueueLookMs = 10;
 
 bool Transient(int error) { return error == EAGAIN || error == EWOULDBLOCK || error == EINTR; }
 
@@ -92,6 +96,24 @@ int ReadFirst(int fd, char* buffer, int length, int64_t deadline) {
         return -1;
     }
   }
+}
+
+// TIOCOUTQ and SIOCOUTQ are one request: a terminal's output queue, a socket's send queue.
+int QueuedOutput(int fd) {
+  int count = 0;
+  return ioctl(fd, TIOCOUTQ, &count) == 0 ? count : -1;
+}
+
+bool WaitForQueuedOutput(int fd, int stallMs) {
+  int queued = QueuedOutput(fd);
+  ProgressDeadline taking(stallMs, queued);
+  while (queued > 0) {
+    if (MonotonicMs() >= taking.Deadline()) return false;
+    poll(nullptr, 0, kQueueLookMs);
+    queued = QueuedOutput(fd);
+    taking.Note(queued);
+  }
+  return true;
 }
 
 void DiscardInput(int fd) {

@@ -31,10 +31,39 @@ Readiness WaitFor(int fd, short events, int64_t deadline);
 bool WriteAll(int fd, const char* data, int length, int64_t deadline, int stallMs,
               int* sent = nullptr);
 
+// Bytes written to fd that have not left yet: a socket's unacknowledged bytes (its end of data
+// included), a terminal's output queue. -1 when the descriptor cannot tell.
+int QueuedOutput(int fd);
+
+// A deadline that keeps moving while a count of outstanding bytes shrinks: a wait that gives up
+// only once the other side has taken nothing for stallMs, however long it takes in all.
+class ProgressDeadline {
+ public:
+  ProgressDeadline(int stallMs, int outstanding)
+      : stallMs_(stallMs), outstanding_(outstanding), deadline_(MonotonicMs() + stallMs) {}
+  // Notes the count now; the deadline moves stallMs past now when it shrank.
+  void Note(int outstanding) {
+    if (outstanding >= outstanding_) return;
+    outstanding_ = outstanding;
+    deadline_ = MonotonicMs() + stallMs_;
+  }
+  int64_t Deadline() const { return deadline_; }
+
+ private:
+  int stallMs_;
+  int outstanding_;
+  int64_t deadline_;
+};
+
+// Waits while fd's queued output (QueuedOutput) goes out: true once none is left, or at once
+// when the descriptor cannot tell; false once none has gone for stallMs.
+bool WaitForQueuedOutput(int fd, int stallMs);
+
 // How a transport on a descriptor keeps it in CommBase's fd_: 0 when none is held; the
 // descriptor itself while the link is sound; the descriptor negated once the link is broken
-// (a write stopped part-way, or the connection was reset). The printer may then hold half a
-// command, so nothing more may be sent on it until the transport is closed. Held descriptors
+// (a write failed, or the connection was reset). The printer may then hold half a command, and
+// the job misses what the write did not deliver: nothing more may be sent on it, and closing
+// reports the job undelivered. Held descriptors
 // are above 2, so the two forms never meet.
 inline int MarkBroken(int held) { return held > 0 ? -held : held; }
 inline bool IsBroken(int held) { return held < 0; }

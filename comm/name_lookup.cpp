@@ -16,6 +16,9 @@ namespace {
 // round doubles the time. The deadline ends the whole lookup in any case.
 constexpr int kQueryTryMs = 1000;
 constexpr int kQueryTries = 3;
+// Once one address family has answered with addresses, the other is waited for this long at
+// most (the resolution delay of Happy Eyeballs): some routers never answer AAAA questions.
+constexpr int kResolutionDelayMs = 50;
 
 std::string& NameServersForTests() {
   static std::string servers;
@@ -56,8 +59,10 @@ std::vector<SocketAddress> Numeric(const HostPort& address) {
   return found;
 }
 
+// The lookup of one address family.
 struct Lookup {
   bool done = false;
+  int64_t doneAt = 0;  // monotonic milliseconds
   std::vector<SocketAddress> found;
 };
 
@@ -66,6 +71,7 @@ struct Lookup {
 void Collect(void* context, int status, int, ares_addrinfo* result) {
   Lookup* lookup = static_cast<Lookup*>(context);
   lookup->done = true;
+  lookup->doneAt = fdio::MonotonicMs();
   if (result == nullptr) return;
   if (status == ARES_SUCCESS) {
     for (const ares_addrinfo_node* node = result->nodes; node != nullptr; node = node->ai_next) {
@@ -105,9 +111,22 @@ void Step(ares_channel channel, int64_t deadline) {
   }
 }
 
+// When to stop waiting for the families: at the deadline, once both have answered, or a
+// resolution delay after the first that brought addresses.
+int64_t StopWaitingAt(const Lookup (&families)[2], int64_t deadline) {
+  if (families[0].done && families[1].done) return 0;
+  for (const Lookup& family : families) {
+    if (family.done && !family.found.empty()) {
+      deadline = std::min(deadline, family.doneAt + kResolutionDelayMs);
+    }
+  }
+  return deadline;
+}
+
 }  // namespace
 
-// c-ares needs ares_library_init on Windows only; on Linux a channel works without it.
+// c-ares needs ares_library_init on Windows only; on Linux a channel works without it. IPv6 and
+// IPv4 are asked at once, and IPv6 addresses come first.
 std::vector<SocketAddress> LookUpHost(const HostPort& address, int64_t deadline) {
   std::vector<SocketAddress> numeric = Numeric(address);
   if (!numeric.empty()) return numeric;
@@ -118,22 +137,29 @@ std::vector<SocketAddress> LookUpHost(const HostPort& address, int64_t deadline)
   if (ares_init_options(&channel, &options, ARES_OPT_TIMEOUTMS | ARES_OPT_TRIES) != ARES_SUCCESS) {
     return {};
   }
-  Lookup lookup;
   const std::string& servers = NameServersForTests();
   if (!servers.empty() && ares_set_servers_ports_csv(channel, servers.c_str()) != ARES_SUCCESS) {
-    lookup.done = true;  // never ask the system's servers in place of a test's
+    ares_destroy(channel);  // never ask the system's servers in place of a test's
+    return {};
   }
-  ares_addrinfo_hints hints = {};
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  hints.ai_flags = ARES_AI_NUMERICSERV;
-  if (!lookup.done) {
-    ares_getaddrinfo(channel, address.host.c_str(), PortText(address.port).c_str(), &hints, Collect,
-                     &lookup);
+  Lookup families[2];
+  const int kinds[2] = {AF_INET6, AF_INET};
+  for (int i = 0; i < 2; ++i) {
+    ares_addrinfo_hints hints = {};
+    hints.ai_family = kinds[i];
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = ARES_AI_NUMERICSERV;
+    ares_getaddrinfo(channel, address.host.c_str(), PortText(address.port).c_str(), &hints,
+                     Collect, &families[i]);
   }
-  while (!lookup.done && fdio::MonotonicMs() < deadline) Step(channel, deadline);
+  for (int64_t stop = StopWaitingAt(families, deadline); fdio::MonotonicMs() < stop;
+       stop = StopWaitingAt(families, deadline)) {
+    Step(channel, stop);
+  }
   ares_destroy(channel);  // ends a lookup still waiting
-  return lookup.found;
+  std::vector<SocketAddress> found = families[0].found;
+  found.insert(found.end(), families[1].found.begin(), families[1].found.end());
+  return found;
 }
 
 void SetNameServersForTests(const std::string& servers) { NameServersForTests() = servers; }

@@ -23,7 +23,7 @@
 #define TALLYJET_H
 
 #define TALLYJET_VERSION_MAJOR 1
-#define TALLYJET_VERSION_MINOR 1
+#define TALLYJET_VERSION_MINOR 2
 #define TALLYJET_VERSION_PATCH 0
 
 #if defined(__GNUC__)
@@ -131,7 +131,10 @@ TALLYJET_API int SetProtocol(int protocol);
  * -3 for a null name, -8 before SetProtocol, else the transport's code. */
 TALLYJET_API int OpenPort(const char* portName, int baudRate, char parity, int dataBits,
                           int stopBits);
-/* Closes the port and forgets the connection, even when closing fails; -4 when none is open. */
+/* Closes the port and forgets the connection, even when closing fails; -4 when none is open.
+ * On the network it first waits while the printer takes what is still queued, for as long as
+ * it keeps taking bytes. -1 when the printer did not get the whole job: a write had failed, the
+ * printer closed or reset the connection, or it stopped taking bytes. */
 TALLYJET_API int ClosePort(void);
 /* Reads up to length raw bytes the printer sent; answers the count or a negative code. */
 TALLYJET_API int GetData(char* buffer, int length);
@@ -339,8 +342,9 @@ typedef struct tallyjet_printer tallyjet_printer;
  * context given to tallyjet_open_transport, from the thread that uses the printer.
  * write: sends length bytes; answers the count written (a short count is continued), or a
  *   negative value for a failure (0 counts as a failure). It should give up on a printer that
- *   takes nothing for a while. A failure after part of a command went out breaks the printer:
- *   every later write answers -1 until tallyjet_close, so nothing lands behind half a command.
+ *   takes nothing for a while. A failure breaks the printer: every later write answers -1 and
+ *   tallyjet_close answers -1, so nothing lands behind half a command and a job cut short is
+ *   never reported printed.
  * read: waits at most timeout_ms for input; answers the count read, 0 when nothing came in
  *   time, or a negative value for a failure. Called with timeout_ms 0 to drop stale input before
  *   each query, until it answers 0 (at most 64 KB are dropped).
@@ -361,8 +365,14 @@ TALLYJET_API int tallyjet_open(const char* port, int baud_rate, tallyjet_printer
 TALLYJET_API int tallyjet_open_transport(const tallyjet_transport* transport, void* context,
                                          tallyjet_printer** printer);
 /* Closes the link and releases the printer and all it holds, even when closing fails; the
- * transport's close result (1, or a negative code). NULL: ClosePort(). */
+ * transport's close result (1, or a negative code; -1 when the printer did not get the whole
+ * job, as ClosePort). NULL: ClosePort(). */
 TALLYJET_API int tallyjet_close(tallyjet_printer* printer);
+/* How long each query waits for the printer's answer after its pause: 1 to 30000 ms (else -3).
+ * Until set, each port keeps its own wait (300 ms on the network, a device node and an
+ * application's link; the serial line's and USB's own). NULL: the process-wide connection's
+ * (until ClosePort). -4 without a connection. */
+TALLYJET_API int tallyjet_set_answer_timeout(tallyjet_printer* printer, int ms);
 
 /* GetData */
 TALLYJET_API int tallyjet_get_data(tallyjet_printer* printer, char* buffer, int length);

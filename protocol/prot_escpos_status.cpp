@@ -22,9 +22,10 @@ int HexDigit(char c) {
   return -1;
 }
 
-// Bits 1 and 4 of real-time status bytes 1 to 4 are always set, bits 0 and 7 always clear: a
-// byte that breaks this is noise, or an answer to something else, and no status.
-constexpr int kFixedBits = 0x93;
+// Every real-time status byte 1 to 4 has bit 0 clear and bits 1 and 4 set: a byte that breaks
+// this (a zero byte among them) is noise, or an answer to something else, and no status. Bit 7
+// is a flag of the word, not a mark.
+constexpr int kFixedBits = 0x13;
 constexpr int kFixedValue = 0x12;
 
 bool IsStatusByte(int n, char byte) {

@@ -81,16 +81,18 @@ class LateAnswersTest : public ::testing::TestWithParam<Link> {
   tallyjet_printer* handle = nullptr;
 };
 
+struct StatusQuery {
+  const char* what;
+  int (*ask)(tallyjet_printer* printer, int* word);
+  int word;
+  int notObtained;
+};
+
 // Each query that got no answer in time fails; its late answer is dropped by the next query,
 // which fails in turn or reads its own answer, never another's. Once the printer is quick
 // again, every query reads its own answer.
 TEST_P(LateAnswersTest, LateAnswerIsDroppedNotTakenForTheNextQuerys) {
-  const struct {
-    const char* what;
-    int (*ask)(tallyjet_printer* printer, int* word);
-    int word;
-    int notObtained;
-  } queries[] = {
+  const StatusQuery queries[] = {
       {"printer", tallyjet_get_printer_status, TALLYJET_PRINTER_OFFLINE,
        TALLYJET_PRINTER_NOT_OBTAINED},
       {"media", tallyjet_get_media_status, TALLYJET_MEDIA_PAPER_PRESENT,
@@ -109,6 +111,33 @@ TEST_P(LateAnswersTest, LateAnswerIsDroppedNotTakenForTheNextQuerys) {
   }
   EXPECT_GT(failed, 0);  // the answers were late indeed
   Answer(0);
+  for (const auto& q : queries) {
+    int word = 0;
+    EXPECT_EQ(q.ask(handle, &word), TALLYJET_SUCCESS) << q.what;
+    EXPECT_EQ(word, q.word) << q.what;
+  }
+}
+
+// A printer behind a slow link answers every query 600 ms late: with a longer answer wait, each
+// query reads its own answer, however often asked. The wait is bounded on both sides.
+TEST_P(LateAnswersTest, LongerAnswerWaitReadsEachQuerysOwnAnswer) {
+  const StatusQuery queries[] = {
+      {"printer", tallyjet_get_printer_status, TALLYJET_PRINTER_OFFLINE,
+       TALLYJET_PRINTER_NOT_OBTAINED},
+      {"media", tallyjet_get_media_status, TALLYJET_MEDIA_PAPER_PRESENT,
+       TALLYJET_MEDIA_NOT_OBTAINED},
+      {"raw byte 1",
+       [](tallyjet_printer* p, int* word) { return tallyjet_get_real_time_status(p, 1, word); },
+       0x1E, 0},
+      {"drawer",
+       [](tallyjet_printer* p, int* word) { return tallyjet_get_drawer_status(p, 1, word); },
+       TALLYJET_DRAWER_PIN3_HIGH, TALLYJET_DRAWER_NOT_OBTAINED},
+  };
+  for (int refused : {0, 30001}) {
+    EXPECT_EQ(tallyjet_set_answer_timeout(handle, refused), TALLYJET_ERR_INVALID_ARGUMENT);
+  }
+  ASSERT_EQ(tallyjet_set_answer_timeout(handle, 1500), TALLYJET_SUCCESS);
+  Answer(600);
   for (const auto& q : queries) {
     int word = 0;
     EXPECT_EQ(q.ask(handle, &word), TALLYJET_SUCCESS) << q.what;

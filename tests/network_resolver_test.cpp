@@ -29,17 +29,22 @@ class ResolvedNameTest : public PrinterOnPty {
   }
 };
 
-// A name that does not resolve opens nothing; one that does is tried address by address.
+// A name that does not resolve opens nothing; one that does is tried address by address, from
+// the first (only the printer's address, 127.0.0.1, takes the connection).
 TEST_F(ResolvedNameTest, EachAddressIsTriedInTurn) {
-  const DnsOnLoopback dns({{"printer.test", {"::1", "127.0.0.1"}}});
+  const DnsOnLoopback dns({{"printer.test", {"::1", "127.0.0.1"}},
+                           {"first.test", {"127.0.0.1", "127.0.0.3"}}});
   SetNameServersForTests(dns.Server());
   EXPECT_EQ(OpenPort(("socket://nowhere.test" + Port()).c_str(), 0, 'N', 8, 1),
             TALLYJET_ERR_PORT_NOT_OPEN);
-  ASSERT_EQ(OpenPort(("socket://printer.test" + Port()).c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
-  EXPECT_EQ(SendData("named\n", 6), TALLYJET_SUCCESS);
-  EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
-  EXPECT_TRUE(printer.WaitForReceived(6, 2000));
-  EXPECT_EQ(printer.Received(), "named\n");
+  for (const std::string name : {"printer.test", "first.test"}) {
+    printer.Clear();
+    ASSERT_EQ(OpenPort(("socket://" + name + Port()).c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
+    EXPECT_EQ(SendData("named\n", 6), TALLYJET_SUCCESS);
+    EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
+    EXPECT_TRUE(printer.WaitForReceived(6, 2000)) << name;
+    EXPECT_EQ(printer.Received(), "named\n") << name;
+  }
 }
 
 // The first address has half the connect bound, not all of it and not none of it. It is
@@ -55,6 +60,18 @@ TEST_F(ResolvedNameTest, AddressThatNeverAnswersLeavesTimeForTheNext) {
   EXPECT_EQ(net.Open(("socket://slow.test" + Port()).c_str()), TALLYJET_SUCCESS);
   EXPECT_GE(watch.Ms(), 250);
   EXPECT_LT(watch.Ms(), 3000);
+}
+
+// A server that answers A at once and never AAAA: the printer is reached within the resolution
+// delay, not at the end of the connect bound.
+TEST_F(ResolvedNameTest, FamilyThatNeverAnswersDoesNotHoldTheOther) {
+  const DnsOnLoopback dns({{"printer.test", {"::1", "127.0.0.1"}}}, false);
+  SetNameServersForTests(dns.Server());
+  const Stopwatch watch;
+  ASSERT_EQ(OpenPort(("socket://printer.test" + Port()).c_str(), 0, 'N', 8, 1), TALLYJET_SUCCESS);
+  EXPECT_LT(watch.Ms(), 1000);
+  EXPECT_EQ(SendData("named\n", 6), TALLYJET_SUCCESS);
+  EXPECT_EQ(ClosePort(), TALLYJET_SUCCESS);
 }
 
 // DNS servers that never answer: the lookup ends with the connect bound, which it is part of,

@@ -134,6 +134,7 @@ TEST_F(StatusTest, StatusBytesFoldIntoTheWordsAndSilenceIsNotAnAnswer) {
       {GetPrinterStatus, kOther, "\1\2", "\x16\x12", 0x200},  // on-line, nothing wrong
       {GetPrinterStatus, kOther, "\1\2", "\x1E\x36", 0x001 | 0x002 | 0x100},  // off-line
       {GetPrinterStatus, kOther, "\1\2", "\x16\x52", 0x200 | 0x010},  // error
+      {GetPrinterStatus, kOther, "\1\2", "\x96\x52", 560},  // bit 7 of byte 1 is a flag
       {GetPrinterStatus, kExtended, "\1\2\6", "\x16\x12\x40", 0x200 | 0x800},
       {GetPrinterStatus, kExtended, "\1\2\6", "\x16\x12\x20", 0x200},  // bit 5 is the media word's
       {GetMediaStatus, kOther, "\4", "\x1E", 0x05},
@@ -166,7 +167,7 @@ TEST_F(StatusTest, StatusBytesFoldIntoTheWordsAndSilenceIsNotAnAnswer) {
   }
 }
 
-// Bits 1 and 4 of status bytes 1 to 4 are set, bits 0 and 7 clear. A byte that breaks any of
+// Bits 1 and 4 of status bytes 1 to 4 are set, bit 0 clear. A byte that breaks any of
 // them (a line of zeros, noise, an answer to something else) is no status: the query fails and
 // the word says "not obtained". Byte 6 has no fixed bits.
 TEST_F(StatusTest, ByteWithWrongFixedBitsIsNoStatus) {
@@ -176,7 +177,6 @@ TEST_F(StatusTest, ByteWithWrongFixedBitsIsNoStatus) {
     int word;
   } cases[] = {
       {GetPrinterStatus, "\x00", TALLYJET_PRINTER_NOT_OBTAINED},
-      {GetPrinterStatus, "\x96", TALLYJET_PRINTER_NOT_OBTAINED},  // bit 7
       {GetPrinterStatus, "\x13", TALLYJET_PRINTER_NOT_OBTAINED},  // bit 0
       {GetPrinterStatus, "\x12\x10", TALLYJET_PRINTER_NOT_OBTAINED},  // bit 1 clear
       {GetMediaStatus, "\x02", TALLYJET_MEDIA_NOT_OBTAINED},  // bit 4 clear
@@ -191,7 +191,7 @@ TEST_F(StatusTest, ByteWithWrongFixedBitsIsNoStatus) {
   }
   int raw = -7;
   for (int n : {1, 2, 3, 4}) {
-    transport->Answer(Bytes({0x92}));
+    transport->Answer(Bytes({0x83}));
     EXPECT_EQ(GetRealTimeStatus(n, &raw), TALLYJET_ERR_FAILED) << n;
     EXPECT_EQ(raw, -7) << n;
   }

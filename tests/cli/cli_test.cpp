@@ -184,6 +184,7 @@ TEST_F(CliTest, StatusExitCodeSaysWhyThePrinterStopped) {
   } kCases[] = {
       {{}, "status --json", 0, "ready"},
       {{"--listen", "0"}, "status --json", 0, "ready"},  // a socket:// port
+      {{"--listen", "0", "--late", "600"}, "status --json", 0, "ready"},  // behind a slow link
       {{"--silent"}, "--baud 9600 status --json --timeout 1", 3, "no-answer"},
       {{"--silent"}, "status --json --timeout 1", 3, "no-answer"},
       {{"--garbage"}, "status --json --timeout 1", 3, "no-answer"},  // not a status

@@ -1,6 +1,7 @@
 // A DNS server on a free UDP port of 127.0.0.1, for the resolver's tests: it answers A and AAAA
 // questions about the names it was given, with their addresses in the order given, and any other
-// name with "no such name". Made without names, it never answers at all.
+// name with "no such name"; told so, it never answers AAAA questions, as some routers do. Made
+// without names, it never answers at all.
 #ifndef TALLYJET_TESTS_DNS_ON_LOOPBACK_H
 #define TALLYJET_TESTS_DNS_ON_LOOPBACK_H
 
@@ -34,8 +35,9 @@ class DnsOnLoopback {
     EXPECT_EQ(getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length), 0);
     port_ = ntohs(address.sin_port);
   }
-  explicit DnsOnLoopback(Names names) : DnsOnLoopback() {
+  explicit DnsOnLoopback(Names names, bool answersAaaa = true) : DnsOnLoopback() {
     names_ = std::move(names);
+    answersAaaa_ = answersAaaa;
     thread_ = std::thread([this] { Serve(); });
   }
   ~DnsOnLoopback() {
@@ -97,6 +99,7 @@ class DnsOnLoopback {
     if (at + 5 > query.size()) return "";
     const size_t questionEnd = at + 5;  // the final 0, type and class
     const uint16_t type = Get16(query, at + 1);
+    if (type == kTypeAaaa && !answersAaaa_) return "";
     const auto known = names_.find(name);
     std::vector<std::string> records;
     if (known != names_.end()) {
@@ -131,6 +134,7 @@ class DnsOnLoopback {
   int fd_;
   int port_ = 0;
   Names names_;
+  bool answersAaaa_ = true;
   std::atomic<bool> stopping_{false};
   std::thread thread_;
 };

@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -29,6 +30,11 @@ void WatchdogFired(int) {
   WriteFromHandler(STDERR_FILENO, gWatchdogErr);
   _exit(kExitNoAnswer);
 }
+
+// Each answer may take this share of the whole wait: a printer behind a slow link (Wi-Fi in
+// power save, a Bluetooth bridge) answers hundreds of milliseconds late.
+constexpr unsigned kAnswerShare = 4;
+constexpr unsigned kLongestAnswerWaitMs = 30000;
 
 // A pause between two askings, so that a printer answering nonsense at once is not flooded.
 constexpr auto kAskAgainAfter = std::chrono::milliseconds(100);
@@ -89,6 +95,8 @@ void DisarmWatchdog() { alarm(0); }
 int AskStatus(Connection& c, unsigned timeoutSeconds, bool drawer, Answers* a) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
   tallyjet_printer* p = c.printer();
+  const unsigned answerWaitMs = std::min(timeoutSeconds * 1000 / kAnswerShare, kLongestAnswerWaitMs);
+  tallyjet_set_answer_timeout(p, static_cast<int>(answerWaitMs));
   int result = AskUntil(deadline, [&] { return tallyjet_get_printer_status(p, &a->printer); });
   if (result == TALLYJET_SUCCESS) {
     result = AskUntil(deadline, [&] { return tallyjet_get_media_status(p, &a->media); });

@@ -82,6 +82,7 @@ void FollowStateFile(const std::string& path, vprinter::StateFile* stateFile,
   for (const std::string& error : errors) Warn(path + ": " + error);
   printer->SetState(state);
   printer->SetRates(rates.drainBytesPerSecond, rates.readBytesPerSecond);
+  printer->SetSpeed(rates.paperSpeed);
 }
 
 // What --png asks for: Qt for the text, and a renderer that the serving thread feeds.

@@ -59,13 +59,16 @@ void PrinterCore::Receive(const std::string& bytes, Clock::time_point now) {
   for (const Command& command : commands) {
     if (IsRealTime(command.kind)) realTime += command.raw.size();
   }
-  const size_t lost = buffer_.Accept(bytes.size() - std::min(realTime, bytes.size()), now);
+  const size_t buffered = bytes.size() - std::min(realTime, bytes.size());
+  const size_t lost = buffer_.Accept(buffered, now);
   if (lost > 0) {
     ++overruns_;
     AddLine("OVERRUN " + std::to_string(lost) + " bytes lost: the receive buffer of " +
             std::to_string(ReceiveBuffer::kCapacity) + " bytes is full");
   }
+  const Clock::time_point printingFrom = pace_.Done(now);
   Process(commands, now);
+  pace_.Hold(buffered, printingFrom);
 }
 
 void PrinterCore::Idle(Clock::time_point now) { Process(parser_.Flush(), now); }
@@ -85,6 +88,7 @@ void PrinterCore::Process(const std::vector<Command>& commands, Clock::time_poin
                                     hook_ ? hook_(command, settings_) : std::string()}) {
       if (!note.empty()) line += " (" + note + ")";
     }
+    pace_.Print(PaperDotsOf(command, settings_), now);
     AddLine(line + Respond(command, now));
   }
 }
@@ -96,31 +100,41 @@ std::string PrinterCore::Respond(const Command& command, Clock::time_point now) 
   const Query query =
       AnswerTo(command, state_, buffer_.FillPercent(now), capacity > used ? capacity - used : 0);
   if (!query.asked) return "";
-  return Queue(query.answer, now);
+  // The process ID comes once everything before its request has printed.
+  const bool afterPrinting = command.kind == Kind::ResponseRequest;
+  return Queue(query.answer, afterPrinting ? pace_.Done(now) : now);
 }
 
-// Queues an answer as the state's failure mode delivers it; returns how the log shows it.
-std::string PrinterCore::Queue(const std::string& answer, Clock::time_point now) {
+// Queues an answer as the state's failure mode delivers it, not before from; returns how the
+// log shows it.
+std::string PrinterCore::Queue(const std::string& answer, Clock::time_point from) {
   const std::string sent = Deliver(answer, state_.answers);
   if (sent.empty()) return " -> nothing (silent)";
-  answers_.push_back({sent, now + std::chrono::milliseconds(state_.answerDelayMs)});
+  answers_.push_back({sent, from + std::chrono::milliseconds(state_.answerDelayMs)});
   std::string shown = " -> " + HexBytes(sent, 32);
   if (state_.answers == PrinterState::Answers::Garbage) shown += " (garbage)";
   if (state_.answerDelayMs > 0) shown += " after " + std::to_string(state_.answerDelayMs) + " ms";
   return shown;
 }
 
+// An answer that waits for the paper does not hold back the real-time answers queued after it.
 std::string PrinterCore::TakeDueAnswers(Clock::time_point now) {
   std::string due;
-  while (!answers_.empty() && answers_.front().due <= now) {
-    due += answers_.front().bytes;
-    answers_.pop_front();
+  for (auto answer = answers_.begin(); answer != answers_.end();) {
+    if (answer->due <= now) {
+      due += answer->bytes;
+      answer = answers_.erase(answer);
+    } else {
+      ++answer;
+    }
   }
   return due;
 }
 
 PrinterCore::Clock::time_point PrinterCore::NextAnswerDue() const {
-  return answers_.empty() ? Clock::time_point::max() : answers_.front().due;
+  Clock::time_point next = Clock::time_point::max();
+  for (const Answer& answer : answers_) next = std::min(next, answer.due);
+  return next;
 }
 
 void PrinterCore::AddLine(const std::string& line) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "command_parser.h"
+#include "paper_pace.h"
 #include "printer_settings.h"
 #include "printer_state.h"
 #include "receive_buffer.h"
@@ -42,7 +43,8 @@ class PrinterCore {
   // A network client has gone: as Finish, and the answers still queued for it are dropped.
   void EndConnection(Clock::time_point now);
 
-  // The answer bytes due by now, in the order the queries came; removed from the queue.
+  // The answer bytes due by now, in the order the queries came; removed from the queue. The
+  // process ID of GS ( H is due once everything received before it has printed.
   std::string TakeDueAnswers(Clock::time_point now);
   // When the next queued answer is due; Clock::time_point::max() when none is queued.
   Clock::time_point NextAnswerDue() const;
@@ -51,6 +53,12 @@ class PrinterCore {
   void SetState(const PrinterState& state);
   const PrinterState& State() const { return state_; }
   void SetDrainRate(int bytesPerSecond, Clock::time_point now);
+  // The paper speed in mm/s, 0 for printing that takes no time (see PaperPace).
+  void SetSpeed(int millimetresPerSecond) { pace_.SetSpeed(millimetresPerSecond); }
+  bool Paced() const { return pace_.Paced(); }
+  // Bytes read whose paper has not passed yet; the printer reads no more while they fill its
+  // receive buffer.
+  size_t HeldBytes(Clock::time_point now) { return pace_.Held(now); }
 
   const std::string& Received() const { return received_; }
   size_t ReceivedCount() const { return receivedCount_; }
@@ -68,13 +76,14 @@ class PrinterCore {
 
   void Process(const std::vector<Command>& commands, Clock::time_point now);
   std::string Respond(const Command& command, Clock::time_point now);
-  std::string Queue(const std::string& answer, Clock::time_point now);
+  std::string Queue(const std::string& answer, Clock::time_point from);
   void AddLine(const std::string& line);
 
   PrinterState state_;
   PrinterSettings settings_;
   CommandParser parser_;
   ReceiveBuffer buffer_;
+  PaperPace pace_;
   std::deque<Answer> answers_;
   std::string received_;
   size_t receivedCount_ = 0;

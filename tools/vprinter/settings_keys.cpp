@@ -30,6 +30,9 @@ const Setting kSettings[] = {
     {"nv-capacity", Type::Number, "bytes of NV graphics memory (default 262144)"},
     {"drain-rate", Type::Number, "bytes per second the receive buffer drains, 0 at once (default)"},
     {"read-rate", Type::Number, "bytes per second read from the line, 0 as fast as they come"},
+    {"speed", Type::Number,
+     "paper speed in mm/s: lines, feeds and picture rows take their paper's time and the "
+     "receive buffer fills (0: at once, the default)"},
     {"silent", Type::Flag, "answer no query"},
     {"late", Type::Number, "milliseconds to wait before each answer"},
     {"garbage", Type::Flag, "answer every query with its bytes inverted"},
@@ -95,6 +98,7 @@ int* NumberOf(const std::string& key, PrinterState* state, Options* options) {
   if (key == "nv-capacity") return &state->nvCapacity;
   if (key == "drain-rate") return &options->drainBytesPerSecond;
   if (key == "read-rate") return &options->readBytesPerSecond;
+  if (key == "speed") return &options->paperSpeed;
   if (key == "late") return &state->answerDelayMs;
   return nullptr;
 }

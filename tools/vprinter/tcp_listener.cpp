@@ -47,9 +47,13 @@ std::string Describe(const sockaddr_storage& address) {
   return std::string(text) + ":" + std::to_string(ntohs(v4.sin_port));
 }
 
+// A printer's receive window: a few KB (set before listen, so that accepted connections
+// advertise it from the start).
+constexpr int kPrinterWindow = 4096;
+
 }  // namespace
 
-bool TcpListener::Listen(const std::string& host, int port) {
+bool TcpListener::Listen(const std::string& host, int port, bool smallWindow) {
   sockaddr_storage address;
   socklen_t length = 0;
   if (!NumericAddress(host, port, &address, &length)) return false;
@@ -58,6 +62,8 @@ bool TcpListener::Listen(const std::string& host, int port) {
   // A restarted printer takes its port again at once, past the old connections' TIME_WAIT.
   bool ok = listener_ >= 0 &&
             setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) == 0 &&
+            (!smallWindow || setsockopt(listener_, SOL_SOCKET, SO_RCVBUF, &kPrinterWindow,
+                                        sizeof kPrinterWindow) == 0) &&
             bind(listener_, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
             listen(listener_, SOMAXCONN) == 0;
   length = sizeof address;

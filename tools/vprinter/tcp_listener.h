@@ -16,9 +16,10 @@ class TcpListener {
   TcpListener(const TcpListener&) = delete;
   TcpListener& operator=(const TcpListener&) = delete;
 
-  // Listens on host (a numeric address) and port; port 0 takes a free one. False on failure,
-  // with errno set and nothing left open.
-  bool Listen(const std::string& host, int port);
+  // Listens on host (a numeric address) and port; port 0 takes a free one. With smallWindow
+  // connections take a printer's few KB at a time instead of the system's megabytes. False on
+  // failure, with errno set and nothing left open.
+  bool Listen(const std::string& host, int port, bool smallWindow = false);
   // Ends the current connection and stops listening.
   void Close();
   // The bound address as HOST:PORT, an IPv6 address in brackets.

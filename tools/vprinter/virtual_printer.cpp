@@ -14,6 +14,8 @@ using Clock = PrinterCore::Clock;
 // Short enough for Stop() to be prompt and for a quiet line to end a text run soon.
 constexpr int kPollMs = 10;
 constexpr size_t kReadChunk = 4096;
+// How often a printer with a full receive buffer looks whether the paper has made room.
+constexpr int kPaperLookMs = 2;
 
 int MillisecondsUntil(Clock::time_point when) {
   if (when == Clock::time_point::max()) return kPollMs;
@@ -26,13 +28,16 @@ int MillisecondsUntil(Clock::time_point when) {
 VirtualPrinter::VirtualPrinter(const Options& options)
     : options_(options),
       core_(options.drainBytesPerSecond),
-      readBytesPerSecond_(std::max(0, options.readBytesPerSecond)) {}
+      readBytesPerSecond_(std::max(0, options.readBytesPerSecond)) {
+  core_.SetSpeed(options.paperSpeed);
+}
 
 VirtualPrinter::~VirtualPrinter() { Stop(); }
 
 bool VirtualPrinter::Start() {
   if (thread_.joinable()) return true;
-  const bool opened = OnNetwork() ? tcp_.Listen(options_.listenHost, options_.listenPort)
+  const bool opened = OnNetwork() ? tcp_.Listen(options_.listenHost, options_.listenPort,
+                                                options_.paperSpeed > 0)
                                   : pty_.Open(options_.linkPath);
   if (!opened) return false;
   stopping_ = false;
@@ -76,6 +81,11 @@ void VirtualPrinter::SetRates(int drainBytesPerSecond, int readBytesPerSecond) {
   std::lock_guard<std::mutex> lock(mutex_);
   core_.SetDrainRate(drainBytesPerSecond, Clock::now());
   readBytesPerSecond_ = std::max(0, readBytesPerSecond);
+}
+
+void VirtualPrinter::SetSpeed(int millimetresPerSecond) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  core_.SetSpeed(millimetresPerSecond);
 }
 
 std::string VirtualPrinter::Received() const {
@@ -155,17 +165,26 @@ void VirtualPrinter::Serve() {
   }
 }
 
-// How many bytes the read throttle lets the printer read now; *waitMs shrinks to the time until
-// the next byte is allowed when none is.
+// How many bytes the read throttle and, at a paper speed, the room in the receive buffer let
+// the printer read now; *waitMs shrinks to the time until the next byte is allowed when none is.
 size_t VirtualPrinter::ReadAllowance(Clock::time_point now, int* waitMs) {
   std::lock_guard<std::mutex> lock(mutex_);
+  size_t room = kReadChunk;
+  if (core_.Paced()) {
+    room = ReceiveBuffer::kCapacity - std::min(ReceiveBuffer::kCapacity, core_.HeldBytes(now));
+    room = std::min(room, kReadChunk);
+    if (room == 0) {
+      *waitMs = std::min(*waitMs, kPaperLookMs);
+      return 0;
+    }
+  }
   const double seconds = std::chrono::duration<double>(now - credited_).count();
   credited_ = now;
-  if (readBytesPerSecond_ == 0) return kReadChunk;
+  if (readBytesPerSecond_ == 0) return room;
   // At most a fiftieth of a second's worth at once keeps the pace even.
   const double burst = std::max(1.0, readBytesPerSecond_ / 50.0);
   readCredit_ = std::min(burst, readCredit_ + seconds * readBytesPerSecond_);
-  if (readCredit_ >= 1) return std::min(kReadChunk, static_cast<size_t>(readCredit_));
+  if (readCredit_ >= 1) return std::min(room, static_cast<size_t>(readCredit_));
   *waitMs =
       std::clamp(static_cast<int>((1 - readCredit_) * 1000 / readBytesPerSecond_), 1, *waitMs);
   return 0;

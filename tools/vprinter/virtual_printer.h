@@ -24,6 +24,10 @@ namespace vprinter {
 struct Options {
   int drainBytesPerSecond = 0;  // 0: the receive buffer empties at once
   int readBytesPerSecond = 0;   // 0: read the pty as fast as bytes come
+  // Paper speed in mm/s: each line, feed and picture row takes its paper's time, and the
+  // printer reads only while its receive buffer has room (on TCP behind a receive window of a
+  // few KB). 0: printing takes no time.
+  int paperSpeed = 0;
   std::string linkPath;         // optional symlink to the slave
   // With a port of 0 or more the printer listens on TCP instead of a pty: on listenHost (a
   // numeric address) and that port, 0 taking a free one.
@@ -47,6 +51,8 @@ class VirtualPrinter {
   PrinterState State() const;
   // Changes the receive buffer's drain rate and the read throttle while serving.
   void SetRates(int drainBytesPerSecond, int readBytesPerSecond);
+  // Changes the paper speed while serving (see Options::paperSpeed).
+  void SetSpeed(int millimetresPerSecond);
   std::string Received() const;          // every raw byte received so far
   std::vector<std::string> Log() const;  // decoded log lines so far
   PrinterSettings Settings() const;      // what the commands received so far have set up
