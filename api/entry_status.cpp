@@ -144,5 +144,8 @@ int tallyjet_get_printer_info(tallyjet_printer* printer, int* info) {
 int tallyjet_get_real_time_status(tallyjet_printer* printer, int n, int* status) {
   return GetRealTimeStatus(Of(printer), n, status);
 }
+int tallyjet_wait_printed(tallyjet_printer* printer, int timeout_ms) {
+  return connection::Forward(Of(printer), &ProtEscPos::WaitPrinted, timeout_ms);
+}
 
 }  // extern "C"

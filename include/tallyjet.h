@@ -49,6 +49,8 @@
 #define TALLYJET_ERR_SERIAL_TIMEOUT (-16)
 #define TALLYJET_ERR_USB_LIBRARY (-17)
 #define TALLYJET_ERR_READ (-30)
+#define TALLYJET_ERR_PRINTER_STOPPED (-40) /* the printer cannot go on: paper, cover, error */
+#define TALLYJET_ERR_NOT_CONFIRMED (-41)   /* the printer did not confirm in time */
 /* Any other negative value from GetData or a query is libusb's own error number. */
 
 /* The largest picture PrintBmpImage and SaveGraphic take: at most TALLYJET_MAX_PICTURE_PIXELS
@@ -113,6 +115,8 @@ static inline const char* tallyjet_result_name(int code)
     case TALLYJET_ERR_SERIAL_TIMEOUT: return "serial read time-out";
     case TALLYJET_ERR_USB_LIBRARY: return "USB library not available";
     case TALLYJET_ERR_READ: return "device read failed";
+    case TALLYJET_ERR_PRINTER_STOPPED: return "printer stopped";
+    case TALLYJET_ERR_NOT_CONFIRMED: return "printing not confirmed";
     default: return code >= 0 ? "byte count" : "USB error";
     }
 }
@@ -373,6 +377,14 @@ TALLYJET_API int tallyjet_close(tallyjet_printer* printer);
  * application's link; the serial line's and USB's own). NULL: the process-wide connection's
  * (until ClosePort). -4 without a connection. */
 TALLYJET_API int tallyjet_set_answer_timeout(tallyjet_printer* printer, int ms);
+/* Asks the printer to confirm that everything sent before has printed (GS ( H process ID) and
+ * waits up to timeout_ms (0 or more, else -3): 1 confirmed; TALLYJET_ERR_PRINTER_STOPPED when
+ * the printer told, before, that it cannot go on (paper end, cover open, an error, off-line), by
+ * automatic status back or by the status queries made while waiting (every 500 ms); the status
+ * functions then tell which; TALLYJET_ERR_NOT_CONFIRMED when nothing came in time and nothing
+ * was wrong (a printer that does not know the request, or one still printing). Whatever else
+ * the printer sent meanwhile is read and dropped. NULL: the process-wide connection. */
+TALLYJET_API int tallyjet_wait_printed(tallyjet_printer* printer, int timeout_ms);
 
 /* GetData */
 TALLYJET_API int tallyjet_get_data(tallyjet_printer* printer, char* buffer, int length);

@@ -63,6 +63,11 @@ class TALLYJET_API ProtEscPos {
   int GetPrinterID(int n, char* id);
   int GetMemoryAvailabled(int* bytes);
   int GeneratePulse(int m, int t1, int t2);
+  // Asks the printer to confirm that everything sent so far has printed and waits up to
+  // timeoutMs: 1 confirmed; TALLYJET_ERR_PRINTER_STOPPED the printer said it cannot go on;
+  // TALLYJET_ERR_NOT_CONFIRMED no confirmation in time; -3 a negative time; another negative
+  // code when the link failed.
+  __attribute__((visibility("hidden"))) int WaitPrinted(int timeoutMs);
 
   // Barcodes and QR codes.
   int SetBarCodeHeight(int n);

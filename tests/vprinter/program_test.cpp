@@ -47,6 +47,7 @@ const SettingCase kSettingCases[] = {
     {"drain-rate 500", [](auto&, auto& o) { return o.drainBytesPerSecond; }, 500},
     {"read-rate 900", [](auto&, auto& o) { return o.readBytesPerSecond; }, 900},
     {"speed 250", [](auto&, auto& o) { return o.paperSpeed; }, 250},
+    {"paper-length 80", [](auto&, auto& o) { return o.paperLength; }, 80},
     {"silent", [](auto& s, auto&) { return int{s.answers == PrinterState::Answers::Silent}; }, 1},
     {"late 250", [](auto& s, auto&) { return s.answerDelayMs; }, 250},
     {"garbage", [](auto& s, auto&) { return int{s.answers == PrinterState::Answers::Garbage}; }, 1},

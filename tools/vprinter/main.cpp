@@ -72,9 +72,10 @@ void Connect(vprinter::VirtualPrinter* printer, FILE* raw, FILE* log) {
   printer->SetSinks(rawSink, logSink, false);
 }
 
-// Takes the state file's settings when it changed since the last look.
+// Takes the state file's settings when it changed since the last look; a roll length that
+// changed loads a new roll.
 void FollowStateFile(const std::string& path, vprinter::StateFile* stateFile,
-                     vprinter::VirtualPrinter* printer) {
+                     vprinter::VirtualPrinter* printer, int* rollLength) {
   vprinter::PrinterState state;
   vprinter::Options rates;
   std::vector<std::string> errors;
@@ -83,6 +84,8 @@ void FollowStateFile(const std::string& path, vprinter::StateFile* stateFile,
   printer->SetState(state);
   printer->SetRates(rates.drainBytesPerSecond, rates.readBytesPerSecond);
   printer->SetSpeed(rates.paperSpeed);
+  if (rates.paperLength != *rollLength) printer->LoadRoll(rates.paperLength);
+  *rollLength = rates.paperLength;
 }
 
 // What --png asks for: Qt for the text, and a renderer that the serving thread feeds.
@@ -129,7 +132,8 @@ int main(int argc, char** argv) {
   printer.SetState(options.state);
   // The state file counts from the first byte: a client may open the line as soon as it exists.
   vprinter::StateFile stateFile(options.stateFile, options.state, options.printer);
-  FollowStateFile(options.stateFile, &stateFile, &printer);
+  int rollLength = options.printer.paperLength;
+  FollowStateFile(options.stateFile, &stateFile, &printer, &rollLength);
   Connect(&printer, raw.get(), log != nullptr ? log.get() : options.quiet ? nullptr : stdout);
   const sigset_t signals = StopSignals();
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);  // before Start: the serving thread inherits it
@@ -142,7 +146,9 @@ int main(int argc, char** argv) {
   }
   printf("%s\n", printer.PortName().c_str());
   fflush(stdout);
-  while (!StopSignalled(signals)) FollowStateFile(options.stateFile, &stateFile, &printer);
+  while (!StopSignalled(signals)) {
+    FollowStateFile(options.stateFile, &stateFile, &printer, &rollLength);
+  }
   printer.Stop();
   if (rendering != nullptr &&
       !vprinter::WritePng(rendering->renderer.Roll(), options.pngFile, options.pngPerCut, &error)) {

@@ -39,11 +39,14 @@ std::string Watched(const std::string& status, int n) {
 
 void PrinterCore::SetState(const PrinterState& state) {
   const std::string before = AutoStatus(state_), after = AutoStatus(state);
+  const bool paperLoaded = state_.paperEnd && !state.paperEnd && rolledOut_;
   state_ = state;
   settings_.multiByteSet = state.multiByteSet;
   const int n = settings_.autoStatusBack;
-  if (n == 0 || Watched(before, n) == Watched(after, n)) return;
-  AddLine("STATUS BACK  automatic status" + Queue(after, Clock::now()));
+  if (n != 0 && Watched(before, n) != Watched(after, n)) {
+    AddLine("STATUS BACK  automatic status" + Queue(after, Clock::now()));
+  }
+  if (paperLoaded) LoadRoll(rollDots_ / PaperPace::kDotsPerMillimetre, Clock::now());
 }
 
 void PrinterCore::SetDrainRate(int bytesPerSecond, Clock::time_point now) {
@@ -66,9 +69,7 @@ void PrinterCore::Receive(const std::string& bytes, Clock::time_point now) {
     AddLine("OVERRUN " + std::to_string(lost) + " bytes lost: the receive buffer of " +
             std::to_string(ReceiveBuffer::kCapacity) + " bytes is full");
   }
-  const Clock::time_point printingFrom = pace_.Done(now);
   Process(commands, now);
-  pace_.Hold(buffered, printingFrom);
 }
 
 void PrinterCore::Idle(Clock::time_point now) { Process(parser_.Flush(), now); }
@@ -81,16 +82,66 @@ void PrinterCore::EndConnection(Clock::time_point now) {
   settings_.autoStatusBack = 0;  // the next client asks for it again
 }
 
+void PrinterCore::LoadRoll(int millimetres, Clock::time_point now) {
+  rollDots_ = millimetres > 0 ? millimetres * PaperPace::kDotsPerMillimetre : -1;
+  paperLeft_ = rollDots_;
+  paperOutAt_ = Clock::time_point::max();
+  if (!rolledOut_) return;
+  rolledOut_ = false;
+  if (state_.paperEnd) {
+    PrinterState loaded = state_;
+    loaded.paperEnd = false;
+    SetState(loaded);
+  }
+  const std::vector<Command> resumed(waiting_.begin(), waiting_.end());
+  waiting_.clear();
+  waitingBytes_ = 0;
+  Process(resumed, now);
+}
+
+void PrinterCore::Tick(Clock::time_point now) {
+  if (paperOutAt_ > now) return;
+  paperOutAt_ = Clock::time_point::max();
+  PrinterState out = state_;
+  out.paperEnd = true;
+  SetState(out);
+  AddLine("PAPER OUT  the roll has run out; printing waits for paper");
+}
+
+// Real-time commands run on arrival; the others wait while the paper is out.
 void PrinterCore::Process(const std::vector<Command>& commands, Clock::time_point now) {
   for (const Command& command : commands) {
-    std::string line = Describe(command, settings_);
-    for (const std::string& note : {Apply(command, state_.nvCapacity, &settings_),
-                                    hook_ ? hook_(command, settings_) : std::string()}) {
-      if (!note.empty()) line += " (" + note + ")";
+    if (!IsRealTime(command.kind) && rolledOut_) {
+      waiting_.push_back(command);
+      waitingBytes_ += command.raw.size();
+    } else {
+      Print(command, now);
     }
-    pace_.Print(PaperDotsOf(command, settings_), now);
-    AddLine(line + Respond(command, now));
   }
+}
+
+// A command whose paper the roll does not hold waits, and the roll runs out once the paper
+// before it has passed.
+void PrinterCore::Print(const Command& command, Clock::time_point now) {
+  const int dots = PaperDotsOf(command, settings_);
+  if (rollDots_ >= 0 && dots > paperLeft_) {
+    pace_.Print(paperLeft_, now);
+    paperOutAt_ = pace_.Done(now);
+    paperLeft_ = 0;
+    rolledOut_ = true;
+    Process({command}, now);
+    return;
+  }
+  if (rollDots_ >= 0) paperLeft_ -= dots;
+  std::string line = Describe(command, settings_);
+  for (const std::string& note : {Apply(command, state_.nvCapacity, &settings_),
+                                  hook_ ? hook_(command, settings_) : std::string()}) {
+    if (!note.empty()) line += " (" + note + ")";
+  }
+  const Clock::time_point start = pace_.Done(now);
+  pace_.Print(dots, now);
+  if (!IsRealTime(command.kind)) pace_.Hold(command.raw.size(), start);
+  AddLine(line + Respond(command, now));
 }
 
 // Queues the answer to a query; returns how the log shows it.
@@ -102,15 +153,17 @@ std::string PrinterCore::Respond(const Command& command, Clock::time_point now) 
   if (!query.asked) return "";
   // The process ID comes once everything before its request has printed.
   const bool afterPrinting = command.kind == Kind::ResponseRequest;
-  return Queue(query.answer, afterPrinting ? pace_.Done(now) : now);
+  return Queue(query.answer, afterPrinting ? pace_.Done(now) : now, afterPrinting);
 }
 
 // Queues an answer as the state's failure mode delivers it, not before from; returns how the
 // log shows it.
-std::string PrinterCore::Queue(const std::string& answer, Clock::time_point from) {
+std::string PrinterCore::Queue(const std::string& answer, Clock::time_point from,
+                               bool afterPrinting) {
   const std::string sent = Deliver(answer, state_.answers);
   if (sent.empty()) return " -> nothing (silent)";
-  answers_.push_back({sent, from + std::chrono::milliseconds(state_.answerDelayMs)});
+  answers_.push_back(
+      {sent, from + std::chrono::milliseconds(state_.answerDelayMs), afterPrinting});
   std::string shown = " -> " + HexBytes(sent, 32);
   if (state_.answers == PrinterState::Answers::Garbage) shown += " (garbage)";
   if (state_.answerDelayMs > 0) shown += " after " + std::to_string(state_.answerDelayMs) + " ms";
@@ -121,7 +174,7 @@ std::string PrinterCore::Queue(const std::string& answer, Clock::time_point from
 std::string PrinterCore::TakeDueAnswers(Clock::time_point now) {
   std::string due;
   for (auto answer = answers_.begin(); answer != answers_.end();) {
-    if (answer->due <= now) {
+    if (answer->due <= now && Sendable(*answer)) {
       due += answer->bytes;
       answer = answers_.erase(answer);
     } else {
@@ -133,7 +186,9 @@ std::string PrinterCore::TakeDueAnswers(Clock::time_point now) {
 
 PrinterCore::Clock::time_point PrinterCore::NextAnswerDue() const {
   Clock::time_point next = Clock::time_point::max();
-  for (const Answer& answer : answers_) next = std::min(next, answer.due);
+  for (const Answer& answer : answers_) {
+    if (Sendable(answer)) next = std::min(next, answer.due);
+  }
   return next;
 }
 

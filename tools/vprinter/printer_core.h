@@ -49,8 +49,17 @@ class PrinterCore {
   // When the next queued answer is due; Clock::time_point::max() when none is queued.
   Clock::time_point NextAnswerDue() const;
 
-  // A change that automatic status back (GS a) reports is sent to the client unasked.
+  // A change that automatic status back (GS a) reports is sent to the client unasked. Clearing
+  // the paper end of a roll that ran out loads a new roll, and printing goes on.
   void SetState(const PrinterState& state);
+  // Loads a roll of paper of that length, which runs out while printing; 0 an endless roll (the
+  // default). When the paper runs out, the printer reports its end and prints nothing more (what
+  // is left waits in its buffer) until paper is loaded again.
+  void LoadRoll(int millimetres, Clock::time_point now);
+  // Lets the paper run out when its time has come.
+  void Tick(Clock::time_point now);
+  // When the paper runs out; Clock::time_point::max() when it is not about to.
+  Clock::time_point PaperOutDue() const { return paperOutAt_; }
   const PrinterState& State() const { return state_; }
   void SetDrainRate(int bytesPerSecond, Clock::time_point now);
   // The paper speed in mm/s, 0 for printing that takes no time (see PaperPace).
@@ -58,7 +67,7 @@ class PrinterCore {
   bool Paced() const { return pace_.Paced(); }
   // Bytes read whose paper has not passed yet; the printer reads no more while they fill its
   // receive buffer.
-  size_t HeldBytes(Clock::time_point now) { return pace_.Held(now); }
+  size_t HeldBytes(Clock::time_point now) { return pace_.Held(now) + waitingBytes_; }
 
   const std::string& Received() const { return received_; }
   size_t ReceivedCount() const { return receivedCount_; }
@@ -72,11 +81,14 @@ class PrinterCore {
   struct Answer {
     std::string bytes;
     Clock::time_point due;
+    bool afterPrinting;  // the process ID: never sent while the paper is out
   };
 
   void Process(const std::vector<Command>& commands, Clock::time_point now);
+  void Print(const Command& command, Clock::time_point now);
+  bool Sendable(const Answer& answer) const { return !answer.afterPrinting || !state_.paperEnd; }
   std::string Respond(const Command& command, Clock::time_point now);
-  std::string Queue(const std::string& answer, Clock::time_point from);
+  std::string Queue(const std::string& answer, Clock::time_point from, bool afterPrinting = false);
   void AddLine(const std::string& line);
 
   PrinterState state_;
@@ -84,6 +96,12 @@ class PrinterCore {
   CommandParser parser_;
   ReceiveBuffer buffer_;
   PaperPace pace_;
+  int rollDots_ = -1;  // the roll's length; -1 an endless roll
+  int paperLeft_ = 0;  // dots left on the roll
+  bool rolledOut_ = false;  // the roll has run out, or is about to: printing waits
+  Clock::time_point paperOutAt_ = Clock::time_point::max();
+  std::deque<Command> waiting_;  // received while the paper is out, printed once it is back
+  size_t waitingBytes_ = 0;
   std::deque<Answer> answers_;
   std::string received_;
   size_t receivedCount_ = 0;

@@ -33,6 +33,9 @@ const Setting kSettings[] = {
     {"speed", Type::Number,
      "paper speed in mm/s: lines, feeds and picture rows take their paper's time and the "
      "receive buffer fills (0: at once, the default)"},
+    {"paper-length", Type::Number,
+     "millimetres of paper on the roll, which runs out while printing; setting it or "
+     "paper-out=0 loads a new roll (0: endless, the default)"},
     {"silent", Type::Flag, "answer no query"},
     {"late", Type::Number, "milliseconds to wait before each answer"},
     {"garbage", Type::Flag, "answer every query with its bytes inverted"},
@@ -99,6 +102,7 @@ int* NumberOf(const std::string& key, PrinterState* state, Options* options) {
   if (key == "drain-rate") return &options->drainBytesPerSecond;
   if (key == "read-rate") return &options->readBytesPerSecond;
   if (key == "speed") return &options->paperSpeed;
+  if (key == "paper-length") return &options->paperLength;
   if (key == "late") return &state->answerDelayMs;
   return nullptr;
 }

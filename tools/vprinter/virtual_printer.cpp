@@ -30,6 +30,7 @@ VirtualPrinter::VirtualPrinter(const Options& options)
       core_(options.drainBytesPerSecond),
       readBytesPerSecond_(std::max(0, options.readBytesPerSecond)) {
   core_.SetSpeed(options.paperSpeed);
+  core_.LoadRoll(options.paperLength, Clock::now());
 }
 
 VirtualPrinter::~VirtualPrinter() { Stop(); }
@@ -86,6 +87,11 @@ void VirtualPrinter::SetRates(int drainBytesPerSecond, int readBytesPerSecond) {
 void VirtualPrinter::SetSpeed(int millimetresPerSecond) {
   std::lock_guard<std::mutex> lock(mutex_);
   core_.SetSpeed(millimetresPerSecond);
+}
+
+void VirtualPrinter::LoadRoll(int millimetres) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  core_.LoadRoll(millimetres, Clock::now());
 }
 
 std::string VirtualPrinter::Received() const {
@@ -150,7 +156,9 @@ void VirtualPrinter::Serve() {
     const size_t allowance = ReadAllowance(Clock::now(), &waitMs);
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      waitMs = std::min(waitMs, MillisecondsUntil(core_.NextAnswerDue()));
+      core_.Tick(Clock::now());
+      waitMs = std::min(waitMs, MillisecondsUntil(std::min(core_.NextAnswerDue(),
+                                                           core_.PaperOutDue())));
     }
     if (allowance > 0) {
       if (!ReadOnce(allowance, waitMs)) {

@@ -28,6 +28,8 @@ struct Options {
   // printer reads only while its receive buffer has room (on TCP behind a receive window of a
   // few KB). 0: printing takes no time.
   int paperSpeed = 0;
+  // A roll of this many millimetres that runs out while printing; 0 an endless roll.
+  int paperLength = 0;
   std::string linkPath;         // optional symlink to the slave
   // With a port of 0 or more the printer listens on TCP instead of a pty: on listenHost (a
   // numeric address) and that port, 0 taking a free one.
@@ -53,6 +55,9 @@ class VirtualPrinter {
   void SetRates(int drainBytesPerSecond, int readBytesPerSecond);
   // Changes the paper speed while serving (see Options::paperSpeed).
   void SetSpeed(int millimetresPerSecond);
+  // Loads a new roll of that length (see Options::paperLength); printing waiting for paper goes
+  // on.
+  void LoadRoll(int millimetres);
   std::string Received() const;          // every raw byte received so far
   std::vector<std::string> Log() const;  // decoded log lines so far
   PrinterSettings Settings() const;      // what the commands received so far have set up
