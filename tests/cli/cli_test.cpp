@@ -205,6 +205,30 @@ TEST_F(CliTest, StatusExitCodeSaysWhyThePrinterStopped) {
   }
 }
 
+// A printing subcommand exits 0 only once the printer confirmed the job: at 200 mm/s after its
+// paper has passed; a roll that runs out 60 mm in says paper end; a printer that confirms
+// nothing gets its own exit code, unless told not to wait.
+TEST_F(CliTest, PrintingWaitsForThePrinterToConfirm) {
+  std::string receipt;
+  for (int line = 0; line < 40; ++line) receipt += "line " + std::to_string(line) + "\n";
+  const struct {
+    std::vector<std::string> state;
+    const char* args;
+    int exitCode;
+  } kCases[] = {
+      {{"--speed", "200"}, "print --cut", 0},
+      {{"--speed", "200", "--paper-length", "60"}, "print --cut", 6},
+      {{"--silent"}, "print --force --wait-timeout 1", 8},
+      {{"--silent"}, "print --force --no-wait", 0},
+  };
+  for (const auto& c : kCases) {
+    StartPrinter(c.state);
+    const Result result = Run(c.args, receipt);
+    Stop();
+    EXPECT_EQ(result.exitCode, c.exitCode) << c.args << ": " << result.err;
+  }
+}
+
 // A serial line gives up on a silent printer's answer after 300 ms; --timeout is how long the
 // printer is asked.
 TEST_F(CliTest, StatusWaitsTheTimeOutForAnAnswer) {
@@ -333,7 +357,7 @@ TEST_F(CliTest, PrintingStopsWithTheStateOfAPrinterThatCannotPrint) {
     }
   }
   StartPrinter({"--paper-out"});
-  EXPECT_EQ(Run("print --force", "text\n").exitCode, 0);
+  EXPECT_EQ(Run("print --force --no-wait", "text\n").exitCode, 0);
   EXPECT_NE(Stop().find("TEXT \"text\""), std::string::npos);
 }
 
@@ -360,8 +384,8 @@ TEST_F(CliTest, JobTheNetworkPrinterLostExitsWithFailure) {
     close(connection);
   });
   port_ = listener.Name();
-  // --force: this printer answers no status question.
-  const Result result = Run("print --force", "receipt\n");
+  // --force: this printer answers no status question, nor confirms the job.
+  const Result result = Run("print --force --no-wait", "receipt\n");
   printer.join();
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_NE(result.err.find("closing " + port_), std::string::npos) << result.err;

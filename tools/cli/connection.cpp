@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "confirmation.h"
 #include "failure.h"
 #include "preview.h"
 #include "readiness.h"
@@ -21,7 +22,14 @@ std::string Describe(const PortOptions& port) {
 void AddPrintingOptions(CLI::App* command, PortOptions* port, bool force) {
   command->add_option("--preview", port->preview,
                       "draw what would be printed into this PNG file instead; no printer needed");
-  if (force) command->add_flag("--force", port->force, "print without asking the status first");
+  if (!force) return;
+  command->add_flag("--force", port->force, "print without asking the status first");
+  command->add_flag("--no-wait", port->noWait,
+                    "do not wait for the printer to confirm that the job printed");
+  command->add_option("--wait-timeout", port->waitSeconds,
+                      "seconds to wait for the confirmation (default: 10 plus the job's paper "
+                      "at 50 mm/s)")
+      ->check(CLI::Range(0.1, 3600.0));
 }
 
 Connection::Connection(const PortOptions& port) : port_(port) {}
@@ -84,5 +92,9 @@ int RunPrinting(const PortOptions& port, const std::function<bool(Connection&)>&
     if (state != kExitOk) return state;
   }
   if (!work(connection)) return kExitFailure;
+  if (!port.noWait) {
+    const int confirmed = ConfirmPrinted(connection);
+    if (confirmed != kExitOk) return confirmed;
+  }
   return connection.Close();
 }

@@ -29,11 +29,16 @@ class Connection {
   tallyjet_printer* printer() const { return printer_; }
   const PortOptions& port() const { return port_; }
   bool Previewing() const { return !port_.preview.empty(); }
+  // The paper the job takes, in dots, as the subcommand estimates it: how long a confirmation
+  // may take.
+  void AddPaper(int dots) { paperDots_ += dots; }
+  int PaperDots() const { return paperDots_; }
 
  private:
   PortOptions port_;
   tallyjet_printer* printer_ = nullptr;
   std::unique_ptr<Preview> preview_;
+  int paperDots_ = 0;
 };
 
 // Opens the printer, runs work on it and closes it: the exit code of the whole, kExitFailure
@@ -41,6 +46,7 @@ class Connection {
 int RunOnPrinter(const PortOptions& port, const std::function<bool(Connection&)>& work);
 // The same for work that prints: the printer is asked first whether it can print (unless
 // --force or --preview), and when it cannot nothing is sent and the exit code is its state's.
+// After the work the printer is asked to confirm that it printed the job (unless --no-wait).
 int RunPrinting(const PortOptions& port, const std::function<bool(Connection&)>& work);
 
 #endif  // TALLYJET_CLI_CONNECTION_H

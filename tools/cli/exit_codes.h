@@ -11,6 +11,7 @@ enum ExitCode {
   kExitCoverOpen = 5,     // status: cover open
   kExitPaperEnd = 6,      // status: out of paper
   kExitPaperNearEnd = 7,  // status: paper near its end; the printer still prints
+  kExitNotConfirmed = 8,  // the job was sent, but the printer did not confirm it printed
 };
 
 #endif  // TALLYJET_CLI_EXIT_CODES_H

@@ -1,6 +1,7 @@
 // image: a picture printed through the library's picture path, which decodes, fits, dithers and
 // sends it in bands (paced by the printer's buffer only on a serial line without flow control).
 #include <CLI/CLI.hpp>
+#include <cstdint>
 
 #include "connection.h"
 #include "failure.h"
@@ -34,7 +35,9 @@ int Image(const PortOptions& port, const ImageOptions& o) {
                                        : TALLYJET_ALIGN_LEFT;
   options.paper_width = paper;
   options.pacing = TALLYJET_PACING_AUTO;
+  const int width = options.width > 0 ? options.width : size.width;
   return RunPrinting(port, [&](Connection& c) {
+    c.AddPaper(size.width > 0 ? static_cast<int>(int64_t{size.height} * width / size.width) : 0);
     return c.Check(tallyjet_print_picture(c.printer(), o.file.c_str(), &options),
                    "printing the picture " + o.file);
   });

@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
   CLI::App app("Print, check and manage an ESC/POS receipt printer.", "tallyjet");
   app.footer(
       "Exit codes: 0 done, 1 failed, 2 bad options; 3 to 7 the printer's state, from status and\n"
-      "from print, image, barcode and qr when the printer cannot print (see tallyjet(1)).");
+      "from print, image, barcode and qr when the printer cannot print or stopped before the job\n"
+      "printed; 8 the printer did not confirm the job (see tallyjet(1)).");
   app.add_option("-p,--port", program.port.port,
                  "USB, a serial or printer device path, or socket://HOST[:PORT]")
       ->envname("TALLYJET_PORT")

@@ -16,6 +16,8 @@ struct PortOptions {
   std::string preview;  // a PNG file: draw what would be printed there instead of printing
   int paper = 80;       // the paper's width in mm, 80 or 58: what is laid out and previewed for
   bool force = false;   // print without asking first whether the printer can
+  bool noWait = false;  // do not wait for the printer to confirm the job printed
+  double waitSeconds = 0;  // how long to wait for the confirmation; 0 for the job's default
 };
 
 struct Program {

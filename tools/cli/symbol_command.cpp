@@ -10,6 +10,11 @@
 
 namespace {
 
+// Paper estimates for the wait for the confirmation: the human-readable line under a barcode,
+// and the modules across the largest QR code a receipt holds.
+constexpr int kHriDots = 24;
+constexpr int kLargestQrModules = 77;
+
 const std::map<std::string, int> kBarcodeTypes = {
     {"upca", 65}, {"upce", 66},    {"ean13", 67},  {"ean8", 68},    {"code39", 69},
     {"itf", 70},  {"codabar", 71}, {"code93", 72}, {"code128", 73},
@@ -51,6 +56,7 @@ int Barcode(const PortOptions& port, const BarcodeOptions& o) {
             data.c_str());
   }
   return RunPrinting(port, [&](Connection& c) {
+    c.AddPaper(o.height + kHriDots);
     return c.Check(tallyjet_print_bar_code(c.printer(), kBarcodeTypes.at(o.type), o.height,
                                            kModuleWidths.at(o.width), 0, kHriPositions.at(o.hri),
                                            0, data.c_str()),
@@ -61,6 +67,7 @@ int Barcode(const PortOptions& port, const BarcodeOptions& o) {
 int Qr(const PortOptions& port, const QrOptions& o) {
   std::string data = o.data;
   return RunPrinting(port, [&](Connection& c) {
+    c.AddPaper(o.size * kLargestQrModules);
     tallyjet_printer* p = c.printer();
     return c.Check(tallyjet_set_qr_code_model(p, 2), "selecting QR model 2") &&
            c.Check(tallyjet_set_qr_code_resolution(p, o.size), "setting the QR module size") &&

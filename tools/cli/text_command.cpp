@@ -1,6 +1,7 @@
 // print: UTF-8 text in a chosen style; lines no code table holds are printed as pictures of
 // themselves (receipt_text.h). raw: bytes sent unchanged. Both read their input in pieces.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 
 #include "code_pages.h"
@@ -10,6 +11,9 @@
 #include "receipt_text.h"
 
 namespace {
+
+// A text line's paper at the default line spacing, for the wait for the confirmation.
+constexpr int kLineDots = 30;
 
 struct TextStyle {
   bool bold = false;
@@ -78,6 +82,7 @@ bool PrintText(Connection& c, const PrintOptions& o, InputFile& input) {
   ReceiptText text(c.printer(), TextOptions(o, c.port().paper));
   int code = TALLYJET_SUCCESS;
   const bool read = input.ReadPieces([&](const char* data, size_t length) {
+    c.AddPaper(kLineDots * static_cast<int>(std::count(data, data + length, '\n')));
     code = text.Add(data, length);
     return code == TALLYJET_SUCCESS;
   });
