@@ -110,8 +110,11 @@ class PrinterAppJobs : public ::testing::Test {
   // printer started again on the same link is the same device) added to the server as name.
   vprinter::VirtualPrinter* AddPrinter(const std::string& name, int readBytesPerSecond = 0) {
     vprinter::Options options;
-    options.linkPath = LinkOf(name);
     options.readBytesPerSecond = readBytesPerSecond;
+    return AddPrinter(name, options);
+  }
+  vprinter::VirtualPrinter* AddPrinter(const std::string& name, vprinter::Options options) {
+    options.linkPath = LinkOf(name);
     printers_.push_back(std::make_unique<vprinter::VirtualPrinter>(options));
     EXPECT_TRUE(printers_.back()->Start());
     EXPECT_TRUE(server_.AddPrinter(name, options.linkPath)) << server_.Problems();
@@ -328,6 +331,27 @@ TEST_F(PrinterAppJobs, PrinterGoneMidJobAbortsTheJobAndNothingPrintsTwice) {
       server_.Submit("receipt", WritePicture(PathOf("short.png"), kHeadDots, 100), "image/png");
   EXPECT_TRUE(Reaches("receipt", next, "completed")) << server_.Problems();
   EXPECT_EQ(RasterRows(back.Received()), 100);
+}
+
+// A job is completed once the printer confirmed it printed it. The roll runs out 60 mm into a
+// receipt at 200 mm/s: the job is aborted with the reason, and the printer says media-empty.
+TEST_F(PrinterAppJobs, ReceiptCutShortByThePaperIsNotCompleted) {
+  vprinter::Options paced;
+  paced.paperSpeed = 200;
+  AddPrinter("whole", paced);
+  paced.paperLength = 60;
+  AddPrinter("short", paced);
+  std::string receipt;
+  for (int line = 0; line < 40; ++line) receipt += "line " + std::to_string(line) + "\n";
+  const std::string text = WriteBytes(PathOf("receipt.txt"), receipt);
+  const int whole = server_.Submit("whole", text, "text/plain");
+  const int cut = server_.Submit("short", text, "text/plain");
+  EXPECT_TRUE(Reaches("whole", whole, "completed")) << server_.Problems();
+  EXPECT_TRUE(Reaches("short", cut, "aborted")) << server_.JobState("short", cut);
+  EXPECT_NE(server_.PrinterReasons("short").find("media-empty"), std::string::npos)
+      << server_.PrinterReasons("short");
+  EXPECT_NE(server_.Log().find("before the job was printed"), std::string::npos)
+      << server_.Problems();
 }
 
 // Two printers print at the same time: a printer that takes its data slowly, or waits for

@@ -1,6 +1,7 @@
 #include "device_printer.h"
 
 #include "port_scheme.h"
+#include "receipt_options.h"
 
 namespace printer_app {
 namespace {
@@ -38,10 +39,14 @@ int ReadFromDevice(void* context, char* buffer, int length, int timeoutMs) {
 DevicePrinter::DevicePrinter(pappl_printer_t* printer, pappl_device_t* device, pappl_job_t* job)
     : link_{device, job} {
   handle_ = PortPrinterOf(device, papplPrinterGetDeviceURI(printer));
-  if (handle_ != nullptr) return;
-  const tallyjet_transport transport = {WriteToDevice, ReadFromDevice, /*close*/ nullptr};
-  result_ = tallyjet_open_transport(&transport, &link_, &handle_);
-  owned_ = result_ == TALLYJET_SUCCESS;
+  if (handle_ == nullptr) {
+    const tallyjet_transport transport = {WriteToDevice, ReadFromDevice, /*close*/ nullptr};
+    result_ = tallyjet_open_transport(&transport, &link_, &handle_);
+    owned_ = result_ == TALLYJET_SUCCESS;
+  }
+  // A printer behind a slow link answers late: its page sets how long to wait.
+  const int answerWaitMs = AnswerWaitOf(printer);
+  if (handle_ != nullptr && answerWaitMs > 0) tallyjet_set_answer_timeout(handle_, answerWaitMs);
 }
 
 DevicePrinter::~DevicePrinter() {

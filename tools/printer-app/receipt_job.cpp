@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "port_scheme.h"
+#include "print_confirmation.h"
 #include "printer_status.h"
 #include "receipt_driver.h"
 #include "server_lifecycle.h"
@@ -74,7 +75,33 @@ bool ReceiptJob::Finish() {
   if (failed_) return false;
   if (!started_ || papplJobIsCanceled(job_)) return true;  // nothing printed to cut
   if (options_.cut == CutAt::kEndOfJob && !Cut()) return false;
-  return options_.drawer != DrawerPulse::kAfterJob || Pulse();
+  if (options_.drawer == DrawerPulse::kAfterJob && !Pulse()) return false;
+  return Confirm();
+}
+
+bool ReceiptJob::Confirm() {
+  const int rc = tallyjet_wait_printed(device_.get(), ConfirmationWaitMs(printer_, paperDots_));
+  if (rc == TALLYJET_SUCCESS || rc == TALLYJET_ERR_NOT_CONFIRMED) {
+    NoteConfirmation(printer_, rc == TALLYJET_SUCCESS);
+    if (rc == TALLYJET_ERR_NOT_CONFIRMED) {
+      papplLogJob(job_, PAPPL_LOGLEVEL_WARN,
+                  "The printer did not confirm the job; it is completed as sent.");
+      papplJobSetMessage(job_, "Sent; this printer does not confirm printing.");
+    }
+    return true;
+  }
+  if (rc != TALLYJET_ERR_PRINTER_STOPPED) {
+    Fail("Confirmation", rc);
+    return false;
+  }
+  failed_ = true;
+  const char* why = StopWords(PollPrinter(printer_, device_.get()));
+  papplLogJob(job_, PAPPL_LOGLEVEL_ERROR,
+              "The printer stopped (%s) before the job was printed; the job is aborted.", why);
+  papplJobSetReasons(job_, PAPPL_JREASON_ABORTED_BY_SYSTEM | PAPPL_JREASON_PRINTER_STOPPED,
+                     PAPPL_JREASON_NONE);
+  papplJobSetMessage(job_, "Stopped before it printed (%s): print it again.", why);
+  return false;
 }
 
 // The job stays in processing with the reason printer-stopped while it waits.
@@ -147,6 +174,7 @@ bool StartPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t*, u
   ReceiptJob* receipt = ReceiptOf(job);
   if (receipt == nullptr || !receipt->StartPage()) return false;
   auto raster = [receipt](const unsigned char* rows, int count) {
+    receipt->AddPaper(count);
     const bool sent = receipt->Send("Raster", [&](tallyjet_printer* printer) {
       const int dots = receipt->headDots();
       return receipt->pacedByFillLevel()
@@ -156,6 +184,7 @@ bool StartPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t*, u
     return sent ? TALLYJET_SUCCESS : TALLYJET_ERR_FAILED;
   };
   auto feed = [receipt](int dots) {
+    receipt->AddPaper(dots);
     const bool sent = receipt->Send(
         "Feed", [dots](tallyjet_printer* printer) { return tallyjet_paper_feed(printer, dots); });
     return sent ? TALLYJET_SUCCESS : TALLYJET_ERR_FAILED;

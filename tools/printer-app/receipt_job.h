@@ -45,8 +45,13 @@ class ReceiptJob {
   bool Send(const char* what, const std::function<int(tallyjet_printer*)>& step);
   // Cuts when the job cuts every page.
   bool EndPage();
-  // Cuts at the end and pulses the drawer when the job asks. False when any step failed.
+  // Cuts at the end and pulses the drawer when the job asks, then waits for the printer to
+  // confirm that it printed the job. False when any step failed, or the printer stopped (out of
+  // paper, cover open) before it printed the job: the job is then aborted with the reason, to
+  // be printed again. A printer that cannot confirm has its job completed when sent.
   bool Finish();
+  // Notes paper the job takes, in dots: how long its confirmation may take.
+  void AddPaper(int dots) { paperDots_ += dots; }
   // Whether a step failed, and whether the printer then no longer answered.
   bool failed() const { return failed_; }
   bool printerGone() const { return gone_; }
@@ -58,6 +63,7 @@ class ReceiptJob {
 
  private:
   bool WaitUntilPrintable();
+  bool Confirm();
   bool Cut();
   bool Pulse();
   void Fail(const char* what, int result);
@@ -68,6 +74,7 @@ class ReceiptJob {
   ReceiptOptions options_;
   int headDots_;
   bool pacedByFillLevel_;
+  int paperDots_ = 0;
   bool started_ = false;
   bool failed_ = false;
   bool gone_ = false;

@@ -11,6 +11,8 @@ constexpr char kCutOption[] = "cut-mode";
 constexpr char kFeedOption[] = "feed-before-cut";
 constexpr char kDrawerOption[] = "drawer-pulse";
 constexpr int kMaxFeed = 255;
+constexpr char kAnswerWaitOption[] = "answer-wait";
+constexpr int kMaxAnswerWaitMs = 30000;
 
 template <typename Value>
 struct Keyword {
@@ -33,13 +35,19 @@ void ReadKeyword(const char* text, const Keyword<Value> (&keywords)[N], Value* v
   }
 }
 
-void ReadFeed(const char* text, int* dots) {
+void ReadNumber(const char* text, int most, int* number) {
   if (text == nullptr) return;
   char* end = nullptr;
   const long value = strtol(text, &end, 10);
-  if (*text != '\0' && *end == '\0' && value >= 0 && value <= kMaxFeed) {
-    *dots = static_cast<int>(value);
+  if (*text != '\0' && *end == '\0' && value >= 0 && value <= most) {
+    *number = static_cast<int>(value);
   }
+}
+
+void DeclareRange(ipp_t* attributes, const char* name, int most, int byDefault) {
+  ippAddRange(attributes, IPP_TAG_PRINTER, (std::string(name) + "-supported").c_str(), 0, most);
+  ippAddInteger(attributes, IPP_TAG_PRINTER, IPP_TAG_INTEGER,
+                (std::string(name) + "-default").c_str(), byDefault);
 }
 
 template <typename Value, size_t N>
@@ -59,23 +67,31 @@ ReceiptOptions ReadReceiptOptions(pappl_finishings_t finishings, int vendorCount
   ReceiptOptions options;
   const int count = vendorCount;
   ReadKeyword(cupsGetOption(kCutOption, count, vendor), kCutKeywords, &options.cut);
-  ReadFeed(cupsGetOption(kFeedOption, count, vendor), &options.feedBeforeCut);
+  ReadNumber(cupsGetOption(kFeedOption, count, vendor), kMaxFeed, &options.feedBeforeCut);
   ReadKeyword(cupsGetOption(kDrawerOption, count, vendor), kDrawerKeywords, &options.drawer);
   if (finishings & PAPPL_FINISHINGS_TRIM) options.cut = CutAt::kEveryPage;
   return options;
 }
 
 void DeclareReceiptOptions(pappl_pr_driver_data_t* data, ipp_t* attributes) {
-  data->num_vendor = 3;
+  data->num_vendor = 4;
   data->vendor[0] = kCutOption;
   data->vendor[1] = kFeedOption;
   data->vendor[2] = kDrawerOption;
+  data->vendor[3] = kAnswerWaitOption;
   DeclareKeywords(attributes, kCutOption, kCutKeywords);
-  ippAddRange(attributes, IPP_TAG_PRINTER, (std::string(kFeedOption) + "-supported").c_str(), 0,
-              kMaxFeed);
-  ippAddInteger(attributes, IPP_TAG_PRINTER, IPP_TAG_INTEGER,
-                (std::string(kFeedOption) + "-default").c_str(), ReceiptOptions().feedBeforeCut);
+  DeclareRange(attributes, kFeedOption, kMaxFeed, ReceiptOptions().feedBeforeCut);
   DeclareKeywords(attributes, kDrawerOption, kDrawerKeywords);
+  DeclareRange(attributes, kAnswerWaitOption, kMaxAnswerWaitMs, 0);
+}
+
+int AnswerWaitOf(pappl_printer_t* printer) {
+  ipp_t* attributes = papplPrinterGetDriverAttributes(printer);
+  ipp_attribute_t* wait = ippFindAttribute(
+      attributes, (std::string(kAnswerWaitOption) + "-default").c_str(), IPP_TAG_INTEGER);
+  const int ms = wait != nullptr ? ippGetInteger(wait, 0) : 0;
+  ippDelete(attributes);
+  return ms;
 }
 
 }  // namespace printer_app
