@@ -8,6 +8,7 @@
 
 #include "comm_base.h"
 #include "prot_escpos.h"
+#include "text_printer.h"
 
 extern TALLYJET_API CommBase* comm_;
 extern TALLYJET_API ProtEscPos* prot_;
@@ -16,6 +17,7 @@ struct PrinterConnection {
   CommBase* transport;
   ProtEscPos* encoder;
   int* codepage;  // the table SendData converts under
+  text::TextStyle* style;  // what the text is set to, the paper width and the text encoding
 };
 
 namespace connection {

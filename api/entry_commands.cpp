@@ -29,7 +29,10 @@ int SetTextProperties(const PrinterConnection& link, int size, unsigned char ita
   const int rc = connection::Check(link);
   if (rc != TALLYJET_SUCCESS) return rc;
   if (size < 0 || size > 2) return TALLYJET_ERR_INVALID_ARGUMENT;
-  return link.encoder->SetPrintMode(ComposePrintMode(size, italic, underline, bold));
+  const int mode = ComposePrintMode(size, italic, underline, bold);
+  const int sent = link.encoder->SetPrintMode(mode);
+  if (sent == TALLYJET_SUCCESS) text::NotePrintMode(link.style, mode);
+  return sent;
 }
 
 int MakeCut(const PrinterConnection& link, int mode) {
@@ -46,7 +49,24 @@ int SetJustification(const PrinterConnection& link, int align) {
   if (rc != TALLYJET_SUCCESS) return rc;
   // Only 0, 1 and 2; the encoder's ASCII forms 48 to 50 are not passed on.
   if (static_cast<unsigned>(align) > 2) return TALLYJET_ERR_INVALID_ARGUMENT;
-  return link.encoder->SetJustification(align);
+  const int sent = link.encoder->SetJustification(align);
+  if (sent == TALLYJET_SUCCESS) text::NoteAlignment(link.style, align);
+  return sent;
+}
+
+// Runs a text-style operation and notes the style it leaves, for text drawn as pictures.
+template <typename Arg>
+int ForwardStyle(const PrinterConnection& link, int (ProtEscPos::*operation)(Arg),
+                 void (*note)(text::TextStyle*, int), Arg value, int noted) {
+  const int rc = Forward(link, operation, value);
+  if (rc == TALLYJET_SUCCESS) note(link.style, noted);
+  return rc;
+}
+
+int SetBoldDisable(const PrinterConnection& link) {
+  const int rc = Forward(link, &ProtEscPos::SetBoldDisable);
+  if (rc == TALLYJET_SUCCESS) text::NoteBold(link.style, 0);
+  return rc;
 }
 
 }  // namespace
@@ -63,7 +83,7 @@ int MakeCutnLines(int mode, int lines) {
   return Forward(ProcessWide(), &ProtEscPos::PaperCutnLines, mode, lines);
 }
 int MakePrint() { return Forward(ProcessWide(), &ProtEscPos::PrintAndLineFeed); }
-int SetBoldEnable(int unused) { return Forward(ProcessWide(), &ProtEscPos::SetBoldEnable, unused); }
+int SetBoldEnable(int unused) { return ForwardStyle(ProcessWide(), &ProtEscPos::SetBoldEnable, text::NoteBold, unused, 1); }
 
 int SetLeftMargin(int margin) { return Forward(ProcessWide(), &ProtEscPos::SetLeftMargin, margin); }
 int SetReverseBlackWhite(int enable) {
@@ -102,16 +122,16 @@ int SetHorizTabPosition(unsigned char* positions) {
 int SetDumpEnable() { return Forward(ProcessWide(), &ProtEscPos::SetDumpEnable); }
 int SetItalicEnable() { return Forward(ProcessWide(), &ProtEscPos::SetItalicEnable); }
 int SetItalicDisable() { return Forward(ProcessWide(), &ProtEscPos::SetItalicDisable); }
-int SetBoldDisable() { return Forward(ProcessWide(), &ProtEscPos::SetBoldDisable); }
+int SetBoldDisable() { return SetBoldDisable(ProcessWide()); }
 int SetDoubleStrike(int enable) {
   return Forward(ProcessWide(), &ProtEscPos::SetDoubleStrike, enable);
 }
 int SetPrintModeUnderline(int mode) {
-  return Forward(ProcessWide(), &ProtEscPos::SetPrintModeUnderline, mode);
+  return ForwardStyle(ProcessWide(), &ProtEscPos::SetPrintModeUnderline, text::NoteUnderline, mode, mode);
 }
-int SetCharSize(int size) { return Forward(ProcessWide(), &ProtEscPos::SetCharSize, size); }
-int SetFontType(int font) { return Forward(ProcessWide(), &ProtEscPos::SetFontType, font); }
-int SetPrintMode(int mode) { return Forward(ProcessWide(), &ProtEscPos::SetPrintMode, mode); }
+int SetCharSize(int size) { return ForwardStyle(ProcessWide(), &ProtEscPos::SetCharSize, text::NoteCharSize, size, size); }
+int SetFontType(int font) { return ForwardStyle(ProcessWide(), &ProtEscPos::SetFontType, text::NoteFont, font, font); }
+int SetPrintMode(int mode) { return ForwardStyle(ProcessWide(), &ProtEscPos::SetPrintMode, text::NotePrintMode, mode, mode); }
 int SetOperationMode(int mode) {
   return Forward(ProcessWide(), &ProtEscPos::SetOperationMode, mode);
 }
@@ -135,7 +155,7 @@ int tallyjet_make_print(tallyjet_printer* printer) {
   return Forward(Of(printer), &ProtEscPos::PrintAndLineFeed);
 }
 int tallyjet_set_bold_enable(tallyjet_printer* printer, int unused) {
-  return Forward(Of(printer), &ProtEscPos::SetBoldEnable, unused);
+  return ForwardStyle(Of(printer), &ProtEscPos::SetBoldEnable, text::NoteBold, unused, 1);
 }
 int tallyjet_set_left_margin(tallyjet_printer* printer, int margin) {
   return Forward(Of(printer), &ProtEscPos::SetLeftMargin, margin);
@@ -198,22 +218,22 @@ int tallyjet_set_italic_disable(tallyjet_printer* printer) {
   return Forward(Of(printer), &ProtEscPos::SetItalicDisable);
 }
 int tallyjet_set_bold_disable(tallyjet_printer* printer) {
-  return Forward(Of(printer), &ProtEscPos::SetBoldDisable);
+  return SetBoldDisable(Of(printer));
 }
 int tallyjet_set_double_strike(tallyjet_printer* printer, int enable) {
   return Forward(Of(printer), &ProtEscPos::SetDoubleStrike, enable);
 }
 int tallyjet_set_print_mode_underline(tallyjet_printer* printer, int mode) {
-  return Forward(Of(printer), &ProtEscPos::SetPrintModeUnderline, mode);
+  return ForwardStyle(Of(printer), &ProtEscPos::SetPrintModeUnderline, text::NoteUnderline, mode, mode);
 }
 int tallyjet_set_char_size(tallyjet_printer* printer, int size) {
-  return Forward(Of(printer), &ProtEscPos::SetCharSize, size);
+  return ForwardStyle(Of(printer), &ProtEscPos::SetCharSize, text::NoteCharSize, size, size);
 }
 int tallyjet_set_font_type(tallyjet_printer* printer, int font) {
-  return Forward(Of(printer), &ProtEscPos::SetFontType, font);
+  return ForwardStyle(Of(printer), &ProtEscPos::SetFontType, text::NoteFont, font, font);
 }
 int tallyjet_set_print_mode(tallyjet_printer* printer, int mode) {
-  return Forward(Of(printer), &ProtEscPos::SetPrintMode, mode);
+  return ForwardStyle(Of(printer), &ProtEscPos::SetPrintMode, text::NotePrintMode, mode, mode);
 }
 int tallyjet_set_operation_mode(tallyjet_printer* printer, int mode) {
   return Forward(Of(printer), &ProtEscPos::SetOperationMode, mode);

@@ -85,7 +85,7 @@ int PrintPicture(const PrinterConnection& link, const char* path,
   if (static_cast<unsigned>(chosen.pacing) > TALLYJET_PACING_NEVER) {
     return TALLYJET_ERR_INVALID_ARGUMENT;
   }
-  const int paperWidth = chosen.paper_width != 0 ? chosen.paper_width : TALLYJET_PAPER_WIDTH_80MM;
+  const int paperWidth = chosen.paper_width != 0 ? chosen.paper_width : link.style->paperWidth;
   PictureRaster raster;
   const int made = raster.Make(path, {chosen.width, chosen.dither, chosen.align, paperWidth});
   if (made != TALLYJET_SUCCESS) return made;

@@ -4,6 +4,7 @@
 
 #include "comm_base.h"
 #include "prot_escpos.h"
+#include "text_printer.h"
 
 struct tallyjet_printer {
   // Takes ownership of transport, an open one.
@@ -12,6 +13,7 @@ struct tallyjet_printer {
   CommBase* transport;
   ProtEscPos encoder;  // destroys the transport with itself
   int codepage = TALLYJET_CODEPAGE_850;
+  text::TextStyle style;
 };
 
 #endif  // TALLYJET_PRINTER_HANDLE_H

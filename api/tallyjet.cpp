@@ -17,6 +17,7 @@ constexpr int kLongestAnswerWaitMs = 30000;
 
 int protocol_ = 0;
 int codepage_ = TALLYJET_CODEPAGE_850;
+text::TextStyle textStyle_;
 
 // Destroys the connection's objects. The encoder owns its transport; a transport left without
 // an encoder is destroyed alone.
@@ -31,7 +32,9 @@ void Discard() {
 }
 
 int Reset(const PrinterConnection& link) {
-  return connection::Forward(link, &ProtEscPos::Initialize);
+  const int rc = connection::Forward(link, &ProtEscPos::Initialize);
+  if (rc == TALLYJET_SUCCESS) text::NoteReset(link.style);
+  return rc;
 }
 
 int GetData(const PrinterConnection& link, char* buffer, int length) {
@@ -47,7 +50,9 @@ int SetCharCodeTable(const PrinterConnection& link, int table) {
     return TALLYJET_ERR_INVALID_ARGUMENT;
   }
   *link.codepage = table;
-  return link.encoder->SetCharCodeTable(table);
+  const int sent = link.encoder->SetCharCodeTable(table);
+  if (sent == TALLYJET_SUCCESS) text::NoteCodeTable(link.style, table);
+  return sent;
 }
 
 int SetAnswerTimeout(const PrinterConnection& link, int ms) {
@@ -75,11 +80,11 @@ int SendData(const PrinterConnection& link, const char* data, int length) {
 
 }  // namespace
 
-PrinterConnection connection::ProcessWide() { return {comm_, prot_, &codepage_}; }
+PrinterConnection connection::ProcessWide() { return {comm_, prot_, &codepage_, &textStyle_}; }
 
 PrinterConnection connection::Of(tallyjet_printer* printer) {
   if (printer == nullptr) return ProcessWide();
-  return {printer->transport, &printer->encoder, &printer->codepage};
+  return {printer->transport, &printer->encoder, &printer->codepage, &printer->style};
 }
 
 int connection::Check(const PrinterConnection& link) {

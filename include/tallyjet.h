@@ -496,9 +496,30 @@ typedef struct tallyjet_picture_options {
     int width;       /* dots to fit the picture to, keeping its proportions; 0: its own width */
     int dither;      /* TALLYJET_DITHER_* */
     int align;       /* TALLYJET_ALIGN_*, within paper_width */
-    int paper_width; /* dots; 0 means TALLYJET_PAPER_WIDTH_80MM */
+    int paper_width; /* dots; 0 means the printer's (tallyjet_set_paper_width, 80 mm) */
     int pacing;      /* TALLYJET_PACING_* */
 } tallyjet_picture_options;
+
+/* ---- Any text ---- */
+
+/* Prints UTF-8 text: each line (ended by LF; a CR before it is dropped) on the first code table
+ * the printer accepts that holds all of it (850, 858, 437, 860, 1252; the table is selected
+ * first), any other line drawn as a picture of itself in the printer's character cells and
+ * current text size (shaped, right to left where the script reads so, CJK in two cells).
+ * Control characters other than LF, CR and TAB are dropped; what is not UTF-8 (stray bytes,
+ * overlong forms, surrogates, past U+10FFFF) prints as U+FFFD. A last line without LF is left
+ * unended, as SendData leaves it. 1, or the first failure; -3 for a negative length or a null
+ * text. */
+TALLYJET_API int tallyjet_print_text(tallyjet_printer* printer, const char* utf8, int length);
+/* The paper width text pictures are laid out on, and that tallyjet_print_picture's paper_width 0
+ * means: TALLYJET_PAPER_WIDTH_58MM or _80MM (else -3); 80 mm until set. */
+TALLYJET_API int tallyjet_set_paper_width(tallyjet_printer* printer, int dots);
+/* How tallyjet_print_text encodes lines: code_page 0 picks for each line the first table that
+ * holds it; 437, 850, 858, 860 or 1252 encodes every line for that one (else -3). pictures 1
+ * (the default) draws lines the table cannot hold as pictures; 0 prints their characters as
+ * '?'. */
+TALLYJET_API int tallyjet_set_text_encoding(tallyjet_printer* printer, int code_page,
+                                            int pictures);
 
 /* Prints a picture file (PNG, JPEG, BMP, GIF, ...) as raster bands: decoded with transparent
  * parts on white, fitted, dithered and placed within the paper. The same files as PrintBmpImage

@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <deque>
 
 #include "answer_stream.h"
 #include "comm_base.h"
@@ -40,6 +39,26 @@ constexpr int kAutoStopErrors = 0x04 | 0x08 | 0x20 | 0x40;
 constexpr int kAutoPaperEnd = 0x0C;
 
 int Byte(const std::string& bytes, size_t at) { return static_cast<unsigned char>(bytes[at]); }
+
+// The n of each status query on its way, oldest first (a fixed ring: the library exports no
+// instantiation of the standard library).
+class Unanswered {
+ public:
+  bool empty() const { return count_ == 0; }
+  bool full() const { return count_ == kMostUnanswered; }
+  void push(int n) { asked_[(first_ + count_++) % kMostUnanswered] = n; }
+  int pop() {
+    const int n = asked_[first_];
+    first_ = (first_ + 1) % kMostUnanswered;
+    --count_;
+    return n;
+  }
+
+ private:
+  int asked_[kMostUnanswered] = {};
+  size_t first_ = 0;
+  size_t count_ = 0;
+};
 
 bool AutoStatusStops(const std::string& block) {
   return (Byte(block, 0) & kAutoStopFirst) != 0 || (Byte(block, 1) & kAutoStopErrors) != 0 ||
@@ -79,16 +98,16 @@ int ProtEscPos::WaitPrinted(int timeoutMs) {
 
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   Clock::time_point nextQuery = Clock::now();
-  std::deque<int> unanswered;  // the n of each status query on its way, oldest first
+  Unanswered unanswered;
   int nextN = 2;
   AnswerStream stream;
   int result = TALLYJET_ERR_NOT_CONFIRMED;
   while (result == TALLYJET_ERR_NOT_CONFIRMED && Clock::now() < deadline) {
-    if (Clock::now() >= nextQuery && unanswered.size() < kMostUnanswered) {
+    if (Clock::now() >= nextQuery && !unanswered.full()) {
       // DLE EOT n: transmit real-time status
       const int asked = Send(transport_, true, {DLE, EOT, Low(nextN)});
       if (asked != TALLYJET_SUCCESS) return asked;
-      unanswered.push_back(nextN);
+      unanswered.push(nextN);
       nextN = nextN == 2 ? 1 : 2;
       nextQuery = Clock::now() + kStatusEvery;
     }
@@ -109,9 +128,7 @@ int ProtEscPos::WaitPrinted(int timeoutMs) {
       } else if (kind == AnswerStream::Item::kAutoStatus && AutoStatusStops(item)) {
         result = TALLYJET_ERR_PRINTER_STOPPED;
       } else if (kind == AnswerStream::Item::kStatusByte && !unanswered.empty()) {
-        const int n = unanswered.front();
-        unanswered.pop_front();
-        if (StatusStops(n, Byte(item, 0))) result = TALLYJET_ERR_PRINTER_STOPPED;
+        if (StatusStops(unanswered.pop(), Byte(item, 0))) result = TALLYJET_ERR_PRINTER_STOPPED;
       }
     }
   }

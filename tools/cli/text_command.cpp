@@ -1,14 +1,14 @@
-// print: UTF-8 text in a chosen style; lines no code table holds are printed as pictures of
-// themselves (receipt_text.h). raw: bytes sent unchanged. Both read their input in pieces.
+// print: UTF-8 text in a chosen style through the library's text path, which prints lines no
+// code table holds as pictures of themselves. raw: bytes sent unchanged. Both read their input
+// in pieces.
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
 
-#include "code_pages.h"
 #include "connection.h"
 #include "input_file.h"
 #include "paper.h"
-#include "receipt_text.h"
+#include "text_stream.h"
 
 namespace {
 
@@ -51,35 +51,28 @@ bool ApplyStyle(Connection& c, const TextStyle& s) {
          c.Check(tallyjet_set_justification(p, s.align), "setting the alignment");
 }
 
-ReceiptTextOptions TextOptions(const PrintOptions& o, int paper) {
-  ReceiptTextOptions options;
-  options.style.paperWidth = paper == 58 ? TALLYJET_PAPER_WIDTH_58MM : TALLYJET_PAPER_WIDTH_80MM;
-  options.style.cellHeight = o.style.font == 1 ? 17 : 24;
-  options.style.widthMultiple = o.style.width;
-  options.style.heightMultiple = o.style.height;
-  options.style.bold = o.style.bold;
-  options.style.underline = o.style.underline;
-  options.style.align = o.style.align;
-  options.pictures = !o.noPictures;
-  options.codePage = o.codePage;
-  return options;
-}
+// Bytes per write of raw data: a USB transfer has a time limit.
+constexpr size_t kRawChunk = 4096;
 
-void ReportText(const ReceiptText& text, bool pictures) {
-  if (text.DroppedControls() > 0) {
-    fprintf(stderr, "tallyjet: dropped %zu control characters: text keeps only line feed, "
-            "carriage return and tab (send commands with raw)\n", text.DroppedControls());
+int SendInChunks(tallyjet_printer* printer, const char* data, size_t length) {
+  for (size_t at = 0; at < length; at += kRawChunk) {
+    const int code = tallyjet_send_data(printer, data + at,
+                                        static_cast<int>(std::min(kRawChunk, length - at)));
+    if (code != TALLYJET_SUCCESS) return code;
   }
-  if (text.Missing().empty()) return;
-  std::string list;
-  for (const std::string& name : text.Missing()) list += (list.empty() ? "" : ", ") + name;
-  fprintf(stderr, "tallyjet: not in the code page, printed as ?: %s%s\n", list.c_str(),
-          pictures ? "" : " (without --no-pictures such lines print as pictures)");
+  return TALLYJET_SUCCESS;
 }
 
 bool PrintText(Connection& c, const PrintOptions& o, InputFile& input) {
-  if (!ApplyStyle(c, o.style)) return false;
-  ReceiptText text(c.printer(), TextOptions(o, c.port().paper));
+  tallyjet_printer* p = c.printer();
+  const int paper = c.port().paper == 58 ? TALLYJET_PAPER_WIDTH_58MM : TALLYJET_PAPER_WIDTH_80MM;
+  if (!c.Check(tallyjet_set_paper_width(p, paper), "setting the paper width") ||
+      !c.Check(tallyjet_set_text_encoding(p, o.codePage, o.noPictures ? 0 : 1),
+               "choosing the code page") ||
+      !ApplyStyle(c, o.style)) {
+    return false;
+  }
+  TextStream text(p);
   int code = TALLYJET_SUCCESS;
   const bool read = input.ReadPieces([&](const char* data, size_t length) {
     c.AddPaper(kLineDots * static_cast<int>(std::count(data, data + length, '\n')));
@@ -87,11 +80,9 @@ bool PrintText(Connection& c, const PrintOptions& o, InputFile& input) {
     return code == TALLYJET_SUCCESS;
   });
   if (read && code == TALLYJET_SUCCESS) code = text.Finish();
-  ReportText(text, !o.noPictures);
-  if (!read || !c.Check(code, text.FailedStep())) return false;
+  if (!read || !c.Check(code, "printing the text")) return false;
   if (!o.style.IsPlain() && !ApplyStyle(c, TextStyle())) return false;
-  if (o.feed > 0 &&
-      !c.Check(tallyjet_get_partial_line_feed(c.printer(), o.feed), "feeding the paper")) {
+  if (o.feed > 0 && !c.Check(tallyjet_get_partial_line_feed(p, o.feed), "feeding the paper")) {
     return false;
   }
   return !o.cut || FeedAndCut(c, 0);
@@ -145,7 +136,7 @@ void AddTextCommands(CLI::App& app, Program& program) {
   print->add_option("--codepage", o->codePage,
                     "code page 437, 850, 858, 860 or 1252 for every text line (default: for "
                     "each line the first of 850, 858, 437, 860, 1252 that holds it)")
-      ->check(CLI::IsMember(CodePageNumbers()));
+      ->check(CLI::IsMember({437, 850, 858, 860, 1252}));
   print->add_flag("--no-pictures", o->noPictures,
                   "print characters no code page holds as ? instead of drawing their lines");
   print->add_flag("--cut", o->cut, "cut the paper after the text");

@@ -7,27 +7,23 @@
 #include <vector>
 
 #include "receipt_job.h"
-#include "receipt_text.h"
+#include "text_stream.h"
 
 namespace printer_app {
 namespace {
 
 constexpr size_t kBlockBytes = 16 * 1024;
-constexpr int kFontACellHeight = 24;
 
 struct FileCloser {
   void operator()(FILE* file) const { fclose(file); }
 };
 
-// Prints the file's lines on the printer: the library's result, the first failure logged with
-// what was being done.
+// Prints the file's lines on the printer through the library's text path: its result, the
+// first failure logged.
 int SendText(pappl_job_t* job, FILE* file, tallyjet_printer* printer, int headDots) {
-  ReceiptTextOptions options;
-  options.style.paperWidth = headDots;
-  options.style.cellHeight = kFontACellHeight;
-  ReceiptText text(printer, options);
+  int rc = tallyjet_set_paper_width(printer, headDots);
+  TextStream text(printer);
   std::vector<char> block(kBlockBytes);
-  int rc = TALLYJET_SUCCESS;
   size_t count;
   while (rc == TALLYJET_SUCCESS && !papplJobIsCanceled(job) &&
          (count = fread(block.data(), 1, block.size(), file)) > 0) {
@@ -39,11 +35,7 @@ int SendText(pappl_job_t* job, FILE* file, tallyjet_printer* printer, int headDo
   }
   if (rc == TALLYJET_SUCCESS) rc = text.Finish();
   if (rc != TALLYJET_SUCCESS) {
-    papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Text receipt failed while %s.",
-                text.FailedStep().c_str());
-  } else if (text.PictureLines() > 0) {
-    papplLogJob(job, PAPPL_LOGLEVEL_INFO, "%u lines printed as pictures.",
-                static_cast<unsigned>(text.PictureLines()));
+    papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Text receipt failed: %s.", tallyjet_result_name(rc));
   }
   return rc;
 }

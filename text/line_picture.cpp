@@ -2,8 +2,10 @@
 
 #include <pango/pangocairo.h>
 
+#include <algorithm>
 #include <memory>
 
+namespace text {
 namespace {
 
 // The face fontconfig starts from: monospaced, so that columns line up with the printer's text;
@@ -80,7 +82,8 @@ void Pack(cairo_surface_t* surface, LinePicture* picture) {
   const unsigned char* data = cairo_image_surface_get_data(surface);
   const int stride = cairo_image_surface_get_stride(surface);
   const int bytesPerRow = picture->width / 8;
-  picture->rows.assign(static_cast<size_t>(bytesPerRow) * picture->height, 0);
+  // Built rather than assigned: the library exports no instantiation of the standard library.
+  picture->rows = std::vector<unsigned char>(static_cast<size_t>(bytesPerRow) * picture->height);
   for (int y = 0; y < picture->height; ++y) {
     const unsigned char* row = data + static_cast<size_t>(y) * stride;
     for (int x = 0; x < picture->width; ++x) {
@@ -119,3 +122,5 @@ bool DrawLine(const std::string& utf8, const LineStyle& style, LinePicture* pict
   Pack(surface.get(), picture);
   return true;
 }
+
+}  // namespace text

@@ -1,13 +1,15 @@
 // A line of text drawn as the printer would print it if its font held every character: with
 // Pango, Cairo and fontconfig, shaped and ordered (right to left where the script reads so), in
 // the printer's character cell size, across the paper's width, as a one-bit raster.
-#ifndef TALLYJET_COMMON_LINE_PICTURE_H
-#define TALLYJET_COMMON_LINE_PICTURE_H
+#ifndef TALLYJET_TEXT_LINE_PICTURE_H
+#define TALLYJET_TEXT_LINE_PICTURE_H
 
 #include <string>
 #include <vector>
 
 #include "tallyjet.h"
+
+namespace text {
 
 struct LineStyle {
   int paperWidth = TALLYJET_PAPER_WIDTH_80MM;  // dots across the print head
@@ -30,4 +32,6 @@ struct LinePicture {
 // the picture cannot be made.
 bool DrawLine(const std::string& utf8, const LineStyle& style, LinePicture* picture);
 
-#endif  // TALLYJET_COMMON_LINE_PICTURE_H
+}  // namespace text
+
+#endif  // TALLYJET_TEXT_LINE_PICTURE_H
