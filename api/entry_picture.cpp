@@ -76,8 +76,10 @@ bool Paced(const PrinterConnection& link, int pacing) {
   return pacing == TALLYJET_PACING_ALWAYS;
 }
 
-int PrintPicture(const PrinterConnection& link, const char* path,
-                 const tallyjet_picture_options* options) {
+// A picture, from a file or from memory as make makes it, printed with the options.
+template <typename Make>
+int PrintPicture(const PrinterConnection& link, const tallyjet_picture_options* options,
+                 Make make) {
   const int rc = connection::Check(link);
   if (rc != TALLYJET_SUCCESS) return rc;
   const tallyjet_picture_options chosen =
@@ -87,7 +89,7 @@ int PrintPicture(const PrinterConnection& link, const char* path,
   }
   const int paperWidth = chosen.paper_width != 0 ? chosen.paper_width : link.style->paperWidth;
   PictureRaster raster;
-  const int made = raster.Make(path, {chosen.width, chosen.dither, chosen.align, paperWidth});
+  const int made = make(&raster, PictureLayout{chosen.width, chosen.dither, chosen.align, paperWidth});
   if (made != TALLYJET_SUCCESS) return made;
   const auto print =
       Paced(link, chosen.pacing) ? &ProtEscPos::PrintRasterBitImage : &ProtEscPos::PrintRasterBands;
@@ -173,7 +175,17 @@ int tallyjet_clean_all_graphics(tallyjet_printer* printer) {
 }
 int tallyjet_print_picture(tallyjet_printer* printer, const char* path,
                            const tallyjet_picture_options* options) {
-  return PrintPicture(Of(printer), path, options);
+  return PrintPicture(Of(printer), options, [path](PictureRaster* raster,
+                                                   const PictureLayout& layout) {
+    return raster->Make(path, layout);
+  });
+}
+int tallyjet_print_picture_data(tallyjet_printer* printer, const void* data, int length,
+                                const tallyjet_picture_options* options) {
+  return PrintPicture(Of(printer), options, [data, length](PictureRaster* raster,
+                                                           const PictureLayout& layout) {
+    return raster->Make(data, length, layout);
+  });
 }
 int tallyjet_get_memory_available(tallyjet_printer* printer, int* bytes) {
   return Forward(Of(printer), &ProtEscPos::GetMemoryAvailabled, bytes);

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImageReader>
 #include <QString>
 #include <utility>
@@ -43,14 +45,34 @@ bool WithinPictureLimits(const QSize& size) {
          qint64{size.width()} * size.height() <= TALLYJET_MAX_PICTURE_PIXELS;
 }
 
+namespace {
+
+// The size comes from the picture's header, before a pixel is decoded; a header that gives none
+// belongs to a broken picture.
+QImage Decode(QImageReader* reader) {
+  if (!WithinPictureLimits(reader->size())) return QImage();
+  QImage loaded = reader->read();
+  if (loaded.isNull()) return QImage();
+  return OverWhite(std::move(loaded));
+}
+
+}  // namespace
+
 QImage DecodeOnWhite(const char* path) {
   if (path == nullptr || !IsRegularFile(path)) return QImage();
   const QuietDecoding quiet;
   QImageReader reader(QString::fromUtf8(path));
-  // The size comes from the file's header, before a pixel is decoded; a header that gives none
-  // belongs to a broken file.
-  if (!WithinPictureLimits(reader.size())) return QImage();
-  QImage loaded = reader.read();
-  if (loaded.isNull()) return QImage();
-  return OverWhite(std::move(loaded));
+  return Decode(&reader);
+}
+
+// The bytes are read where they lie, not copied.
+QImage DecodeOnWhite(const void* data, int length) {
+  if (data == nullptr || length < 1) return QImage();
+  const QuietDecoding quiet;
+  const QByteArray bytes = QByteArray::fromRawData(static_cast<const char*>(data), length);
+  QBuffer buffer;
+  buffer.setData(bytes);
+  if (!buffer.open(QIODevice::ReadOnly)) return QImage();
+  QImageReader reader(&buffer);
+  return Decode(&reader);
 }

@@ -16,4 +16,8 @@ bool WithinPictureLimits(const QSize& size);
 // beyond the limits. Prints nothing.
 QImage DecodeOnWhite(const char* path);
 
+// The same for an encoded picture of length bytes in memory: a null image for null data, a
+// length below 1, no picture, a broken one, or one beyond the limits.
+QImage DecodeOnWhite(const void* data, int length);
+
 #endif  // TALLYJET_PICTURE_DECODING_H

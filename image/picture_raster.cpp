@@ -110,7 +110,15 @@ int Diffuse(const QImage& grey, int left, int bytesPerRow, unsigned char* bits) 
 
 int PictureRaster::Make(const char* path, const PictureLayout& layout) {
   if (!LayoutAccepted(layout)) return TALLYJET_ERR_INVALID_ARGUMENT;
-  const QImage picture = DecodeOnWhite(path);
+  return MakeFrom(DecodeOnWhite(path), layout);
+}
+
+int PictureRaster::Make(const void* data, int length, const PictureLayout& layout) {
+  if (!LayoutAccepted(layout)) return TALLYJET_ERR_INVALID_ARGUMENT;
+  return MakeFrom(DecodeOnWhite(data, length), layout);
+}
+
+int PictureRaster::MakeFrom(const QImage& picture, const PictureLayout& layout) {
   if (picture.isNull()) return TALLYJET_ERR_FAILED;
   const QSize size = FittedSize(picture.size(), layout);
   if (!WithinPictureLimits(size)) return TALLYJET_ERR_FAILED;

@@ -5,6 +5,7 @@
 #ifndef TALLYJET_PICTURE_RASTER_H
 #define TALLYJET_PICTURE_RASTER_H
 
+#include <QImage>
 #include <cstdlib>
 #include <memory>
 
@@ -21,12 +22,16 @@ class PictureRaster {
   // the library refuses (as PrintBmpImage refuses it, before decoding where the size tells) or a
   // fitted size beyond the picture limits; -6 without memory.
   int Make(const char* path, const PictureLayout& layout);
+  // The same for an encoded picture of length bytes in memory.
+  int Make(const void* data, int length, const PictureLayout& layout);
 
   const unsigned char* data() const { return bits_.get(); }
   int width() const { return bytesPerRow_ * 8; }
   int height() const { return height_; }
 
  private:
+  int MakeFrom(const QImage& picture, const PictureLayout& layout);
+
   std::unique_ptr<unsigned char, decltype(&free)> bits_{nullptr, &free};
   int bytesPerRow_ = 0;
   int height_ = 0;

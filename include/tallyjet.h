@@ -95,35 +95,14 @@
 #define TALLYJET_PAPER_WIDTH_58MM 384
 #define TALLYJET_PAPER_WIDTH_80MM 576
 
-/* The name of a result code, for logs. */
-static inline const char* tallyjet_result_name(int code)
-{
-    switch (code) {
-    case TALLYJET_SUCCESS: return "success";
-    case TALLYJET_ERR_FAILED: return "failed";
-    case TALLYJET_ERR_NOT_SUPPORTED: return "not supported";
-    case TALLYJET_ERR_INVALID_ARGUMENT: return "invalid argument";
-    case TALLYJET_ERR_PORT_NOT_OPEN: return "port not open";
-    case TALLYJET_ERR_NO_MEMORY: return "out of memory";
-    case TALLYJET_ERR_NO_PROTOCOL: return "protocol not selected";
-    case TALLYJET_ERR_USB_OPEN: return "opening the USB device failed";
-    case TALLYJET_ERR_USB_CONFIGURATION: return "setting the USB configuration failed";
-    case TALLYJET_ERR_USB_CLAIM: return "claiming the USB interface failed";
-    case TALLYJET_ERR_USB_RELEASE: return "releasing the USB interface failed";
-    case TALLYJET_ERR_CLOSE: return "closing the device failed";
-    case TALLYJET_ERR_USB_NOT_FOUND: return "USB device not found";
-    case TALLYJET_ERR_SERIAL_TIMEOUT: return "serial read time-out";
-    case TALLYJET_ERR_USB_LIBRARY: return "USB library not available";
-    case TALLYJET_ERR_READ: return "device read failed";
-    case TALLYJET_ERR_PRINTER_STOPPED: return "printer stopped";
-    case TALLYJET_ERR_NOT_CONFIRMED: return "printing not confirmed";
-    default: return code >= 0 ? "byte count" : "USB error";
-    }
-}
-
 #ifdef __cplusplus
 extern "C" {
 #endif
+
+/* The name of a result code, for logs ("success", "port not open", ...); never NULL. */
+TALLYJET_API const char* tallyjet_result_name(int code);
+/* The library's version as "MAJOR.MINOR.PATCH". */
+TALLYJET_API const char* tallyjet_version(void);
 
 /* ---- Connection ---- */
 
@@ -528,6 +507,11 @@ TALLYJET_API int tallyjet_set_text_encoding(tallyjet_printer* printer, int code_
  * paper. */
 TALLYJET_API int tallyjet_print_picture(tallyjet_printer* printer, const char* path,
                                         const tallyjet_picture_options* options);
+/* The same for an encoded picture of length bytes in memory (a PNG or JPEG an application
+ * holds), with the same limits and refusals: -1 for null data, a length below 1, or bytes that
+ * are no picture, a broken one or one beyond the limits. */
+TALLYJET_API int tallyjet_print_picture_data(tallyjet_printer* printer, const void* data,
+                                             int length, const tallyjet_picture_options* options);
 
 
 #ifdef __cplusplus

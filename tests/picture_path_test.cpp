@@ -60,9 +60,40 @@ TEST_F(PicturePathTest, RefusesWhatPrintBmpImageRefuses) {
   for (const std::string& path : refused) {
     EXPECT_EQ(PrintBmpImage(path.c_str(), 1.0f, 1.0f, 0, 0, 0), TALLYJET_ERR_FAILED) << path;
     EXPECT_EQ(tallyjet_print_picture(nullptr, path.c_str(), nullptr), TALLYJET_ERR_FAILED) << path;
+    // The same bytes from memory are refused alike (a file's; a FIFO or device has none).
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path;
+    const QByteArray bytes = file.readAll();
+    EXPECT_EQ(tallyjet_print_picture_data(nullptr, bytes.data(), bytes.size(), nullptr),
+              TALLYJET_ERR_FAILED)
+        << path;
   }
   EXPECT_EQ(tallyjet_print_picture(nullptr, nullptr, nullptr), TALLYJET_ERR_FAILED);
+  EXPECT_EQ(tallyjet_print_picture_data(nullptr, nullptr, 10, nullptr), TALLYJET_ERR_FAILED);
+  EXPECT_EQ(tallyjet_print_picture_data(nullptr, "x", 0, nullptr), TALLYJET_ERR_FAILED);
   EXPECT_TRUE(transport->writes.empty());
+}
+
+// A picture in memory prints exactly as the same picture from its file.
+TEST_F(PicturePathTest, PictureInMemoryPrintsAsItsFile) {
+  QImage ramp(300, 40, QImage::Format_Grayscale8);
+  for (int y = 0; y < ramp.height(); ++y) {
+    for (int x = 0; x < ramp.width(); ++x) ramp.setPixel(x, y, qRgb(x * 255 / 300, 0, 0));
+  }
+  const std::string path = files_.Save(ramp, "ramp");
+  QFile file(QString::fromStdString(path));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray bytes = file.readAll();
+  const tallyjet_picture_options options = {0, TALLYJET_DITHER_DIFFUSION, TALLYJET_ALIGN_CENTER,
+                                            0, TALLYJET_PACING_NEVER};
+  ASSERT_EQ(tallyjet_print_picture(nullptr, path.c_str(), &options), kOk);
+  const auto fromFile = transport->writes;
+  transport->writes.clear();
+  ASSERT_EQ(tallyjet_print_picture_data(nullptr, bytes.data(), bytes.size(), &options), kOk);
+  EXPECT_EQ(transport->writes, fromFile);
+  EXPECT_FALSE(fromFile.empty());
 }
 
 // An option out of range is refused before the file is looked at; a fitted size beyond the
