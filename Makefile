@@ -17,7 +17,7 @@ PACKAGES := cmake g++ make pkg-config binutils qtbase5-dev libusb-dev libusb-0.1
 	libgtest-dev libgmock-dev libbenchmark-dev valgrind libzint-dev zbar-tools libcli11-dev \
 	fonts-dejavu-core fonts-wqy-microhei libzxing-dev clang libfuzzer-14-dev libclang-rt-14-dev \
 	libpappl-dev cups-ipp-utils curl libc-ares-dev libpango1.0-dev libcairo2-dev \
-	fonts-noto-core fonts-noto-mono fonts-noto-cjk cups
+	fonts-noto-core fonts-noto-mono fonts-noto-cjk cups python3-pytest python3-pil
 # What building and checking the Debian packages needs besides debian/control's Build-Depends.
 PACKAGING_PACKAGES := dpkg-dev debhelper lintian
 
@@ -111,7 +111,7 @@ package-deps:
 	@dpkg-checkbuilddeps 2>/dev/null || { apt-get update -qq && \
 		DEBIAN_FRONTEND=noninteractive apt-get build-dep -y -qq ./; }
 
-# The five Debian packages, built by dpkg-buildpackage from a copy of the sources in
+# The six Debian packages, built by dpkg-buildpackage from a copy of the sources in
 # $(PACKAGE_BUILD) (so build/ and the work tree stay as they are), then checked by lintian.
 # The .deb files, the build log and lintian's findings are left in out/packages/, the detached
 # debugging symbols in out/packages/debug/. debhelper gives the build a HOME of its own, so
