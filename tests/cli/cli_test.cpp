@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 
 #include "../support/child_program.h"
+#include "tallyjet.h"
 #include "../support/loopback_sockets.h"
 
 namespace {
@@ -154,6 +155,7 @@ TEST_F(CliTest, EachSubcommandReachesThePrinter) {
       // is not UTF-8 is U+FFFD, a '?' without pictures.
       {"print --no-pictures", "Hello\x1bp0\x19\xfaWorld\x1dV\x01\n",
        {"TEXT \"Hellop0?WorldV\" (cp850)"}},
+      {"barcode 01234565 --type upce", "", {"GS k 66 6 \"123456\""}},
       {"barcode 400638133393 --type ean13", "", {"GS k 67 13 \"4006381333931\""},
        {"with its check digit: 4006381333931"}},
       {"drawer --on 3 --off 200", "", {"drawer pulse: pin 2, on 4 ms, off 200 ms"},
@@ -232,6 +234,15 @@ TEST_F(CliTest, PrintingWaitsForThePrinterToConfirm) {
 
 // A serial line gives up on a silent printer's answer after 300 ms; --timeout is how long the
 // printer is asked.
+// Each program says the library's version.
+TEST(ProgramVersionTest, EachProgramSaysTheLibrarysVersion) {
+  for (const std::string& program : {std::string(TALLYJET_PROGRAM), std::string(VPRINTER_PROGRAM)}) {
+    ChildProgram run({program, "--version"});
+    EXPECT_EQ(run.Wait(), 0) << program;
+    EXPECT_NE(run.Output().find(tallyjet_version()), std::string::npos) << run.Output();
+  }
+}
+
 TEST_F(CliTest, StatusWaitsTheTimeOutForAnAnswer) {
   StartPrinter({"--silent"});
   const auto start = std::chrono::steady_clock::now();

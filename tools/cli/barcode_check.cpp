@@ -27,7 +27,7 @@ const Rule kRules[] = {
     {"upca", BARCODE_UPCA, BARCODE_UPCA_CHK, true, 11, 12, false, true,
      "11 digits, or 12 with the check digit"},
     {"upce", BARCODE_UPCE, BARCODE_UPCE_CHK, true, 6, 8, false, true,
-     "6 digits, 7 with the number system, or 8 with the check digit"},
+     "6 digits, 7 with number system 0, or 8 with the check digit"},
     {"ean13", BARCODE_EANX, BARCODE_EANX_CHK, true, 12, 13, false, true,
      "12 digits, or 13 with the check digit"},
     {"ean8", BARCODE_EANX, BARCODE_EANX_CHK, true, 7, 8, false, true,
@@ -118,6 +118,14 @@ bool CheckBarcode(const std::string& type, const std::string& given, std::string
   *data = rule->sendsCheckDigit ? reinterpret_cast<const char*>(symbol->text)
           : code128 && !HasCodeSet(given) ? "{B" + given
                                           : given;
+  // The printer takes UPC-E as its six digits: number system 0, the check digit its own.
+  if (rule->symbology == BARCODE_UPCE) {
+    if ((*data)[0] != '0') {
+      *why = "upce prints number system 0 only";
+      return false;
+    }
+    *data = data->substr(1, 6);
+  }
   if (data->size() > kMostBytes) {
     *why = "at most " + std::to_string(kMostBytes) + " bytes of data, not " +
            std::to_string(data->size());

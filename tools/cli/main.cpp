@@ -4,6 +4,7 @@
 
 #include "failure.h"
 #include "program.h"
+#include "tallyjet.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
       "Exit codes: 0 done, 1 failed, 2 bad options; 3 to 7 the printer's state, from status and\n"
       "from print, image, barcode and qr when the printer cannot print or stopped before the job\n"
       "printed; 8 the printer did not confirm the job (see tallyjet(1)).");
+  app.set_version_flag("--version", std::string("tallyjet ") + tallyjet_version());
   app.add_option("-p,--port", program.port.port,
                  "USB, a serial or printer device path, or socket://HOST[:PORT]")
       ->envname("TALLYJET_PORT")
@@ -71,6 +73,8 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     return Refused(app, e, argc, argv);

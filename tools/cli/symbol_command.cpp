@@ -51,7 +51,7 @@ int Barcode(const PortOptions& port, const BarcodeOptions& o) {
     Complain("refused barcode: " + why + "; nothing sent");
     return kExitFailure;
   }
-  if (data != o.data && data != "{B" + o.data) {
+  if (data.size() > o.data.size() && data != "{B" + o.data) {
     fprintf(stderr, "tallyjet: printing %s with its check digit: %s\n", o.type.c_str(),
             data.c_str());
   }

@@ -26,7 +26,6 @@
 namespace {
 
 constexpr char kName[] = "tallyjet-printer-app";
-constexpr char kVersion[] = "1.0.0";
 // Where a server run by root (the system service) keeps its spooled jobs.
 constexpr char kSystemSpool[] = "/var/spool/tallyjet-printer-app";
 
@@ -147,7 +146,7 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void* serving) {
 int main(int argc, char* argv[]) {
   printer_app::AddPortScheme();
   bool serving = RunsServer(argc, argv);
-  return papplMainloop(argc, argv, kVersion, /*footer_html*/ nullptr,
+  return papplMainloop(argc, argv, tallyjet_version(), /*footer_html*/ nullptr,
                        printer_app::kReceiptDriverCount, printer_app::kReceiptDrivers,
                        printer_app::ChooseDriver, printer_app::FillDriverData,
                        /*subcmd_name*/ nullptr, /*subcmd_cb*/ nullptr, CreateSystem,

@@ -123,6 +123,10 @@ int main(int argc, char** argv) {
     fputs(vprinter::Usage().c_str(), stdout);
     return 0;
   }
+  if (options.version) {
+    printf("%s\n", vprinter::VersionLine().c_str());
+    return 0;
+  }
   File raw, log;
   if (!OpenOutput(options.rawFile, &raw)) return Fail(options.rawFile + ": " + strerror(errno), 1);
   if (!OpenOutput(options.logFile, &log)) return Fail(options.logFile + ": " + strerror(errno), 1);

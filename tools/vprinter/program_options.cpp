@@ -110,6 +110,7 @@ void Declare(CLI::App* app, ProgramOptions* options) {
                   "paper width: 80 (576 dots, the default) or 58 (384 dots)")
       ->type_name("MM")
       ->check(CLI::IsMember({80, 58}));
+  app->add_flag("--version", options->version, "print the version and exit");
   DeclareSettings(app, options);
 }
 
@@ -130,6 +131,8 @@ bool ParseArguments(const std::vector<std::string>& args, ProgramOptions* option
   }
   return true;
 }
+
+std::string VersionLine() { return std::string("tallyjet-vprinter ") + TALLYJET_VERSION; }
 
 std::string Usage() {
   ProgramOptions unused;

@@ -21,6 +21,7 @@ struct ProgramOptions {
   int paperMillimetres = 80;
   bool quiet = false;  // no decoded log on standard output
   bool help = false;
+  bool version = false;  // print the version and stop
 };
 
 // Parses the arguments after the program name. False with *error set on a bad one.
@@ -28,6 +29,9 @@ bool ParseArguments(const std::vector<std::string>& args, ProgramOptions* option
                     std::string* error);
 
 std::string Usage();
+
+// "tallyjet-vprinter VERSION", the version of the library built beside it.
+std::string VersionLine();
 
 }  // namespace vprinter
 
