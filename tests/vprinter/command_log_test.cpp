@@ -48,6 +48,7 @@ const std::vector<Case>& Commands() {
       {"\x1B\x33\x1E", "ESC 3 30  line spacing: 30 dots"},
       {"\x1B\x32", "ESC 2  default line spacing"},
       {"\x1B\x45\x01", "ESC E 1  emphasis on"},
+      {"\x1B\x34\x01", "ESC 4 1  italic on"},
       {"\x1BG\0"s, "ESC G 0  double strike off"},
       {"\x1D\x42\x01", "GS B 1  reverse on"},
       {"\x1B{\x01", "ESC { 1  upside down on"},

@@ -17,6 +17,7 @@ enum class Kind {
   OperationMode,       // ESC c sub n
   PrintMode,           // ESC ! n
   Emphasis,            // ESC E n
+  Italic,              // ESC 4 n
   DoubleStrike,        // ESC G n
   Underline,           // ESC - n
   CharSize,            // GS ! n

@@ -42,6 +42,7 @@ std::string StyleLine(const Command& c) {
   const int n = c.Param(0);
   switch (c.kind) {
     case Kind::Emphasis: return Line(Head("ESC E", c), "emphasis " + OnOff(n));
+    case Kind::Italic: return Line(Head("ESC 4", c), "italic " + OnOff(n));
     case Kind::DoubleStrike: return Line(Head("ESC G", c), "double strike " + OnOff(n));
     case Kind::Underline:
       return Line(Head("ESC -", c), "underline " + Pick(n, {"off", "1 dot", "2 dots"}));

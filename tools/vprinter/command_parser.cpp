@@ -221,6 +221,7 @@ const Syntax kSyntax[] = {
     {{ESC, '-'}, 2, Kind::Underline, Params<1>, "ESC -", nullptr},
     {{ESC, '2'}, 2, Kind::DefaultLineSpacing, Params<0>, "ESC 2", nullptr},
     {{ESC, '3'}, 2, Kind::LineSpacing, Params<1>, "ESC 3", nullptr},
+    {{ESC, '4'}, 2, Kind::Italic, Params<1>, "ESC 4", nullptr},
     {{ESC, '<'}, 2, Kind::Accepted, Params<0>, "ESC <", "return home"},
     {{ESC, '='}, 2, Kind::Accepted, Params<1>, "ESC =", "select peripheral device"},
     {{ESC, '?'}, 2, Kind::Accepted, Params<1>, "ESC ?", "cancel user-defined character"},

@@ -43,6 +43,7 @@ void ApplyStyle(const Command& command, TextStyle* style) {
   switch (command.kind) {
     case Kind::PrintMode: ApplyPrintMode(n, style); break;
     case Kind::Emphasis: style->emphasis = (n & 1) != 0; break;
+    case Kind::Italic: style->italic = (n & 1) != 0; break;
     case Kind::DoubleStrike: style->doubleStrike = (n & 1) != 0; break;
     case Kind::Underline: style->underline = Selector(n); break;
     case Kind::Font: style->font = Selector(n); break;
@@ -83,7 +84,9 @@ void ApplyBarcode(const Command& command, BarcodeSettings* barcode) {
   const int n = command.Param(0);
   switch (command.kind) {
     case Kind::BarcodeHeight: barcode->height = n; break;
-    case Kind::BarcodeWidth: barcode->moduleWidth = n; break;
+    case Kind::BarcodeWidth:  // a module width the printer lacks is ignored, as printers do
+      if (n >= 1 && n <= 6) barcode->moduleWidth = n;
+      break;
     case Kind::HriFont: barcode->hriFont = Selector(n); break;
     case Kind::HriPosition: barcode->hriPosition = Selector(n); break;
     default: break;
