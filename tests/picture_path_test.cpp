@@ -152,6 +152,34 @@ TEST(PictureRasterTest, FitsKeepingProportionsAndAlignsWithinThePaper) {
   }
 }
 
+// A ramp of 64 greys, one 8 x 8 tile each, through the ordered dither: in every tile exactly
+// the cells of the 8 x 8 Bayer matrix whose rank lies below the grey's darkness are black.
+TEST(PictureRasterTest, OrderedDitherFollowsTheBayerMatrixAtEveryLevel) {
+  constexpr int kRank[8][8] = {
+      {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26},
+      {12, 44, 4, 36, 14, 46, 6, 38}, {60, 28, 52, 20, 62, 30, 54, 22},
+      {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
+      {15, 47, 7, 39, 13, 45, 5, 37}, {63, 31, 55, 23, 61, 29, 53, 21},
+  };
+  PictureFiles files;
+  QImage ramp(64 * 8, 8, QImage::Format_Grayscale8);
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < ramp.width(); ++x) ramp.scanLine(y)[x] = static_cast<uchar>(x / 8 * 4 + 2);
+  }
+  const std::string path = files.Save(ramp, "ramp");
+  PictureRaster raster;
+  ASSERT_EQ(raster.Make(path.c_str(), {0, TALLYJET_DITHER_ORDERED, TALLYJET_ALIGN_LEFT, 512}), kOk);
+  for (int y = 0; y < 8; ++y) {
+    const std::string row = Row(raster, y);
+    for (int x = 0; x < 512; ++x) {
+      const int grey = x / 8 * 4 + 2;
+      // A dot is black where the grey (0 to 255) lies below the cell's share of the range.
+      const bool black = grey * 64 < (2 * kRank[y][x % 8] + 1) * 128;
+      ASSERT_EQ(row[x], black ? '#' : '.') << "grey " << grey << " at " << x % 8 << "," << y;
+    }
+  }
+}
+
 // Threshold splits at mid grey; the ordered matrix turns exactly the cells below the grey's
 // level black in every 8 x 8 tile; diffusion keeps the tone of an area; black and white stay
 // whole under each; a transparent picture prints as the white paper.

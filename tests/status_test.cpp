@@ -20,6 +20,13 @@ int SecondDrawer(int* word) { return GetDrawerStatus(2, word); }
 // read error its own code. After a silent query the next one first waits for the late answer.
 TEST_F(StatusTest, OneByteAnswerIsStoredUnsignedOnlyWhenItArrived) {
   int value = -7;
+  // A fresh connection owes no answer: its first query reads once, its own answer.
+  transport->Answer(Bytes({0x16}));
+  const int readsBefore = transport->reads;
+  EXPECT_EQ(prot_->GetRealTimeStatus(1, &value), TALLYJET_SUCCESS);
+  EXPECT_EQ(transport->reads - readsBefore, 1);
+  EXPECT_EQ(value, 0x16);
+  value = -7;
   EXPECT_EQ(prot_->GetRealTimeStatus(1, &value), TALLYJET_ERR_FAILED);  // nothing queued: silent
   transport->AnswerCode(0);  // the late answer does not come either
   transport->AnswerCode(TALLYJET_ERR_SERIAL_TIMEOUT);
@@ -69,6 +76,8 @@ TEST_F(StatusTest, MemoryAnswerIsHexadecimalAfterItsHeader) {
       {Bytes({0x37, 0x31, 0x31, 0x46, 0x34, 0x30, 0x00}), TALLYJET_SUCCESS, 8000},
       {"71 0x1f40", TALLYJET_SUCCESS, 8000},
       {"7100000000001F40", TALLYJET_SUCCESS, 8000},  // 16 non-zero bytes, no NUL after them
+      {"71A", TALLYJET_SUCCESS, 10},
+      {"71abcDEF", TALLYJET_SUCCESS, 0xABCDEF},
       {"71" + std::string(14, 'F'), TALLYJET_ERR_FAILED, -7},             // does not fit an int
       {"717FFFFFFF", TALLYJET_SUCCESS, 0x7FFFFFFF},
       {"7180000000", TALLYJET_ERR_FAILED, -7},

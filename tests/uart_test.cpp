@@ -56,13 +56,20 @@ const SpeedCase kSpeeds[] = {
 };
 
 // Each accepted rate opens the line raw 8N1 with RTS/CTS at that rate, whatever the other
-// settings asked, and the printer's line ends and flow-control bytes reach the caller unchanged.
+// settings asked, through OpenPort and a printer handle alike, and the printer's line ends and
+// flow-control bytes reach the caller unchanged.
 TEST_F(PtyLine, EachAcceptedRateOpensRaw8N1) {
   for (const SpeedCase& c : kSpeeds) {
     SCOPED_TRACE(c.rate);
+    tallyjet_printer* handle = nullptr;
+    ASSERT_EQ(tallyjet_open(slave_.c_str(), c.rate, &handle), TALLYJET_SUCCESS);
+    termios line;
+    ASSERT_EQ(tcgetattr(master_, &line), 0);
+    EXPECT_EQ(cfgetospeed(&line), c.constant);
+    EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), tcflag_t{CS8 | CRTSCTS});
+    ASSERT_EQ(tallyjet_close(handle), TALLYJET_SUCCESS);
     ASSERT_EQ(OpenPort(slave_.c_str(), c.rate, c.parity, c.dataBits, c.stopBits),
               TALLYJET_SUCCESS);
-    termios line;
     ASSERT_EQ(tcgetattr(master_, &line), 0);
     EXPECT_EQ(cfgetospeed(&line), c.constant);
     EXPECT_EQ(cfgetispeed(&line), c.constant);
