@@ -55,6 +55,12 @@ int SetCharCodeTable(const PrinterConnection& link, int table) {
   return sent;
 }
 
+int Write(const PrinterConnection& link, const char* data, int length) {
+  if (link.transport == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
+  if (length < 0 || (data == nullptr && length > 0)) return TALLYJET_ERR_INVALID_ARGUMENT;
+  return link.transport->Write(data, length);
+}
+
 int SetAnswerTimeout(const PrinterConnection& link, int ms) {
   if (link.transport == nullptr) return TALLYJET_ERR_PORT_NOT_OPEN;
   if (!escpos::InRange(ms, kShortestAnswerWaitMs, kLongestAnswerWaitMs)) {
@@ -145,6 +151,9 @@ int tallyjet_get_data(tallyjet_printer* printer, char* buffer, int length) {
   return GetData(Of(printer), buffer, length);
 }
 int tallyjet_reset(tallyjet_printer* printer) { return Reset(Of(printer)); }
+int tallyjet_write(tallyjet_printer* printer, const char* data, int length) {
+  return Write(Of(printer), data, length);
+}
 int tallyjet_set_answer_timeout(tallyjet_printer* printer, int ms) {
   return SetAnswerTimeout(Of(printer), ms);
 }

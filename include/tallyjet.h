@@ -369,6 +369,10 @@ TALLYJET_API int tallyjet_wait_printed(tallyjet_printer* printer, int timeout_ms
 TALLYJET_API int tallyjet_get_data(tallyjet_printer* printer, char* buffer, int length);
 /* SendData, under the printer's own code table */
 TALLYJET_API int tallyjet_send_data(tallyjet_printer* printer, const char* data, int length);
+/* Sends length bytes exactly as given, in one write, whatever the code table: raw ESC/POS an
+ * application built itself. -3 for a negative length or null data. NULL: the process-wide
+ * connection. */
+TALLYJET_API int tallyjet_write(tallyjet_printer* printer, const char* data, int length);
 /* Reset */
 TALLYJET_API int tallyjet_reset(tallyjet_printer* printer);
 

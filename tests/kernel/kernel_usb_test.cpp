@@ -136,9 +136,9 @@ struct UnplugCase {
 };
 
 // A printer unplugged mid-job: every call fails at once instead of hanging, and ClosePort
-// still frees the port.
+// still frees the port, saying that the job did not get through.
 TEST_F(Usblp, UnpluggedPrinterFailsEveryCall) {
-  for (const UnplugCase& c : {UnplugCase{kDeviceNode, TALLYJET_SUCCESS},
+  for (const UnplugCase& c : {UnplugCase{kDeviceNode, TALLYJET_ERR_FAILED},
                               UnplugCase{"USB", TALLYJET_ERR_USB_RELEASE}}) {
     SCOPED_TRACE(c.port);
     Plug(kUsbProductId);

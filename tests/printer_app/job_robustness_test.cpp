@@ -354,6 +354,25 @@ TEST_F(PrinterAppJobs, ReceiptCutShortByThePaperIsNotCompleted) {
       << server_.Problems();
 }
 
+// A raw job waits while the paper is out, like any other, and then reaches the printer byte for
+// byte, with nothing of ours around it (bytes C3 and ESC t included).
+TEST_F(PrinterAppJobs, RawJobWaitsForPaperAndArrivesByteForByte) {
+  vprinter::VirtualPrinter* printer = AddPrinter("raw");
+  SetPaper(printer, true);
+  const std::string bytes = std::string("\x1B@\x1Bt\x02") + "Caf\xC3\xA9 \x82\n\x1DV\x01";
+  const int job = server_.Submit("raw", WriteBytes(PathOf("raw.bin"), bytes),
+                                 "application/octet-stream");
+  EXPECT_TRUE(Eventually([&] { return !printer->Received().empty(); }, 3000));  // status asked
+  EXPECT_EQ(server_.JobState("raw", job), "processing");
+  EXPECT_EQ(printer->Received().find("Caf"), std::string::npos);
+  printer->Clear();
+  SetPaper(printer, false);
+  EXPECT_TRUE(Reaches("raw", job, "completed")) << server_.Problems();
+  const std::string received = printer->Received();
+  EXPECT_NE(received.find(bytes), std::string::npos) << testing::PrintToString(received);
+  EXPECT_EQ(received.find(std::string("\x1Bt\x00", 3)), std::string::npos);
+}
+
 // Two printers print at the same time: a printer that takes its data slowly, or waits for
 // paper, holds up nothing on the other one; and Cancel-Job ends a job that waits.
 TEST_F(PrinterAppJobs, TwoPrintersPrintAtOnce) {

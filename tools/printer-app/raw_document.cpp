@@ -7,10 +7,13 @@
 #include <cstring>
 #include <vector>
 
+#include "receipt_job.h"
+
 namespace printer_app {
 namespace {
 
-constexpr size_t kBlockBytes = 64 * 1024;
+// Bytes per write: a USB transfer has a time limit.
+constexpr size_t kBlockBytes = 4096;
 
 // Closes the descriptor when the copy ends, on every path.
 class OpenFile {
@@ -27,7 +30,7 @@ class OpenFile {
   int fd_;
 };
 
-ssize_t ReadBlock(int fd, unsigned char* block, size_t size) {
+ssize_t ReadBlock(int fd, char* block, size_t size) {
   ssize_t count;
   do {
     count = read(fd, block, size);
@@ -37,13 +40,17 @@ ssize_t ReadBlock(int fd, unsigned char* block, size_t size) {
 
 }  // namespace
 
+// The printer is waited for like any other job's, and the job is completed once the printer
+// confirmed the bytes printed.
 bool PrintRawDocument(pappl_job_t* job, pappl_device_t* device, void*) {
   const OpenFile file(papplJobGetFilename(job));
   if (file.fd() < 0) {
     papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Cannot read the document: %s.", strerror(errno));
     return false;
   }
-  std::vector<unsigned char> block(kBlockBytes);
+  ReceiptJob receipt(job, device);
+  if (receipt.failed() || !receipt.StartRaw()) return false;
+  std::vector<char> block(kBlockBytes);
   size_t sent = 0;
   for (;;) {
     if (papplJobIsCanceled(job)) return true;
@@ -53,7 +60,10 @@ bool PrintRawDocument(pappl_job_t* job, pappl_device_t* device, void*) {
       papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Cannot read the document: %s.", strerror(errno));
       return false;
     }
-    if (papplDeviceWrite(device, block.data(), static_cast<size_t>(count)) != count) {
+    const bool written = receipt.Send("Raw data", [&](tallyjet_printer* printer) {
+      return tallyjet_write(printer, block.data(), static_cast<int>(count));
+    });
+    if (!written) {
       papplLogJob(job, PAPPL_LOGLEVEL_ERROR,
                   "The printer took %lu bytes of the document, then no more.",
                   static_cast<unsigned long>(sent));
@@ -61,10 +71,9 @@ bool PrintRawDocument(pappl_job_t* job, pappl_device_t* device, void*) {
     }
     sent += static_cast<size_t>(count);
   }
-  papplDeviceFlush(device);
   papplLogJob(job, PAPPL_LOGLEVEL_INFO, "Sent %lu bytes as they are.",
               static_cast<unsigned long>(sent));
-  return true;
+  return receipt.Confirm();
 }
 
 const char* RawFormatOf(const unsigned char*, size_t, void*) { return kRawFormat; }

@@ -13,9 +13,10 @@ namespace printer_app {
 // The format of a raw document, which is also the driver's own format.
 constexpr char kRawFormat[] = "application/octet-stream";
 
-// The document filter of raw documents: copies the job's file to the device. False, with the
-// reason in the job's log, when the file cannot be read or the device takes less than all of
-// it; a cancelled job stops between blocks.
+// The document filter of raw documents: waits, like any job, while the printer cannot print,
+// then copies the job's file to the printer byte for byte and waits for its confirmation.
+// False, with the reason in the job's log, when the file cannot be read, the printer takes
+// less than all of it, or stops before it printed; a cancelled job stops between blocks.
 bool PrintRawDocument(pappl_job_t* job, pappl_device_t* device, void* context);
 
 // PAPPL's format callback for a document sent as application/octet-stream that is none of the

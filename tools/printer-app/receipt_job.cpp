@@ -62,6 +62,13 @@ bool ReceiptJob::StartPage() {
          (options_.drawer != DrawerPulse::kBeforeJob || Pulse());
 }
 
+bool ReceiptJob::StartRaw() {
+  if (failed_ || !WaitUntilPrintable()) return false;
+  started_ = true;
+  BeginSending(job_);
+  return true;
+}
+
 bool ReceiptJob::Send(const char* what, const std::function<int(tallyjet_printer*)>& step) {
   if (failed_) return false;
   const int rc = step(device_.get());

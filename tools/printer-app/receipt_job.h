@@ -41,6 +41,9 @@ class ReceiptJob {
   // before the first one, resets the printer and pulses the drawer when the job asks. False when
   // the job cannot go on (cancelled, failed, no printer).
   bool StartPage();
+  // Before a raw document: waits while the printer cannot print, as StartPage, and sends
+  // nothing of ours. False when the job cannot go on.
+  bool StartRaw();
   // Runs one step on the printer; false when it, or an earlier step, failed.
   bool Send(const char* what, const std::function<int(tallyjet_printer*)>& step);
   // Cuts when the job cuts every page.
@@ -50,6 +53,8 @@ class ReceiptJob {
   // paper, cover open) before it printed the job: the job is then aborted with the reason, to
   // be printed again. A printer that cannot confirm has its job completed when sent.
   bool Finish();
+  // Waits for the printer to confirm that it printed everything sent, as Finish does.
+  bool Confirm();
   // Notes paper the job takes, in dots: how long its confirmation may take.
   void AddPaper(int dots) { paperDots_ += dots; }
   // Whether a step failed, and whether the printer then no longer answered.
@@ -63,7 +68,6 @@ class ReceiptJob {
 
  private:
   bool WaitUntilPrintable();
-  bool Confirm();
   bool Cut();
   bool Pulse();
   void Fail(const char* what, int result);
