@@ -28,7 +28,7 @@ constexpr int64_t kBitsPerCharacter = 10;
 // allowance for a printer that is busy with a feed or a cut when the write starts.
 constexpr int64_t kWriteAllowanceMs = 1000;
 // Close gives up on what is still queued once the line has sent nothing for this long.
-constexpr int kCloseStallMs = 10000;
+constexpr int kQueueStallMs = 10000;
 
 // 946,080,000 s after the Unix epoch (10,950 days): the origin of GetCurrentTime.
 constexpr uint32_t kClockOriginSeconds = 946080000u;
@@ -83,7 +83,7 @@ int CommUart::Open(const char* path) {
 int CommUart::Close() {
   if (fd_ == 0) return TALLYJET_ERR_PORT_NOT_OPEN;
   const int fd = fdio::DescriptorOf(fd_);
-  const bool delivered = !fdio::IsBroken(fd_) && fdio::WaitForQueuedOutput(fd, kCloseStallMs);
+  const bool delivered = !fdio::IsBroken(fd_) && fdio::WaitForQueuedOutput(fd, kQueueStallMs);
   if (close(fd) != 0) return TALLYJET_ERR_FAILED;
   fd_ = 0;
   return delivered ? TALLYJET_SUCCESS : TALLYJET_ERR_FAILED;

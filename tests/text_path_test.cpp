@@ -28,11 +28,7 @@ class TextPathTest : public ::testing::Test {
     printer_.Clear();
     EXPECT_EQ(tallyjet_print_text(handle_, text.data(), static_cast<int>(text.size())),
               TALLYJET_SUCCESS);
-    size_t size = 0;
-    do {
-      size = printer_.Received().size();
-    } while (printer_.WaitForReceived(size + 1, 200));
-    return printer_.Received();
+    return printer_.ReceivedOnceQuiet(200);
   }
 
   vprinter::VirtualPrinter printer_;

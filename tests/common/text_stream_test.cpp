@@ -29,11 +29,7 @@ class TextStreamTest : public ::testing::Test {
     }
     EXPECT_EQ(stream.Finish(), TALLYJET_SUCCESS);
     EXPECT_EQ(tallyjet_close(handle), TALLYJET_SUCCESS);
-    size_t size = 0;
-    do {
-      size = printer_.Received().size();
-    } while (printer_.WaitForReceived(size + 1, 200));
-    return printer_.Received();
+    return printer_.ReceivedOnceQuiet(200);
   }
 
   vprinter::VirtualPrinter printer_;

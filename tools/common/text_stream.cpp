@@ -7,12 +7,12 @@ constexpr size_t kLongestLine = 4096;
 // Pieces of text handed to the library at once: a USB transfer has a time limit.
 constexpr size_t kLargestCall = 64 * 1024;
 
-// Where to split a line longer than kLongestLine bytes: where the UTF-8 character that holds
-// byte kLongestLine begins.
-size_t SplitPoint(const std::string& line) {
-  size_t at = kLongestLine;
-  while (at > 0 && (static_cast<unsigned char>(line[at]) & 0xC0) == 0x80) --at;
-  return at > 0 ? at : kLongestLine;
+// Where to split text after start near limit: where the UTF-8 character that holds byte limit
+// begins, so that no character is cut in two.
+size_t SplitPoint(const std::string& text, size_t start, size_t limit) {
+  size_t at = limit;
+  while (at > start && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) --at;
+  return at > start ? at : limit;
 }
 
 }  // namespace
@@ -26,7 +26,7 @@ int TextStream::Add(const char* data, size_t length) {
     pending_.erase(0, lastEnd + 1);
   }
   while (pending_.size() > kLongestLine) {
-    const size_t split = SplitPoint(pending_);
+    const size_t split = SplitPoint(pending_, 0, kLongestLine);
     const int rc = Print(pending_.substr(0, split));
     if (rc != TALLYJET_SUCCESS) return rc;
     pending_.erase(0, split);
@@ -48,7 +48,9 @@ int TextStream::Print(const std::string& text) {
     size_t end = text.size();
     if (end - at > kLargestCall) {
       const size_t lineEnd = text.rfind('\n', at + kLargestCall);
-      end = lineEnd != std::string::npos && lineEnd >= at ? lineEnd + 1 : at + kLargestCall;
+      end = lineEnd != std::string::npos && lineEnd >= at
+                ? lineEnd + 1
+                : SplitPoint(text, at, at + kLargestCall);
     }
     const int rc =
         tallyjet_print_text(printer_, text.data() + at, static_cast<int>(end - at));

@@ -119,6 +119,12 @@ bool VirtualPrinter::WaitForReceived(size_t bytes, int timeoutMs) const {
   return WaitFor(timeoutMs, [&] { return core_.ReceivedCount() >= bytes; });
 }
 
+std::string VirtualPrinter::ReceivedOnceQuiet(int quietMs) const {
+  while (WaitForReceived(Received().size() + 1, quietMs)) {
+  }
+  return Received();
+}
+
 bool VirtualPrinter::WaitForLog(size_t lines, int timeoutMs) const {
   return WaitFor(timeoutMs, [&] { return core_.Log().size() >= lines; });
 }

@@ -62,6 +62,8 @@ class VirtualPrinter {
   std::vector<std::string> Log() const;  // decoded log lines so far
   PrinterSettings Settings() const;      // what the commands received so far have set up
   bool WaitForReceived(size_t bytes, int timeoutMs) const;  // true once that many arrived
+  // Every raw byte received once quietMs have passed without another.
+  std::string ReceivedOnceQuiet(int quietMs) const;
   // True once the log holds that many lines; a text run is logged when the line goes quiet.
   bool WaitForLog(size_t lines, int timeoutMs) const;
   int Overruns() const;
