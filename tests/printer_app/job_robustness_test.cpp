@@ -373,6 +373,24 @@ TEST_F(PrinterAppJobs, RawJobWaitsForPaperAndArrivesByteForByte) {
   EXPECT_EQ(received.find(std::string("\x1Bt\x00", 3)), std::string::npos);
 }
 
+// The server killed (SIGKILL) while it writes its state, twenty times: every printer is there
+// at the next start, as the state is written beside the old one and then takes its place.
+TEST_F(PrinterAppJobs, StateSurvivesKillsWhileItIsWritten) {
+  const std::vector<std::string> names = {"bar", "kitchen", "till"};
+  for (const std::string& name : names) AddPrinter(name);
+  for (int kill = 0; kill < 20; ++kill) {
+    // Each change of a default is written to the state at once.
+    server_.App("modify -d till -o feed-before-cut-default=" + std::to_string(kill));
+    usleep(static_cast<useconds_t>(kill % 5) * 2000);
+    server_.Stop(SIGKILL);
+    ASSERT_TRUE(server_.Start()) << "start " << kill;
+    const std::string listed = server_.App("printers");
+    for (const std::string& name : names) {
+      ASSERT_NE(listed.find(name + "\n"), std::string::npos) << name << " after kill " << kill;
+    }
+  }
+}
+
 // Two printers print at the same time: a printer that takes its data slowly, or waits for
 // paper, holds up nothing on the other one; and Cancel-Job ends a job that waits.
 TEST_F(PrinterAppJobs, TwoPrintersPrintAtOnce) {

@@ -61,8 +61,15 @@ bool WriteText(const std::string& path, const std::string& text) {
 
 bool Usable(const char* directory) { return directory != nullptr && access(directory, X_OK) == 0; }
 
+// PAPPL writes its state in place, so a crash half-way would lose the printers after the one
+// it was writing: it writes a file beside the state, which then takes the state's place at once.
+bool SaveAtomically(pappl_system_t* system, const std::string& path) {
+  const std::string saving = path + ".saving";
+  return papplSystemSaveState(system, saving.c_str()) && rename(saving.c_str(), path.c_str()) == 0;
+}
+
 bool SaveState(pappl_system_t* system, void* path) {
-  return papplSystemSaveState(system, static_cast<const char*>(path));
+  return SaveAtomically(system, static_cast<const char*>(path));
 }
 
 }  // namespace
@@ -148,7 +155,7 @@ void LoadServerState(pappl_system_t* system, const std::string& path,
 
 void SaveStateForStop(pappl_system_t* system, const std::string& path,
                       const std::function<bool(const std::string&)>& waitingUnsent) {
-  if (!papplSystemSaveState(system, path.c_str())) return;
+  if (!SaveAtomically(system, path)) return;
   const std::string text = ReadText(path);
   const std::string stored = RewriteStoredJobs(
       text, [&](const StoredJob& job) { return StateAtStop(job, waitingUnsent); });
