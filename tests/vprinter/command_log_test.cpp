@@ -308,6 +308,7 @@ TEST(CommandLogTest, TextIsShownThroughTheSelectedCodeTable) {
       {"\x1Bt\x02\x9B", "TEXT \"\xC3\xB8\" (cp850)"},                // o with stroke
       {"\x1Bt\x03\x84", "TEXT \"\xC3\xA3\" (cp860)"},                // a with tilde
       {"\x1Bt\x13\xD5", "TEXT \"\xE2\x82\xAC\" (cp858)"},            // euro sign
+      {"\x1Bt\x0D\xD5", "TEXT \"\xE2\x82\xAC\" (cp857)"},            // the printers' PC857
       {"\x1Bt\x1B\x80", "TEXT \"\xE2\x82\xAC\" (cp1252)"},           // euro sign
       {"\x1Bt\x63\x41\xE9", "TEXT \"A\\xE9\" (table 99)"},
       {"\x1Bt\x13\x1B@\x82", "TEXT \"\xC3\xA9\" (cp850)"},  // ESC @ restores the default

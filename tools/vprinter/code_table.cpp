@@ -10,6 +10,9 @@ namespace vprinter {
 namespace {
 
 constexpr int kKatakana = 1;
+// Printers' PC857 has the euro sign at D5, where glibc's CP857 has nothing.
+constexpr int kPc857 = 13;
+constexpr unsigned char kPc857Euro = 0xD5;
 
 struct Table {
   int number;
@@ -90,6 +93,7 @@ std::string Escaped(const std::string& utf8, unsigned char byte) {
 // The character of a byte that the table itself does not leave to iconv, or null.
 const char* Special(unsigned char byte, int table, int internationalSet) {
   if (byte < 0x80) return InternationalCharacter(byte, internationalSet);
+  if (table == kPc857 && byte == kPc857Euro) return "€";
   if (table != kKatakana) return nullptr;
   if (byte < 0xA0) return kKatakanaLow[byte - 0x80];
   if (byte == 0xA0) return " ";
