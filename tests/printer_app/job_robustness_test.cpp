@@ -373,6 +373,20 @@ TEST_F(PrinterAppJobs, RawJobWaitsForPaperAndArrivesByteForByte) {
   EXPECT_EQ(received.find(std::string("\x1Bt\x00", 3)), std::string::npos);
 }
 
+// A tallyjet: device that is a regular file is no printer: a job for it never overwrites it.
+TEST_F(PrinterAppJobs, RegularFileIsNoPrinterDevice) {
+  const std::string victim = WriteBytes(PathOf("victim.txt"), "keep me\n");
+  server_.App("add -d file -m tallyjet_80mm -v tallyjet://" + victim);
+  server_.Submit("file", WriteBytes(PathOf("job.bin"), "\x1B@overwritten\n"),
+                 "application/octet-stream");
+  EXPECT_TRUE(Eventually(
+      [&] { return server_.Log().find("is not a printer or serial device") != std::string::npos; },
+      10000))
+      << server_.Problems();
+  std::ifstream kept(victim);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "keep me\n");
+}
+
 // The server killed (SIGKILL) while it writes its state, twenty times: every printer is there
 // at the next start, as the state is written beside the old one and then takes its place.
 TEST_F(PrinterAppJobs, StateSurvivesKillsWhileItIsWritten) {

@@ -1,6 +1,7 @@
 #include "port_scheme.h"
 
 #include <glob.h>
+#include <sys/stat.h>
 #include <pappl/pappl.h>
 
 #include <cerrno>
@@ -54,12 +55,18 @@ bool ParseParameters(const std::string& query, PortAddress* address) {
   return true;
 }
 
-// An opened device of the scheme: its printer handle, and whether the handle passes written bytes
-// unchanged yet.
+// An opened device of the scheme: its printer handle.
 struct PortDevice {
   tallyjet_printer* printer;
-  bool passesBytes;
 };
+
+// A path port (a device node or a serial line) must be a character device: a regular file,
+// a directory or another node is no printer, and writing jobs to it would overwrite it.
+bool IsCharacterDevice(const PortAddress& address) {
+  if (address.port == "USB" || address.port.rfind("socket://", 0) == 0) return true;
+  struct stat node;
+  return stat(address.port.c_str(), &node) == 0 && S_ISCHR(node.st_mode);
+}
 
 PortDevice* PortDeviceOf(pappl_device_t* device) {
   return static_cast<PortDevice*>(papplDeviceGetData(device));
@@ -71,6 +78,10 @@ bool OpenDevice(pappl_device_t* device, const char* uri, const char*) {
     papplDeviceError(device, "Bad device URI \"%s\".", uri);
     return false;
   }
+  if (!IsCharacterDevice(address)) {
+    papplDeviceError(device, "\"%s\" is not a printer or serial device.", address.port.c_str());
+    return false;
+  }
   tallyjet_printer* printer = nullptr;
   const int rc = tallyjet_open(address.port.c_str(), address.baud, &printer);
   if (rc != TALLYJET_SUCCESS) {
@@ -78,7 +89,7 @@ bool OpenDevice(pappl_device_t* device, const char* uri, const char*) {
                      tallyjet_result_name(rc));
     return false;
   }
-  papplDeviceSetData(device, new PortDevice{printer, false});
+  papplDeviceSetData(device, new PortDevice{printer});
   return true;
 }
 
@@ -97,20 +108,11 @@ ssize_t ReadDevice(pappl_device_t* device, void* buffer, size_t bytes) {
   return count < 0 ? -1 : count;
 }
 
-// What PAPPL writes to the device goes as it is. The library converts text only under code
-// page 850, the table a handle opens with, so the first write selects code page 437 (ESC t 0,
-// the printer's usual default) and the bytes pass unchanged from then on.
+// What PAPPL writes to the device goes as it is, with nothing in front.
 ssize_t WriteDevice(pappl_device_t* device, const void* buffer, size_t bytes) {
   if (bytes > INT_MAX) return -1;
-  PortDevice* port = PortDeviceOf(device);
-  if (!port->passesBytes) {
-    if (tallyjet_set_char_code_table(port->printer, TALLYJET_CODEPAGE_437) != TALLYJET_SUCCESS) {
-      return -1;
-    }
-    port->passesBytes = true;
-  }
-  const int rc = tallyjet_send_data(port->printer, static_cast<const char*>(buffer),
-                                    static_cast<int>(bytes));
+  const int rc = tallyjet_write(PortDeviceOf(device)->printer, static_cast<const char*>(buffer),
+                                static_cast<int>(bytes));
   return rc == TALLYJET_SUCCESS ? static_cast<ssize_t>(bytes) : -1;
 }
 
