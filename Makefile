@@ -17,7 +17,7 @@ PACKAGES := cmake g++ make pkg-config binutils qtbase5-dev libusb-dev libusb-0.1
 	libgtest-dev libgmock-dev libbenchmark-dev valgrind libzint-dev zbar-tools libcli11-dev \
 	fonts-dejavu-core fonts-wqy-microhei libzxing-dev clang libfuzzer-14-dev libclang-rt-14-dev \
 	libpappl-dev cups-ipp-utils curl libc-ares-dev libpango1.0-dev libcairo2-dev \
-	fonts-noto-core fonts-noto-mono fonts-noto-cjk cups python3-pytest python3-pil
+	fonts-noto-core fonts-noto-mono fonts-noto-cjk fonts-symbola cups python3-pytest python3-pil
 # What building and checking the Debian packages needs besides debian/control's Build-Depends.
 PACKAGING_PACKAGES := dpkg-dev debhelper lintian
 
