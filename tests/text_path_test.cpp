@@ -99,6 +99,8 @@ TEST_F(TextPathTest, InvalidUtf8BecomesTheReplacementCharacter) {
   }
   ASSERT_EQ(tallyjet_set_text_encoding(handle_, 0, 0), TALLYJET_SUCCESS);
   EXPECT_EQ(Print("x\xFFy\n"), "\x1Bt\x02x?y\n");  // the first line in a table
+  // Without pictures a line goes out in the table that holds most of it: a Greek line's euro.
+  EXPECT_EQ(Print("\xCE\xB1\xCE\xB2 5\xE2\x82\xAC\n"), "\x1Bt\x13?? 5\xD5\n");
   EXPECT_EQ(tallyjet_set_text_encoding(handle_, 851, 1), TALLYJET_ERR_INVALID_ARGUMENT);
   EXPECT_EQ(tallyjet_set_text_encoding(handle_, 437, 2), TALLYJET_ERR_INVALID_ARGUMENT);
 }

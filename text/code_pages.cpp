@@ -78,11 +78,23 @@ const CodePage* FindCodePage(int number) {
 }
 
 const CodePage* PageHolding(const std::string& utf8) {
+  const CodePage* best = PageHoldingMost(utf8);
+  return Encode(utf8, *best).complete() ? best : nullptr;
+}
+
+const CodePage* PageHoldingMost(const std::string& utf8) {
+  const CodePage* best = nullptr;
+  int fewestMissing = 0;
   for (int number : {850, 858, 437, 860, 1252}) {
     const CodePage* page = FindCodePage(number);
-    if (Encode(utf8, *page).complete) return page;
+    const int missing = Encode(utf8, *page).missing;
+    if (best == nullptr || missing < fewestMissing) {
+      best = page;
+      fewestMissing = missing;
+    }
+    if (missing == 0) break;
   }
-  return nullptr;
+  return best;
 }
 
 EncodedText Encode(const std::string& utf8, const CodePage& page) {
@@ -100,7 +112,7 @@ EncodedText Encode(const std::string& utf8, const CodePage& page) {
                      : converter == iconv_t(-1) ? -1
                                                 : EncodeOne(converter, utf8.substr(at, length));
     at += length;
-    encoded.complete = encoded.complete && byte >= 0;
+    encoded.missing += byte < 0 ? 1 : 0;
     encoded.bytes += byte >= 0 ? static_cast<char>(byte) : '?';
   }
   if (converter != iconv_t(-1)) iconv_close(converter);

@@ -19,10 +19,13 @@ const CodePage* FindCodePage(int number);
 // The first page, in the order 850, 858, 437, 860, 1252, that holds every character of the
 // line; null when none does.
 const CodePage* PageHolding(const std::string& utf8);
+// The first page in that order that holds the most characters of the line.
+const CodePage* PageHoldingMost(const std::string& utf8);
 
 struct EncodedText {
   std::string bytes;      // one byte per character; '?' for those the page lacks
-  bool complete = true;   // every character was in the page
+  int missing = 0;        // characters the page lacks
+  bool complete() const { return missing == 0; }
 };
 
 // Encodes UTF-8 text (made safe by MakePrintable) for page.

@@ -31,9 +31,11 @@ class Printer {
     if (ended && !line.empty() && line.back() == '\r') line.pop_back();
     const CodePage* forced = style_->codePage != 0 ? FindCodePage(style_->codePage) : nullptr;
     const CodePage* page = forced != nullptr ? forced : PageHolding(line);
-    const bool held = page != nullptr && (forced == nullptr || Encode(line, *forced).complete);
+    const bool held = page != nullptr && (forced == nullptr || Encode(line, *forced).complete());
     if (!held && style_->pictures) return PrintAsPicture(line);
-    return PrintAsText(line, ended, page != nullptr ? *page : *FindCodePage(850));
+    // Without pictures the characters no table holds print as '?': in the table that holds
+    // the most of the line.
+    return PrintAsText(line, ended, page != nullptr ? *page : *PageHoldingMost(line));
   }
 
   int Flush() {
