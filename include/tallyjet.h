@@ -23,7 +23,7 @@
 #define TALLYJET_H
 
 #define TALLYJET_VERSION_MAJOR 1
-#define TALLYJET_VERSION_MINOR 2
+#define TALLYJET_VERSION_MINOR 3
 #define TALLYJET_VERSION_PATCH 0
 
 #if defined(__GNUC__)
@@ -516,6 +516,21 @@ TALLYJET_API int tallyjet_print_picture(tallyjet_printer* printer, const char* p
  * are no picture, a broken one or one beyond the limits. */
 TALLYJET_API int tallyjet_print_picture_data(tallyjet_printer* printer, const void* data,
                                              int length, const tallyjet_picture_options* options);
+
+
+/* ---- Whole receipts ---- */
+
+/* Prints a receipt written in ReceiptLine markup (UTF-8): columns separated by '|' and aligned
+ * by the spaces around them, " bold, _ underline, ` white on black, ^ to ^^^^^^^ sizes, ~ a
+ * space, a line of - a rule, a line of = a cut, {border}, {width}, {align}, {text} settings,
+ * {code; option} barcodes and QR codes, {image} base64 PNG pictures, \ escapes. It is laid
+ * out in the columns of the paper width (48 at 80 mm, 32 at 58 mm), styled by the printer's
+ * commands, lines no code table holds drawn as pictures, and cut at its end. Device commands
+ * ({command}) are not sent. -3 and nothing printed for a document that cannot be read (a
+ * property that is not key: value, a brace in text, a picture that is no PNG or JPEG, a barcode
+ * its type cannot carry) or a negative length; else 1 or the first failure. Font A, normal text
+ * and the default line spacing are in force afterwards. */
+TALLYJET_API int tallyjet_print_markup(tallyjet_printer* printer, const char* document, int length);
 
 
 #ifdef __cplusplus

@@ -38,6 +38,8 @@ class TALLYJET_API ProtEscPos {
   int SetDoubleStrike(int n);
   int SetPrintModeUnderline(int n);
   int SetCharSize(int n);
+  // GS ! n: characters 1 to 8 times as wide and as high (SetCharSize offers 1 and 2).
+  __attribute__((visibility("hidden"))) int SetCharMagnification(int width, int height);
   int SetFontType(int n);
   int SetReverseBlackWhite(int n);
   int SetUpsideDownMode(int n);

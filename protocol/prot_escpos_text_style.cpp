@@ -46,6 +46,11 @@ int ProtEscPos::SetCharSize(int n) {
   return Send(transport_, OneOf(n, {0x00, 0x01, 0x10, 0x11}), {GS, '!', Low(n)});
 }
 
+int ProtEscPos::SetCharMagnification(int width, int height) {
+  const bool accepted = InRange(width, 1, 8) && InRange(height, 1, 8);
+  return Send(transport_, accepted, {GS, '!', Low((width - 1) << 4 | (height - 1))});
+}
+
 int ProtEscPos::SetFontType(int n) {
   return Send(transport_, OneOf(n, {0, 1, 48, 49}), {ESC, 'M', Low(n)});  // ESC M n: font
 }

@@ -94,7 +94,56 @@ void Pack(cairo_surface_t* surface, LinePicture* picture) {
   }
 }
 
+// A line of a row printed without line spacing: font A's cell.
+constexpr int kRowLineHeight = 24;
+
+bool Ink(const LinePicture& picture, int x, int y) {
+  const size_t at = static_cast<size_t>(y) * (picture.width / 8) + x / 8;
+  return (picture.rows[at] & (0x80 >> (x % 8))) != 0;
+}
+
+void Flip(LinePicture* picture, int x, int y) {
+  const size_t at = static_cast<size_t>(y) * (picture->width / 8) + x / 8;
+  picture->rows[at] ^= static_cast<unsigned char>(0x80 >> (x % 8));
+}
+
+// Lays piece (drawn as drawn) onto the row, its bottom on the row's, within the paper.
+void Place(const LinePicture& drawn, const RowPiece& piece, LinePicture* row) {
+  const int top = row->height - drawn.height;
+  const int right = std::min(row->width, piece.x + std::max(piece.width, 0));
+  for (int y = 0; y < drawn.height; ++y) {
+    for (int x = std::max(piece.x, 0); x < right && x - piece.x < drawn.width; ++x) {
+      if (Ink(drawn, x - piece.x, y) && !Ink(*row, x, top + y)) Flip(row, x, top + y);
+    }
+  }
+  if (!piece.style.invert) return;
+  for (int y = 0; y < row->height; ++y) {
+    for (int x = std::max(piece.x, 0); x < right; ++x) Flip(row, x, y);
+  }
+}
+
 }  // namespace
+
+bool DrawRow(const std::vector<RowPiece>& pieces, int paperWidth, LinePicture* picture) {
+  std::vector<LinePicture> drawn(pieces.size());
+  picture->width = paperWidth;
+  picture->height = 0;
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    const RunStyle& run = pieces[i].style;
+    LineStyle style;
+    style.paperWidth = std::max(8, (pieces[i].width + 7) / 8 * 8);
+    style.widthMultiple = run.widthMultiple;
+    style.heightMultiple = run.heightMultiple;
+    style.bold = run.bold;
+    style.underline = run.underline;
+    style.lineHeight = kRowLineHeight;
+    if (!DrawLine(pieces[i].utf8, style, &drawn[i])) return false;
+    picture->height = std::max(picture->height, drawn[i].height);
+  }
+  picture->rows = std::vector<unsigned char>(static_cast<size_t>(paperWidth / 8) * picture->height);
+  for (size_t i = 0; i < pieces.size(); ++i) Place(drawn[i], pieces[i], picture);
+  return true;
+}
 
 bool DrawLine(const std::string& utf8, const LineStyle& style, LinePicture* picture) {
   if (style.paperWidth <= 0 || style.paperWidth % 8 != 0 || style.widthMultiple < 1 ||
@@ -107,15 +156,19 @@ bool DrawLine(const std::string& utf8, const LineStyle& style, LinePicture* pict
   const Layout layout = MakeLayout(probeCairo.get(), utf8, style);
   int width = 0, height = 0;
   pango_layout_get_pixel_size(layout.get(), &width, &height);
-  const int lineHeight = style.cellHeight * 5 / 4;  // the printer's line spacing for that cell
+  // The printer's line spacing for that cell, unless the style sets the height.
+  const int lineHeight = style.lineHeight > 0 ? style.lineHeight : style.cellHeight * 5 / 4;
   picture->width = style.paperWidth;
-  picture->height = std::max(height, lineHeight) * style.heightMultiple;
+  picture->height =
+      (style.lineHeight > 0 ? lineHeight : std::max(height, lineHeight)) * style.heightMultiple;
 
   Surface surface(cairo_image_surface_create(CAIRO_FORMAT_A8, picture->width, picture->height));
   if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return false;
   Cairo cairo(cairo_create(surface.get()));
   cairo_scale(cairo.get(), style.widthMultiple, style.heightMultiple);
-  cairo_move_to(cairo.get(), 0, std::max(0, lineHeight - height) / 2.0);
+  // Centred in the line; text taller than a set line height loses its blank top and bottom.
+  const int spare = lineHeight - height;
+  cairo_move_to(cairo.get(), 0, (style.lineHeight > 0 ? spare : std::max(0, spare)) / 2.0);
   pango_cairo_update_layout(cairo.get(), layout.get());
   pango_cairo_show_layout(cairo.get(), layout.get());
   if (cairo_status(cairo.get()) != CAIRO_STATUS_SUCCESS) return false;

@@ -29,13 +29,26 @@ class Printer {
     MakePrintable(&line);
     // The CR of a CRLF line end would feed a second line on a printer set to feed on CR.
     if (ended && !line.empty() && line.back() == '\r') line.pop_back();
-    const CodePage* forced = style_->codePage != 0 ? FindCodePage(style_->codePage) : nullptr;
-    const CodePage* page = forced != nullptr ? forced : PageHolding(line);
-    const bool held = page != nullptr && (forced == nullptr || Encode(line, *forced).complete());
+    bool held = false;
+    const CodePage& page = PageFor(line, &held);
+    // Without pictures the characters the table lacks print as '?'.
     if (!held && style_->pictures) return PrintAsPicture(line);
-    // Without pictures the characters no table holds print as '?': in the table that holds
-    // the most of the line.
-    return PrintAsText(line, ended, page != nullptr ? *page : *PageHoldingMost(line));
+    return PrintAsText(line, ended, page);
+  }
+
+  int PrintRow(std::vector<RowPiece> pieces) {
+    std::string whole;
+    for (RowPiece& piece : pieces) {
+      MakePrintable(&piece.utf8);
+      piece.utf8.erase(std::remove_if(piece.utf8.begin(), piece.utf8.end(),
+                                      [](char c) { return c == '\n' || c == '\r' || c == '\t'; }),
+                       piece.utf8.end());
+      whole += piece.utf8;
+    }
+    bool held = false;
+    const CodePage& page = PageFor(whole, &held);
+    if (!held && style_->pictures) return PrintRowAsPicture(pieces);
+    return PrintRowAsText(pieces, page);
   }
 
   int Flush() {
@@ -49,18 +62,93 @@ class Printer {
   }
 
  private:
-  int PrintAsText(const std::string& line, bool ended, const CodePage& page) {
-    if (page.table != style_->printerTable) {
-      const int flushed = Flush();
-      if (flushed != TALLYJET_SUCCESS) return flushed;
-      const int rc = encoder_->SetCharCodeTable(page.table);
-      if (rc != TALLYJET_SUCCESS) return rc;
-      *codepage_ = page.table;
-      NoteCodeTable(style_, page.table);
+  // The table text goes out in: the one set for every line, else the first that holds it all,
+  // else the one that holds the most of it; *held tells whether it holds it all.
+  const CodePage& PageFor(const std::string& utf8, bool* held) const {
+    const CodePage* forced = FindCodePage(style_->codePage);
+    if (forced != nullptr) {
+      *held = Encode(utf8, *forced).complete();
+      return *forced;
     }
+    const CodePage* page = PageHolding(utf8);
+    *held = page != nullptr;
+    return page != nullptr ? *page : *PageHoldingMost(utf8);
+  }
+
+  int PrintAsText(const std::string& line, bool ended, const CodePage& page) {
+    const int rc = SelectTable(page);
+    if (rc != TALLYJET_SUCCESS) return rc;
     outgoing_ += Encode(line, page).bytes;
     if (ended) outgoing_ += '\n';
     return TALLYJET_SUCCESS;
+  }
+
+  int SelectTable(const CodePage& page) {
+    if (page.table == style_->printerTable) return TALLYJET_SUCCESS;
+    const int rc = AfterText([&] { return encoder_->SetCharCodeTable(page.table); });
+    if (rc != TALLYJET_SUCCESS) return rc;
+    *codepage_ = page.table;
+    NoteCodeTable(style_, page.table);
+    return TALLYJET_SUCCESS;
+  }
+
+  // Runs an encoder operation after the text before it went out.
+  template <typename Operation>
+  int AfterText(Operation operation) {
+    const int rc = Flush();
+    return rc != TALLYJET_SUCCESS ? rc : operation();
+  }
+
+  int PrintRowAsText(const std::vector<RowPiece>& pieces, const CodePage& page) {
+    int rc = SelectTable(page);
+    RunStyle applied;
+    int position = 0;
+    for (const RowPiece& piece : pieces) {
+      if (rc == TALLYJET_SUCCESS && piece.x != position) {
+        rc = AfterText([&] { return encoder_->SetAbsolutePrintPosition(piece.x); });
+      }
+      if (rc == TALLYJET_SUCCESS) rc = ApplyStyle(&applied, piece.style);
+      outgoing_ += Encode(piece.utf8, page).bytes;
+      position = piece.x + piece.width;
+    }
+    if (rc == TALLYJET_SUCCESS) rc = ApplyStyle(&applied, RunStyle{});
+    outgoing_ += '\n';
+    return rc;
+  }
+
+  // Sends the commands that change the printer's style from *applied to wanted.
+  int ApplyStyle(RunStyle* applied, const RunStyle& wanted) {
+    int rc = TALLYJET_SUCCESS;
+    if (applied->bold != wanted.bold) {
+      rc = AfterText([&] {
+        return wanted.bold ? encoder_->SetBoldEnable(1) : encoder_->SetBoldDisable();
+      });
+      NoteBold(style_, wanted.bold);
+    }
+    if (rc == TALLYJET_SUCCESS && applied->underline != wanted.underline) {
+      rc = AfterText([&] { return encoder_->SetPrintModeUnderline(wanted.underline ? 1 : 0); });
+      NoteUnderline(style_, wanted.underline ? 1 : 0);
+    }
+    if (rc == TALLYJET_SUCCESS && applied->invert != wanted.invert) {
+      rc = AfterText([&] { return encoder_->SetReverseBlackWhite(wanted.invert ? 1 : 0); });
+    }
+    if (rc == TALLYJET_SUCCESS && (applied->widthMultiple != wanted.widthMultiple ||
+                                   applied->heightMultiple != wanted.heightMultiple)) {
+      rc = AfterText([&] {
+        return encoder_->SetCharMagnification(wanted.widthMultiple, wanted.heightMultiple);
+      });
+      NoteCharSize(style_, (wanted.widthMultiple - 1) << 4 | (wanted.heightMultiple - 1));
+    }
+    *applied = wanted;
+    return rc;
+  }
+
+  int PrintRowAsPicture(const std::vector<RowPiece>& pieces) {
+    const int flushed = Flush();
+    if (flushed != TALLYJET_SUCCESS) return flushed;
+    LinePicture picture;
+    if (!DrawRow(pieces, style_->paperWidth, &picture)) return TALLYJET_ERR_NO_MEMORY;
+    return encoder_->PrintRasterBands(0, picture.width, picture.height, picture.rows.data());
   }
 
   int PrintAsPicture(const std::string& line) {
@@ -115,6 +203,13 @@ void NoteReset(TextStyle* style) {
   reset.codePage = style->codePage;
   reset.pictures = style->pictures;
   *style = reset;
+}
+
+int PrintRow(CommBase* transport, ProtEscPos* encoder, int* codepage, TextStyle* style,
+             const std::vector<RowPiece>& pieces) {
+  Printer printer(transport, encoder, codepage, style);
+  const int rc = printer.PrintRow(pieces);
+  return rc != TALLYJET_SUCCESS ? rc : printer.Flush();
 }
 
 int PrintText(CommBase* transport, ProtEscPos* encoder, int* codepage, TextStyle* style,

@@ -6,6 +6,8 @@
 #ifndef TALLYJET_TEXT_TEXT_PRINTER_H
 #define TALLYJET_TEXT_TEXT_PRINTER_H
 
+#include <vector>
+
 #include "line_picture.h"
 
 class CommBase;
@@ -42,6 +44,12 @@ void NoteCodeTable(TextStyle* style, int table); // ESC t
 // first failure.
 int PrintText(CommBase* transport, ProtEscPos* encoder, int* codepage, TextStyle* style,
               const char* utf8, int length);
+
+// Prints one row of pieces: as text, each piece at its place (ESC $) in its style, in a table
+// that holds the whole row, or else drawn as one picture of the row. The style is normal again
+// after it. 1, or the first failure.
+int PrintRow(CommBase* transport, ProtEscPos* encoder, int* codepage, TextStyle* style,
+             const std::vector<RowPiece>& pieces);
 
 }  // namespace text
 
