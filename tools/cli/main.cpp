@@ -62,6 +62,7 @@ int main(int argc, char** argv) {
 
   AddStatusCommand(app, program);
   AddTextCommands(app, program);
+  AddReceiptCommand(app, program);
   AddImageCommand(app, program);
   AddSymbolCommands(app, program);
   AddPaperCommands(app, program);

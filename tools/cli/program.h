@@ -28,6 +28,7 @@ struct Program {
 // Each adds its subcommands to app; their callbacks leave the exit code in program.
 void AddStatusCommand(CLI::App& app, Program& program);
 void AddTextCommands(CLI::App& app, Program& program);
+void AddReceiptCommand(CLI::App& app, Program& program);
 void AddImageCommand(CLI::App& app, Program& program);
 void AddSymbolCommands(CLI::App& app, Program& program);
 void AddPaperCommands(CLI::App& app, Program& program);
