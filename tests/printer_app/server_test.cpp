@@ -116,8 +116,8 @@ class PrinterAppServer : public ::testing::Test {
     return PrinterAppProcess::Attribute(arguments, name);
   }
 
-  static std::string JobState(int job) {
-    return Attribute(PrinterUri() + "/" + std::to_string(job) + " get-job-attributes.test",
+  static std::string JobState(int job, const std::string& printer = "receipt") {
+    return Attribute(PrinterUri(printer) + "/" + std::to_string(job) + " get-job-attributes.test",
                      "job-state");
   }
 
@@ -240,7 +240,8 @@ TEST_F(PrinterAppServer, DeclaresTheFormatsClientsSend) {
   const std::string query = PrinterUri() + " get-printer-attributes.test";
   const std::string formats = Attribute(query, "document-format-supported");
   for (const char* format :
-       {"image/png", "image/jpeg", "image/pwg-raster", "text/plain", "application/octet-stream"}) {
+       {"image/png", "image/jpeg", "image/pwg-raster", "text/plain", "text/x-receiptline",
+        "application/octet-stream"}) {
     EXPECT_NE(formats.find(format), std::string::npos) << formats;
   }
   EXPECT_EQ(Attribute(query, "pwg-raster-document-type-supported"), "sgray_8");
@@ -286,6 +287,27 @@ TEST_F(PrinterAppServer, NetworkPrinterTakesRawBytesAndText) {
   const std::string received = network_->Received();
   EXPECT_NE(received.find(full + "\n"), std::string::npos);
   EXPECT_NE(received.find("Caf\x82\n"), std::string::npos);  // é in code page 850
+
+  // A whole receipt in markup: its columns, its barcode and its one cut; markup that cannot be
+  // read aborts the job and prints nothing.
+  network_->Clear();
+  const int markupJob = Submit(WriteFile("receipt.receipt", "Espresso | 2.50\n"
+                                                            "{code:49012347; option:ean}\n"),
+                               "text/x-receiptline", "till");
+  ASSERT_GT(markupJob, 0);
+  ASSERT_TRUE(Eventually([markupJob] { return JobState(markupJob, "till") == "completed"; }))
+      << JobState(markupJob, "till");
+  const std::string receipt = network_->Received();
+  EXPECT_NE(receipt.find("Espresso"), std::string::npos);
+  EXPECT_NE(receipt.find("\x1dk\x44\x08" "49012347"), std::string::npos);
+  EXPECT_EQ(Cuts(*network_), 1u);
+  network_->Clear();
+  const int unreadable = Submit(WriteFile("broken.receipt", "total {5}\n"), "text/x-receiptline",
+                                "till");
+  ASSERT_GT(unreadable, 0);
+  EXPECT_TRUE(Eventually([unreadable] { return JobState(unreadable, "till") == "aborted"; }))
+      << JobState(unreadable, "till");
+  EXPECT_EQ(network_->Received().find("total"), std::string::npos);
 }
 
 // The value of a form's hidden session field in a web page, or "".

@@ -14,6 +14,7 @@
 
 #include "admin_access.h"
 #include "document_filters.h"
+#include "markup_document.h"
 #include "picture_filter.h"
 #include "port_scheme.h"
 #include "raw_document.h"
@@ -127,6 +128,8 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void* serving) {
   printer_app::AddDocumentFilter(system, printer_app::kRawFormat, printer_app::PrintRawDocument);
   printer_app::AddDocumentFilter(system, printer_app::kTextFormat,
                                  printer_app::PrintTextDocument);
+  printer_app::AddDocumentFilter(system, printer_app::kMarkupFormat,
+                                 printer_app::PrintMarkupDocument);
   for (int i = 0; i < printer_app::kPictureFormatCount; ++i) {
     printer_app::AddDocumentFilter(system, printer_app::kPictureFormats[i],
                                    printer_app::PrintPicture);

@@ -78,10 +78,10 @@ bool ReceiptJob::Send(const char* what, const std::function<int(tallyjet_printer
 
 bool ReceiptJob::EndPage() { return !failed_ && (options_.cut != CutAt::kEveryPage || Cut()); }
 
-bool ReceiptJob::Finish() {
+bool ReceiptJob::Finish(bool cutByDocument) {
   if (failed_) return false;
   if (!started_ || papplJobIsCanceled(job_)) return true;  // nothing printed to cut
-  if (options_.cut == CutAt::kEndOfJob && !Cut()) return false;
+  if (options_.cut == CutAt::kEndOfJob && !cutByDocument && !Cut()) return false;
   if (options_.drawer == DrawerPulse::kAfterJob && !Pulse()) return false;
   return Confirm();
 }

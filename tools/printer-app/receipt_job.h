@@ -51,8 +51,9 @@ class ReceiptJob {
   // Cuts at the end and pulses the drawer when the job asks, then waits for the printer to
   // confirm that it printed the job. False when any step failed, or the printer stopped (out of
   // paper, cover open) before it printed the job: the job is then aborted with the reason, to
-  // be printed again. A printer that cannot confirm has its job completed when sent.
-  bool Finish();
+  // be printed again. A printer that cannot confirm has its job completed when sent. A document
+  // that cut the receipt itself (cutByDocument) gets no cut of the job's.
+  bool Finish(bool cutByDocument = false);
   // Waits for the printer to confirm that it printed everything sent, as Finish does.
   bool Confirm();
   // Notes paper the job takes, in dots: how long its confirmation may take.
