@@ -4,7 +4,7 @@ from setuptools import setup
 
 setup(
     name="tallyjet",
-    version="1.2.0",
+    version="1.3.0",
     description="Drive ESC/POS receipt printers through libtallyjet-linux",
     packages=["tallyjet"],
     python_requires=">=3.9",

@@ -13,7 +13,7 @@ from ._library import lib
 from .errors import Error, PrinterStopped, result_name
 from .printer import Printer, Status
 
-__version__ = "1.2.0"
+__version__ = "1.3.0"
 
 
 def library_version() -> str:

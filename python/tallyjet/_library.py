@@ -44,6 +44,7 @@ _FUNCTIONS = {
     "tallyjet_set_answer_timeout": (_I, [_P, _I]),
     "tallyjet_set_paper_width": (_I, [_P, _I]),
     "tallyjet_print_text": (_I, [_P, ctypes.c_char_p, _I]),
+    "tallyjet_print_markup": (_I, [_P, ctypes.c_char_p, _I]),
     "tallyjet_send_data": (_I, [_P, ctypes.c_char_p, _I]),
     "tallyjet_set_bold_enable": (_I, [_P, _I]),
     "tallyjet_set_bold_disable": (_I, [_P]),

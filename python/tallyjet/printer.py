@@ -115,6 +115,13 @@ class Printer:
         data = text.encode("utf-8", "surrogatepass")
         self._call("tallyjet_print_text", data, len(data))
 
+    def markup(self, document: str) -> None:
+        """Prints a whole receipt written in ReceiptLine markup: columns, styles, rules, cuts,
+        barcodes, QR codes and pictures, cut at its end. A document the library cannot read
+        raises tallyjet.Error with code -3 and prints nothing."""
+        data = document.encode("utf-8", "surrogatepass")
+        self._call("tallyjet_print_markup", data, len(data))
+
     def style(
         self,
         *,

@@ -49,6 +49,19 @@ def test_receipt_in_two_scripts_with_a_qr_code_and_a_picture_is_confirmed(vprint
         assert expected in log
 
 
+def test_markup_receipt_prints_whole_and_is_confirmed(vprinter):
+    printer = vprinter()
+    with tallyjet.Printer(printer.port, paper_width=384) as receipt:
+        receipt.markup('^"Caf\u00e9"\nEspresso | 2.50\n\u039a\u03b1\u03c6\u03ad\u03c2 | 3.00\n'
+                       "{code:https://example.test/r/7; option:qrcode}\n=\n")
+        assert receipt.wait_printed(timeout=10)
+    log = printer.stop()
+    for expected in ("ESC E 1", "TEXT \"Espresso\" (cp850)", "absolute position: 336", "raster band: 384x",
+                     "QR store", "GS V 66 0", "process ID"):
+        assert expected in log
+    assert log.count("GS V") == 1
+
+
 @pytest.mark.parametrize(
     "call, code",
     [
@@ -58,6 +71,7 @@ def test_receipt_in_two_scripts_with_a_qr_code_and_a_picture_is_confirmed(vprint
         (lambda p: p.image("/nonexistent.png"), tallyjet.constants.ERR_FAILED),
         (lambda p: p.drawer(pin=3), tallyjet.constants.ERR_INVALID_ARGUMENT),
         (lambda p: p.feed(300), tallyjet.constants.ERR_INVALID_ARGUMENT),
+        (lambda p: p.markup("total {5}"), tallyjet.constants.ERR_INVALID_ARGUMENT),
     ],
 )
 def test_refused_calls_raise_errors_with_the_library_code(vprinter, call, code):
