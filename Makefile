@@ -36,8 +36,11 @@ define install-missing
 	fi
 endef
 
+# Node.js and npm come from Debian unless a Node.js is installed: tests run npm packages.
 deps:
 	$(call install-missing,$(PACKAGES))
+	@command -v npm > /dev/null || { apt-get update -qq && \
+		DEBIAN_FRONTEND=noninteractive apt-get install -y -qq nodejs npm; }
 
 build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo

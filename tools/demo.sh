@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prints the sample receipt through the library to the virtual printer, then shows the sample
 # refusing to print on a printer that is out of paper, then draws a receipt text in four
-# scripts with the tallyjet command's preview. With a PORT, prints to that printer.
+# scripts and a whole receipt in markup with the tallyjet command's preview. With a PORT,
+# prints to that printer.
 # Usage: tools/demo.sh BUILD_DIR [PORT] [BAUD]
 #   no PORT: the virtual printer, over its device-node path, or over the serial path at BAUD.
 set -euo pipefail
@@ -60,7 +61,12 @@ echo "== A receipt text in Latin, Greek, Cyrillic, Hebrew and Chinese, drawn by 
 "$build/tools/cli/tallyjet" print --preview "$out/scripts.png" examples/receipt.txt
 
 echo
+echo "== A whole receipt in markup, drawn by tallyjet receipt --preview"
+"$build/tools/cli/tallyjet" receipt --preview "$out/markup.png" examples/receipt.receipt
+
+echo
 echo "Decoded log:      $out/receipt.log"
 echo "Raw bytes:        $out/receipt.bin"
 echo "Rendered receipt: $out/receipt.png"
 echo "Five scripts:     $out/scripts.png"
+echo "Markup receipt:   $out/markup.png"
