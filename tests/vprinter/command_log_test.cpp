@@ -16,8 +16,12 @@ namespace {
 
 using namespace std::string_literals;  // "..."s: command bytes with NUL in them
 
-std::vector<std::string> LogOf(const std::string& bytes) {
+// The log of a printer (of the market whose multi-byte set is model) sent only these bytes.
+std::vector<std::string> LogOf(const std::string& bytes, const char* model = "GB18030") {
   PrinterCore core;
+  PrinterState state;
+  state.multiByteSet = model;
+  core.SetState(state);
   core.Receive(bytes, PrinterCore::Clock::now());
   core.Finish(PrinterCore::Clock::now());
   return core.Log();
@@ -132,7 +136,9 @@ const std::vector<Case>& Commands() {
        "DLE DC4 8 1 3 20 1 6 2 8  clear buffers -> 37 25 00"},
       {"\x1C&", "FS &  Kanji mode on"},
       {"\x1C.", "FS .  Kanji mode off"},
-      {"\x1C" "C1", "FS C 49  Kanji code system: Shift JIS"},
+      {"\x1C" "C1",
+       "FS C 49  Kanji code system: Shift JIS (ignored: only a Japanese model (--multi-byte jis) "
+       "has FS C)"},
       {"\x1C!\x0C", "FS ! 0x0C  Kanji print mode: double width double height"},
       {"\x1C-2", "FS - 50  Kanji underline 2 dots"},
       {"\x1CS\x01\x02", "FS S 1 2  Kanji spacing: left 1 right 2 dots"},
@@ -324,8 +330,6 @@ TEST(CommandLogTest, TextIsShownThroughTheSelectedCodeTable) {
       {"\x1BR\x02[\\]{", "TEXT \"ÄÖÜä\" (cp850 Germany)"},
       {"\x1BR\x08\\", "TEXT \"¥\" (cp850 Japan)"},
       {"\x1C&\xD6\xD0\xB9\xFA", "TEXT \"中国\" (GB 18030)"},
-      {"\x1C" "C1\x93\xFA\x96\x7B\xB1", "TEXT \"日本ｱ\" (Shift JIS)"},
-      {"\x1C" "C1\x1BR\x08\x93\xFA\\100", "TEXT \"日¥100\" (Shift JIS)"},
       {"\x1C&\x1BR\x0D\xC7\xD1", "TEXT \"한\" (KS C 5601)"},
       {"\x1C&\x1BR\x08\x46\x7C", "TEXT \"日\" (JIS)"},
       {"\x1C(C\x02\0\x30\x02\xC3\xA9\xE4\xB8\xAD"s, "TEXT \"é中\" (UTF-8)"},
@@ -333,14 +337,21 @@ TEST(CommandLogTest, TextIsShownThroughTheSelectedCodeTable) {
       {"\x1C&\x1C.\x1Bt\x02\xD6", "TEXT \"Í\" (cp850)"},
   };
   for (const Case& c : cases) EXPECT_EQ(LogOf(c.bytes).back(), c.line) << c.line;
-  // A printer whose model has Big5 reads the same bytes as Big5.
-  PrinterCore core;
-  PrinterState state;
-  state.multiByteSet = "BIG5";
-  core.SetState(state);
-  core.Receive("\x1C&\xA4\xA4", PrinterCore::Clock::now());
-  core.Finish(PrinterCore::Clock::now());
-  EXPECT_EQ(core.Log().back(), "TEXT \"中\" (Big5)");
+  // A printer whose model has Big5 reads the same bytes as Big5; a Japanese one reads Kanji as
+  // JIS, or as Shift JIS after FS C 1, which only it takes.
+  const struct {
+    const char* model;
+    Case logged;
+  } kModels[] = {
+      {"BIG5", {"\x1C&\xA4\xA4", "TEXT \"中\" (Big5)"}},
+      {"BIG5", {"\x1C" "C1\x1C&\xA4\xA4", "TEXT \"中\" (Big5)"}},
+      {kJapaneseModel, {"\x1C&\x46\x7C", "TEXT \"日\" (JIS)"}},
+      {kJapaneseModel, {"\x1C" "C1\x93\xFA\x96\x7B\xB1", "TEXT \"日本ｱ\" (Shift JIS)"}},
+      {kJapaneseModel, {"\x1C" "C1\x1BR\x08\x93\xFA\\100", "TEXT \"日¥100\" (Shift JIS)"}},
+  };
+  for (const auto& m : kModels) {
+    EXPECT_EQ(LogOf(m.logged.bytes, m.model).back(), m.logged.line) << m.model;
+  }
 }
 
 struct Effect {
@@ -357,7 +368,7 @@ TEST(CommandEffectTest, CommandsSetWhatTheyName) {
       {"\x1BV1", [](S s) { return s.style.rotated; }},
       {"\x1C&", [](S s) { return s.style.kanji; }},
       {"\x1C&\x1C.", [](S s) { return !s.style.kanji; }},
-      {"\x1C" "C1", [](S s) { return s.style.kanjiCodeSystem == 1; }},
+      {"\x1C" "C1", [](S s) { return s.style.kanjiCodeSystem == -1; }},  // not a Japanese model
       {"\x1CS\x01\x02", [](S s) { return s.style.kanjiLeft == 1 && s.style.kanjiRight == 2; }},
       {"\x1C(C\x02\0\x30\x32\x1C(C\x02\0\x30\x01"s, [](S s) { return !s.style.utf8; }},
       {"\x1C&\x1B@", [](S s) { return !s.style.kanji; }},

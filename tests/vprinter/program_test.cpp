@@ -157,7 +157,9 @@ TEST(ProgramTest, ServesOnItsLinkAndStopsCleanlyOnSigterm) {
   EXPECT_EQ(program.Stop(), 0);
   EXPECT_NE(unlink(link.c_str()), 0);  // gone, not left dangling
   EXPECT_EQ(Slurp(log),
-            "ESC @  initialise\nTEXT \"A\" (cp850)\nLF  line feed\nGS V 0  full cut\n"
+            "ESC @  initialise\nTEXT \"A\" (cp850)\nLF  line feed\nGS V 0  full cut (cut through "
+            "printed lines: the cutter is 120 dots above the print head; feed the paper first "
+            "(GS V 66 n))\n"
             "DLE EOT 1  printer status -> 1E\n");
   EXPECT_EQ(Slurp(raw), sent);
   // One piece up to the cut, 464 dots wide in its PNG header; the blank paper after it makes no

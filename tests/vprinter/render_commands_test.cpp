@@ -15,6 +15,7 @@
 
 #include "../support/child_program.h"
 #include "barcode_drawer.h"
+#include "command_log.h"
 #include "render_fixture.h"
 
 namespace vprinter {
@@ -25,12 +26,16 @@ using namespace std::string_literals;
 // FS ( C fn 48 2: text in UTF-8 from here on.
 const std::string kUtf8 = "\x1C(C\x02\0\x30\x02"s;
 
-// The roll of a printer that was sent only these bytes.
-QImage Rendered(const std::string& bytes) {
+// The roll of a printer (of the market whose multi-byte set is model) that was sent only these
+// bytes.
+QImage Rendered(const std::string& bytes, const char* model = "GB18030") {
   Paper paper{};
   EXPECT_TRUE(PaperOfWidth(80, &paper));
   ReceiptRenderer renderer(paper);
   PrinterCore core;
+  PrinterState state;
+  state.multiByteSet = model;
+  core.SetState(state);
   core.SetHook([&](const Command& command, const PrinterSettings& settings) {
     return renderer.Render(command, settings);
   });
@@ -69,7 +74,6 @@ TEST_F(RenderTest, CodeTablesAndMultiByteSetsDrawTheCharactersSent) {
       {"\x1Bt\x01\xB1\xB2", "ｱｲ"},                 // Katakana table: Katakana
       {"\x1BR\x02[\\]", "ÄÖÜ"},                    // ESC R: Germany
       {"\x1C&\xD6\xD0", "中"},                     // GB 18030
-      {"\x1C" "C1\x93\xFA\x96\x7B", "日本"},       // Shift JIS
       {"\x1C&\x1BR\x0D\xC7\xD1", "한"},            // KS C 5601
   };
   const QImage question = Inked(Rendered(kUtf8 + "?\n"));
@@ -83,6 +87,46 @@ TEST_F(RenderTest, CodeTablesAndMultiByteSetsDrawTheCharactersSent) {
     seen.push_back(drawn);
   }
   EXPECT_NE(Inked(Rendered("\x1C&\xD6\xD0\n")), Inked(Rendered("\x1C&\xB9\xFA\n")));  // 中, 国
+}
+
+// FS C chooses JIS or Shift JIS on a Japanese model alone: a Chinese model ignores it and goes
+// on reading its own set, as the rules of a receipt in Chinese send FS C 0.
+TEST_F(RenderTest, KanjiCodeSystemIsChosenOnAJapaneseModelAlone) {
+  const struct {
+    const char* model;
+    std::string sent;
+    const char* utf8;
+  } kCases[] = {
+      {kJapaneseModel, "\x1C" "C1\x1C&\x93\xFA\x96\x7B", "日本"},  // Shift JIS
+      {kJapaneseModel, "\x1C&\x46\x7C\x4B\x5C", "日本"},             // JIS, the default
+      {"GB18030", "\x1C" "C0\x1C&\xD6\xD0", "中"},
+      {"BIG5", "\x1C" "C1\x1C&\xA4\xA4", "中"},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(Inked(Rendered(c.sent + "\n", c.model)), Inked(Rendered(kUtf8 + c.utf8 + "\n")))
+        << c.model << " " << c.utf8;
+  }
+}
+
+// The cutter stands above the print head: GS V 66 feeds the last line past it before cutting,
+// a plain cut falls above the last lines and says so in the log.
+TEST_F(RenderTest, ACutWithoutFeedingFallsThroughTheLastLines) {
+  const struct {
+    std::string cut;
+    bool through;
+  } kCases[] = {{"\x1DVB\x00"s, false}, {"\x1DV\x01", true}, {"\x1Bi", true}};
+  for (const auto& c : kCases) {
+    SetUp();
+    Send("first\nsecond\nthird\nfourth\nfifth\nsixth\n" + c.cut);
+    core_.Finish(PrinterCore::Clock::now());
+    const std::vector<QImage> pieces = renderer_->Roll().Pieces(true);
+    ASSERT_FALSE(pieces.empty());
+    // Six lines of text: five bands of ink or more on the piece that ends at the cut.
+    EXPECT_EQ(InkBands(pieces.front()).size() < 6, c.through) << HexBytes(c.cut, 4);
+    EXPECT_EQ(pieces.size() > 1, c.through) << HexBytes(c.cut, 4);
+    const bool noted = core_.Log().back().find("through printed lines") != std::string::npos;
+    EXPECT_EQ(noted, c.through) << core_.Log().back();
+  }
 }
 
 struct PlaceCase {
@@ -150,6 +194,16 @@ TEST_F(RenderTest, PageModePrintsInEachDirection) {
     EXPECT_EQ(left < 100, d.left) << d.n << ": left " << left;
     EXPECT_EQ(top < 100, d.top) << d.n << ": top " << top;
   }
+}
+
+// In page mode GS $ moves the vertical position and leaves the horizontal one where ESC $ put it.
+TEST_F(RenderTest, PageModeVerticalPositionKeepsTheHorizontalOne) {
+  const QImage roll = Rendered("\x1BL" + B({0x1B, 'W', 0, 0, 0, 0, 0x40, 2, 200, 0}) +
+                               B({0x1B, '$', 200, 0}) + B({0x1D, '$', 60, 0}) + "X\x0C");
+  const std::vector<InkBand> bands = InkBands(roll);
+  ASSERT_EQ(bands.size(), 1u);
+  EXPECT_GE(bands[0].left - paper_.LeftEdge(), 200);
+  EXPECT_GE(bands[0].top - PaperRoll::kMargin, 30);
 }
 
 // ESC * in its four densities: 8-dot images print each dot three dots high, single density

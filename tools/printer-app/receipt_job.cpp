@@ -139,8 +139,9 @@ bool ReceiptJob::WaitUntilPrintable() {
 bool ReceiptJob::Cut() {
   const int feed = options_.feedBeforeCut;
   return Send("Cut", [feed](tallyjet_printer* printer) {
-    // GS V 66 n feeds n dots past the cutter and cuts; GS V 1 cuts where the paper stands.
-    return feed > 0 ? tallyjet_make_cut_n_lines(printer, 66, feed) : tallyjet_make_cut(printer, 1);
+    // GS V 66 n feeds the last line past the cutter, which stands above the print head, and n
+    // dots more, then cuts: with n 0 right below the last line. GS V 1 would cut through it.
+    return tallyjet_make_cut_n_lines(printer, 66, feed);
   });
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "headless_gui.h"
+#include "paper_pace.h"
 #include "png_output.h"
 #include "program_options.h"
 #include "receipt_renderer.h"
@@ -101,6 +102,7 @@ std::unique_ptr<Rendering> StartRendering(const vprinter::ProgramOptions& option
   if (options.pngFile.empty() || !vprinter::PaperOfWidth(options.paperMillimetres, &paper)) {
     return nullptr;
   }
+  paper.cutterDots = options.cutterMillimetres * vprinter::PaperPace::kDotsPerMillimetre;
   auto rendering = std::make_unique<Rendering>(paper);
   vprinter::ReceiptRenderer* renderer = &rendering->renderer;
   printer->SetHook(

@@ -12,8 +12,8 @@ constexpr int kDash = 8;  // dots drawn, then as many left blank, along the cut 
 
 bool PaperOfWidth(int millimetres, Paper* paper) {
   switch (millimetres) {
-    case 80: *paper = {640, 576}; return true;
-    case 58: *paper = {464, 384}; return true;
+    case 80: *paper = {640, 576, kDefaultCutterDots}; return true;
+    case 58: *paper = {464, 384, kDefaultCutterDots}; return true;
     default: return false;
   }
 }
@@ -42,15 +42,22 @@ void PaperRoll::Print(int x, const QImage& image) {
 
 void PaperRoll::Feed(int dots) { position_ += std::max(0, dots); }
 
-void PaperRoll::Cut() {
-  Reserve(position_ + 1);
+bool PaperRoll::Cut() {
+  const int at = std::max(0, position_ - paper_.cutterDots);
+  Reserve(std::max(position_, at + 1));
+  bool inkBelow = false;
+  for (int y = at; y < std::min(position_, inked_) && !inkBelow; ++y) {
+    const QRgb* row = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
+    inkBelow = std::any_of(row, row + paper_.widthDots, [](QRgb dot) { return qGray(dot) < 128; });
+  }
   for (int x = 0; x < paper_.widthDots; x += 2 * kDash) {
     for (int dot = x; dot < std::min(x + kDash, paper_.widthDots); ++dot) {
-      image_.setPixel(dot, position_, qRgb(0, 0, 0));
+      image_.setPixel(dot, at, qRgb(0, 0, 0));
     }
   }
-  cuts_.push_back(position_);
-  inked_ = std::max(inked_, position_ + 1);
+  cuts_.push_back(at);
+  inked_ = std::max(inked_, at + 1);
+  return inkBelow;
 }
 
 QImage PaperRoll::Slice(int top, int bottom) const {

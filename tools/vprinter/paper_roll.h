@@ -8,9 +8,13 @@
 
 namespace vprinter {
 
+// The cutter's distance above the print head of a common receipt printer: 15 mm.
+constexpr int kDefaultCutterDots = 120;
+
 struct Paper {
   int widthDots;      // the whole paper, edge to edge
   int printableDots;  // the print head's width, centred on the paper
+  int cutterDots = kDefaultCutterDots;  // from the print head's dot line up to the cutter
 
   int LeftEdge() const { return (widthDots - printableDots) / 2; }
 };
@@ -30,8 +34,10 @@ class PaperRoll {
   // the print position. Black stays black; white leaves the paper as it is.
   void Print(int x, const QImage& image);
   void Feed(int dots);
-  // A dashed line across the paper at the print position, where the roll is cut.
-  void Cut();
+  // A dashed line across the paper where the cutter is (the paper's cutterDots above the print
+  // position), where the roll is cut. True when printing lies below the cut: it cut through
+  // printed lines, and their rest goes out on the next piece.
+  bool Cut();
   // The printed roll, whole or in the pieces the cuts made (empty pieces left out).
   std::vector<QImage> Pieces(bool perCut) const;
 

@@ -159,6 +159,12 @@ std::string Apply(const Command& command, int nvCapacity, PrinterSettings* setti
     case Kind::DefineNvGraphic:
     case Kind::NvGraphics: return ApplyGraphicsFunction(command.data, nvCapacity, settings);
     case Kind::AutoStatusBack: settings->autoStatusBack = command.Param(0); return "";
+    case Kind::KanjiCodeSystem:
+      // Printers for the Chinese, Taiwanese and Korean markets have no choice of Kanji codes.
+      if (settings->multiByteSet != kJapaneseModel) {
+        return "ignored: only a Japanese model (--multi-byte jis) has FS C";
+      }
+      break;
     case Kind::RasterBand:
     case Kind::VariableImage:
     case Kind::ColumnImage: KeepImage(command, settings); return "";

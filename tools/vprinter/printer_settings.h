@@ -12,6 +12,9 @@
 
 namespace vprinter {
 
+// The multi-byte set of a Japanese model, the only one that takes FS C.
+constexpr char kJapaneseModel[] = "JIS";
+
 struct TextStyle {
   int printMode = 0;  // the last ESC ! byte
   int font = 0;       // 0 font A, 1 font B, 2 font C

@@ -15,8 +15,9 @@ struct PrinterState {
   int modelId = 0x20, typeId = 0x02;
   std::string versionId = "1.00";
   int nvCapacity = 262144;  // bytes of NV graphics memory
-  // The multi-byte character set of Kanji mode (FS &), an iconv name: GB18030 or BIG5 as the
-  // printer's model has it; FS C and ESC R choose Shift JIS, JIS and KS C 5601 themselves.
+  // The multi-byte character set of Kanji mode (FS &) as the printer's model has it: GB18030 or
+  // BIG5 (iconv names), or kJapaneseModel, JIS, where FS C chooses JIS or Shift JIS; ESC R
+  // chooses JIS and KS C 5601 on any model.
   std::string multiByteSet = "GB18030";
   enum class Answers { Normal, Silent, Garbage } answers = Answers::Normal;
   int answerDelayMs = 0;

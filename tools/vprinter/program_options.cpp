@@ -110,6 +110,11 @@ void Declare(CLI::App* app, ProgramOptions* options) {
                   "paper width: 80 (576 dots, the default) or 58 (384 dots)")
       ->type_name("MM")
       ->check(CLI::IsMember({80, 58}));
+  app->add_option("--cutter-distance", options->cutterMillimetres,
+                  "millimetres from the print head up to the cutter (default 15): a cut without "
+                  "feeding first falls that far above the print position, through the last lines")
+      ->type_name("MM")
+      ->check(CLI::Range(0, 60));
   app->add_flag("--version", options->version, "print the version and exit");
   DeclareSettings(app, options);
 }

@@ -19,6 +19,7 @@ struct ProgramOptions {
   std::string pngFile;     // rendered roll; empty for no rendering
   bool pngPerCut = false;  // one PNG file per cut piece instead of one for the roll
   int paperMillimetres = 80;
+  int cutterMillimetres = 15;  // from the print head up to the cutter
   bool quiet = false;  // no decoded log on standard output
   bool help = false;
   bool version = false;  // print the version and stop

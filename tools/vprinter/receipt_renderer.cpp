@@ -78,7 +78,7 @@ std::string ReceiptRenderer::Render(const Command& command, const PrinterSetting
       page_.End();
       return "";
     case Kind::Cut:
-    case Kind::PartialCutNow: Cut(command); return "";
+    case Kind::PartialCutNow: return Cut(command);
     case Kind::ColumnImage: AddPiece(ColumnPicture(settings.lastColumnImage), settings); return "";
     case Kind::AbsolutePosition:
     case Kind::RelativePosition: Position(command, settings); return "";
@@ -127,7 +127,10 @@ void ReceiptRenderer::RenderPage(const Command& command) {
     case Kind::PageVertical:
     case Kind::PageRelativeVertical: {
       if (!page_.Active()) return;
-      PrintLine(0, false);  // what came before stays where it was put
+      // What came before stays where it was put; the horizontal position stays as it is.
+      const int x = line_.Cursor();
+      PrintLine(0, false);
+      line_.MoveTo(x);
       const int n = command.Word(0);
       page_.MoveTo(command.kind == Kind::PageVertical ? n
                                                       : page_.Position() + static_cast<int16_t>(n));
@@ -298,11 +301,18 @@ std::string ReceiptRenderer::PrintGraphic(const Command& command, const PrinterS
 }
 
 // GS V m, ESC i and ESC m cut at once; GS V 65/66 n feeds n dots first.
-void ReceiptRenderer::Cut(const Command& command) {
+// GS V 65 and 66 feed the paper up to the cutter and n dots more, then cut; the others cut the
+// paper where the cutter is, above the last lines printed.
+std::string ReceiptRenderer::Cut(const Command& command) {
   PrintLine(0);
   const int m = command.Param(0);
-  if (command.kind == Kind::Cut && (m == 65 || m == 66)) roll_.Feed(command.Param(1));
-  roll_.Cut();
+  if (command.kind == Kind::Cut && (m == 65 || m == 66)) {
+    roll_.Feed(roll_.PaperSize().cutterDots + command.Param(1));
+  }
+  if (!roll_.Cut()) return "";
+  return "cut through printed lines: the cutter is " +
+         std::to_string(roll_.PaperSize().cutterDots) +
+         " dots above the print head; feed the paper first (GS V 66 n)";
 }
 
 }  // namespace vprinter

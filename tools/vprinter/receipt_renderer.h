@@ -48,7 +48,7 @@ class ReceiptRenderer {
   std::string PrintSymbol(const Command& command, const PrinterSettings& settings);
   std::string PrintGraphic(const Command& command, const PrinterSettings& settings);
   void Position(const Command& command, const PrinterSettings& settings);
-  void Cut(const Command& command);
+  std::string Cut(const Command& command);
   Area AreaOf(const Layout& layout) const;
   static int LineSpacing(const Layout& layout);
 

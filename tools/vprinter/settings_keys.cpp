@@ -26,7 +26,8 @@ const Setting kSettings[] = {
     {"type-id", Type::Number, "the byte answered to GS I 2 (default 0x02)"},
     {"version-id", Type::Text, "the text answered to GS I 3 (default 1.00)"},
     {"multi-byte", Type::Text,
-     "the multi-byte set of Kanji mode (FS &): gb18030 (default) or big5"},
+     "the printer's market, as the multi-byte set of Kanji mode (FS &): gb18030 (default), "
+     "big5, or jis for a Japanese model, the only one where FS C chooses JIS or Shift JIS"},
     {"nv-capacity", Type::Number, "bytes of NV graphics memory (default 262144)"},
     {"drain-rate", Type::Number, "bytes per second the receive buffer drains, 0 at once (default)"},
     {"read-rate", Type::Number, "bytes per second read from the line, 0 as fast as they come"},
@@ -124,11 +125,11 @@ bool ApplyText(const std::string& key, const std::string& value, PrinterState* s
     state->versionId = value;
     return true;
   }
-  if (value == "gb18030" || value == "big5") {
-    state->multiByteSet = value == "big5" ? "BIG5" : "GB18030";
+  if (value == "gb18030" || value == "big5" || value == "jis") {
+    state->multiByteSet = value == "big5" ? "BIG5" : value == "jis" ? kJapaneseModel : "GB18030";
     return true;
   }
-  *error = key + " takes gb18030 or big5, not \"" + value + "\"";
+  *error = key + " takes gb18030, big5 or jis, not \"" + value + "\"";
   return false;
 }
 

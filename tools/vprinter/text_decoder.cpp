@@ -50,7 +50,8 @@ bool MultiByteOf(const TextStyle& style, const std::string& multiByteSet, MultiB
             ShiftJisLength};
   } else if (!style.kanji) {
     return false;
-  } else if (style.kanjiCodeSystem == 0 || style.internationalSet == kJapan) {
+  } else if (style.kanjiCodeSystem == 0 || style.internationalSet == kJapan ||
+             multiByteSet == kJapaneseModel) {
     *set = {"EUC-JP", "JIS", JisLength, true};
   } else if (style.internationalSet == kKorea) {
     *set = {"EUC-KR", "KS C 5601", DoubleByteLength};
