@@ -8,15 +8,14 @@ Arguments: the tallyjet command, the virtual printer, the folder of our document
 
 import glob
 import os
-import re
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from log_transcript import transcript  # noqa: E402
+from npm_peers import VirtualPrinter, install  # noqa: E402
 
 TALLYJET, VPRINTER, DOCUMENTS = sys.argv[1:4]
 # The reference's own ESC/POS output, written to the printer at socket://HOST:PORT.
@@ -32,44 +31,11 @@ socket.on('close', () => process.exit(0));
 """
 
 
-class VirtualPrinter:
-    """The virtual printer on a free loopback port, its log and its picture in a folder."""
-
-    def __init__(self, folder: str, paper: int) -> None:
-        self.log = os.path.join(folder, "log.txt")
-        self.png = os.path.join(folder, "receipt.png")
-        self.process = subprocess.Popen(
-            [VPRINTER, "--listen", "0", "--quiet", "--log", self.log, "--png", self.png,
-             "--paper", str(paper)],
-            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        self.port = self.process.stdout.readline().split()[-1]
-
-    def host_and_port(self):
-        return re.match(r"socket://([^:]+):(\d+)", self.port).groups()
-
-    def stop(self) -> str:
-        """Stops once the log has been still for a moment; the log."""
-        size, still_since = -1, time.monotonic()
-        deadline = time.monotonic() + 10
-        while time.monotonic() < deadline and time.monotonic() - still_since < 0.2:
-            current = os.path.getsize(self.log) if os.path.exists(self.log) else 0
-            if current != size:
-                size, still_since = current, time.monotonic()
-            time.sleep(0.05)
-        self.process.terminate()
-        self.process.wait(timeout=10)
-        self.process.stdout.close()
-        with open(self.log, encoding="utf-8", errors="replace") as log:
-            return log.read()
-
-
 class ReferenceTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls) -> None:
         cls.work = tempfile.TemporaryDirectory()
-        subprocess.run(["npm", "install", "--silent", "--no-audit", "--no-fund", "--prefix",
-                        cls.work.name, "receiptline@4"], check=True, timeout=300)
-        cls.modules = os.path.join(cls.work.name, "node_modules")
+        cls.modules = install(cls.work.name, "receiptline@4")
         examples = os.path.join(cls.modules, "receiptline", "example", "data", "en")
         cls.documents = sorted(glob.glob(os.path.join(examples, "*.receipt")) +
                                glob.glob(os.path.join(DOCUMENTS, "*.receipt")))
@@ -79,7 +45,7 @@ class ReferenceTest(unittest.TestCase):
         cls.work.cleanup()
 
     def ours(self, document: str, paper: int, folder: str) -> str:
-        printer = VirtualPrinter(folder, paper)
+        printer = VirtualPrinter(VPRINTER, folder, paper)
         try:
             done = subprocess.run([TALLYJET, "--port", printer.port, "receipt", document,
                                    "--paper", str(paper)], capture_output=True, text=True,
@@ -90,7 +56,7 @@ class ReferenceTest(unittest.TestCase):
         return log
 
     def reference(self, document: str, paper: int, folder: str) -> str:
-        printer = VirtualPrinter(folder, paper)
+        printer = VirtualPrinter(VPRINTER, folder, paper)
         host, port = printer.host_and_port()
         columns = "48" if paper == 80 else "32"
         try:
