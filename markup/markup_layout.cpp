@@ -195,6 +195,8 @@ std::vector<Row> Layout::TextRows(const Line& line) {
   const size_t fit = static_cast<size_t>(
       std::max(1, border < 0 ? (columns_ - 1) / 2 : (columns_ + border) / (border + 1)));
   if (columns.size() > fit) columns.resize(fit);
+  // A line whose columns are all hidden prints an empty row and leaves the rules alone.
+  if (columns.empty()) return {Row{}};
 
   // Fixed widths first, then the rest shared among the others; fixed columns give way, the
   // widest first, until each of the others has a character.

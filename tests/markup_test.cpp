@@ -72,6 +72,9 @@ TEST(MarkupLayoutTest, LinesAreLaidOutInTheColumns) {
        {"           a      b      c"}},
       {"columns past the widths are hidden", "{width:4,4}\na|b|c", {"        a  b"}},
       {"an empty line feeds", "x\n\ny", {"         x", "", "         y"}},
+      {"a line with every column hidden is an empty row, also in rules",
+       "{width:0}\n{border:line}\nx\n{width:*}\ny",
+       {"", "┌──────────────────┐", "│        y         │", "└──────────────────┘"}},
   };
   for (const auto& c : kCases) {
     const int columns = std::string(c.what).rfind("fixed", 0) == 0 ? 26 : 20;
