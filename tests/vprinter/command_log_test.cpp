@@ -57,6 +57,7 @@ const std::vector<Case>& Commands() {
       {"\x1D\x42\x01", "GS B 1  reverse on"},
       {"\x1B{\x01", "ESC { 1  upside down on"},
       {"\x1BM1", "ESC M 49  font B"},
+      {"\x1BMa", "ESC M 97  special font A"},
       {"\x1Bt\x13", "ESC t 19  code table: cp858"},
       {"\x1Bp0\x19\xFA", "ESC p 48 25 250  drawer pulse: pin 2, on 50 ms, off 500 ms"},
       {"\x1Bp\x01\x01\x01", "ESC p 1 1 1  drawer pulse: pin 5, on 2 ms, off 2 ms"},

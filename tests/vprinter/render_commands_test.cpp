@@ -129,6 +129,14 @@ TEST_F(RenderTest, ACutWithoutFeedingFallsThroughTheLastLines) {
   }
 }
 
+// Thai vowels above and below and tone marks print in their base's cell, and the special font A
+// (ESC M 97) in font A's cells.
+TEST_F(RenderTest, MarksShareTheirBasesCellAndTheSpecialFontIsFontA) {
+  EXPECT_EQ(Inked(Rendered(kUtf8 + "\xE0\xB8\x82\xE0\xB9\x89\xE0\xB8\xB2\xE0\xB8\xA7\n")).width(),
+            Inked(Rendered(kUtf8 + "\xE0\xB8\x82\xE0\xB8\xB2\xE0\xB8\xA7\n")).width());
+  EXPECT_EQ(Inked(Rendered("\x1BMaTotal 12.50\n")), Inked(Rendered("\x1BM0Total 12.50\n")));
+}
+
 struct PlaceCase {
   std::string sent;
   int leftFrom, leftTo;    // where the line's leftmost ink may be, dots from the print head's end

@@ -106,6 +106,10 @@ struct Command {
 // "1", "2" ...
 inline int Selector(int n) { return n >= '0' ? n - '0' : n; }
 
+// ESC M n: 0 font A, 1 font B, 2 font C (or 48 to 50); 97 and 98 the special fonts A and B,
+// which take the cells of fonts A and B.
+inline int FontOf(int n) { return n == 97 || n == 98 ? n - 97 : Selector(n); }
+
 }  // namespace vprinter
 
 #endif  // VPRINTER_COMMAND_H

@@ -46,7 +46,9 @@ std::string StyleLine(const Command& c) {
     case Kind::DoubleStrike: return Line(Head("ESC G", c), "double strike " + OnOff(n));
     case Kind::Underline:
       return Line(Head("ESC -", c), "underline " + Pick(n, {"off", "1 dot", "2 dots"}));
-    case Kind::Font: return Line(Head("ESC M", c), Pick(n, {"font A", "font B", "font C"}));
+    case Kind::Font:
+      return Line(Head("ESC M", c), (n == 97 || n == 98 ? "special " : "") +
+                                        Pick(FontOf(n), {"font A", "font B", "font C"}));
     case Kind::Reverse: return Line(Head("GS B", c), "reverse " + OnOff(n));
     case Kind::UpsideDown: return Line(Head("ESC {", c), "upside down " + OnOff(n));
     case Kind::CodeTable: return Line(Head("ESC t", c), "code table: " + CodeTableName(n));

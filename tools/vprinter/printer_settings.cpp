@@ -46,7 +46,7 @@ void ApplyStyle(const Command& command, TextStyle* style) {
     case Kind::Italic: style->italic = (n & 1) != 0; break;
     case Kind::DoubleStrike: style->doubleStrike = (n & 1) != 0; break;
     case Kind::Underline: style->underline = Selector(n); break;
-    case Kind::Font: style->font = Selector(n); break;
+    case Kind::Font: style->font = FontOf(n); break;
     case Kind::Reverse: style->reverse = (n & 1) != 0; break;
     case Kind::UpsideDown: style->upsideDown = (n & 1) != 0; break;
     case Kind::CodeTable: style->codeTable = n; break;

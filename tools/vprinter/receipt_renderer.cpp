@@ -167,14 +167,27 @@ void ReceiptRenderer::Put(int x, const QImage& image, const Layout& layout) {
   }
 }
 
+namespace {
+
+bool IsCombiningMark(const std::string& character) {
+  const QString text = QString::fromStdString(character);
+  return !text.isEmpty() && text.at(0).category() == QChar::Mark_NonSpacing;
+}
+
+}  // namespace
+
 // The characters of the text as the selected code table or multi-byte set makes them; a line
 // that is full is printed and the text goes on in the next.
 void ReceiptRenderer::AddText(const std::string& bytes, const PrinterSettings& settings) {
   const DecodedText text = DecodeStyledText(bytes, settings.style, settings.multiByteSet);
-  for (size_t i = 0; i < text.characters.size(); ++i) {
+  const size_t count = text.characters.size();
+  for (size_t i = 0, next; i < count; i = next) {
     const std::string& character = text.characters[i];
-    const QString shown =
-        character.empty() ? QStringLiteral("?") : QString::fromStdString(character);
+    QString shown = character.empty() ? QStringLiteral("?") : QString::fromStdString(character);
+    // Combining marks (Thai vowels above and below, tone marks) print in their base's cell.
+    for (next = i + 1; next < count && IsCombiningMark(text.characters[next]); ++next) {
+      shown += QString::fromStdString(text.characters[next]);
+    }
     AddPiece(DrawTextCharacter(shown, settings.style, text.wide[i]), settings);
   }
 }
