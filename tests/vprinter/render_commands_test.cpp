@@ -137,6 +137,17 @@ TEST_F(RenderTest, MarksShareTheirBasesCellAndTheSpecialFontIsFontA) {
   EXPECT_EQ(Inked(Rendered("\x1BMaTotal 12.50\n")), Inked(Rendered("\x1BM0Total 12.50\n")));
 }
 
+// A session far longer than a picture Qt can paint on (32 767 rows) is drawn whole: every line
+// of 1 200 at 30 dots a line shows, the last as well as the first.
+TEST_F(RenderTest, ALongSessionIsDrawnToItsEnd) {
+  std::string lines;
+  for (int i = 0; i < 1200; ++i) lines += "x\n";
+  Send(lines);
+  const std::vector<InkBand> bands = InkBands(Printed());
+  ASSERT_EQ(bands.size(), 1200u);
+  EXPECT_GT(bands.back().top, 1199 * ReceiptRenderer::kDefaultLineSpacing);
+}
+
 struct PlaceCase {
   std::string sent;
   int leftFrom, leftTo;    // where the line's leftmost ink may be, dots from the print head's end

@@ -2,11 +2,36 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cstring>
 
 namespace vprinter {
 namespace {
 
 constexpr int kDash = 8;  // dots drawn, then as many left blank, along the cut line
+constexpr int kBandRows = 1024;
+constexpr int kInk = 128;  // grey below which a dot prints black
+
+QImage OneBitImage(int width, int height) {
+  QImage image(width, height, QImage::Format_Mono);
+  image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+  image.fill(0);
+  return image;
+}
+
+// Row y of a colour band as one bit a dot, into out (bit 7 of the first byte the leftmost).
+void PackRow(const QImage& band, int y, uchar* out) {
+  const QRgb* dots = reinterpret_cast<const QRgb*>(band.constScanLine(y));
+  std::memset(out, 0, static_cast<size_t>((band.width() + 7) / 8));
+  for (int x = 0; x < band.width(); ++x) {
+    if (qGray(dots[x]) < kInk) out[x / 8] |= static_cast<uchar>(0x80 >> (x % 8));
+  }
+}
+
+QImage ToOneBit(const QImage& band) {
+  QImage packed = OneBitImage(band.width(), band.height());
+  for (int y = 0; y < band.height(); ++y) PackRow(band, y, packed.scanLine(y));
+  return packed;
+}
 
 }  // namespace
 
@@ -20,39 +45,63 @@ bool PaperOfWidth(int millimetres, Paper* paper) {
 
 PaperRoll::PaperRoll(const Paper& paper) : paper_(paper) {}
 
-// Grows the image, doubling it, so that it holds rows up to height.
-void PaperRoll::Reserve(int height) {
-  if (height <= image_.height()) return;
-  QImage grown(paper_.widthDots, std::max(height, 2 * image_.height()), QImage::Format_RGB32);
-  grown.fill(Qt::white);
-  QPainter painter(&grown);
-  painter.drawImage(0, 0, image_);
-  image_ = grown;
+QImage& PaperRoll::BandOf(int y) {
+  const size_t index = static_cast<size_t>(y / kBandRows);
+  while (bands_.size() <= index) {
+    QImage band(paper_.widthDots, kBandRows, QImage::Format_RGB32);
+    band.fill(Qt::white);
+    bands_.push_back(band);
+  }
+  return bands_[index];
+}
+
+void PaperRoll::Settle() {
+  const int reach = position_ - paper_.cutterDots;  // the highest row a cut may still draw on
+  while (settled_ < bands_.size() && static_cast<int>(settled_ + 1) * kBandRows <= reach) {
+    bands_[settled_] = ToOneBit(bands_[settled_]);
+    ++settled_;
+  }
+}
+
+bool PaperRoll::Black(int x, int y) const {
+  const size_t index = static_cast<size_t>(y / kBandRows);
+  if (index >= bands_.size()) return false;
+  const QImage& band = bands_[index];
+  const int row = y % kBandRows;
+  if (index < settled_) return band.pixelIndex(x, row) == 1;
+  return qGray(reinterpret_cast<const QRgb*>(band.constScanLine(row))[x]) < kInk;
 }
 
 void PaperRoll::Print(int x, const QImage& image) {
   if (image.isNull()) return;
   const int bottom = position_ + image.height();
-  Reserve(bottom);
-  QPainter painter(&image_);
-  painter.setCompositionMode(QPainter::CompositionMode_Darken);
-  painter.drawImage(paper_.LeftEdge() + x, position_, image);
+  for (int top = position_ / kBandRows * kBandRows; top < bottom; top += kBandRows) {
+    QPainter painter(&BandOf(top));
+    painter.setCompositionMode(QPainter::CompositionMode_Darken);
+    // The part of the image that falls on this band.
+    const int from = std::max(top, position_);
+    const int to = std::min(top + kBandRows, bottom);
+    painter.drawImage(QPoint(paper_.LeftEdge() + x, from - top), image,
+                      QRect(0, from - position_, image.width(), to - from));
+  }
   inked_ = std::max(inked_, bottom);
 }
 
-void PaperRoll::Feed(int dots) { position_ += std::max(0, dots); }
+void PaperRoll::Feed(int dots) {
+  position_ += std::max(0, dots);
+  Settle();
+}
 
 bool PaperRoll::Cut() {
   const int at = std::max(0, position_ - paper_.cutterDots);
-  Reserve(std::max(position_, at + 1));
   bool inkBelow = false;
   for (int y = at; y < std::min(position_, inked_) && !inkBelow; ++y) {
-    const QRgb* row = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
-    inkBelow = std::any_of(row, row + paper_.widthDots, [](QRgb dot) { return qGray(dot) < 128; });
+    for (int x = 0; x < paper_.widthDots && !inkBelow; ++x) inkBelow = Black(x, y);
   }
+  QImage& band = BandOf(at);
   for (int x = 0; x < paper_.widthDots; x += 2 * kDash) {
     for (int dot = x; dot < std::min(x + kDash, paper_.widthDots); ++dot) {
-      image_.setPixel(dot, at, qRgb(0, 0, 0));
+      band.setPixel(dot, at % kBandRows, qRgb(0, 0, 0));
     }
   }
   cuts_.push_back(at);
@@ -61,14 +110,19 @@ bool PaperRoll::Cut() {
 }
 
 QImage PaperRoll::Slice(int top, int bottom) const {
-  QImage slice(paper_.widthDots, bottom - top, QImage::Format_RGB32);
-  slice.fill(Qt::white);
-  {
-    QPainter painter(&slice);
-    painter.drawImage(0, 0, image_, 0, top, paper_.widthDots,
-                      std::min(bottom, image_.height()) - top);
+  QImage slice = OneBitImage(paper_.widthDots, bottom - top);
+  const int bytes = slice.bytesPerLine();
+  for (int y = top; y < bottom; ++y) {
+    const size_t index = static_cast<size_t>(y / kBandRows);
+    if (index >= bands_.size()) break;
+    const int row = y % kBandRows;
+    if (index < settled_) {
+      std::memcpy(slice.scanLine(y - top), bands_[index].constScanLine(row), bytes);
+    } else {
+      PackRow(bands_[index], row, slice.scanLine(y - top));
+    }
   }
-  return slice.convertToFormat(QImage::Format_Grayscale8);
+  return slice;
 }
 
 std::vector<QImage> PaperRoll::Pieces(bool perCut) const {

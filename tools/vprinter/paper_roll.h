@@ -1,5 +1,7 @@
-// The paper roll the virtual printer prints on: an image as wide as the paper that grows as the
-// paper feeds, with the positions of the cuts.
+// The paper roll the virtual printer prints on: as wide as the paper and as long as the printing,
+// with the positions of the cuts. It is kept in bands of rows: the few the print head and the
+// cutter may still reach in colour, the rest at one bit a dot, so that a roll of any length is
+// drawn whole in little memory.
 #ifndef VPRINTER_PAPER_ROLL_H
 #define VPRINTER_PAPER_ROLL_H
 
@@ -38,15 +40,21 @@ class PaperRoll {
   // position), where the roll is cut. True when printing lies below the cut: it cut through
   // printed lines, and their rest goes out on the next piece.
   bool Cut();
-  // The printed roll, whole or in the pieces the cuts made (empty pieces left out).
+  // The printed roll, whole or in the pieces the cuts made (empty pieces left out), one bit a
+  // dot (white 0, black 1).
   std::vector<QImage> Pieces(bool perCut) const;
 
  private:
-  void Reserve(int height);
+  // The band that holds row y, made (white) when the roll has not come that far.
+  QImage& BandOf(int y);
+  // Turns the bands the print head and the cutter can no longer reach to one bit a dot.
+  void Settle();
+  bool Black(int x, int y) const;
   QImage Slice(int top, int bottom) const;
 
   Paper paper_;
-  QImage image_;
+  std::vector<QImage> bands_;  // kBandRows rows each
+  size_t settled_ = 0;         // bands_[0, settled_) are one bit a dot
   int position_ = kMargin;
   int inked_ = 0;  // one past the lowest row drawn on
   std::vector<int> cuts_;
