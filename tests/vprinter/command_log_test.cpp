@@ -325,6 +325,7 @@ TEST(CommandLogTest, TextIsShownThroughTheSelectedCodeTable) {
       {"\x1Bt\x12\xA5", "TEXT \"ą\" (cp852)"},
       {"\x1Bt\x25\xC8", "TEXT \"ﺑ\" (cp864)"},  // its own presentation form
       {"\x1Bt\x24\x80", "TEXT \"א\" (cp862)"},
+      {"\x1Bt\x20\xA0\xE1\x82\x80", "TEXT \"بطé\\x80\" (cp720)"},  // 80 holds nothing
       {"\x1Bt\x0F\xC1", "TEXT \"Α\" (iso8859-7)"},
       {"\x1Bt\x28\xA4", "TEXT \"€\" (iso8859-15)"},
       {"\x1Bt\x01\x9C\x95\x91\x9D\xB1", "TEXT \"╭─┬╮ｱ\" (katakana)"},

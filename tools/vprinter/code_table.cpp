@@ -10,6 +10,7 @@ namespace vprinter {
 namespace {
 
 constexpr int kKatakana = 1;
+constexpr int kPc720 = 32;
 // Printers' PC857 has the euro sign at D5, where glibc's CP857 has nothing.
 constexpr int kPc857 = 13;
 constexpr unsigned char kPc857Euro = 0xD5;
@@ -35,7 +36,7 @@ const Table kTables[] = {
     {40, "iso8859-15", "ISO-8859-15"}, {44, "cp1125", "CP1125"}, {45, "cp1250", "CP1250"},
     {46, "cp1251", "CP1251"}, {47, "cp1253", "CP1253"}, {48, "cp1254", "CP1254"},
     {49, "cp1255", "CP1255"}, {50, "cp1256", "CP1256"}, {51, "cp1257", "CP1257"},
-    {52, "cp1258", "CP1258"},
+    {52, "cp1258", "CP1258"}, {kPc720, "cp720", "ASCII"},  // PC720 from kPc720High
 };
 
 // The Katakana table's bytes 80 to 9F and E0 to FF: block elements, box drawing (the rules
@@ -46,6 +47,27 @@ const char* const kKatakanaLow[] = {
 const char* const kKatakanaHigh[] = {
     "═", "╞", "╪", "╡", "◢", "◣", "◥", "◤", "♠", "♥", "♦", "♣", "●", "○", "╱", "╲",
     "╳", "円", "年", "月", "日", "時", "分", "秒", "〒", "市", "区", "町", "村", "人", "▓", " "};
+
+// PC720 (Arabic), which glibc lacks: bytes 80 to FF, "" where the table has no character.
+// Checked against two independent mappings of code page 720 (CPython's and ICU's).
+const char* const kPc720High[] = {
+    "", "", "é", "â", "", "à", "", "ç",
+    "ê", "ë", "è", "ï", "î", "", "", "",
+    "", "\u0651", "\u0652", "ô", "¤", "ـ", "û", "ù",
+    "ء", "آ", "أ", "ؤ", "£", "إ", "ئ", "ا",
+    "ب", "ة", "ت", "ث", "ج", "ح", "خ", "د",
+    "ذ", "ر", "ز", "س", "ش", "ص", "«", "»",
+    "░", "▒", "▓", "│", "┤", "╡", "╢", "╖",
+    "╕", "╣", "║", "╗", "╝", "╜", "╛", "┐",
+    "└", "┴", "┬", "├", "─", "┼", "╞", "╟",
+    "╚", "╔", "╩", "╦", "╠", "═", "╬", "╧",
+    "╨", "╤", "╥", "╙", "╘", "╒", "╓", "╫",
+    "╪", "┘", "┌", "█", "▄", "▌", "▐", "▀",
+    "ض", "ط", "ظ", "ع", "غ", "ف", "µ", "ق",
+    "ك", "ل", "م", "ن", "ه", "و", "ى", "ي",
+    "≡", "\u064B", "\u064C", "\u064D", "\u064E", "\u064F", "\u0650", "≈",
+    "°", "∙", "·", "√", "ⁿ", "²", "■", "\u00A0",
+};
 
 // ESC R n: the characters that replace # $ @ [ \ ] ^ ` { | } ~ in each international set.
 const char kReplaced[] = "#$@[\\]^`{|}~";
@@ -94,6 +116,7 @@ std::string Escaped(const std::string& utf8, unsigned char byte) {
 const char* Special(unsigned char byte, int table, int internationalSet) {
   if (byte < 0x80) return InternationalCharacter(byte, internationalSet);
   if (table == kPc857 && byte == kPc857Euro) return "€";
+  if (table == kPc720) return *kPc720High[byte - 0x80] != '\0' ? kPc720High[byte - 0x80] : nullptr;
   if (table != kKatakana) return nullptr;
   if (byte < 0xA0) return kKatakanaLow[byte - 0x80];
   if (byte == 0xA0) return " ";
