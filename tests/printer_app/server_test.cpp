@@ -4,6 +4,7 @@
 // documents are printed or refused as their format says; CUPS prints through a queue of its own
 // on the application. Servers are killed by their process ids whatever happens.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QImage>
 #include <QPageSize>
@@ -232,6 +233,16 @@ TEST_F(PrinterAppServer, JobWaitsWhilePaperIsOutThenPrintsDotForDot) {
   ASSERT_TRUE(Eventually(CutLogged));
   EXPECT_TRUE(Holds(Pieces(false).front(), picture));
   EXPECT_TRUE(Eventually([] { return PrinterReasons() == "none"; })) << PrinterReasons();
+}
+
+// The local socket, through which the command changes anything without a password, is open to
+// the server's owner (and the tallyjet-admin group) alone, not to every local user.
+TEST_F(PrinterAppServer, LocalSocketIsNotOpenToOtherUsers) {
+  struct stat socket {};
+  ASSERT_EQ(stat((dir_ + "/tallyjet-printer-app.sock").c_str(), &socket), 0);
+  EXPECT_TRUE(S_ISSOCK(socket.st_mode));
+  EXPECT_EQ(socket.st_mode & S_IRWXO, 0u) << std::oct << socket.st_mode;
+  EXPECT_EQ(socket.st_mode & S_IRWXU, static_cast<unsigned>(S_IRWXU));
 }
 
 // Clients send what the printer says it takes: PNG and JPEG pictures, text, raw ESC/POS, and

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "document_filters.h"
+#include "local_socket.h"
 #include "server_state.h"
 
 namespace printer_app {
@@ -24,6 +25,7 @@ volatile sig_atomic_t stopSignalled = 0;
 struct Server {
   pappl_system_t* system = nullptr;
   std::string statePath;
+  std::string socketPath;
   std::mutex mutex;
   bool stopping = false;
   std::set<std::string> waiting;  // documents of the jobs waiting before their first byte
@@ -75,6 +77,7 @@ bool CheckForStop(pappl_system_t* system, void*) {
   if (!server.started) {
     server.started = true;
     CatchStopSignals();
+    RestrictLocalSocket(system, server.socketPath);
     papplSystemIteratePrinters(system, StartStoredJobs, nullptr);
   }
   if (stopSignalled || papplSystemIsShutdown(system)) Stop(server);
@@ -87,6 +90,7 @@ void PrepareServer(pappl_system_t* system, const char* baseName) {
   Server& server = TheServer();
   server.system = system;
   server.statePath = StateFilePath(baseName);
+  server.socketPath = LocalSocketPath(baseName);
   LoadServerState(system, server.statePath, HasDocumentFilter);
   papplSystemAddTimerCallback(system, time(nullptr), kStopCheckSeconds, CheckForStop, nullptr);
 }
