@@ -12,6 +12,7 @@
 #include "markup_layout.h"
 #include "markup_symbols.h"
 #include "tallyjet.h"
+#include "handle_on_pty.h"
 #include "virtual_printer.h"
 
 namespace {
@@ -135,17 +136,8 @@ TEST(MarkupSymbolsTest, BarcodesAreWrittenAsThePrinterTakesThem) {
   }
 }
 
-class MarkupPrintingTest : public ::testing::Test {
+class MarkupPrintingTest : public HandleOnPty {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(printer_.Start());
-    ASSERT_EQ(tallyjet_open(printer_.PortName().c_str(), 0, &handle_), TALLYJET_SUCCESS);
-  }
-  void TearDown() override {
-    tallyjet_close(handle_);
-    printer_.Stop();
-  }
-
   // Prints the document; the result, and the bytes the printer received for it.
   int Print(const std::string& document, std::string* received) {
     printer_.Clear();
@@ -161,9 +153,6 @@ class MarkupPrintingTest : public ::testing::Test {
     }
     return count;
   }
-
-  vprinter::VirtualPrinter printer_;
-  tallyjet_printer* handle_ = nullptr;
 };
 
 // Nothing goes out for a document with a line that cannot be read, wherever that line is.

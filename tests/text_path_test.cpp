@@ -6,23 +6,15 @@
 #include <string>
 
 #include "tallyjet.h"
+#include "handle_on_pty.h"
 #include "virtual_printer.h"
 
 namespace {
 
 const std::string kBand = "\x1D\x76\x30";  // GS v 0: a line drawn as a picture
 
-class TextPathTest : public ::testing::Test {
+class TextPathTest : public HandleOnPty {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(printer_.Start());
-    ASSERT_EQ(tallyjet_open(printer_.PortName().c_str(), 0, &handle_), TALLYJET_SUCCESS);
-  }
-  void TearDown() override {
-    tallyjet_close(handle_);
-    printer_.Stop();
-  }
-
   // Prints text; the bytes the printer received for it.
   std::string Print(const std::string& text) {
     printer_.Clear();
@@ -30,9 +22,6 @@ class TextPathTest : public ::testing::Test {
               TALLYJET_SUCCESS);
     return printer_.ReceivedOnceQuiet(200);
   }
-
-  vprinter::VirtualPrinter printer_;
-  tallyjet_printer* handle_ = nullptr;
 };
 
 // A line arrives in the first table that holds it (ESC t n, then its bytes), or as a picture.
