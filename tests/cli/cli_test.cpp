@@ -156,6 +156,9 @@ TEST_F(CliTest, EachSubcommandReachesThePrinter) {
       {"print --no-pictures", "Hello\x1bp0\x19\xfaWorld\x1dV\x01\n",
        {"TEXT \"Hellop0?WorldV\" (cp850)"}},
       {"barcode 01234565 --type upce", "", {"GS k 66 6 \"123456\""}},
+      // A whole receipt in markup: one status query, the receipt, one cut, its confirmation.
+      {"receipt", "Espresso | 2.50\n{code:49012347; option:ean}\n",
+       {"DLE EOT 4", "TEXT \"Espresso\"", "GS k 68 8 \"49012347\"", "GS V 66 0", "process ID"}},
       {"barcode 400638133393 --type ean13", "", {"GS k 67 13 \"4006381333931\""},
        {"with its check digit: 4006381333931"}},
       {"drawer --on 3 --off 200", "", {"drawer pulse: pin 2, on 4 ms, off 200 ms"},
@@ -335,6 +338,11 @@ TEST_F(CliTest, RefusalsExitWithTheirCodeAndOneLineAndSendNothing) {
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << c.args << ": "
                                                                         << result.err;
   }
+  // Markup the library cannot read sends nothing, and one line says so.
+  const Result unreadable = Run("receipt --force", "total {5}\n");
+  EXPECT_EQ(unreadable.exitCode, 1);
+  EXPECT_EQ(unreadable.err.rfind("tallyjet: the receipt's markup cannot be read", 0), 0u)
+      << unreadable.err;
   EXPECT_EQ(Stop(), "");
 }
 

@@ -47,10 +47,19 @@ int Receipt(const PortOptions& port, const std::string& file) {
   return RunPrinting(port, [&](Connection& c) {
     const int paper = port.paper == 58 ? TALLYJET_PAPER_WIDTH_58MM : TALLYJET_PAPER_WIDTH_80MM;
     c.AddPaper(EstimatedPaper(document));
-    return c.Check(tallyjet_set_paper_width(c.printer(), paper), "setting the paper width") &&
-           c.Check(tallyjet_print_markup(c.printer(), document.data(),
-                                         static_cast<int>(document.size())),
-                   "printing the receipt");
+    if (!c.Check(tallyjet_set_paper_width(c.printer(), paper), "setting the paper width")) {
+      return false;
+    }
+    const int rc =
+        tallyjet_print_markup(c.printer(), document.data(), static_cast<int>(document.size()));
+    if (rc == TALLYJET_ERR_INVALID_ARGUMENT) {
+      fprintf(stderr,
+              "tallyjet: the receipt's markup cannot be read (a property that is not key: value, "
+              "a brace in text, a picture that is no PNG or JPEG, or a barcode its type cannot "
+              "carry); nothing was printed\n");
+      return false;
+    }
+    return c.Check(rc, "printing the receipt");
   });
 }
 
