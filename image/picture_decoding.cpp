@@ -49,10 +49,11 @@ namespace {
 
 // The size comes from the picture's header, before a pixel is decoded; a header that gives none
 // belongs to a broken picture.
-QImage Decode(QImageReader* reader) {
+QImage Decode(QImageReader* reader, const QuietDecoding& quiet) {
   if (!WithinPictureLimits(reader->size())) return QImage();
   QImage loaded = reader->read();
-  if (loaded.isNull()) return QImage();
+  // A JPEG cut short decodes with its rest grey: it is as broken as a PNG cut short.
+  if (loaded.isNull() || quiet.EndedEarly()) return QImage();
   return OverWhite(std::move(loaded));
 }
 
@@ -62,7 +63,7 @@ QImage DecodeOnWhite(const char* path) {
   if (path == nullptr || !IsRegularFile(path)) return QImage();
   const QuietDecoding quiet;
   QImageReader reader(QString::fromUtf8(path));
-  return Decode(&reader);
+  return Decode(&reader, quiet);
 }
 
 // The bytes are read where they lie, not copied.
@@ -74,5 +75,5 @@ QImage DecodeOnWhite(const void* data, int length) {
   buffer.setData(bytes);
   if (!buffer.open(QIODevice::ReadOnly)) return QImage();
   QImageReader reader(&buffer);
-  return Decode(&reader);
+  return Decode(&reader, quiet);
 }

@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <QString>
 #include <cstdio>
 #include <string>
 
@@ -11,11 +12,23 @@ namespace {
 std::mutex decoding;
 QtMessageHandler outerHandler = nullptr;
 thread_local bool quiet = false;
+thread_local bool endedEarly = false;
 
-// Drops the messages of the decoding thread; other threads' messages go on to the handler that
-// was in place, so an application's own logging is not lost meanwhile.
+// libjpeg's warnings for a file that stops before its picture does (Qt then fills the rest
+// grey) or whose data is damaged.
+constexpr const char* kJpegBroken[] = {"Premature end of JPEG file", "Corrupt JPEG data"};
+
+// Drops the messages of the decoding thread, noting a picture that ended early; other threads'
+// messages go on to the handler that was in place, so an application's own logging is not lost
+// meanwhile.
 void DropDecodingMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-  if (!quiet && outerHandler != nullptr) outerHandler(type, context, text);
+  if (quiet) {
+    for (const char* broken : kJpegBroken) {
+      if (text.startsWith(QLatin1String(broken))) endedEarly = true;
+    }
+    return;
+  }
+  if (outerHandler != nullptr) outerHandler(type, context, text);
 }
 
 bool FromLibpng(const std::string& line) { return line.compare(0, 7, "libpng ") == 0; }
@@ -54,6 +67,7 @@ std::string OthersLines(int fd) {
 QuietDecoding::QuietDecoding() : turn_(decoding), savedError_(-1), heldError_(-1) {
   outerHandler = qInstallMessageHandler(DropDecodingMessages);
   quiet = true;
+  endedEarly = false;
   fflush(stderr);
   const int saved = dup(STDERR_FILENO);
   if (saved < 0) return;
@@ -66,6 +80,8 @@ QuietDecoding::QuietDecoding() : turn_(decoding), savedError_(-1), heldError_(-1
   savedError_ = saved;
   heldError_ = held;
 }
+
+bool QuietDecoding::EndedEarly() const { return endedEarly; }
 
 QuietDecoding::~QuietDecoding() {
   quiet = false;

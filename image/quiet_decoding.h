@@ -16,6 +16,9 @@ class QuietDecoding {
   // Puts back the message handler and descriptor 2 that were in place, and passes on to it
   // whatever was written meanwhile, except libpng's lines.
   ~QuietDecoding();
+  // Whether the image library said the picture being decoded ended before it was whole or its
+  // data was damaged.
+  bool EndedEarly() const;
   QuietDecoding(const QuietDecoding&) = delete;
   QuietDecoding& operator=(const QuietDecoding&) = delete;
 

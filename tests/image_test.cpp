@@ -159,9 +159,10 @@ void CountApplicationMessage(QtMsgType, const QMessageLogContext&, const QString
   ++applicationMessages;
 }
 
-// The library prints nothing, not even the image library's complaints about a broken file
-// (libpng's own, Qt's for the JPEG), and the application's message handler is back afterwards.
-TEST_F(ImageManagerTest, BrokenPictureLeavesStandardErrorAlone) {
+// The library refuses a PNG or a JPEG cut short (the image library would fill the rest of a
+// JPEG grey), and prints nothing, not even the image library's complaints (libpng's own, Qt's
+// for the JPEG); the application's message handler is back afterwards.
+TEST_F(ImageManagerTest, BrokenPictureIsRefusedQuietly) {
   for (const char* format : {"png", "jpg"}) {
     QBuffer whole;
     ASSERT_TRUE(Noise(64, 64, QImage::Format_RGB32, 9).save(&whole, format));
@@ -170,7 +171,9 @@ TEST_F(ImageManagerTest, BrokenPictureLeavesStandardErrorAlone) {
     broken.write(whole.data().left(whole.data().size() / 2));
     broken.close();
     testing::internal::CaptureStderr();
-    ImageManager().LoadImageFile(broken.fileName().toStdString().c_str());
+    EXPECT_EQ(ImageManager().LoadImageFile(broken.fileName().toStdString().c_str()),
+              TALLYJET_ERR_FAILED)
+        << format;
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << format;
     qInstallMessageHandler(CountApplicationMessage);
     ImageManager().LoadImageFile(broken.fileName().toStdString().c_str());
