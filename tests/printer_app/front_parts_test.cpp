@@ -1,14 +1,20 @@
 // The printer application's parts that decide on their own, without a server: the dither of
-// grey pages, who may change settings, which documents are refused at submission, the test
+// grey pages, who may change settings (and who is behind a loopback connection), which documents are refused at submission, the test
 // page receipt and the words the web pages' footer puts in for PAPPL's.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "admin_access.h"
 #include "format_gate.h"
 #include "grey_dither.h"
+#include "peer_user.h"
 #include "test_page.h"
 #include "web_footer.h"
 
@@ -57,11 +63,57 @@ TEST(GreyDitherTest, BlackAndWhiteStayEdgesAreThresholdedGreyAreasKeepTheirShade
   EXPECT_NEAR(black * 100.0 / (size * size), 60.0, 2.0);
 }
 
+// A connection of this test to itself: the server's end, accepted, whose client is this user.
+int AcceptedLoopbackConnection(int family, int* client, int* listener) {
+  sockaddr_storage address{};
+  socklen_t length = family == AF_INET ? sizeof(sockaddr_in) : sizeof(sockaddr_in6);
+  address.ss_family = static_cast<sa_family_t>(family);
+  if (family == AF_INET) {
+    reinterpret_cast<sockaddr_in*>(&address)->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  } else {
+    reinterpret_cast<sockaddr_in6*>(&address)->sin6_addr = in6addr_loopback;
+  }
+  *listener = socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  *client = socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  auto* any = reinterpret_cast<sockaddr*>(&address);
+  if (bind(*listener, any, length) != 0 || listen(*listener, 1) != 0 ||
+      getsockname(*listener, any, &length) != 0 || connect(*client, any, length) != 0) {
+    return -1;
+  }
+  return accept4(*listener, nullptr, nullptr, SOCK_CLOEXEC);
+}
+
+// The user behind a loopback connection is read from the kernel's socket tables, over IPv4 and
+// IPv6; a local socket pair is no loopback TCP connection.
+TEST(PeerUserTest, LoopbackClientIsFoundAndOnlyAdministratorsCount) {
+  for (int family : {AF_INET, AF_INET6}) {
+    int client = -1, listener = -1;
+    const int server = AcceptedLoopbackConnection(family, &client, &listener);
+    ASSERT_GE(server, 0) << family << ": " << strerror(errno);
+    uid_t uid = 12345;
+    EXPECT_TRUE(LoopbackPeerUser(server, &uid)) << family;
+    EXPECT_EQ(uid, getuid()) << family;
+    for (int fd : {server, client, listener}) close(fd);
+  }
+  int pair[2];
+  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair), 0);
+  uid_t uid = 0;
+  EXPECT_FALSE(LoopbackPeerUser(pair[0], &uid));
+  close(pair[0]);
+  close(pair[1]);
+
+  EXPECT_TRUE(IsAdministrator(0, "no-such-group"));
+  EXPECT_TRUE(IsAdministrator(geteuid(), "no-such-group"));
+  if (geteuid() != 65534) {
+    EXPECT_FALSE(IsAdministrator(65534, "no-such-group"));
+  }
+}
+
 TEST(AdminAccessTest, NothingBeforeAPasswordThenOnlyWithIt) {
   struct Case {
     bool passwordSet;
     const char* page;
-    bool loopback;
+    bool localAdministrator;
     bool matches;
     Access expected;
   };
@@ -74,8 +126,8 @@ TEST(AdminAccessTest, NothingBeforeAPasswordThenOnlyWithIt) {
       {true, "/receipt/printing", false, true, Access::kAllowed},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(DecideAccess(c.passwordSet, c.page, c.loopback, c.matches), c.expected)
-        << c.page << " set " << c.passwordSet << " loopback " << c.loopback;
+    EXPECT_EQ(DecideAccess(c.passwordSet, c.page, c.localAdministrator, c.matches), c.expected)
+        << c.page << " set " << c.passwordSet << " local administrator " << c.localAdministrator;
   }
   const struct {
     const char* header;

@@ -373,6 +373,69 @@ TEST_F(PrinterAppJobs, RawJobWaitsForPaperAndArrivesByteForByte) {
   EXPECT_EQ(received.find(std::string("\x1Bt\x00", 3)), std::string::npos);
 }
 
+// Receipts queued while the paper is out print in the order they were sent once it is back,
+// and so do receipts stored across a restart (PAPPL on its own starts the newest first).
+TEST_F(PrinterAppJobs, QueuedReceiptsPrintInTheOrderSent) {
+  vprinter::VirtualPrinter* printer = AddPrinter("queue");
+  const struct {
+    const char* name;
+    bool restart;
+  } cases[] = {{"paper back", false}, {"restart", true}};
+  for (const auto& with : cases) {
+    printer->Clear();
+    SetPaper(printer, true);
+    std::vector<int> jobs;
+    for (int i = 1; i <= 4; ++i) {
+      jobs.push_back(server_.Submit(
+          "queue", WriteBytes(PathOf("queued.bin"), "receipt " + std::to_string(i) + "\n"),
+          "application/octet-stream"));
+      ASSERT_GT(jobs.back(), 0) << with.name;
+    }
+    if (with.restart) {
+      ASSERT_EQ(server_.Stop(SIGTERM), 0);
+      ASSERT_TRUE(server_.Start()) << server_.Problems();
+    }
+    SetPaper(printer, false);
+    for (int job : jobs) EXPECT_TRUE(Reaches("queue", job, "completed")) << with.name;
+    const std::string printed = printer->Received();
+    std::vector<size_t> at;
+    for (int i = 1; i <= 4; ++i) at.push_back(printed.find("receipt " + std::to_string(i)));
+    EXPECT_TRUE(std::is_sorted(at.begin(), at.end()) && at.back() != std::string::npos)
+        << with.name << ": " << testing::PrintToString(printed);
+  }
+}
+
+// Without the administrator password a client cancels its own job but not another user's: the
+// name it sends must be the job's owner's.
+TEST_F(PrinterAppJobs, AnotherUsersJobIsNotCancelledWithoutThePassword) {
+  vprinter::VirtualPrinter* printer = AddPrinter("shared");
+  SetPaper(printer, true);
+  const int job = server_.Submit("shared", WriteBytes(PathOf("mine.bin"), "mine\n"),
+                                 "application/octet-stream");
+  ASSERT_TRUE(Reaches("shared", job, "processing"));
+  const std::string owner =
+      server_.JobAttribute("shared", job, "job-originating-user-name");
+  const std::string cancel = WriteBytes(PathOf("cancel.test"),
+                                        "{\n OPERATION Cancel-Job\n"
+                                        " GROUP operation-attributes-tag\n"
+                                        " ATTR charset attributes-charset utf-8\n"
+                                        " ATTR naturalLanguage attributes-natural-language en\n"
+                                        " ATTR uri printer-uri $uri\n"
+                                        " ATTR integer job-id $job\n"
+                                        " ATTR name requesting-user-name $name\n"
+                                        " STATUS successful-ok\n}\n");
+  auto cancelAs = [&](const std::string& name) {
+    return OutputOf(std::string(IPPTOOL) + " -t -d job=" + std::to_string(job) + " -d name=" +
+                    name + " " + server_.PrinterUri("shared") + " " + cancel);
+  };
+  const std::string refused = cancelAs(owner == "mallory" ? "eve" : "mallory");
+  EXPECT_NE(refused.find("[FAIL]"), std::string::npos) << refused;
+  EXPECT_FALSE(Reaches("shared", job, "canceled", 1500));
+  const std::string accepted = cancelAs(owner);
+  EXPECT_NE(accepted.find("[PASS]"), std::string::npos) << accepted;
+  EXPECT_TRUE(Reaches("shared", job, "canceled", 5000));
+}
+
 // A tallyjet: device that is a regular file is no printer: a job for it never overwrites it.
 TEST_F(PrinterAppJobs, RegularFileIsNoPrinterDevice) {
   const std::string victim = WriteBytes(PathOf("victim.txt"), "keep me\n");

@@ -1,12 +1,17 @@
 // The printer application's parts that need no server: rows on their way to the printer, device
-// URIs of our scheme, job options, status words turned into IPP reasons and the stored jobs of a
-// restart.
+// URIs of our scheme and the device nodes they may name, job options, status words turned into IPP reasons and the stored jobs of a
+// restart, and the order jobs wait in.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "device_node.h"
+#include "job_order.h"
 #include "page_rows.h"
 #include "port_scheme.h"
 #include "printer_status.h"
@@ -37,6 +42,33 @@ std::vector<std::string> Pass(const std::vector<std::pair<int, bool>>& runs) {
   }
   EXPECT_EQ(page.Finish(), 1);
   return sent;
+}
+
+// Of the jobs waiting to print, only the oldest is pending: newer pending ones are held in line,
+// the oldest held in line is released, and jobs in other states (processing, held by a user)
+// keep their own.
+TEST(JobOrderTest, OnlyTheOldestWaitingJobIsPending) {
+  using Kind = QueuedJob::Kind;
+  const Kind P = Kind::kPending, L = Kind::kHeldInLine, O = Kind::kOther;
+  const struct {
+    std::vector<QueuedJob> jobs;  // as PAPPL lists them, newest first
+    std::vector<int> hold;
+    int release;
+  } cases[] = {
+      {{}, {}, 0},
+      {{{7, P}}, {}, 0},
+      {{{4, P}, {3, P}, {2, P}, {1, O}}, {3, 4}, 0},
+      {{{4, L}, {3, L}, {2, P}}, {}, 0},
+      {{{4, L}, {3, L}, {2, O}}, {}, 3},
+      {{{5, P}, {4, L}, {3, L}}, {5}, 3},
+      {{{5, L}, {3, P}, {2, O}, {1, O}}, {}, 0},
+      {{{6, P}, {5, L}, {2, P}}, {6}, 0},
+  };
+  for (const auto& c : cases) {
+    const QueueSteps steps = PlanQueue(c.jobs);
+    EXPECT_EQ(steps.hold, c.hold) << testing::PrintToString(c.hold);
+    EXPECT_EQ(steps.release, c.release);
+  }
 }
 
 TEST(PageRowsTest, BlankRowsAroundTheInkAreNeverSentAndLongRunsBecomeFeeds) {
@@ -101,6 +133,31 @@ TEST(PortSchemeTest, UriNamesThePortAndOnlyUnhandshakedSerialLinesArePaced) {
     EXPECT_EQ(address.port, c.port) << c.uri;
     EXPECT_EQ(address.baud, c.baud) << c.uri;
   }
+}
+
+// Only a printer's node or a serial line is a printer's device: a pseudo-terminal's slave end
+// (as the virtual printer uses) and a serial port are; files, directories, memory, the kernel
+// log, consoles and the terminal multiplexer are not.
+TEST(DeviceNodeTest, OnlyPrintersAndSerialLinesAreTaken) {
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(grantpt(master), 0);
+  ASSERT_EQ(unlockpt(master), 0);
+  const std::string slave = ptsname(master);
+  const struct {
+    std::string path;
+    bool taken;
+  } cases[] = {
+      {slave, true},          {"/dev/null", false}, {"/dev/zero", false},
+      {"/dev/mem", false},    {"/dev/kmsg", false}, {"/dev/tty", false},
+      {"/dev/console", false}, {"/dev/ptmx", false}, {"/dev/tty1", false},
+      {"/etc/passwd", false}, {"/tmp", false},      {"/no/such/node", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsPrinterOrSerialNode(c.path.c_str()), c.taken) << c.path;
+  if (access("/dev/ttyS0", F_OK) == 0) {
+    EXPECT_TRUE(IsPrinterOrSerialNode("/dev/ttyS0"));
+  }
+  close(master);
 }
 
 TEST(ReceiptOptionsTest, TrimCutsEveryPageAndUnknownValuesKeepTheDefault) {

@@ -330,8 +330,8 @@ std::string SessionOf(const std::string& page) {
   return page.substr(value, page.find('"', value) - value);
 }
 
-// No form is taken before an administrator password is set, and it can be set only on the
-// machine itself; from then on the settings ask for it, and the printer's page prints a test
+// No form is taken before an administrator password is set, and it can be set only by an
+// administrator on the machine itself; from then on the settings ask for it, and the printer's page prints a test
 // receipt that says the printer's state.
 TEST_F(PrinterAppServer, SettingsWaitForAnAdministrator) {
   const std::string curl = std::string(CURL) + " -s ";
@@ -341,6 +341,12 @@ TEST_F(PrinterAppServer, SettingsWaitForAnAdministrator) {
   EXPECT_EQ(OutputOf(status + base + "/receipt/printing"), "403");
 
   const std::string password = "Till2shop";
+  // Another local user (nobody) may not set the first password, nor see the page for it.
+  const std::string asNobody = "runuser -u nobody -- " + curl;
+  EXPECT_EQ(OutputOf(asNobody + "-o /dev/null -w %{http_code} " + base + "/security"), "403");
+  EXPECT_EQ(OutputOf(asNobody + "-o /dev/null -w %{http_code} -d new_password=" + password +
+                     "&new_password2=" + password + " " + base + "/security"),
+            "403");
   const std::string security = OutputOf(curl + base + "/security");
   const std::string changed =
       OutputOf(curl + "-d session=" + SessionOf(security) + "&new_password=" + password +

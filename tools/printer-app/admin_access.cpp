@@ -4,14 +4,20 @@
 #include <vector>
 
 #include "format_gate.h"
+#include "peer_user.h"
 
 namespace printer_app {
 namespace {
 
 constexpr size_t kHashSize = 100;  // PAPPL's password hashes are shorter
 
-bool FromLoopback(pappl_client_t* client) {
-  return httpAddrLocalhost(httpGetAddress(papplClientGetHTTP(client))) != 0;
+// Whether the client is an administrator of this machine on a loopback connection: root, the
+// server's own user or a member of the group.
+bool FromLocalAdministrator(pappl_client_t* client) {
+  http_t* http = papplClientGetHTTP(client);
+  uid_t uid = 0;
+  return httpAddrLocalhost(httpGetAddress(http)) != 0 &&
+         LoopbackPeerUser(httpGetFd(http), &uid) && IsAdministrator(uid, kAdminGroup);
 }
 
 // PAPPL keeps NONCE~SHA256HEX(NONCE:PASSWORD). Its own papplSystemHashPassword takes the whole
@@ -30,8 +36,8 @@ bool PasswordMatches(const char* stored, const std::string& password) {
 }
 
 // Requests on jobs and subscriptions: PAPPL asks for the administrator when the client is not
-// the job's owner, which for a client without a user name (CUPS, ipptool) is every job. They
-// stay open to clients as printing is.
+// the job's owner, which for a client that does not log in (CUPS, ipptool) is every job. They
+// stay open to clients as printing is, but for changes to another user's job below.
 bool IsJobRequest(ipp_op_t operation) {
   switch (operation) {
     case IPP_OP_GET_JOB_ATTRIBUTES:
@@ -53,12 +59,31 @@ bool IsJobRequest(ipp_op_t operation) {
   }
 }
 
+// Whether the request changes a job that the user it names did not send: a client that does
+// not log in is known by the name it sends, as its jobs are.
+bool ChangesAnothersJob(pappl_client_t* client, ipp_t* request) {
+  switch (ippGetOperation(request)) {
+    case IPP_OP_CANCEL_JOB:
+    case IPP_OP_SEND_DOCUMENT:
+    case IPP_OP_CLOSE_JOB:
+      break;
+    default:
+      return false;
+  }
+  pappl_job_t* job = papplClientGetJob(client);
+  if (job == nullptr) return false;
+  const char* requester =
+      ippGetString(ippFindAttribute(request, "requesting-user-name", IPP_TAG_NAME), 0, nullptr);
+  const char* owner = papplJobGetUsername(job);
+  return owner == nullptr || strcmp(owner, requester != nullptr ? requester : "guest") != 0;
+}
+
 }  // namespace
 
-Access DecideAccess(bool passwordSet, const std::string& page, bool fromLoopback,
+Access DecideAccess(bool passwordSet, const std::string& page, bool fromLocalAdministrator,
                     bool passwordMatches) {
   if (passwordSet) return passwordMatches ? Access::kAllowed : Access::kAskForPassword;
-  return page == kSecurityPage && fromLoopback ? Access::kAllowed : Access::kForbidden;
+  return page == kSecurityPage && fromLocalAdministrator ? Access::kAllowed : Access::kForbidden;
 }
 
 std::string BasicPassword(const char* authorization) {
@@ -87,14 +112,17 @@ http_status_t AuthorizeAdministrator(pappl_client_t* client, const char* group, 
     return HTTP_STATUS_CONTINUE;
   }
   ipp_t* request = papplClientGetRequest(client);
-  if (request != nullptr && IsJobRequest(ippGetOperation(request))) return HTTP_STATUS_CONTINUE;
+  if (request != nullptr && IsJobRequest(ippGetOperation(request)) &&
+      !ChangesAnothersJob(client, request)) {
+    return HTTP_STATUS_CONTINUE;
+  }
   pappl_system_t* system = papplClientGetSystem(client);
   char hash[kHashSize] = "";
   papplSystemGetPassword(system, hash, sizeof hash);
   const std::string password =
       BasicPassword(httpGetField(papplClientGetHTTP(client), HTTP_FIELD_AUTHORIZATION));
   const char* page = papplClientGetURI(client);
-  switch (DecideAccess(hash[0] != '\0', page != nullptr ? page : "", FromLoopback(client),
+  switch (DecideAccess(hash[0] != '\0', page != nullptr ? page : "", FromLocalAdministrator(client),
                        PasswordMatches(hash, password))) {
     case Access::kAllowed:
       return HTTP_STATUS_CONTINUE;

@@ -1,6 +1,7 @@
 // Who may change settings through the web pages when no PAM service is configured: nobody until
-// an administrator password is set, and it can first be set only from the machine itself (the
-// Security page over loopback); from then on every settings page asks for it (HTTP Basic, any
+// an administrator password is set, and it can first be set only by an administrator of the
+// machine itself (root, the server's user or a member of tallyjet-admin, on the Security page
+// over loopback); from then on every settings page asks for it (HTTP Basic, any
 // user name). The programs' own sub-commands reach the server through its local socket, which
 // PAPPL always lets through.
 #ifndef TALLYJET_PRINTER_APP_ADMIN_ACCESS_H
@@ -21,8 +22,9 @@ constexpr char kAdminGroup[] = "tallyjet-admin";
 enum class Access { kAllowed, kForbidden, kAskForPassword };
 
 // The decision for a request: whether a password hash is set, the page asked for, whether the
-// client is on a loopback address, and whether the password it sent matches the hash.
-Access DecideAccess(bool passwordSet, const std::string& page, bool fromLoopback,
+// client is a local administrator on a loopback address, and whether the password it sent
+// matches the hash.
+Access DecideAccess(bool passwordSet, const std::string& page, bool fromLocalAdministrator,
                     bool passwordMatches);
 
 // The password of an HTTP Basic Authorization header value ("Basic dXNlcjpwYXNz"); empty when

@@ -119,9 +119,12 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void* serving) {
     papplSystemSetHostName(system, hostname);
   }
   papplSystemSetDNSSDName(system, "TallyJet");
-  // Without a PAM service the settings wait for an administrator password.
+  // Without a PAM service the settings wait for an administrator password; with one, they
+  // take members of the administrators' group only.
   if (Option("auth-service", count, options) == nullptr) {
     printer_app::RequireAdministrator(system);
+  } else {
+    papplSystemSetAdminGroup(system, printer_app::kAdminGroup);
   }
   // A document sent as application/octet-stream that PAPPL does not recognise is raw ESC/POS.
   papplSystemSetMIMECallback(system, printer_app::RawFormatOf, nullptr);

@@ -1,13 +1,14 @@
 #include "port_scheme.h"
 
 #include <glob.h>
-#include <sys/stat.h>
 #include <pappl/pappl.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <sstream>
+
+#include "device_node.h"
 
 
 namespace printer_app {
@@ -60,12 +61,11 @@ struct PortDevice {
   tallyjet_printer* printer;
 };
 
-// A path port (a device node or a serial line) must be a character device: a regular file,
-// a directory or another node is no printer, and writing jobs to it would overwrite it.
-bool IsCharacterDevice(const PortAddress& address) {
+// A path port must be a printer's device node or a serial line: a regular file, a directory or
+// any other node is no printer, and writing jobs to it would overwrite or disturb it.
+bool IsPrinterPort(const PortAddress& address) {
   if (address.port == "USB" || address.port.rfind("socket://", 0) == 0) return true;
-  struct stat node;
-  return stat(address.port.c_str(), &node) == 0 && S_ISCHR(node.st_mode);
+  return IsPrinterOrSerialNode(address.port.c_str());
 }
 
 PortDevice* PortDeviceOf(pappl_device_t* device) {
@@ -78,7 +78,7 @@ bool OpenDevice(pappl_device_t* device, const char* uri, const char*) {
     papplDeviceError(device, "Bad device URI \"%s\".", uri);
     return false;
   }
-  if (!IsCharacterDevice(address)) {
+  if (!IsPrinterPort(address)) {
     papplDeviceError(device, "\"%s\" is not a printer or serial device.", address.port.c_str());
     return false;
   }

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <thread>
 
+#include "job_order.h"
 #include "port_scheme.h"
 #include "print_confirmation.h"
 #include "printer_status.h"
@@ -51,6 +52,9 @@ ReceiptJob::ReceiptJob(pappl_job_t* job, pappl_device_t* device, pappl_pr_option
       pacedByFillLevel_(NeedsFillLevelPacing(papplPrinterGetDeviceURI(printer_))) {
   if (device_.get() == nullptr) Fail("Opening the printer", device_.result());
 }
+
+// The job is still processing here, so PAPPL starts nothing until the next job is lined up.
+ReceiptJob::~ReceiptJob() { KeepJobsInOrder(printer_); }
 
 bool ReceiptJob::StartPage() {
   if (failed_ || !WaitUntilPrintable()) return false;

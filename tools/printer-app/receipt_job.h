@@ -28,6 +28,8 @@ class ReceiptJob {
   // The job's options and its printer on the job's device (PAPPL's print options of the job
   // when the caller has none).
   ReceiptJob(pappl_job_t* job, pappl_device_t* device, pappl_pr_options_t* options = nullptr);
+  // Before the job ends, lines up the printer's next job.
+  ~ReceiptJob();
   ReceiptJob(const ReceiptJob&) = delete;
   ReceiptJob& operator=(const ReceiptJob&) = delete;
 

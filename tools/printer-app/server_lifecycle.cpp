@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "document_filters.h"
+#include "job_order.h"
 #include "local_socket.h"
 #include "server_state.h"
 
@@ -49,8 +50,12 @@ void CatchStopSignals() {
 
 // A printer with stored jobs and none processing starts the first of them.
 void StartStoredJobs(pappl_printer_t* printer, void*) {
+  KeepJobsInOrder(printer);
   if (papplPrinterGetNumberOfActiveJobs(printer) > 0) papplPrinterResume(printer);
 }
+
+// Jobs that came while a printer was paused or busy wait in line by the next check.
+void LineUpJobs(pappl_printer_t* printer, void*) { KeepJobsInOrder(printer); }
 
 [[noreturn]] void Stop(Server& server) {
   std::set<std::string> waiting;
@@ -70,9 +75,9 @@ void StartStoredJobs(pappl_printer_t* printer, void*) {
   _exit(0);
 }
 
-// Runs on the server's main loop every second: PAPPL has put its own signal handlers in place
-// by the first run, which replaces them.
-bool CheckForStop(pappl_system_t* system, void*) {
+// Runs on the server's main loop every second: lines up the jobs and looks for a stop request.
+// PAPPL has put its own signal handlers in place by the first run, which replaces them.
+bool EverySecond(pappl_system_t* system, void*) {
   Server& server = TheServer();
   if (!server.started) {
     server.started = true;
@@ -80,6 +85,7 @@ bool CheckForStop(pappl_system_t* system, void*) {
     RestrictLocalSocket(system, server.socketPath);
     papplSystemIteratePrinters(system, StartStoredJobs, nullptr);
   }
+  papplSystemIteratePrinters(system, LineUpJobs, nullptr);
   if (stopSignalled || papplSystemIsShutdown(system)) Stop(server);
   return true;
 }
@@ -92,7 +98,7 @@ void PrepareServer(pappl_system_t* system, const char* baseName) {
   server.statePath = StateFilePath(baseName);
   server.socketPath = LocalSocketPath(baseName);
   LoadServerState(system, server.statePath, HasDocumentFilter);
-  papplSystemAddTimerCallback(system, time(nullptr), kStopCheckSeconds, CheckForStop, nullptr);
+  papplSystemAddTimerCallback(system, time(nullptr), kStopCheckSeconds, EverySecond, nullptr);
 }
 
 void WaitUntilSending(pappl_job_t* job, bool waiting) {
