@@ -342,7 +342,7 @@ TEST_F(PrinterAppServer, SettingsWaitForAnAdministrator) {
 
   const std::string password = "Till2shop";
   // Another local user (nobody) may not set the first password, nor see the page for it.
-  const std::string asNobody = "runuser -u nobody -- " + curl;
+  const std::string asNobody = std::string(RUNUSER) + " -u nobody -- " + curl;
   EXPECT_EQ(OutputOf(asNobody + "-o /dev/null -w %{http_code} " + base + "/security"), "403");
   EXPECT_EQ(OutputOf(asNobody + "-o /dev/null -w %{http_code} -d new_password=" + password +
                      "&new_password2=" + password + " " + base + "/security"),
