@@ -10,6 +10,8 @@ pappl_preason_t ReasonsOf(int printerResult, int printerWord, int mediaResult, i
   if (printerWord & TALLYJET_PRINTER_OFFLINE) reasons |= PAPPL_PREASON_OFFLINE;
   if (printerWord & TALLYJET_PRINTER_COVER_OPEN) reasons |= PAPPL_PREASON_COVER_OPEN;
   if (printerWord & TALLYJET_PRINTER_PAPER_END_STOP) reasons |= PAPPL_PREASON_MEDIA_EMPTY;
+  // The printer's error bit: a cutter jam, a hot head, a fault it needs help with.
+  if (printerWord & TALLYJET_PRINTER_ERROR) reasons |= PAPPL_PREASON_OTHER;
   if (mediaResult == TALLYJET_SUCCESS) {
     if (mediaWord & TALLYJET_MEDIA_PAPER_END) reasons |= PAPPL_PREASON_MEDIA_EMPTY;
     if (mediaWord & TALLYJET_MEDIA_PAPER_NEAR_END) reasons |= PAPPL_PREASON_MEDIA_LOW;
@@ -19,7 +21,8 @@ pappl_preason_t ReasonsOf(int printerResult, int printerWord, int mediaResult, i
 
 bool StopsPrinting(pappl_preason_t reasons) {
   return (reasons &
-          (PAPPL_PREASON_MEDIA_EMPTY | PAPPL_PREASON_COVER_OPEN | PAPPL_PREASON_OFFLINE)) != 0;
+          (PAPPL_PREASON_MEDIA_EMPTY | PAPPL_PREASON_COVER_OPEN | PAPPL_PREASON_OFFLINE |
+           PAPPL_PREASON_OTHER)) != 0;
 }
 
 pappl_preason_t PollPrinter(pappl_printer_t* printer, tallyjet_printer* handle) {

@@ -10,7 +10,8 @@ namespace printer_app {
 
 // The reasons this application sets and clears; PAPPL and the user keep the others.
 constexpr pappl_preason_t kReportedReasons = PAPPL_PREASON_MEDIA_EMPTY | PAPPL_PREASON_MEDIA_LOW |
-                                             PAPPL_PREASON_COVER_OPEN | PAPPL_PREASON_OFFLINE;
+                                             PAPPL_PREASON_COVER_OPEN | PAPPL_PREASON_OFFLINE |
+                                             PAPPL_PREASON_OTHER;
 
 // The reasons from the library's printer and media status words and the results that came with
 // them. A printer that did not answer is off-line. An open cover is cover-open: PAPPL 1.3 sends

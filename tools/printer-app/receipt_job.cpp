@@ -94,6 +94,7 @@ bool ReceiptJob::Confirm() {
   const int rc = tallyjet_wait_printed(device_.get(), ConfirmationWaitMs(printer_, paperDots_));
   if (rc == TALLYJET_SUCCESS || rc == TALLYJET_ERR_NOT_CONFIRMED) {
     NoteConfirmation(printer_, rc == TALLYJET_SUCCESS);
+    papplJobSetMessage(job_, "Printed.");
     if (rc == TALLYJET_ERR_NOT_CONFIRMED) {
       papplLogJob(job_, PAPPL_LOGLEVEL_WARN,
                   "The printer did not confirm the job; it is completed as sent.");
@@ -135,6 +136,7 @@ bool ReceiptJob::WaitUntilPrintable() {
     }
     if (!PauseUnlessCancelled(job_)) {
       WaitUntilSending(job_, false);
+      papplJobSetReasons(job_, PAPPL_JREASON_NONE, PAPPL_JREASON_PRINTER_STOPPED);
       return false;
     }
   }

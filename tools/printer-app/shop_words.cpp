@@ -34,6 +34,8 @@ const StateWords kStateWords[] = {
      "Cover open \u2014 close the cover"},
     {"printer-state-reasons.offline", PAPPL_PREASON_OFFLINE,
      "Not answering \u2014 check the cable and power"},
+    {"printer-state-reasons.other", PAPPL_PREASON_OTHER,
+     "Printer error \u2014 check the cutter and the print head"},
 };
 const size_t kStateWordCount = sizeof kStateWords / sizeof kStateWords[0];
 const char kCannotPrint[] = "Cannot print";
