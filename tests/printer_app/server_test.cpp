@@ -245,6 +245,28 @@ TEST_F(PrinterAppServer, LocalSocketIsNotOpenToOtherUsers) {
   EXPECT_EQ(socket.st_mode & S_IRWXU, static_cast<unsigned>(S_IRWXU));
 }
 
+// A job named after a path, as some clients name it, is listed by the file's name alone.
+TEST_F(PrinterAppServer, JobNamedAfterAPathIsListedByTheFileName) {
+  const std::string test = WriteFile("named.test",
+                                     "{\n OPERATION Print-Job\n"
+                                     " GROUP operation-attributes-tag\n"
+                                     " ATTR charset attributes-charset utf-8\n"
+                                     " ATTR naturalLanguage attributes-natural-language en\n"
+                                     " ATTR uri printer-uri $uri\n"
+                                     " ATTR name requesting-user-name $user\n"
+                                     " ATTR name job-name $name\n"
+                                     " ATTR mimeMediaType document-format text/plain\n"
+                                     " FILE $filename\n"
+                                     " STATUS successful-ok\n}\n");
+  const std::string id = Attribute("-f " + WriteFile("named.txt", "named\n") +
+                                       " -d name=/home/till/spool/receipt-0042.txt " +
+                                       PrinterUri("till") + " " + test,
+                                   "job-id");
+  ASSERT_FALSE(id.empty());
+  EXPECT_EQ(Attribute(PrinterUri("till") + "/" + id + " get-job-attributes.test", "job-name"),
+            "receipt-0042.txt");
+}
+
 // Clients send what the printer says it takes: PNG and JPEG pictures, text, raw ESC/POS, and
 // PWG raster in grey, which the application dithers itself.
 TEST_F(PrinterAppServer, DeclaresTheFormatsClientsSend) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "format_gate.h"
+#include "job_name.h"
 #include "peer_user.h"
 
 namespace printer_app {
@@ -108,6 +109,7 @@ void RequireAdministrator(pappl_system_t* system) {
 
 http_status_t AuthorizeAdministrator(pappl_client_t* client, const char* group, gid_t, void*) {
   if (group == nullptr || strcmp(group, kAdminGroup) != 0) {
+    ShortenJobName(papplClientGetRequest(client));
     GateDocumentFormat(client);
     return HTTP_STATUS_CONTINUE;
   }

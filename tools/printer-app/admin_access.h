@@ -35,7 +35,8 @@ std::string BasicPassword(const char* authorization);
 void RequireAdministrator(pappl_system_t* system);
 
 // PAPPL's authorisation callback: administrative pages and operations as DecideAccess says;
-// printing is open to all, its document format checked by GateDocumentFormat.
+// printing is open to all, its document format checked by GateDocumentFormat and a job name
+// that is a path shortened to its last part.
 http_status_t AuthorizeAdministrator(pappl_client_t* client, const char* group, gid_t groupId,
                                      void* context);
 
