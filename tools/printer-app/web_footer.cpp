@@ -76,6 +76,19 @@ for (const inches of document.querySelectorAll('input[value=in][name$="-custom-u
 }
 )js";
 
+// PAPPL's header shows its icon alone: the product's name goes beside it. Its Add Printer page
+// checks the network printer's host name in the browser with a pattern that refuses a port,
+// which PAPPL itself takes ("192.0.2.7:9100"): the check is left to the server.
+constexpr char kHeaderAndFormScript[] = R"js(
+for (const home of document.querySelectorAll('div.header a.btn[href="/"]')) {
+  home.append(' TallyJet');
+}
+for (const host of document.querySelectorAll('input[name=hostname][pattern]')) {
+  host.removeAttribute('pattern');
+  host.placeholder = 'host name or address, and :port when not 9100';
+}
+)js";
+
 }  // namespace
 
 std::string WebFooter(pappl_loc_t* english) {
@@ -83,7 +96,7 @@ std::string WebFooter(pappl_loc_t* english) {
          "for (const map of document.querySelectorAll('iframe#map')) map.remove();\n{\n" +
          "const stateWords = " + WordsArray(english) + ";\n" +
          "const cannotPrint = " + Quoted(kCannotPrint) + ";" + kStateScript + "}" +
-         kMillimetreScript + "</script>";
+         kMillimetreScript + kHeaderAndFormScript + "</script>";
 }
 
 void SetWebFooter(pappl_system_t* system) {
