@@ -261,7 +261,7 @@ TEST_F(PrinterAppJobs, RestartKeepsTheJobWaitingForPaperAndAbortsWhatItCannotPri
 }
 
 // After answers that came garbled or too late the state follows the printer again within a
-// poll or two: an open cover and then the paper out are seen as such, and a job waits for the
+// poll or two: an open cover, the printer's error bit and then the paper out are seen as such, and a job waits for the
 // paper instead of printing into the empty printer.
 TEST_F(PrinterAppJobs, LateAnswersThenPaperOut) {
   vprinter::VirtualPrinter* printer = AddPrinter("receipt");
@@ -282,6 +282,11 @@ TEST_F(PrinterAppJobs, LateAnswersThenPaperOut) {
   EXPECT_TRUE(Eventually([&] { return server_.PrinterReasons("receipt") == "cover-open"; }))
       << server_.PrinterReasons("receipt");
   state.coverOpen = false;
+  state.error = true;
+  printer->SetState(state);
+  EXPECT_TRUE(Eventually([&] { return server_.PrinterReasons("receipt") == "other"; }))
+      << server_.PrinterReasons("receipt");
+  state.error = false;
   state.paperEnd = true;
   printer->SetState(state);
   EXPECT_TRUE(Eventually([&] { return server_.PrinterReasons("receipt") == "media-empty"; }))
@@ -297,6 +302,10 @@ TEST_F(PrinterAppJobs, LateAnswersThenPaperOut) {
   SetPaper(printer, false);
   EXPECT_TRUE(Reaches("receipt", job, "completed"));
   EXPECT_EQ(RasterRows(printer->Received()), 200);
+  // The finished job says so, and no longer that the printer stopped.
+  EXPECT_EQ(server_.JobAttribute("receipt", job, "job-state-message"), "Printed.");
+  EXPECT_EQ(server_.JobAttribute("receipt", job, "job-state-reasons").find("printer-stopped"),
+            std::string::npos);
 }
 
 // A PWG raster document prints every row of every page, and one cut ends the job.
@@ -434,6 +443,49 @@ TEST_F(PrinterAppJobs, AnotherUsersJobIsNotCancelledWithoutThePassword) {
   const std::string accepted = cancelAs(owner);
   EXPECT_NE(accepted.find("[PASS]"), std::string::npos) << accepted;
   EXPECT_TRUE(Reaches("shared", job, "canceled", 5000));
+}
+
+// A network printer serves one connection at a time. Switched off and on (a new printer on the
+// same address), it prints the next job; a client's Create-Job that never sends its document
+// holds nothing open that would keep the next job from the printer.
+TEST_F(PrinterAppJobs, NetworkPrinterComesBackAndAnEmptyJobBlocksNothing) {
+  vprinter::Options network;
+  network.listenPort = 0;
+  auto printer = std::make_unique<vprinter::VirtualPrinter>(network);
+  ASSERT_TRUE(printer->Start());
+  network.listenPort = std::stoi(printer->PortName().substr(printer->PortName().rfind(':') + 1));
+  server_.App("add -d till -m tallyjet_80mm -v " + printer->PortName() + "/");
+  auto prints = [&](const std::string& text) {
+    const int job = server_.Submit("till", WriteBytes(PathOf("till.bin"), text + "\n"),
+                                   "application/octet-stream");
+    return Reaches("till", job, "completed", 15000) &&
+           printer->Received().find(text) != std::string::npos;
+  };
+  ASSERT_TRUE(prints("before")) << server_.Problems();
+
+  printer.reset();
+  // Switched off: the server notices when it asks for the state.
+  EXPECT_TRUE(Eventually([&] {
+    return server_.PrinterReasons("till").find("offline") != std::string::npos;
+  }));
+  printer = std::make_unique<vprinter::VirtualPrinter>(network);
+  ASSERT_TRUE(printer->Start());
+  EXPECT_TRUE(Eventually([&] { return server_.PrinterReasons("till") == "none"; }))
+      << server_.PrinterReasons("till");
+  EXPECT_TRUE(prints("after the restart")) << server_.Problems();
+
+  const std::string create = WriteBytes(PathOf("create.test"),
+                                        "{\n OPERATION Create-Job\n"
+                                        " GROUP operation-attributes-tag\n"
+                                        " ATTR charset attributes-charset utf-8\n"
+                                        " ATTR naturalLanguage attributes-natural-language en\n"
+                                        " ATTR uri printer-uri $uri\n"
+                                        " ATTR name requesting-user-name $user\n"
+                                        " STATUS successful-ok\n}\n");
+  const std::string created =
+      OutputOf(std::string(IPPTOOL) + " -t " + server_.PrinterUri("till") + " " + create);
+  EXPECT_NE(created.find("[PASS]"), std::string::npos) << created;
+  EXPECT_TRUE(prints("after an empty job")) << server_.Problems();
 }
 
 // A tallyjet: device that is a regular file is no printer: a job for it never overwrites it.
