@@ -361,6 +361,17 @@ TEST_F(PrinterAppServer, SettingsWaitForAnAdministrator) {
   const std::string base = "http://127.0.0.1:" + std::to_string(port_);
   EXPECT_EQ(OutputOf(status + "-d drawer-pulse=before-job " + base + "/receipt/printing"), "403");
   EXPECT_EQ(OutputOf(status + base + "/receipt/printing"), "403");
+  // The printer's page shows itself to all, but its buttons wait for the administrator too.
+  const std::string printerPage = OutputOf(curl + base + "/till/");
+  EXPECT_NE(printerPage.find("print-test-page"), std::string::npos) << printerPage;
+  for (const char* action : {"pause-printer", "hold-new-jobs", "print-test-page"}) {
+    EXPECT_EQ(OutputOf(status + "-d action=" + action + "&session=" + SessionOf(printerPage) +
+                       " " + base + "/till/"),
+              "403")
+        << action;
+  }
+  EXPECT_EQ(Attribute(PrinterUri("till") + " get-printer-attributes.test", "printer-state"),
+            "idle");
 
   const std::string password = "Till2shop";
   // Another local user (nobody) may not set the first password, nor see the page for it.

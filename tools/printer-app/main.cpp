@@ -17,6 +17,7 @@
 #include "markup_document.h"
 #include "picture_filter.h"
 #include "port_scheme.h"
+#include "printer_page.h"
 #include "raw_document.h"
 #include "receipt_driver.h"
 #include "server_lifecycle.h"
@@ -142,7 +143,7 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void* serving) {
   printer_app::SetWebFooter(system);
   papplSystemSetPrinterDrivers(system, printer_app::kReceiptDriverCount,
                                printer_app::kReceiptDrivers, printer_app::ChooseDriver,
-                               /*create_cb*/ nullptr, printer_app::FillDriverData, nullptr);
+                               printer_app::GuardPrinterPage, printer_app::FillDriverData, nullptr);
   if (*static_cast<const bool*>(serving)) printer_app::PrepareServer(system, kName);
   return system;
 }
