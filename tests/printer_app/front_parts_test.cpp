@@ -1,6 +1,7 @@
 // The printer application's parts that decide on their own, without a server: the dither of
-// grey pages, who may change settings (and who is behind a loopback connection), which documents are refused at submission, the test
-// page receipt and the words the web pages' footer puts in for PAPPL's.
+// grey pages, who may change settings (and who is behind a loopback connection), which
+// documents are refused at submission, the test page receipt and the words the web pages'
+// footer puts in for PAPPL's.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>

@@ -261,8 +261,8 @@ TEST_F(PrinterAppJobs, RestartKeepsTheJobWaitingForPaperAndAbortsWhatItCannotPri
 }
 
 // After answers that came garbled or too late the state follows the printer again within a
-// poll or two: an open cover, the printer's error bit and then the paper out are seen as such, and a job waits for the
-// paper instead of printing into the empty printer.
+// poll or two: an open cover, the printer's error bit and then the paper out are seen as such,
+// and a job waits for the paper instead of printing into the empty printer.
 TEST_F(PrinterAppJobs, LateAnswersThenPaperOut) {
   vprinter::VirtualPrinter* printer = AddPrinter("receipt");
   vprinter::PrinterState state = printer->State();

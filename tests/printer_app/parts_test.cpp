@@ -1,6 +1,6 @@
 // The printer application's parts that need no server: rows on their way to the printer, device
-// URIs of our scheme and the device nodes they may name, job options, status words turned into IPP reasons and the stored jobs of a
-// restart, and the order jobs wait in.
+// URIs of our scheme and the device nodes they may name, job options, status words turned into
+// IPP reasons, the stored jobs of a restart, and the order jobs wait in.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>

@@ -353,8 +353,8 @@ std::string SessionOf(const std::string& page) {
 }
 
 // No form is taken before an administrator password is set, and it can be set only by an
-// administrator on the machine itself; from then on the settings ask for it, and the printer's page prints a test
-// receipt that says the printer's state.
+// administrator on the machine itself; from then on the settings ask for it, and the printer's
+// page prints a test receipt that says the printer's state.
 TEST_F(PrinterAppServer, SettingsWaitForAnAdministrator) {
   const std::string curl = std::string(CURL) + " -s ";
   const std::string status = curl + "-o /dev/null -w %{http_code} ";

@@ -47,11 +47,13 @@ TEST(PrinterAppService, RunsAsItsOwnUserAndKeepsItsPrinters) {
   const std::string state = OwnedDirectory(dir + "/state", nobody, 0700);
   const std::string run = OwnedDirectory(dir + "/run", nobody, 0750);
   const std::string spool = OwnedDirectory(dir + "/spool", nobody, 0700);
-  const std::string socket = run + "/tallyjet-printer-app" + std::to_string(nobody->pw_uid) + ".sock";
+  const std::string socket =
+      run + "/tallyjet-printer-app" + std::to_string(nobody->pw_uid) + ".sock";
   // Root's sub-commands look in SNAP_COMMON (in /run for the service) and follow the link.
   fs::create_directories(dir + "/root");
   fs::create_symlink(socket, dir + "/root/tallyjet-printer-app.sock");
-  for (const char* name : {"HOME", "TMPDIR", "SNAP_COMMON"}) setenv(name, (dir + "/root").c_str(), 1);
+  for (const char* name : {"HOME", "TMPDIR", "SNAP_COMMON"})
+    setenv(name, (dir + "/root").c_str(), 1);
 
   vprinter::Options options;
   options.linkPath = dir + "/printer";
@@ -65,8 +67,8 @@ TEST(PrinterAppService, RunsAsItsOwnUserAndKeepsItsPrinters) {
         "/usr/bin/setpriv", "--reuid=" + std::to_string(nobody->pw_uid),
         "--regid=" + std::to_string(nobody->pw_gid), "--clear-groups", "/usr/bin/env", "-u",
         "SNAP_COMMON", "XDG_CONFIG_HOME=" + state, "TMPDIR=" + run, "LD_LIBRARY_PATH=" + bin,
-        bin + "/tallyjet-printer-app", "server", "-o", "server-port=" + std::to_string(port),
-        "-o", "log-file=" + run + "/log", "-o", "spool-directory=" + spool});
+        bin + "/tallyjet-printer-app", "server", "-o", "server-port=" + std::to_string(port), "-o",
+        "log-file=" + run + "/log", "-o", "spool-directory=" + spool});
   };
   const std::string web = std::string(CURL) + " -s http://127.0.0.1:" + std::to_string(port) + "/";
   auto app = [](const std::string& arguments) {
@@ -81,8 +83,9 @@ TEST(PrinterAppService, RunsAsItsOwnUserAndKeepsItsPrinters) {
   const std::string text = dir + "/root/order.txt";
   std::ofstream(text) << "one coffee\n";
   app("submit -d receipt " + text);
-  EXPECT_TRUE(Eventually([&] { return printer.Received().find("one coffee") != std::string::npos; }))
-      << Slurp(run + "/log");
+  EXPECT_TRUE(Eventually([&] {
+    return printer.Received().find("one coffee") != std::string::npos;
+  })) << Slurp(run + "/log");
 
   struct stat info {};
   ASSERT_EQ(stat((state + "/tallyjet-printer-app.state").c_str(), &info), 0);

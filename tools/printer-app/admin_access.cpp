@@ -124,8 +124,8 @@ http_status_t AuthorizeAdministrator(pappl_client_t* client, const char* group, 
   const std::string password =
       BasicPassword(httpGetField(papplClientGetHTTP(client), HTTP_FIELD_AUTHORIZATION));
   const char* page = papplClientGetURI(client);
-  switch (DecideAccess(hash[0] != '\0', page != nullptr ? page : "", FromLocalAdministrator(client),
-                       PasswordMatches(hash, password))) {
+  switch (DecideAccess(hash[0] != '\0', page != nullptr ? page : "",
+                       FromLocalAdministrator(client), PasswordMatches(hash, password))) {
     case Access::kAllowed:
       return HTTP_STATUS_CONTINUE;
     case Access::kAskForPassword:

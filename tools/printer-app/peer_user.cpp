@@ -63,9 +63,10 @@ bool ParseEndpoint(const std::string& text, Endpoint* endpoint) {
     endpoint->address.insert(endpoint->address.end(), bytes, bytes + 4);
   }
   const auto& a = endpoint->address;
-  const bool mapped = a.size() == 16 && std::all_of(a.begin(), a.begin() + 10,
-                                                    [](unsigned char b) { return b == 0; }) &&
-                      a[10] == 0xFF && a[11] == 0xFF;
+  const bool mapped =
+      a.size() == 16 &&
+      std::all_of(a.begin(), a.begin() + 10, [](unsigned char b) { return b == 0; }) &&
+      a[10] == 0xFF && a[11] == 0xFF;
   if (mapped) endpoint->address.erase(endpoint->address.begin(), endpoint->address.begin() + 12);
   char* end = nullptr;
   endpoint->port = static_cast<unsigned>(strtoul(text.c_str() + colon + 1, &end, 16));

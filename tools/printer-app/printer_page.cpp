@@ -23,8 +23,8 @@ bool ShowPrinterPage(pappl_client_t* client, void* data) {
 void GuardPrinterPage(pappl_printer_t* printer, void*) {
   char path[kPathSize];
   if (papplPrinterGetPath(printer, "", path, sizeof path) == nullptr) return;
-  papplSystemAddResourceCallback(papplPrinterGetSystem(printer), path, "text/html",
-                                 ShowPrinterPage, printer);
+  papplSystemAddResourceCallback(papplPrinterGetSystem(printer), path, "text/html", ShowPrinterPage,
+                                 printer);
 }
 
 }  // namespace printer_app
