@@ -382,17 +382,41 @@ TEST_F(PrinterAppJobs, RawJobWaitsForPaperAndArrivesByteForByte) {
   EXPECT_EQ(received.find(std::string("\x1Bt\x00", 3)), std::string::npos);
 }
 
-// Receipts queued while the paper is out print in the order they were sent once it is back,
-// and so do receipts stored across a restart (PAPPL on its own starts the newest first).
+// Receipts queued while the paper is out print in the order they were sent once it is back;
+// so do receipts stored across a restart, and receipts the printer held as it held new jobs
+// once they are released (PAPPL on its own starts the newest first).
 TEST_F(PrinterAppJobs, QueuedReceiptsPrintInTheOrderSent) {
   vprinter::VirtualPrinter* printer = AddPrinter("queue");
+  // A printer operation through the server's local socket, where no password is asked.
+  auto operate = [&](const char* operation) {
+    const std::string test = WriteBytes(
+        PathOf("operation.test"),
+        std::string("{\n OPERATION ") + operation +
+            "\n GROUP operation-attributes-tag\n"
+            " ATTR charset attributes-charset utf-8\n"
+            " ATTR naturalLanguage attributes-natural-language en\n"
+            " ATTR uri printer-uri $uri\n ATTR name requesting-user-name $user\n"
+            " STATUS successful-ok\n}\n");
+    std::string socket = server_.Directory() + "/tallyjet-printer-app.sock";
+    for (size_t at = 0; (at = socket.find('/', at)) != std::string::npos;) {
+      socket.replace(at, 1, "%2F");
+    }
+    return OutputOf(std::string(IPPTOOL) + " -t ipp://" + socket + "/ipp/print/queue " + test);
+  };
+  enum class Wait { kPaperOut, kRestart, kHeldNewJobs };
   const struct {
     const char* name;
-    bool restart;
-  } cases[] = {{"paper back", false}, {"restart", true}};
+    Wait wait;
+  } cases[] = {{"paper back", Wait::kPaperOut},
+               {"restart", Wait::kRestart},
+               {"held new jobs", Wait::kHeldNewJobs}};
   for (const auto& with : cases) {
     printer->Clear();
-    SetPaper(printer, true);
+    if (with.wait == Wait::kHeldNewJobs) {
+      ASSERT_NE(operate("Hold-New-Jobs").find("[PASS]"), std::string::npos);
+    } else {
+      SetPaper(printer, true);
+    }
     std::vector<int> jobs;
     for (int i = 1; i <= 4; ++i) {
       jobs.push_back(server_.Submit(
@@ -400,11 +424,20 @@ TEST_F(PrinterAppJobs, QueuedReceiptsPrintInTheOrderSent) {
           "application/octet-stream"));
       ASSERT_GT(jobs.back(), 0) << with.name;
     }
-    if (with.restart) {
+    if (with.wait == Wait::kRestart) {
       ASSERT_EQ(server_.Stop(SIGTERM), 0);
       ASSERT_TRUE(server_.Start()) << server_.Problems();
     }
-    SetPaper(printer, false);
+    if (with.wait == Wait::kHeldNewJobs) {
+      // Lined up within the server's one-second check, then released as PAPPL releases them.
+      ASSERT_TRUE(Eventually([&] {
+        return server_.JobAttribute("queue", jobs.back(), "job-state-reasons")
+                   .find("job-queued") != std::string::npos;
+      }));
+      ASSERT_NE(operate("Release-Held-New-Jobs").find("[PASS]"), std::string::npos);
+    } else {
+      SetPaper(printer, false);
+    }
     for (int job : jobs) EXPECT_TRUE(Reaches("queue", job, "completed")) << with.name;
     const std::string printed = printer->Received();
     std::vector<size_t> at;

@@ -18,16 +18,29 @@ struct ActiveJob {
   bool marked;  // whether it bears the order's mark
 };
 
-QueuedJob::Kind KindOf(ipp_jstate_t state, bool marked) {
-  if (state == IPP_JSTATE_PENDING) return QueuedJob::Kind::kPending;
-  if (state == IPP_JSTATE_HELD && marked) return QueuedJob::Kind::kHeldInLine;
-  return QueuedJob::Kind::kOther;
+// A job the printer holds while it holds new jobs (held, its document in, no hold asked for)
+// waits for its turn as a pending one does: Release-Held-New-Jobs would otherwise release all
+// of them at once, and the newest would print first.
+QueuedJob::Kind KindOf(pappl_job_t* job, pappl_jreason_t reasons) {
+  switch (papplJobGetState(job)) {
+    case IPP_JSTATE_PENDING:
+      return QueuedJob::Kind::kPending;
+    case IPP_JSTATE_HELD:
+      if ((reasons & kInLine) != 0) return QueuedJob::Kind::kHeldInLine;
+      if ((reasons & PAPPL_JREASON_JOB_HOLD_UNTIL_SPECIFIED) == 0 &&
+          papplJobGetFilename(job) != nullptr) {
+        return QueuedJob::Kind::kPending;
+      }
+      return QueuedJob::Kind::kOther;
+    default:
+      return QueuedJob::Kind::kOther;
+  }
 }
 
 void CollectJob(pappl_job_t* job, void* data) {
-  const bool marked = (papplJobGetReasons(job) & kInLine) != 0;
+  const pappl_jreason_t reasons = papplJobGetReasons(job);
   static_cast<std::vector<ActiveJob>*>(data)->push_back(
-      {job, {papplJobGetID(job), KindOf(papplJobGetState(job), marked)}, marked});
+      {job, {papplJobGetID(job), KindOf(job, reasons)}, (reasons & kInLine) != 0});
 }
 
 pappl_job_t* JobWithId(const std::vector<ActiveJob>& jobs, int id) {
