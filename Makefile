@@ -19,7 +19,7 @@ PACKAGES := cmake g++ make pkg-config binutils qtbase5-dev libusb-dev libusb-0.1
 	libpappl-dev cups-ipp-utils curl libc-ares-dev libpango1.0-dev libcairo2-dev \
 	fonts-noto-core fonts-noto-mono fonts-noto-cjk fonts-symbola cups python3-pytest python3-pil
 # What building and checking the Debian packages needs besides debian/control's Build-Depends.
-PACKAGING_PACKAGES := dpkg-dev debhelper lintian
+PACKAGING_PACKAGES := dpkg-dev debhelper lintian systemd
 
 .PHONY: all deps build test test-sanitize test-tsan test-fuzz fuzz fuzz-build soak test-kernel \
 	demo install package package-deps test-package clean

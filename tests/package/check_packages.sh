@@ -29,8 +29,17 @@ for file in lib/udev/rules.d/60-tallyjet-printer.rules \
             var/spool/tallyjet-printer-app; do
   [ -e "$fs/$file" ] || fail "no $file in the packages"
 done
-grep -q '^ExecStart=/usr/bin/tallyjet-printer-app server ' \
-  "$fs/lib/systemd/system/tallyjet-printer-app.service" || fail "the unit starts another program"
+unit=$fs/lib/systemd/system/tallyjet-printer-app.service
+grep -q '^ExecStart=/usr/bin/tallyjet-printer-app server ' "$unit" \
+  || fail "the unit starts another program"
+grep -q '^User=_tallyjet$' "$unit" || fail "the unit runs the server as root"
+# The unit as systemd reads it, its program taken from the root: no setting systemd refuses or
+# ignores.
+sed "s|/usr/bin/tallyjet-printer-app|$fs/usr/bin/tallyjet-printer-app|" "$unit" \
+  > "$root/tallyjet-printer-app.service"
+verified=$(systemd-analyze verify --man=no "$root/tallyjet-printer-app.service" 2>&1) \
+  || fail "systemd refuses the unit: $verified"
+[ -z "$verified" ] || fail "systemd reads the unit otherwise: $verified"
 for program in tallyjet tallyjet-vprinter tallyjet-printer-app; do
   if readelf -d "$fs/usr/bin/$program" | grep -q -E 'RPATH|RUNPATH'; then
     fail "$program carries a run path"
