@@ -102,6 +102,18 @@ std::string WriteBytes(const std::string& path, const std::string& bytes) {
   return path;
 }
 
+// An ipptool test file of one operation on $uri that expects it to succeed, with the operation
+// attributes given (by default the user's name).
+std::string OperationTest(const std::string& path, const std::string& operation,
+                          const std::string& attributes = "ATTR name requesting-user-name $user") {
+  return WriteBytes(path, "{\n OPERATION " + operation +
+                              "\n GROUP operation-attributes-tag\n"
+                              " ATTR charset attributes-charset utf-8\n"
+                              " ATTR naturalLanguage attributes-natural-language en\n"
+                              " ATTR uri printer-uri $uri\n " +
+                              attributes + "\n STATUS successful-ok\n}\n");
+}
+
 class PrinterAppJobs : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(server_.Start()); }
@@ -389,14 +401,7 @@ TEST_F(PrinterAppJobs, QueuedReceiptsPrintInTheOrderSent) {
   vprinter::VirtualPrinter* printer = AddPrinter("queue");
   // A printer operation through the server's local socket, where no password is asked.
   auto operate = [&](const char* operation) {
-    const std::string test = WriteBytes(
-        PathOf("operation.test"),
-        std::string("{\n OPERATION ") + operation +
-            "\n GROUP operation-attributes-tag\n"
-            " ATTR charset attributes-charset utf-8\n"
-            " ATTR naturalLanguage attributes-natural-language en\n"
-            " ATTR uri printer-uri $uri\n ATTR name requesting-user-name $user\n"
-            " STATUS successful-ok\n}\n");
+    const std::string test = OperationTest(PathOf("operation.test"), operation);
     std::string socket = server_.Directory() + "/tallyjet-printer-app.sock";
     for (size_t at = 0; (at = socket.find('/', at)) != std::string::npos;) {
       socket.replace(at, 1, "%2F");
@@ -425,6 +430,12 @@ TEST_F(PrinterAppJobs, QueuedReceiptsPrintInTheOrderSent) {
       ASSERT_GT(jobs.back(), 0) << with.name;
     }
     if (with.wait == Wait::kRestart) {
+      // The first one waits for paper before the stop: only then is it known that none of it
+      // went out, and it is kept rather than aborted.
+      ASSERT_TRUE(Eventually([&] {
+        return server_.JobAttribute("queue", jobs.front(), "job-state-reasons")
+                   .find("printer-stopped") != std::string::npos;
+      }));
       ASSERT_EQ(server_.Stop(SIGTERM), 0);
       ASSERT_TRUE(server_.Start()) << server_.Problems();
     }
@@ -457,15 +468,9 @@ TEST_F(PrinterAppJobs, AnotherUsersJobIsNotCancelledWithoutThePassword) {
   ASSERT_TRUE(Reaches("shared", job, "processing"));
   const std::string owner =
       server_.JobAttribute("shared", job, "job-originating-user-name");
-  const std::string cancel = WriteBytes(PathOf("cancel.test"),
-                                        "{\n OPERATION Cancel-Job\n"
-                                        " GROUP operation-attributes-tag\n"
-                                        " ATTR charset attributes-charset utf-8\n"
-                                        " ATTR naturalLanguage attributes-natural-language en\n"
-                                        " ATTR uri printer-uri $uri\n"
-                                        " ATTR integer job-id $job\n"
-                                        " ATTR name requesting-user-name $name\n"
-                                        " STATUS successful-ok\n}\n");
+  const std::string cancel =
+      OperationTest(PathOf("cancel.test"), "Cancel-Job",
+                    "ATTR integer job-id $job ATTR name requesting-user-name $name");
   auto cancelAs = [&](const std::string& name) {
     return OutputOf(std::string(IPPTOOL) + " -t -d job=" + std::to_string(job) + " -d name=" +
                     name + " " + server_.PrinterUri("shared") + " " + cancel);
@@ -507,14 +512,7 @@ TEST_F(PrinterAppJobs, NetworkPrinterComesBackAndAnEmptyJobBlocksNothing) {
       << server_.PrinterReasons("till");
   EXPECT_TRUE(prints("after the restart")) << server_.Problems();
 
-  const std::string create = WriteBytes(PathOf("create.test"),
-                                        "{\n OPERATION Create-Job\n"
-                                        " GROUP operation-attributes-tag\n"
-                                        " ATTR charset attributes-charset utf-8\n"
-                                        " ATTR naturalLanguage attributes-natural-language en\n"
-                                        " ATTR uri printer-uri $uri\n"
-                                        " ATTR name requesting-user-name $user\n"
-                                        " STATUS successful-ok\n}\n");
+  const std::string create = OperationTest(PathOf("create.test"), "Create-Job");
   const std::string created =
       OutputOf(std::string(IPPTOOL) + " -t " + server_.PrinterUri("till") + " " + create);
   EXPECT_NE(created.find("[PASS]"), std::string::npos) << created;
