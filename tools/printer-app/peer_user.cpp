@@ -56,8 +56,9 @@ bool ParseEndpoint(const std::string& text, Endpoint* endpoint) {
   if (colon == std::string::npos || (colon != 8 && colon != 32)) return false;
   endpoint->address.clear();
   for (size_t at = 0; at < colon; at += 8) {
+    const std::string digits = text.substr(at, 8);
     char* end = nullptr;
-    const uint32_t word = static_cast<uint32_t>(strtoul(text.substr(at, 8).c_str(), &end, 16));
+    const uint32_t word = static_cast<uint32_t>(strtoul(digits.c_str(), &end, 16));
     if (*end != '\0') return false;
     const auto* bytes = reinterpret_cast<const unsigned char*>(&word);
     endpoint->address.insert(endpoint->address.end(), bytes, bytes + 4);
