@@ -94,13 +94,25 @@ bool OwnerInTable(const char* table, const Endpoint& local, const Endpoint& remo
   return false;
 }
 
+// Clients are authorised on several threads at once: the re-entrant lookups, with room for a
+// large group's member list (a group that does not fit counts as no membership).
+constexpr size_t kLookupBufferSize = 64 * 1024;
+
 bool InGroup(uid_t uid, const char* groupName) {
-  const group* admins = getgrnam(groupName);
-  const passwd* user = getpwuid(uid);
-  if (admins == nullptr || user == nullptr) return false;
-  if (user->pw_gid == admins->gr_gid) return true;
-  for (char** member = admins->gr_mem; *member != nullptr; ++member) {
-    if (strcmp(*member, user->pw_name) == 0) return true;
+  std::vector<char> userBuffer(kLookupBufferSize), groupBuffer(kLookupBufferSize);
+  passwd user{};
+  group admins{};
+  passwd* foundUser = nullptr;
+  group* foundGroup = nullptr;
+  if (getpwuid_r(uid, &user, userBuffer.data(), userBuffer.size(), &foundUser) != 0 ||
+      foundUser == nullptr ||
+      getgrnam_r(groupName, &admins, groupBuffer.data(), groupBuffer.size(), &foundGroup) != 0 ||
+      foundGroup == nullptr) {
+    return false;
+  }
+  if (user.pw_gid == admins.gr_gid) return true;
+  for (char** member = admins.gr_mem; *member != nullptr; ++member) {
+    if (strcmp(*member, user.pw_name) == 0) return true;
   }
   return false;
 }

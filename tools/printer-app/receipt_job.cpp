@@ -94,11 +94,12 @@ bool ReceiptJob::Confirm() {
   const int rc = tallyjet_wait_printed(device_.get(), ConfirmationWaitMs(printer_, paperDots_));
   if (rc == TALLYJET_SUCCESS || rc == TALLYJET_ERR_NOT_CONFIRMED) {
     NoteConfirmation(printer_, rc == TALLYJET_SUCCESS);
-    papplJobSetMessage(job_, "Printed.");
     if (rc == TALLYJET_ERR_NOT_CONFIRMED) {
       papplLogJob(job_, PAPPL_LOGLEVEL_WARN,
                   "The printer did not confirm the job; it is completed as sent.");
       papplJobSetMessage(job_, "Sent; this printer does not confirm printing.");
+    } else {
+      papplJobSetMessage(job_, "Printed.");
     }
     return true;
   }
