@@ -102,16 +102,11 @@ std::string WriteBytes(const std::string& path, const std::string& bytes) {
   return path;
 }
 
-// An ipptool test file of one operation on $uri that expects it to succeed, with the operation
+// An ipptool test file of one operation that expects it to succeed, with the operation
 // attributes given (by default the user's name).
 std::string OperationTest(const std::string& path, const std::string& operation,
                           const std::string& attributes = "ATTR name requesting-user-name $user") {
-  return WriteBytes(path, "{\n OPERATION " + operation +
-                              "\n GROUP operation-attributes-tag\n"
-                              " ATTR charset attributes-charset utf-8\n"
-                              " ATTR naturalLanguage attributes-natural-language en\n"
-                              " ATTR uri printer-uri $uri\n " +
-                              attributes + "\n STATUS successful-ok\n}\n");
+  return WriteBytes(path, IppOperation(operation, attributes));
 }
 
 class PrinterAppJobs : public ::testing::Test {

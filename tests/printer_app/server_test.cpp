@@ -247,17 +247,10 @@ TEST_F(PrinterAppServer, LocalSocketIsNotOpenToOtherUsers) {
 
 // A job named after a path, as some clients name it, is listed by the file's name alone.
 TEST_F(PrinterAppServer, JobNamedAfterAPathIsListedByTheFileName) {
-  const std::string test = WriteFile("named.test",
-                                     "{\n OPERATION Print-Job\n"
-                                     " GROUP operation-attributes-tag\n"
-                                     " ATTR charset attributes-charset utf-8\n"
-                                     " ATTR naturalLanguage attributes-natural-language en\n"
-                                     " ATTR uri printer-uri $uri\n"
-                                     " ATTR name requesting-user-name $user\n"
-                                     " ATTR name job-name $name\n"
-                                     " ATTR mimeMediaType document-format text/plain\n"
-                                     " FILE $filename\n"
-                                     " STATUS successful-ok\n}\n");
+  const std::string test = WriteFile(
+      "named.test", IppOperation("Print-Job",
+                                 "ATTR name requesting-user-name $user ATTR name job-name $name "
+                                 "ATTR mimeMediaType document-format text/plain FILE $filename"));
   const std::string id = Attribute("-f " + WriteFile("named.txt", "named\n") +
                                        " -d name=/home/till/spool/receipt-0042.txt " +
                                        PrinterUri("till") + " " + test,

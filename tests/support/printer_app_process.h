@@ -18,6 +18,17 @@
 #include "child_program.h"
 #include "loopback_sockets.h"
 
+// An ipptool test of one operation on $uri that expects it to succeed, with the operation
+// attributes (and a FILE) given after the ones every request carries.
+inline std::string IppOperation(const std::string& operation, const std::string& attributes) {
+  return "{\n OPERATION " + operation +
+         "\n GROUP operation-attributes-tag\n"
+         " ATTR charset attributes-charset utf-8\n"
+         " ATTR naturalLanguage attributes-natural-language en\n"
+         " ATTR uri printer-uri $uri\n " +
+         attributes + "\n STATUS successful-ok\n}\n";
+}
+
 class PrinterAppProcess {
  public:
   // Makes the directory; HOME, TMPDIR and SNAP_COMMON point there from now on, for the server

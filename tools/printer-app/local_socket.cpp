@@ -8,10 +8,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "admin_access.h"
+
 namespace printer_app {
 namespace {
 
-constexpr char kAdminGroup[] = "tallyjet-admin";
 // Where Debian's PAPPL puts the socket of a server run by root.
 constexpr char kSystemSocketDirectory[] = "/run";
 
@@ -35,8 +36,8 @@ bool RestrictLocalSocket(pappl_system_t* system, const std::string& path) {
              path.c_str(), strerror(errno));
     return false;
   }
-  papplLog(system, PAPPL_LOGLEVEL_INFO, "Local socket '%s' open to its owner%s only.",
-           path.c_str(), grouped ? " and group tallyjet-admin" : "");
+  papplLog(system, PAPPL_LOGLEVEL_INFO, "Local socket '%s' open to its owner%s%s only.",
+           path.c_str(), grouped ? " and group " : "", grouped ? kAdminGroup : "");
   return true;
 }
 
