@@ -17,8 +17,11 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from npm_peers import VirtualPrinter, install  # noqa: E402
 
 VPRINTER = sys.argv[1]
+# Lines that reach the written-out tables too: Polish and Maltese through PC853, Turkish and
+# Esperanto through it alone, Thai through Thai Character Code 42, Arabic through PC720.
 LINES = ["Café crème 3,50 € – «très» ñ ß", "Příliš žluťoučký kůň", "Καλημέρα κόσμε",
-         "Здравствуй, мир", "שלום עולם", "Ünïcödé £ ¥ ° ½"]
+         "Здравствуй, мир", "שלום עולם", "Ünïcödé £ ¥ ° ½", "Zażółć gęślą jaźń",
+         "Il-Ħadd ta' ġimgħa", "Ğüşiöç İı Ĝĉĥĵŝŭ", "สวัสดีครับ ราคา 50 บาท", "مرحبا بالعالم"]
 # EAN-13, EAN-8, UPC-E (read back as the UPC-A number it stands for) and a QR code.
 CODES = {"3130630574613": "3130630574613", "96385074": "96385074", "01234565": "0012345000065",
          "https://example.test/r/7": "https://example.test/r/7"}

@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
+#include "code_table.h"
 #include "command_log.h"
 #include "command_parser.h"
 #include "printer_core.h"
 #include "virtual_printer.h"
+#include "written_tables.h"
 
 namespace vprinter {
 namespace {
@@ -326,6 +329,8 @@ TEST(CommandLogTest, TextIsShownThroughTheSelectedCodeTable) {
       {"\x1Bt\x25\xC8", "TEXT \"ﺑ\" (cp864)"},  // its own presentation form
       {"\x1Bt\x24\x80", "TEXT \"א\" (cp862)"},
       {"\x1Bt\x20\xA0\xE1\x82\x80", "TEXT \"بطé\\x80\" (cp720)"},  // 80 holds nothing
+      {"\x1Bt\x0C\x98\xD5\xA6\xBD\xEC\xAA", "TEXT \"İıĞŻŬ\\xAA\" (cp853)"},  // AA holds nothing
+      {"\x1Bt\x14\xC7\xC4\xA1\xDA\x90\x8C", "TEXT \"สวกี๐←\" (thai42)"},
       {"\x1Bt\x0F\xC1", "TEXT \"Α\" (iso8859-7)"},
       {"\x1Bt\x28\xA4", "TEXT \"€\" (iso8859-15)"},
       {"\x1Bt\x01\x9C\x95\x91\x9D\xB1", "TEXT \"╭─┬╮ｱ\" (katakana)"},
@@ -353,6 +358,33 @@ TEST(CommandLogTest, TextIsShownThroughTheSelectedCodeTable) {
   };
   for (const auto& m : kModels) {
     EXPECT_EQ(LogOf(m.logged.bytes, m.model).back(), m.logged.line) << m.model;
+  }
+}
+
+// The tables written out byte by byte hold every character of their script, each checked against
+// glibc's table of that script: ISO 8859-3 in PC853, the Thai consonants of TIS-620 in Thai
+// Character Code 42, the Arabic letters and vowel marks of ISO 8859-6 in PC720.
+TEST(CodeTableTest, WrittenTablesHoldTheirWholeScript) {
+  const struct {
+    int table;
+    const char* script;  // for iconv
+    int first, last;     // the script's bytes that every one of these tables must hold
+  } kScripts[] = {
+      {kPc853, "ISO-8859-3", 0xA0, 0xFF}, {kThai42, "TIS-620", 0xA1, 0xCE},
+      {kPc720, "ISO-8859-6", 0xC1, 0xDA}, {kPc720, "ISO-8859-6", 0xE0, 0xF2},
+  };
+  for (const auto& s : kScripts) {
+    std::string upperHalf;
+    for (int byte = 0x80; byte <= 0xFF; ++byte) upperHalf += static_cast<char>(byte);
+    const std::vector<std::string> held = DecodeText(upperHalf, s.table);
+    const std::set<std::string> table(held.begin(), held.end());
+    Converter script(s.script);
+    ASSERT_TRUE(script.Usable()) << s.script;
+    for (int byte = s.first; byte <= s.last; ++byte) {
+      const std::string character = script.Convert(std::string(1, static_cast<char>(byte)));
+      if (character.empty()) continue;  // a byte the script leaves empty
+      EXPECT_EQ(table.count(character), 1u) << s.table << ": " << character;
+    }
   }
 }
 

@@ -6,11 +6,12 @@
 #include <cstring>
 #include <iterator>
 
+#include "written_tables.h"
+
 namespace vprinter {
 namespace {
 
 constexpr int kKatakana = 1;
-constexpr int kPc720 = 32;
 // Printers' PC857 has the euro sign at D5, where glibc's CP857 has nothing.
 constexpr int kPc857 = 13;
 constexpr unsigned char kPc857Euro = 0xD5;
@@ -24,19 +25,21 @@ struct Table {
 // The tables of ESC t as receipt printers number them. Table 27 differs between printer makers;
 // it is read here as Windows-1252, the Western single-byte table that receipt printers most
 // often place there. The Katakana table's upper half is Shift JIS's one-byte Katakana with
-// graphics characters around it (kKatakanaGraphics); the Thai table is read as TIS-620.
+// graphics characters around it (kKatakanaLow, kKatakanaHigh); table 21 is read as TIS-620.
+// Tables that iconv lacks are written out (WrittenCharacter) and name "ASCII" for iconv.
 const Table kTables[] = {
     {0, "cp437", "CP437"}, {1, "katakana", "SHIFT_JIS"}, {2, "cp850", "CP850"},
     {3, "cp860", "CP860"}, {4, "cp863", "CP863"}, {5, "cp865", "CP865"}, {11, "cp851", "CP851"},
-    {13, "cp857", "CP857"}, {14, "cp737", "CP737"}, {15, "iso8859-7", "ISO-8859-7"},
-    {16, "cp1252", "CP1252"}, {17, "cp866", "CP866"}, {18, "cp852", "CP852"},
-    {19, "cp858", "CP858"}, {21, "thai", "TIS-620"}, {27, "cp1252", "CP1252"},
-    {33, "cp775", "CP775"}, {34, "cp855", "CP855"}, {35, "cp861", "CP861"}, {36, "cp862", "CP862"},
-    {37, "cp864", "CP864"}, {38, "cp869", "CP869"}, {39, "iso8859-2", "ISO-8859-2"},
-    {40, "iso8859-15", "ISO-8859-15"}, {44, "cp1125", "CP1125"}, {45, "cp1250", "CP1250"},
-    {46, "cp1251", "CP1251"}, {47, "cp1253", "CP1253"}, {48, "cp1254", "CP1254"},
-    {49, "cp1255", "CP1255"}, {50, "cp1256", "CP1256"}, {51, "cp1257", "CP1257"},
-    {52, "cp1258", "CP1258"}, {kPc720, "cp720", "ASCII"},  // PC720 from kPc720High
+    {kPc853, "cp853", "ASCII"}, {13, "cp857", "CP857"}, {14, "cp737", "CP737"},
+    {15, "iso8859-7", "ISO-8859-7"}, {16, "cp1252", "CP1252"}, {17, "cp866", "CP866"},
+    {18, "cp852", "CP852"}, {19, "cp858", "CP858"}, {kThai42, "thai42", "ASCII"},
+    {21, "thai", "TIS-620"}, {27, "cp1252", "CP1252"}, {33, "cp775", "CP775"},
+    {34, "cp855", "CP855"}, {35, "cp861", "CP861"}, {36, "cp862", "CP862"}, {37, "cp864", "CP864"},
+    {38, "cp869", "CP869"}, {39, "iso8859-2", "ISO-8859-2"}, {40, "iso8859-15", "ISO-8859-15"},
+    {44, "cp1125", "CP1125"}, {45, "cp1250", "CP1250"}, {46, "cp1251", "CP1251"},
+    {47, "cp1253", "CP1253"}, {48, "cp1254", "CP1254"}, {49, "cp1255", "CP1255"},
+    {50, "cp1256", "CP1256"}, {51, "cp1257", "CP1257"}, {52, "cp1258", "CP1258"},
+    {kPc720, "cp720", "ASCII"},
 };
 
 // The Katakana table's bytes 80 to 9F and E0 to FF: block elements, box drawing (the rules
@@ -47,27 +50,6 @@ const char* const kKatakanaLow[] = {
 const char* const kKatakanaHigh[] = {
     "═", "╞", "╪", "╡", "◢", "◣", "◥", "◤", "♠", "♥", "♦", "♣", "●", "○", "╱", "╲",
     "╳", "円", "年", "月", "日", "時", "分", "秒", "〒", "市", "区", "町", "村", "人", "▓", " "};
-
-// PC720 (Arabic), which glibc lacks: bytes 80 to FF, "" where the table has no character.
-// Checked against two independent mappings of code page 720 (CPython's and ICU's).
-const char* const kPc720High[] = {
-    "", "", "é", "â", "", "à", "", "ç",
-    "ê", "ë", "è", "ï", "î", "", "", "",
-    "", "\u0651", "\u0652", "ô", "¤", "ـ", "û", "ù",
-    "ء", "آ", "أ", "ؤ", "£", "إ", "ئ", "ا",
-    "ب", "ة", "ت", "ث", "ج", "ح", "خ", "د",
-    "ذ", "ر", "ز", "س", "ش", "ص", "«", "»",
-    "░", "▒", "▓", "│", "┤", "╡", "╢", "╖",
-    "╕", "╣", "║", "╗", "╝", "╜", "╛", "┐",
-    "└", "┴", "┬", "├", "─", "┼", "╞", "╟",
-    "╚", "╔", "╩", "╦", "╠", "═", "╬", "╧",
-    "╨", "╤", "╥", "╙", "╘", "╒", "╓", "╫",
-    "╪", "┘", "┌", "█", "▄", "▌", "▐", "▀",
-    "ض", "ط", "ظ", "ع", "غ", "ف", "µ", "ق",
-    "ك", "ل", "م", "ن", "ه", "و", "ى", "ي",
-    "≡", "\u064B", "\u064C", "\u064D", "\u064E", "\u064F", "\u0650", "≈",
-    "°", "∙", "·", "√", "ⁿ", "²", "■", "\u00A0",
-};
 
 // ESC R n: the characters that replace # $ @ [ \ ] ^ ` { | } ~ in each international set.
 const char kReplaced[] = "#$@[\\]^`{|}~";
@@ -116,7 +98,7 @@ std::string Escaped(const std::string& utf8, unsigned char byte) {
 const char* Special(unsigned char byte, int table, int internationalSet) {
   if (byte < 0x80) return InternationalCharacter(byte, internationalSet);
   if (table == kPc857 && byte == kPc857Euro) return "€";
-  if (table == kPc720) return *kPc720High[byte - 0x80] != '\0' ? kPc720High[byte - 0x80] : nullptr;
+  if (const char* written = WrittenCharacter(table, byte)) return written;
   if (table != kKatakana) return nullptr;
   if (byte < 0xA0) return kKatakanaLow[byte - 0x80];
   if (byte == 0xA0) return " ";
