@@ -129,11 +129,14 @@ TEST_F(RenderTest, ACutWithoutFeedingFallsThroughTheLastLines) {
   }
 }
 
-// Thai vowels above and below and tone marks print in their base's cell, and the special font A
-// (ESC M 97) in font A's cells.
+// Thai vowels above and below and tone marks print in their base's cell, also when a change of
+// code table comes between them, and the special font A (ESC M 97) in font A's cells.
 TEST_F(RenderTest, MarksShareTheirBasesCellAndTheSpecialFontIsFontA) {
-  EXPECT_EQ(Inked(Rendered(kUtf8 + "\xE0\xB8\x82\xE0\xB9\x89\xE0\xB8\xB2\xE0\xB8\xA7\n")).width(),
+  const std::string riceInUtf8 = kUtf8 + "\xE0\xB8\x82\xE0\xB9\x89\xE0\xB8\xB2\xE0\xB8\xA7\n";
+  EXPECT_EQ(Inked(Rendered(riceInUtf8)).width(),
             Inked(Rendered(kUtf8 + "\xE0\xB8\x82\xE0\xB8\xB2\xE0\xB8\xA7\n")).width());
+  // The base in Thai Character Code 42, the mark and the rest in TIS-620.
+  EXPECT_EQ(Inked(Rendered("\x1Bt\x14\xA2\x1Bt\x15\xE9\xD2\xC7\n")), Inked(Rendered(riceInUtf8)));
   EXPECT_EQ(Inked(Rendered("\x1BMaTotal 12.50\n")), Inked(Rendered("\x1BM0Total 12.50\n")));
 }
 

@@ -11,6 +11,14 @@ void LineBuffer::Add(const QImage& piece) {
   extent_ = std::max(extent_, cursor_);
 }
 
+void LineBuffer::TakeBackLast() {
+  if (pieces_.empty()) return;
+  cursor_ = pieces_.back().x;
+  pieces_.pop_back();
+  extent_ = 0;
+  for (const Piece& piece : pieces_) extent_ = std::max(extent_, piece.x + piece.image.width());
+}
+
 QImage LineBuffer::Compose() const {
   int height = 0;
   for (const Piece& piece : pieces_) height = std::max(height, piece.image.height());

@@ -14,6 +14,8 @@ class LineBuffer {
   // Dots from the line's start to where the next piece goes.
   int Cursor() const { return cursor_; }
   void Add(const QImage& piece);
+  // Takes the last piece back out and puts the cursor where it began.
+  void TakeBackLast();
   // Moves the cursor on without printing (a tab).
   void Skip(int dots) { cursor_ += dots; }
   // Puts the cursor at x dots from the line's start, back over printed pieces too (ESC $, ESC \).

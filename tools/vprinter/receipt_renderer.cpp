@@ -184,11 +184,19 @@ void ReceiptRenderer::AddText(const std::string& bytes, const PrinterSettings& s
   for (size_t i = 0, next; i < count; i = next) {
     const std::string& character = text.characters[i];
     QString shown = character.empty() ? QStringLiteral("?") : QString::fromStdString(character);
-    // Combining marks (Thai vowels above and below, tone marks) print in their base's cell.
+    // Combining marks (Thai vowels above and below, tone marks) print in their base's cell,
+    // also when the base ended the text before.
+    if (i == 0 && IsCombiningMark(character) && !line_.Empty() &&
+        line_.Cursor() == afterLastCharacter_) {
+      line_.TakeBackLast();
+      shown.prepend(lastCharacter_);
+    }
     for (next = i + 1; next < count && IsCombiningMark(text.characters[next]); ++next) {
       shown += QString::fromStdString(text.characters[next]);
     }
     AddPiece(DrawTextCharacter(shown, settings.style, text.wide[i]), settings);
+    lastCharacter_ = shown;
+    afterLastCharacter_ = line_.Cursor();
   }
 }
 

@@ -4,6 +4,7 @@
 #define VPRINTER_RECEIPT_RENDERER_H
 
 #include <QImage>
+#include <QString>
 #include <string>
 
 #include "command.h"
@@ -58,6 +59,10 @@ class ReceiptRenderer {
   Layout lineLayout_;  // in force when the line's first piece came
   int lineEnd_ = 0;    // where the last line printed left the print position (ESC $, ESC \)
   bool lineUpsideDown_ = false;
+  // The last character put in the line and where the cursor stood after it: a combining mark
+  // that comes in the next run of text (after ESC t, say) joins it while nothing came between.
+  QString lastCharacter_;
+  int afterLastCharacter_ = -1;
 };
 
 }  // namespace vprinter
