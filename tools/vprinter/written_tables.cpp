@@ -6,8 +6,8 @@ namespace {
 constexpr int kUpperHalf = 0x80;
 
 // PC853 (Turkish, Maltese, Esperanto): Latin-3 in a DOS layout. Checked against two
-// independent mappings of code page 853 and against its design, which holds every character of
-// ISO 8859-3 (the middle dot at EE among them).
+// independent mappings of code page 853, which differ only at EE: the page holds every character
+// of ISO 8859-3, and the middle dot has no other place in it.
 const char* const kPc853High[kUpperHalf] = {
     "Ç", "ü", "é", "â", "ä", "à", "ĉ", "ç",
     "ê", "ë", "è", "ï", "î", "ì", "Ä", "Ĉ",
