@@ -4,7 +4,9 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QIODevice>
 #include <QImageReader>
+#include <QSize>
 #include <QString>
 #include <utility>
 
@@ -47,10 +49,33 @@ bool WithinPictureLimits(const QSize& size) {
 
 namespace {
 
+// A GIF's header: signature and version, then the logical screen's width and height (16 bits
+// each, least significant byte first).
+constexpr int kGifHeaderBytes = 10;
+constexpr int kGifScreenAt = 6;
+
+int LittleEndian16(const QByteArray& bytes, int at) {
+  return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
+}
+
+// The size of the picture decoding will make. Qt reports a GIF's first frame, but may paint it on
+// a canvas as large as the logical screen its header gives: the larger of the two counts.
+QSize DecodedSize(QImageReader* reader) {
+  const QSize reported = reader->size();
+  QIODevice* device = reader->device();
+  if (!reported.isValid() || reader->format() != "gif" || device == nullptr) return reported;
+  const qint64 at = device->pos();
+  if (!device->seek(0)) return QSize();
+  const QByteArray header = device->peek(kGifHeaderBytes);
+  if (!device->seek(at) || header.size() < kGifHeaderBytes) return QSize();
+  return reported.expandedTo(
+      QSize(LittleEndian16(header, kGifScreenAt), LittleEndian16(header, kGifScreenAt + 2)));
+}
+
 // The size comes from the picture's header, before a pixel is decoded; a header that gives none
 // belongs to a broken picture.
 QImage Decode(QImageReader* reader, const QuietDecoding& quiet) {
-  if (!WithinPictureLimits(reader->size())) return QImage();
+  if (!WithinPictureLimits(DecodedSize(reader))) return QImage();
   QImage loaded = reader->read();
   // A JPEG cut short decodes with its rest grey: it is as broken as a PNG cut short.
   if (loaded.isNull() || quiet.EndedEarly()) return QImage();

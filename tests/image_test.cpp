@@ -14,6 +14,7 @@
 
 #include "image_manager.h"
 #include "image_per_pixel.h"
+#include "picture_decoding.h"
 #include "picture_files.h"
 #include "recording_transport.h"
 
@@ -151,6 +152,42 @@ TEST_F(ImageManagerTest, PictureBeyondTheLimitsIsRefused) {
     picture.fill(0);
     EXPECT_EQ(ImageManager().LoadImageFile(files_.Save(picture, "large").c_str()), c.result)
         << c.size.width() << "x" << c.size.height();
+  }
+}
+
+// A GIF of one frame of width x height pixels at left, on a logical screen of screenWidth x
+// screenHeight: two colours, every pixel of the first.
+QByteArray Gif(int screenWidth, int screenHeight, int left, int width, int height) {
+  const auto word = [](int value) {
+    const char bytes[] = {static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)};
+    return QByteArray(bytes, 2);
+  };
+  return "GIF89a" + word(screenWidth) + word(screenHeight) +
+         QByteArray("\x80\0\0\xFF\xFF\xFF\0\0\0,", 10) + word(left) + word(0) + word(width) +
+         word(height) + QByteArray("\0\x02\x02\x44\x01\0;", 7);
+}
+
+// Qt reports the size of a GIF's first frame, but may decode it onto the whole logical screen:
+// a 40-byte file whose screen is 6912 x 32769 took 2 GB.
+TEST_F(ImageManagerTest, GifOnAScreenBeyondTheLimitsIsRefused) {
+  const struct {
+    QByteArray gif;
+    int result;
+  } cases[] = {
+      {Gif(16, 16, 0, 1, 1), TALLYJET_SUCCESS},
+      {Gif(4096, TALLYJET_MAX_PICTURE_PIXELS / 4096, 0, 1, 1), TALLYJET_SUCCESS},
+      {Gif(0, 32769, 6656, 256, 256), TALLYJET_ERR_FAILED},
+      {Gif(4096, TALLYJET_MAX_PICTURE_PIXELS / 4096 + 1, 0, 1, 1), TALLYJET_ERR_FAILED},
+  };
+  for (const auto& c : cases) {
+    QFile file(files_.Path("screen.gif"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(c.gif);
+    file.close();
+    EXPECT_EQ(ImageManager().LoadImageFile(file.fileName().toStdString().c_str()), c.result)
+        << c.gif.toHex().toStdString();
+    const bool refused = DecodeOnWhite(c.gif.constData(), c.gif.size()).isNull();
+    EXPECT_EQ(refused, c.result != TALLYJET_SUCCESS) << c.gif.toHex().toStdString();
   }
 }
 
