@@ -373,9 +373,9 @@ TEST(CodeTableTest, WrittenTablesHoldTheirWholeScript) {
       {kPc853, "ISO-8859-3", 0xA0, 0xFF}, {kThai42, "TIS-620", 0xA1, 0xCE},
       {kPc720, "ISO-8859-6", 0xC1, 0xDA}, {kPc720, "ISO-8859-6", 0xE0, 0xF2},
   };
+  std::string upperHalf;
+  for (int byte = 0x80; byte <= 0xFF; ++byte) upperHalf += static_cast<char>(byte);
   for (const auto& s : kScripts) {
-    std::string upperHalf;
-    for (int byte = 0x80; byte <= 0xFF; ++byte) upperHalf += static_cast<char>(byte);
     const std::vector<std::string> held = DecodeText(upperHalf, s.table);
     const std::set<std::string> table(held.begin(), held.end());
     Converter script(s.script);
